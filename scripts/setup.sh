@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds and runs with, where any is missing.
+# Run as root it installs them; otherwise it prints the one command to run.
+set -euo pipefail
+packages=(cmake g++ ninja-build qt6-base-dev libsdl2-dev nlohmann-json3-dev libgtest-dev
+          libgmock-dev libbenchmark-dev fonts-liberation fonts-dejavu-core ccache)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then exit 0; fi
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages. Run as root:" >&2
+  echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq "${missing[@]}"
