@@ -1,0 +1,52 @@
+// The level in memory: its level-wide values and the list of its cells.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "level/element.h"
+
+namespace tessaron::level {
+
+// The cells of a level in list order: rows 1..H, within a row columns 1..W. The list is only
+// ever cleared and rebuilt whole; every pass walks it from first to last.
+using ElementList = std::vector<Element>;
+
+// The sentinel that startX holds until the first level file has been read.
+inline constexpr std::int32_t kNoStartOffset = 1000000;
+
+enum class Mode : int { Play = 0, Editor = 1 };
+
+// The level-wide values. viewX/viewY is the view offset: a world point (wx, wy) appears on the
+// play screen at (wx + viewX, wy + viewY).
+struct Level {
+    std::int32_t levelWidth = 0;
+    std::int32_t levelHeight = 0;
+    float viewX = -10.0f;
+    float viewY = -100.0f;
+    std::int32_t startX = kNoStartOffset;
+    std::int32_t startY = 0;
+    std::string levelFileName;
+    std::int32_t score = 0;
+    std::int32_t triggeredLink = -1;
+    ElementList elements;
+};
+
+// Appends a record after the list's current record, which is always the last one: the list is
+// built in call order. Each argument is stored converted to float; nothing is validated.
+void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn,
+             std::int32_t homeRow, std::int32_t kind, std::int32_t column, std::int32_t row,
+             std::int32_t motion, std::int32_t link, std::int32_t travelled, std::int32_t length,
+             std::int32_t speedX, std::int32_t speedY, std::int32_t pauseCount,
+             std::int32_t pause1, std::int32_t pause2);
+
+// Puts a played level back into its editable state: moved elements back by their travelled
+// distance, runtime fields zero, taken pickups and worn bushes back; triggeredLink -1, score 0.
+void RestoreEditState(Level& level);
+
+// Clears the list and builds a width x height grid of empty air cells with link -1 and one
+// brick at column 13, row 15. The view offset is left as it is.
+void BuildFreshGrid(ElementList& list, std::int32_t width, std::int32_t height);
+
+}  // namespace tessaron::level

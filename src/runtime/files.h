@@ -1,0 +1,196 @@
+// Files, directory listings, file requesters, text and numbers: the half of the machine layer
+// that holds no picture and no window. Nothing here depends on a toolkit.
+//
+// Files and listings are numbered objects chosen by the caller (the program uses file 1 and
+// listing 1); most calls act on the current one, which the last open, create or list selects.
+// Paths are written as the game writes them ("BMP\\Ziel.bmp", "LEVEL\\Werte\\"): a backslash is
+// a folder separator, and a relative path is taken from the game folder.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaron::runtime {
+
+// The game folder holds the program, BMP/, WAV/, LEVEL/, LEVEL/Werte/ and Diskette.txt.
+class GameFolder {
+public:
+    explicit GameFolder(std::filesystem::path root);
+
+    const std::filesystem::path& Root() const { return root_; }
+
+    // The host path for a path as the game writes it: backslashes become separators and a
+    // relative path is taken from the game folder. The name is used exactly as given.
+    std::filesystem::path Resolve(std::string_view path) const;
+
+    // As Resolve, but when that name does not exist, an existing entry of the same folder whose
+    // name differs only in letter case (the game's original host matched names that way).
+    // Used when opening for reading and when listing a directory.
+    std::filesystem::path ResolveExisting(std::string_view path) const;
+
+private:
+    std::filesystem::path root_;
+};
+
+// Numbered files. Reads and writes are 32-bit little-endian integers or lines of text.
+//
+// A file made by Create is written beside its target under a temporary name and takes the
+// target's place only when Close finds every write done: an interrupted or failed save leaves
+// the earlier file as it was.
+class Files {
+public:
+    explicit Files(const GameFolder& folder);
+    ~Files();
+    Files(const Files&) = delete;
+    Files& operator=(const Files&) = delete;
+
+    // True on success; the file becomes the current file.
+    bool OpenForReading(int number, std::string_view path);
+    // True on success; the file becomes the current file. An existing file of that name is
+    // replaced when the new one is closed complete.
+    bool Create(int number, std::string_view path);
+    // Closes the file. For a created file, true when all it was given is stored under its name;
+    // false when a write failed or the file could not take its name (the earlier file is kept).
+    bool Close(int number);
+
+    // The next read or write of the current file starts at this byte from the file's start.
+    void Seek(std::int64_t position);
+    // The next four bytes of the current file as a little-endian signed integer. All reads share
+    // one 4-byte buffer: a read that gets fewer than four bytes leaves it as it was, so a read
+    // past the end yields the previous read's value.
+    std::int32_t ReadInt();
+    void WriteInt(std::int32_t value);
+    // Bytes up to a line feed, a zero byte or the end of the file, without that byte; a
+    // carriage return also ends the line and the byte after it is skipped. Empty at the end.
+    std::string ReadLine();
+    // The text followed by carriage return and line feed.
+    void WriteLine(std::string_view text);
+
+private:
+    struct Open;
+    const GameFolder& folder_;
+    std::map<int, std::unique_ptr<Open>> files_;
+    Open* current_ = nullptr;
+    std::uint8_t readBuffer_[4] = {0, 0, 0, 0};
+};
+
+enum class EntryType { None = 0, File = 1, Directory = 2 };
+
+// Numbered directory listings.
+class DirectoryListing {
+public:
+    explicit DirectoryListing(const GameFolder& folder);
+
+    // Lists the entries of a directory that match a pattern ("*.*", "*.TXT"); a separator is put
+    // between directory and pattern. The folder itself (".") and its parent ("..") come first,
+    // as directories, then the entries sorted by name. True when at least one entry matches.
+    bool List(int number, std::string_view directory, std::string_view pattern);
+    // The next entry of the current listing: None at the end.
+    EntryType Next();
+    // The name of the entry that Next has just reported.
+    std::string EntryName() const;
+
+private:
+    struct Entry {
+        std::string name;
+        EntryType type;
+    };
+    struct Listing {
+        std::vector<Entry> entries;
+        std::size_t next = 0;
+    };
+    const GameFolder& folder_;
+    std::map<int, Listing> listings_;
+    Listing* current_ = nullptr;
+};
+
+// The open and save file requesters. Both return the chosen path, or an empty string when the
+// user cancelled. The initial path names the folder shown (and may end with a proposed name);
+// the pattern lists the file types ("*.TXT").
+class Requesters {
+public:
+    virtual ~Requesters() = default;
+    virtual std::string OpenFile(std::string_view title, std::string_view initialPath,
+                                 std::string_view pattern) = 0;
+    virtual std::string SaveFile(std::string_view title, std::string_view initialPath,
+                                 std::string_view pattern) = 0;
+};
+
+// Requesters answered from a queue, for tests and scripted runs: each request takes the next
+// answer; with none left, the request is cancelled. Every request is remembered.
+class ScriptedRequesters : public Requesters {
+public:
+    struct Request {
+        bool save;
+        std::string title;
+        std::string initialPath;
+        std::string pattern;
+    };
+
+    void Answer(std::string path) { answers_.push_back(std::move(path)); }
+    std::size_t AnswersLeft() const { return answers_.size(); }
+    const std::vector<Request>& Requests() const { return requests_; }
+
+    std::string OpenFile(std::string_view title, std::string_view initialPath,
+                         std::string_view pattern) override;
+    std::string SaveFile(std::string_view title, std::string_view initialPath,
+                         std::string_view pattern) override;
+
+private:
+    std::string Take(bool save, std::string_view title, std::string_view initialPath,
+                     std::string_view pattern);
+    std::deque<std::string> answers_;
+    std::vector<Request> requests_;
+};
+
+// Text. Strings are UTF-8; positions and counts are in characters (code points), as the game's
+// texts were one byte per character.
+
+// Up to count characters from the 1-based position start; empty when start lies past the end.
+std::string Mid(std::string_view text, int start, int count);
+// The number of characters.
+int Length(std::string_view text);
+// The value in decimal, with "-" for negatives.
+std::string DecimalText(std::int64_t value);
+// An optional leading "-" and decimal digits, read as a 32-bit integer; the empty string and
+// "-" give 0; reading stops at the first character that is not a digit; values beyond the
+// 32-bit range are clamped to it.
+std::int32_t NumberFromText(std::string_view text);
+
+// Numbers.
+
+// R(x): the nearest whole number, halves to even, as a float (the default rounding mode).
+float Round(float value);
+// R(x) as a 32-bit integer; values beyond the range (and NaN, as 0) are clamped.
+std::int32_t RoundToInt(double value);
+
+enum class RoundDirection { Down = 0, Up = 1 };
+// The round-up / round-down service: the smallest whole number not below the value (Up) or the
+// largest not above it (Down), as a floating-point value.
+double RoundWhole(double value, RoundDirection direction);
+
+// Whole random numbers from 0 to a maximum inclusive, evenly distributed. The sequence for a
+// seed is the same on every machine and with every standard library.
+class Random {
+public:
+    explicit Random(std::uint32_t seed = 1);
+    void Seed(std::uint32_t seed);
+    int Next(int maximum);
+
+private:
+    std::uint32_t Bits();
+    std::uint32_t state_[4];
+};
+
+// A seed from the millisecond clock, for runs that are not scripted.
+std::uint32_t SeedFromClock();
+
+void SleepMilliseconds(int milliseconds);
+
+}  // namespace tessaron::runtime

@@ -1,0 +1,385 @@
+// Windows, controls, events, the play screen with its sprites, 2D drawing, keyboard and sound:
+// the half of the machine layer that shows and hears. No toolkit type appears here; the
+// implementation behind it is Qt Widgets and SDL2's audio.
+//
+// Windows, controls, sprites, blended sprites, fonts and sounds are numbered objects chosen by
+// the caller (window 2, control 1000, sprite 1001, font 1, sound 1). Controls share one number
+// space across all windows. Most window services act on the current window.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "runtime/files.h"
+
+namespace tessaron::runtime {
+
+// ---------------------------------------------------------------------------------------------
+// Start and end
+
+struct StartOptions {
+    // Qt's offscreen platform: no display is needed, nothing is shown on a screen.
+    bool headless = false;
+    // Program name and arguments as given to main (the toolkit reads its own options).
+    int* argc = nullptr;
+    char** argv = nullptr;
+};
+
+// The layer as a whole. Exactly one exists while the program runs; every other object of this
+// header needs it. Each start step reports failure by its result.
+class Machine {
+public:
+    explicit Machine(const GameFolder& folder);
+    ~Machine();
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    // The display connection and the play screen's drawing layer. False without a display.
+    bool StartScreen(const StartOptions& options);
+    // The key table (an application-wide event filter). False when the screen is not started.
+    bool StartKeyboard();
+    // Blended (scaled, turned, translucent) sprites.
+    bool StartBlendedSprites();
+    // The mouse position service.
+    bool StartMouse();
+    // Sound playback. A machine without a sound device falls back to silence and still succeeds;
+    // false only when the audio layer itself cannot start at all.
+    bool StartSound();
+    // Shuts every layer down; called once before the program exits.
+    void End();
+
+    bool Headless() const;
+    const GameFolder& Folder() const { return folder_; }
+
+    struct Impl;
+    Impl& Internals() { return *impl_; }
+
+private:
+    const GameFolder& folder_;
+    std::unique_ptr<Impl> impl_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Windows, controls and events
+
+enum class WindowStyle {
+    Borderless,  // the main window: no caption, no border
+    Dialog,      // caption and system menu (close box)
+};
+
+enum class EventCode : int {
+    None = 0,
+    Repaint = 15,
+    Close = 16,
+    LeftButtonDown = 513,
+    Control = 13100,
+    Toolbar = 13101,
+};
+
+struct Event {
+    EventCode code = EventCode::None;
+    // The control number of a control event, the button number of a toolbar event, else 0.
+    int number = 0;
+    // The window the event belongs to (the window whose close box, control or area it concerns).
+    int window = 0;
+};
+
+enum class TextFieldFlags : unsigned { None = 0, DigitsOnly = 1, ReadOnly = 2 };
+constexpr TextFieldFlags operator|(TextFieldFlags a, TextFieldFlags b) {
+    return TextFieldFlags(unsigned(a) | unsigned(b));
+}
+constexpr bool HasFlag(TextFieldFlags set, TextFieldFlags flag) {
+    return (unsigned(set) & unsigned(flag)) != 0;
+}
+
+enum class CheckBoxText { Left, RightAligned };
+
+enum class FrameStyle { Titled, Sunken };
+
+// The toolkit style's standard toolbar images, by the index the game uses for them.
+enum class StandardIcon : int { Undo = 3, Redo = 4, NewFile = 6, OpenFile = 7, SaveFile = 8 };
+
+class Windows {
+public:
+    explicit Windows(Machine& machine);
+    ~Windows();
+    Windows(const Windows&) = delete;
+    Windows& operator=(const Windows&) = delete;
+
+    // Opens a top-level window whose outer top-left corner is at (x, y) on the desktop and whose
+    // inner area is width x height; it becomes the current window and the parent of the controls
+    // created next. True on success.
+    bool Open(int number, int x, int y, int innerWidth, int innerHeight, WindowStyle style,
+              std::string_view title);
+    // Makes an open window current (window services, control parent, mouse position).
+    void Use(int number);
+    int Current() const;
+    bool IsOpen(int number) const;
+    // Moves the current window's outer top-left corner to (x, y); x may be negative.
+    void Move(int x, int y);
+    // The current window's outer top-left corner.
+    int X() const;
+    int Y() const;
+    // Makes the current window the active window that receives keyboard input.
+    void Activate();
+    // Destroys the window with its controls; its control numbers become free.
+    void Close(int number);
+
+    // The mouse position minus the current window's outer top-left corner.
+    int MouseX() const;
+    int MouseY() const;
+
+    // Takes at most one event of any window off the queue; never waits. Toolkit work pending
+    // (input, repaints) is done first, so that what the user did reaches the queue.
+    Event Poll();
+    // As Poll, but waits until an event arrives.
+    Event Wait();
+
+    // Controls, created in the current window at inner coordinates.
+    void Frame(int number, int x, int y, int width, int height, std::string_view text,
+               FrameStyle style = FrameStyle::Titled);
+    void Label(int number, int x, int y, int width, int height, std::string_view text);
+    void TextField(int number, int x, int y, int width, int height, std::string_view text,
+                   TextFieldFlags flags);
+    void PushButton(int number, int x, int y, int width, int height, std::string_view text);
+    void CheckBox(int number, int x, int y, int width, int height, std::string_view text,
+                  CheckBoxText placement = CheckBoxText::Left);
+    // Options created one after another in a window form one group.
+    void Option(int number, int x, int y, int width, int height, std::string_view text);
+    void ListBox(int number, int x, int y, int width, int height);
+    // height is the height of the open drop-down list.
+    void ComboBox(int number, int x, int y, int width, int height);
+    void TrackBar(int number, int x, int y, int width, int height, int minimum, int maximum);
+    // A toolbar across the top of the current window, with the style's standard icons.
+    void Toolbar();
+    void ToolbarButton(int number, StandardIcon icon, std::string_view toolTip);
+    void ToolbarSeparator();
+
+    // Rows of list and combo boxes.
+    void AddRow(int control, std::string_view text);  // appends
+    void ClearRows(int control);                      // the selection becomes none
+    std::string RowText(int control, int row) const;  // empty for a row that does not exist
+
+    // State: check box 0/1; option 1 when chosen; list box and combo box the selected row
+    // (-1 none); track bar the position (a value outside its range is clamped).
+    int State(int control) const;
+    void SetState(int control, int value);
+    // The whole text of a field, label, button or frame, at most 5000 characters.
+    std::string Text(int control) const;
+    void SetText(int control, std::string_view text);
+    void Disable(int control, bool disabled);
+    bool Exists(int control) const;
+    // The window a control lives in, 0 when there is no such control.
+    int WindowOf(int control) const;
+
+    // A modal box with an OK button over the foreground window. Headless: the title and the text
+    // go to standard error and the call returns at once.
+    void MessageBox(std::string_view title, std::string_view text);
+
+    // Automation, for scripted runs and tests: the same effects as the user's hand.
+    // The mouse position, in the current window's coordinates, that MouseX/MouseY report.
+    void SetMousePosition(int windowX, int windowY);
+    // A control's text becomes text as if typed (its control event follows).
+    void TypeText(int control, std::string_view text);
+    // A list, combo box or track bar takes a row or position; an option or check box a state;
+    // the control event follows as if the user had chosen it.
+    void Select(int control, int value);
+    // A push button, check box or option is clicked.
+    void Press(int control);
+    void PressToolbarButton(int button);
+    // Queues an event as if the toolkit had delivered it (a click, a close request).
+    void Queue(const Event& event);
+    // Called whenever an event is taken off the queue (recording a run).
+    void SetEventObserver(std::function<void(const Event&)> observer);
+
+    // The window as the toolkit draws it, as a PNG file. False when it could not be written.
+    bool SaveWindowPicture(int number, const std::filesystem::path& file);
+
+private:
+    Machine& machine_;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    friend class PlayScreen;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The play screen: a 1024 x 768 back buffer, sprites, blended sprites, 2D drawing
+
+struct Rgb {
+    std::uint8_t red = 0, green = 0, blue = 0;
+};
+
+// Packs a colour as red + 256 * green + 65536 * blue.
+constexpr std::int32_t PackColour(Rgb c) { return c.red + 256 * c.green + 65536 * c.blue; }
+
+enum class RotationCentre {
+    Picture = 0,  // the centre of the picture's own size
+    Quad = 1,     // the centre of the quad's current size
+};
+
+// Drawing mode flags of a 2D drawing pass; they add up.
+enum DrawingModeFlags : int {
+    kTransparentText = 1,  // text without its background colour
+    kInvert = 2,           // shapes invert the pixels instead of painting them
+    kOutline = 4,          // shapes are outlined only, not filled
+};
+
+class PlayScreen {
+public:
+    explicit PlayScreen(Machine& machine);
+    ~PlayScreen();
+    PlayScreen(const PlayScreen&) = delete;
+    PlayScreen& operator=(const PlayScreen&) = delete;
+
+    static constexpr int kWidth = 1024;
+    static constexpr int kHeight = 768;
+
+    // Places the screen in a window at inner (x, y): what Show makes visible appears there.
+    // The screen can also be used without a window (tests, the asset sheet).
+    bool AttachTo(Windows& windows, int window, int x, int y);
+    // Makes what was drawn into the back buffer visible.
+    void Show();
+    void Clear(Rgb colour);
+
+    // Loads a Windows bitmap (relative to the game folder) as a sprite; black pixels are
+    // transparent. False when the file is missing or not a bitmap (the sprite stays undefined
+    // and draws nothing).
+    bool LoadSprite(int number, std::string_view path);
+    bool HasSprite(int number) const;
+    int SpriteWidth(int number) const;
+    int SpriteHeight(int number) const;
+    // Draws a sprite 1:1 with its top-left corner at (x, y), transparent pixels left out,
+    // clipped; a sprite wholly off the screen costs one bounds test.
+    void DrawSprite(int number, int x, int y);
+    // True when a non-transparent pixel of sprite a at (ax, ay) covers a non-transparent pixel
+    // of sprite b at (bx, by).
+    bool SpritesCollide(int a, int ax, int ay, int b, int bx, int by) const;
+
+    // Bilinear (true) or nearest-pixel (false) filtering of blended sprites.
+    void SetBlendedFiltering(bool bilinear);
+    // A blended sprite made from a sprite; it starts one pixel wider and higher than the picture.
+    bool CreateBlendedSprite(int number, int sprite);
+    void BeginScene();
+    void EndScene();
+    // Draws a blended sprite with its quad's top-left corner at (x, y), opacity 0..255.
+    // Only between BeginScene and EndScene.
+    void DrawBlended(int number, int x, int y, int opacity = 255);
+    // The quad's size from now on; puts the quad upright again.
+    void SetBlendedSize(int number, int width, int height);
+    // Turns the quad to an absolute angle in degrees about the chosen centre.
+    void SetBlendedRotation(int number, float degrees, RotationCentre centre);
+    int BlendedWidth(int number) const;
+    int BlendedHeight(int number) const;
+    float BlendedRotation(int number) const;
+
+    // 2D drawing, between BeginDrawing and EndDrawing (never inside a scene). A pass starts with
+    // black text, pen and fill, an opaque text background, and the default font.
+    void BeginDrawing();
+    void EndDrawing();
+    void SetDrawingMode(int flags);
+    void SetFrontColour(Rgb colour);
+    void SetBackColour(Rgb colour);
+    void SetTextPosition(int x, int y);
+    // Draws text with its top-left corner at the text position and moves the position to the
+    // end of the text.
+    void DrawText(std::string_view text);
+    int TextWidth(std::string_view text) const;
+    // Sets the front colour, then draws the rectangle outlined or filled by the mode.
+    void Rectangle(int x, int y, int width, int height, Rgb colour);
+    // Sets the front colour, then draws the circle centred on (x, y).
+    void Circle(int x, int y, int radius, Rgb colour);
+    // A font of normal weight from a face name and a size in points.
+    bool LoadFont(int number, std::string_view face, int points);
+    // Selects a loaded font for the following text; 0 selects the default font.
+    void UseFont(int number);
+
+    // The back buffer's pixel at (x, y) (what the pass is drawing), and the last frame shown.
+    Rgb BackPixel(int x, int y) const;
+    Rgb ShownPixel(int x, int y) const;
+    // The back buffer as a PNG file. False when it could not be written.
+    bool SaveBackBuffer(const std::filesystem::path& file) const;
+    bool SaveShown(const std::filesystem::path& file) const;
+
+    struct Impl;
+
+private:
+    Machine& machine_;
+    std::unique_ptr<Impl> impl_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard
+
+// Keys by the scan codes the game uses.
+enum class Key : int {
+    Escape = 0x01,
+    Tab = 0x0F,
+    F5 = 0x3F,
+    F6 = 0x40,
+    Up = 0xC8,
+    Left = 0xCB,
+    Right = 0xCD,
+    Down = 0xD0,
+};
+
+class Keyboard {
+public:
+    explicit Keyboard(Machine& machine);
+    ~Keyboard();
+
+    // Copies the key table once; the tests below read the copy.
+    void Snapshot();
+    bool Held(Key key) const;
+    // True once, on the first test after the key was seen down by an earlier test and is now up.
+    bool Released(Key key);
+
+    // Automation: a key goes down or up in the key table, as if typed.
+    void SetKey(Key key, bool down);
+
+private:
+    Machine& machine_;
+    bool snapshot_[256] = {};
+    bool seenDown_[256] = {};
+};
+
+// ---------------------------------------------------------------------------------------------
+// Sound
+
+class Sound {
+public:
+    explicit Sound(Machine& machine);
+    ~Sound();
+
+    // Loads a WAV file (relative to the game folder). False when it cannot be read.
+    bool Load(int number, std::string_view path);
+    // Stops the sound, rewinds it and plays it once; a number without a sound plays nothing.
+    void Play(int number);
+    // How often Play found a loaded sound (for tests and scripted runs).
+    int PlayCount(int number) const;
+
+    struct Impl;
+
+private:
+    Machine& machine_;
+    std::unique_ptr<Impl> impl_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// File requesters as the toolkit's dialogs.
+
+class DialogRequesters : public Requesters {
+public:
+    explicit DialogRequesters(Machine& machine);
+    std::string OpenFile(std::string_view title, std::string_view initialPath,
+                         std::string_view pattern) override;
+    std::string SaveFile(std::string_view title, std::string_view initialPath,
+                         std::string_view pattern) override;
+
+private:
+    Machine& machine_;
+};
+
+}  // namespace tessaron::runtime
