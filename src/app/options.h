@@ -1,0 +1,27 @@
+// How the program was asked to run, from its command line.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace tessaron::app {
+
+struct Options {
+    // The game folder; empty means the folder of the program.
+    std::filesystem::path gameDir;
+    // A scripted run without a display: input from the script, no pacing.
+    bool headless = false;
+    std::filesystem::path script;
+    std::int64_t passes = 0;
+    std::optional<std::uint32_t> seed;
+    std::filesystem::path trace;
+    std::filesystem::path state;
+    std::filesystem::path screenshot;
+    std::filesystem::path windowShot;
+    // An interactive run written out as a script.
+    std::filesystem::path record;
+};
+
+}  // namespace tessaron::app
