@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "app/state.h"
@@ -16,12 +17,22 @@ namespace tessaron::app {
 class InputDriver {
 public:
     virtual ~InputDriver() = default;
+    enum class Status {
+        Ok,
+        // A modal window asked for an event and no action was left: the run ends with exit
+        // status 3, and Message() names the window.
+        NoActionLeft,
+        // An action could not be applied (a control that no open window has): exit status 2,
+        // and Message() names the script line.
+        ScriptError,
+    };
+
     // Before pass `pass` (counted from 1) polls its event: apply that pass's actions in order.
-    virtual void BeforePoll(std::int64_t pass) = 0;
-    // A modal window (the new-level dialog, the pause menu) is about to ask for an event:
-    // apply the next action, whatever its pass. False when no action is left; the run then ends
-    // with exit status 3, naming the window.
-    virtual bool BeforeModalEvent(std::string_view window) = 0;
+    virtual Status BeforePoll(std::int64_t pass) = 0;
+    // A modal window (the new-level dialog, the pause menu; `window` is its title) is about to
+    // ask for an event: apply the script's next action, whatever its pass number.
+    virtual Status BeforeModalEvent(std::string_view window) = 0;
+    virtual std::string Message() const = 0;
 };
 
 // Watches a run. Every call has a default that does nothing.
