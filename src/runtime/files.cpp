@@ -1,0 +1,601 @@
+#include "runtime/files.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <system_error>
+#include <thread>
+
+namespace tessaron::runtime {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Folds a name for comparison without regard to letter case: ASCII letters, and the Latin-1
+// letters of UTF-8 ("Ä" and "ä", "Ö" and "ö", "Ü" and "ü"), which the game's own names use.
+std::string FoldCase(std::string_view name) {
+    std::string folded(name);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(folded[i]);
+        if (byte >= 'A' && byte <= 'Z') {
+            folded[i] = static_cast<char>(byte - 'A' + 'a');
+        } else if (byte == 0xC3 && i + 1 < folded.size()) {
+            const auto next = static_cast<unsigned char>(folded[i + 1]);
+            // U+00C0..U+00DE are the capitals of U+00E0..U+00FE, except U+00D7 (the sign x).
+            if (next >= 0x80 && next <= 0x9E && next != 0x97) {
+                folded[i + 1] = static_cast<char>(next + 0x20);
+            }
+            ++i;
+        }
+    }
+    return folded;
+}
+
+// The path as the host writes it: backslashes become the host's separator.
+std::string HostSeparators(std::string_view path) {
+    std::string host(path);
+    std::replace(host.begin(), host.end(), '\\', '/');
+    return host;
+}
+
+bool Exists(const fs::path& path) {
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
+// The entry of a folder whose name equals the wanted one without regard to case; the first in
+// byte order when there are several, so the choice is the same on every run. Empty when none.
+fs::path FindIgnoringCase(const fs::path& folder, const std::string& wanted) {
+    const std::string key = FoldCase(wanted);
+    std::error_code error;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error);
+    if (error) {
+        return {};
+    }
+    std::string best;
+    bool found = false;
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (error) {
+            break;
+        }
+        const std::string name = it->path().filename().string();
+        if (FoldCase(name) == key && (!found || name < best)) {
+            best = name;
+            found = true;
+        }
+    }
+    return found ? folder / best : fs::path();
+}
+
+// A pattern of the game's host: "*" matches any run of characters, "?" one character, letters
+// match without regard to case. A pattern ending in ".*" also matches names without a dot, as
+// "*.*" matches every name there.
+bool MatchGlob(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0, n = 0;
+    std::size_t starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+bool MatchPattern(std::string_view pattern, std::string_view name) {
+    const std::string foldedPattern = FoldCase(pattern);
+    const std::string foldedName = FoldCase(name);
+    if (MatchGlob(foldedPattern, foldedName)) {
+        return true;
+    }
+    if (foldedPattern.size() >= 2 && foldedPattern.ends_with(".*") &&
+        foldedName.find('.') == std::string::npos) {
+        return MatchGlob(std::string_view(foldedPattern).substr(0, foldedPattern.size() - 2),
+                         foldedName);
+    }
+    return false;
+}
+
+int SeekFile(std::FILE* file, std::int64_t position) {
+#if defined(_WIN32)
+    return _fseeki64(file, position, SEEK_SET);
+#else
+    return fseeko(file, static_cast<off_t>(position), SEEK_SET);
+#endif
+}
+
+std::int64_t TellFile(std::FILE* file) {
+#if defined(_WIN32)
+    return _ftelli64(file);
+#else
+    return static_cast<std::int64_t>(ftello(file));
+#endif
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// GameFolder
+
+GameFolder::GameFolder(fs::path root) : root_(std::move(root)) {}
+
+fs::path GameFolder::Resolve(std::string_view path) const {
+    const fs::path given(HostSeparators(path));
+    if (given.is_absolute()) {
+        return given;
+    }
+    return root_ / given;
+}
+
+fs::path GameFolder::ResolveExisting(std::string_view path) const {
+    const fs::path exact = Resolve(path);
+    if (Exists(exact)) {
+        return exact;
+    }
+    // Walk the path from its start and, where a part does not exist under its own name, take
+    // the entry that differs only in letter case.
+    fs::path built;
+    bool first = true;
+    for (const fs::path& part : exact) {
+        if (first) {
+            built = part;
+            first = false;
+            continue;
+        }
+        fs::path next = built / part;
+        if (!Exists(next) && part != "." && part != ".." && !part.empty()) {
+            const fs::path other = FindIgnoringCase(built, part.string());
+            if (!other.empty()) {
+                next = other;
+            }
+        }
+        built = next;
+    }
+    return Exists(built) ? built : exact;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+struct Files::Open {
+    std::FILE* file = nullptr;
+    bool created = false;
+    bool failed = false;        // a write of a created file did not complete
+    bool lastWasWrite = false;  // stdio needs a seek between a write and a read
+    bool lastWasRead = false;
+    fs::path target;     // the name a created file takes when closed
+    fs::path temporary;  // where a created file is written until then
+};
+
+Files::Files(const GameFolder& folder) : folder_(folder) {}
+
+Files::~Files() {
+    while (!files_.empty()) {
+        Close(files_.begin()->first);
+    }
+}
+
+bool Files::OpenForReading(int number, std::string_view path) {
+    Close(number);
+    const fs::path host = folder_.ResolveExisting(path);
+    std::error_code error;
+    if (!fs::is_regular_file(host, error)) {
+        return false;
+    }
+    std::FILE* file = std::fopen(host.string().c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    auto open = std::make_unique<Open>();
+    open->file = file;
+    current_ = open.get();
+    files_[number] = std::move(open);
+    return true;
+}
+
+bool Files::Create(int number, std::string_view path) {
+    Close(number);
+    const fs::path target = folder_.Resolve(path);
+    std::error_code error;
+    if (target.filename().empty() || fs::is_directory(target, error)) {
+        return false;
+    }
+    // Written beside the target, so that the final rename stays within one file system.
+    fs::path temporary = target;
+    temporary.replace_filename("." + target.filename().string() + ".tessaron-tmp");
+    std::FILE* file = std::fopen(temporary.string().c_str(), "w+b");
+    if (file == nullptr) {
+        return false;
+    }
+    auto open = std::make_unique<Open>();
+    open->file = file;
+    open->created = true;
+    open->target = target;
+    open->temporary = temporary;
+    current_ = open.get();
+    files_[number] = std::move(open);
+    return true;
+}
+
+bool Files::Close(int number) {
+    auto it = files_.find(number);
+    if (it == files_.end()) {
+        return false;
+    }
+    std::unique_ptr<Open> open = std::move(it->second);
+    files_.erase(it);
+    if (current_ == open.get()) {
+        current_ = nullptr;
+    }
+    bool stored = std::fflush(open->file) == 0 && !std::ferror(open->file);
+    stored = (std::fclose(open->file) == 0) && stored;
+    if (!open->created) {
+        return true;
+    }
+    std::error_code error;
+    if (stored && !open->failed) {
+        fs::rename(open->temporary, open->target, error);
+        if (!error) {
+            return true;
+        }
+    }
+    fs::remove(open->temporary, error);
+    return false;
+}
+
+void Files::Seek(std::int64_t position) {
+    if (current_ == nullptr) {
+        return;
+    }
+    if (position < 0 || SeekFile(current_->file, position) != 0) {
+        // A position that cannot be reached: the following writes must not land elsewhere.
+        if (current_->created) {
+            current_->failed = true;
+        }
+        return;
+    }
+    current_->lastWasRead = false;
+    current_->lastWasWrite = false;
+}
+
+std::int32_t Files::ReadInt() {
+    if (current_ != nullptr) {
+        if (current_->lastWasWrite) {
+            SeekFile(current_->file, TellFile(current_->file));
+            current_->lastWasWrite = false;
+        }
+        std::uint8_t bytes[4];
+        if (std::fread(bytes, 1, 4, current_->file) == 4) {
+            std::memcpy(readBuffer_, bytes, 4);
+        }
+        current_->lastWasRead = true;
+    }
+    const std::uint32_t value = static_cast<std::uint32_t>(readBuffer_[0]) |
+                                (static_cast<std::uint32_t>(readBuffer_[1]) << 8) |
+                                (static_cast<std::uint32_t>(readBuffer_[2]) << 16) |
+                                (static_cast<std::uint32_t>(readBuffer_[3]) << 24);
+    return static_cast<std::int32_t>(value);
+}
+
+void Files::WriteInt(std::int32_t value) {
+    if (current_ == nullptr) {
+        return;
+    }
+    if (current_->lastWasRead) {
+        SeekFile(current_->file, TellFile(current_->file));
+        current_->lastWasRead = false;
+    }
+    const auto bits = static_cast<std::uint32_t>(value);
+    const std::uint8_t bytes[4] = {
+        static_cast<std::uint8_t>(bits & 0xFF), static_cast<std::uint8_t>((bits >> 8) & 0xFF),
+        static_cast<std::uint8_t>((bits >> 16) & 0xFF), static_cast<std::uint8_t>(bits >> 24)};
+    if (std::fwrite(bytes, 1, 4, current_->file) != 4) {
+        current_->failed = true;
+    }
+    current_->lastWasWrite = true;
+}
+
+std::string Files::ReadLine() {
+    std::string line;
+    if (current_ == nullptr) {
+        return line;
+    }
+    if (current_->lastWasWrite) {
+        SeekFile(current_->file, TellFile(current_->file));
+        current_->lastWasWrite = false;
+    }
+    current_->lastWasRead = true;
+    for (;;) {
+        const int byte = std::fgetc(current_->file);
+        if (byte == EOF || byte == '\n' || byte == 0) {
+            break;
+        }
+        if (byte == '\r') {
+            std::fgetc(current_->file);  // the line feed of a CR LF pair, or whatever follows
+            break;
+        }
+        line.push_back(static_cast<char>(byte));
+    }
+    return line;
+}
+
+void Files::WriteLine(std::string_view text) {
+    if (current_ == nullptr) {
+        return;
+    }
+    if (current_->lastWasRead) {
+        SeekFile(current_->file, TellFile(current_->file));
+        current_->lastWasRead = false;
+    }
+    std::string line(text);
+    line += "\r\n";
+    if (std::fwrite(line.data(), 1, line.size(), current_->file) != line.size()) {
+        current_->failed = true;
+    }
+    current_->lastWasWrite = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// DirectoryListing
+
+DirectoryListing::DirectoryListing(const GameFolder& folder) : folder_(folder) {}
+
+bool DirectoryListing::List(int number, std::string_view directory, std::string_view pattern) {
+    std::string full(directory);
+    if (!full.empty() && full.back() != '\\' && full.back() != '/') {
+        full += '\\';
+    }
+    full += pattern;
+    // The pattern is what follows the last separator; the folder is what precedes it.
+    const std::size_t split = full.find_last_of("\\/");
+    const std::string folderPart = split == std::string::npos ? "" : full.substr(0, split + 1);
+    const std::string namePattern = split == std::string::npos ? full : full.substr(split + 1);
+
+    Listing& listing = listings_[number];
+    listing = Listing{};
+    current_ = &listing;
+
+    const fs::path host = folder_.ResolveExisting(folderPart);
+    std::error_code error;
+    if (!fs::is_directory(host, error)) {
+        return false;
+    }
+    std::vector<Entry> found;
+    fs::directory_iterator it(host, error);
+    if (error) {
+        return false;
+    }
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (error) {
+            break;
+        }
+        const std::string name = it->path().filename().string();
+        if (!MatchPattern(namePattern, name)) {
+            continue;
+        }
+        std::error_code typeError;
+        const bool isDirectory = it->is_directory(typeError);
+        found.push_back({name, isDirectory ? EntryType::Directory : EntryType::File});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    for (const char* special : {".", ".."}) {
+        if (MatchPattern(namePattern, special)) {
+            listing.entries.push_back({special, EntryType::Directory});
+        }
+    }
+    listing.entries.insert(listing.entries.end(), found.begin(), found.end());
+    return !listing.entries.empty();
+}
+
+EntryType DirectoryListing::Next() {
+    if (current_ == nullptr || current_->next >= current_->entries.size()) {
+        if (current_ != nullptr) {
+            current_->next = current_->entries.size() + 1;
+        }
+        return EntryType::None;
+    }
+    return current_->entries[current_->next++].type;
+}
+
+std::string DirectoryListing::EntryName() const {
+    if (current_ == nullptr || current_->next == 0 ||
+        current_->next > current_->entries.size()) {
+        return {};
+    }
+    return current_->entries[current_->next - 1].name;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Requesters
+
+std::string ScriptedRequesters::OpenFile(std::string_view title, std::string_view initialPath,
+                                         std::string_view pattern) {
+    return Take(false, title, initialPath, pattern);
+}
+
+std::string ScriptedRequesters::SaveFile(std::string_view title, std::string_view initialPath,
+                                         std::string_view pattern) {
+    return Take(true, title, initialPath, pattern);
+}
+
+std::string ScriptedRequesters::Take(bool save, std::string_view title,
+                                     std::string_view initialPath, std::string_view pattern) {
+    requests_.push_back(
+        {save, std::string(title), std::string(initialPath), std::string(pattern)});
+    if (answers_.empty()) {
+        return {};
+    }
+    std::string answer = std::move(answers_.front());
+    answers_.pop_front();
+    return answer;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text
+
+namespace {
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The byte at which the character of the 0-based index begins (the text's size past the end).
+std::size_t ByteOfCharacter(std::string_view text, std::int64_t index) {
+    std::size_t byte = 0;
+    while (byte < text.size() && index > 0) {
+        ++byte;
+        while (byte < text.size() && IsContinuationByte(text[byte])) {
+            ++byte;
+        }
+        --index;
+    }
+    return byte;
+}
+}  // namespace
+
+std::string Mid(std::string_view text, int start, int count) {
+    if (count <= 0) {
+        return {};
+    }
+    const std::int64_t first = std::max(start, 1) - std::int64_t{1};
+    const std::size_t begin = ByteOfCharacter(text, first);
+    const std::size_t end = begin + ByteOfCharacter(text.substr(begin), count);
+    return std::string(text.substr(begin, end - begin));
+}
+
+int Length(std::string_view text) {
+    int count = 0;
+    for (char c : text) {
+        if (!IsContinuationByte(c)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+std::string DecimalText(std::int64_t value) { return std::to_string(value); }
+
+std::int32_t NumberFromText(std::string_view text) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && text[i] == '-') {
+        negative = true;
+        ++i;
+    }
+    // The magnitude saturates just past the range, so it never overflows however many digits.
+    std::int64_t magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[i] - '0'), kMax + 2);
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    return static_cast<std::int32_t>(std::clamp(value, kMin, kMax));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Numbers
+
+float Round(float value) { return std::nearbyint(value); }
+
+std::int32_t RoundToInt(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    const double rounded = std::nearbyint(value);
+    if (rounded >= 2147483647.0) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (rounded <= -2147483648.0) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+double RoundWhole(double value, RoundDirection direction) {
+    return direction == RoundDirection::Up ? std::ceil(value) : std::floor(value);
+}
+
+namespace {
+// splitmix32: spreads a 32-bit seed over the generator's state, so that close seeds give
+// unrelated sequences and no seed gives the all-zero state.
+std::uint32_t SplitMix32(std::uint32_t& state) {
+    std::uint32_t z = (state += 0x9E3779B9u);
+    z = (z ^ (z >> 16)) * 0x85EBCA6Bu;
+    z = (z ^ (z >> 13)) * 0xC2B2AE35u;
+    return z ^ (z >> 16);
+}
+
+std::uint32_t RotateLeft(std::uint32_t x, int k) { return (x << k) | (x >> (32 - k)); }
+}  // namespace
+
+Random::Random(std::uint32_t seed) { Seed(seed); }
+
+void Random::Seed(std::uint32_t seed) {
+    std::uint32_t mix = seed;
+    for (std::uint32_t& word : state_) {
+        word = SplitMix32(mix);
+    }
+    if ((state_[0] | state_[1] | state_[2] | state_[3]) == 0) {
+        state_[0] = 1;
+    }
+}
+
+// xoshiro128**: small, fast and the same on every machine.
+std::uint32_t Random::Bits() {
+    const std::uint32_t result = RotateLeft(state_[1] * 5u, 7) * 9u;
+    const std::uint32_t t = state_[1] << 9;
+    state_[2] ^= state_[0];
+    state_[3] ^= state_[1];
+    state_[1] ^= state_[2];
+    state_[0] ^= state_[3];
+    state_[2] ^= t;
+    state_[3] = RotateLeft(state_[3], 11);
+    return result;
+}
+
+int Random::Next(int maximum) {
+    if (maximum <= 0) {
+        return 0;
+    }
+    // Draws beyond the last whole multiple of the range are rejected, so every value from 0 to
+    // maximum is equally likely.
+    const std::uint64_t range = static_cast<std::uint64_t>(maximum) + 1;
+    const std::uint64_t limit = (std::uint64_t{1} << 32) - ((std::uint64_t{1} << 32) % range);
+    for (;;) {
+        const std::uint64_t bits = Bits();
+        if (bits < limit) {
+            return static_cast<int>(bits % range);
+        }
+    }
+}
+
+std::uint32_t SeedFromClock() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void SleepMilliseconds(int milliseconds) {
+    if (milliseconds > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+}
+
+}  // namespace tessaron::runtime
