@@ -51,6 +51,10 @@ enum class SaveResult {
     Failed,
 };
 
+// Why the file at path would not be read as a level (it cannot be opened, is too short for a
+// header, or its header cannot belong to this format), or an empty string when it would.
+std::string LevelFileProblem(runtime::Files& files, const std::string& path);
+
 // Reads the level file named by level.levelFileName into the level.
 LoadResult ReadLevelFile(Level& level, runtime::Files& files);
 

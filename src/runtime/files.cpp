@@ -351,6 +351,24 @@ void Files::WriteLine(std::string_view text) {
     current_->lastWasWrite = true;
 }
 
+std::int64_t Files::Size() {
+    if (current_ == nullptr) {
+        return -1;
+    }
+    // Measured from the stream, so a created file's pending writes count; the position of the
+    // next read or write is kept.
+    std::FILE* file = current_->file;
+    const std::int64_t position = TellFile(file);
+    if (position < 0 || std::fseek(file, 0, SEEK_END) != 0) {
+        return -1;
+    }
+    const std::int64_t size = TellFile(file);
+    SeekFile(file, position);
+    current_->lastWasRead = false;
+    current_->lastWasWrite = false;
+    return size;
+}
+
 // ---------------------------------------------------------------------------------------------
 // DirectoryListing
 

@@ -71,6 +71,8 @@ public:
     std::string ReadLine();
     // The text followed by carriage return and line feed.
     void WriteLine(std::string_view text);
+    // The length of the current file in bytes; -1 when there is none.
+    std::int64_t Size();
 
 private:
     struct Open;

@@ -1,0 +1,118 @@
+// tessaron-level: the game's level files for authors and scripts.
+//
+//   tessaron-level dump FILE        prints the level as the game reads it, as JSON
+//   tessaron-level pack JSON FILE   writes FILE as the game's level writer writes that state
+//
+// Exit status 0 on success, 1 for a wrong command line, 2 for a file that cannot be read or
+// written (with one line on stderr saying why).
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "level/level.h"
+#include "level/level_file.h"
+#include "level/level_json.h"
+#include "runtime/files.h"
+
+namespace {
+
+using namespace tessaron;
+
+constexpr int kUsageError = 1;
+constexpr int kFileError = 2;
+
+void PrintUsage(std::ostream& out) {
+    out << "Usage:\n"
+           "  tessaron-level dump FILE        print the level FILE as the game reads it, as "
+           "JSON\n"
+           "  tessaron-level pack JSON FILE   write the level described by JSON to FILE as the "
+           "game saves it\n"
+           "\n"
+           "The JSON is one object: \"viewX\", \"viewY\" (the start view offset), "
+           "\"levelWidth\",\n"
+           "\"levelHeight\" and \"elements\", an array in list order of objects with the "
+           "fifteen\n"
+           "record fields \"background\", \"homeColumn\", \"homeRow\", \"kind\", \"column\", "
+           "\"row\",\n"
+           "\"motion\", \"link\", \"travelled\", \"length\", \"speedX\", \"speedY\", "
+           "\"pauseCount\",\n"
+           "\"pause1\", \"pause2\".\n";
+}
+
+int Dump(const std::string& file) {
+    const runtime::GameFolder here(std::filesystem::current_path());
+    runtime::Files files(here);
+    const std::string problem = level::LevelFileProblem(files, file);
+    if (!problem.empty()) {
+        std::cerr << "tessaron-level: " << file << ": " << problem << '\n';
+        return kFileError;
+    }
+    // A fresh level, as at program start: the file's own start offset is taken.
+    level::Level level;
+    level.levelFileName = file;
+    if (level::ReadLevelFile(level, files) != level::LoadResult::Loaded) {
+        std::cerr << "tessaron-level: " << file << ": the file cannot be read as a level\n";
+        return kFileError;
+    }
+    std::cout << level::LevelToJsonText(level);
+    std::cout.flush();
+    return std::cout ? 0 : kFileError;
+}
+
+int Pack(const std::string& jsonFile, const std::string& file) {
+    std::ifstream in(jsonFile, std::ios::binary);
+    if (!in) {
+        std::cerr << "tessaron-level: " << jsonFile << ": the file cannot be opened\n";
+        return kFileError;
+    }
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    const nlohmann::json json = nlohmann::json::parse(buffer.str(), nullptr, false);
+    if (json.is_discarded()) {
+        std::cerr << "tessaron-level: " << jsonFile << ": malformed JSON\n";
+        return kFileError;
+    }
+    level::Level level;
+    std::string error;
+    if (!level::LevelFromJson(json, level, error)) {
+        std::cerr << "tessaron-level: " << jsonFile << ": " << error << '\n';
+        return kFileError;
+    }
+    const runtime::GameFolder here(std::filesystem::current_path());
+    runtime::Files files(here);
+    if (level::WriteLevelFile(level, files, file) != level::SaveResult::Saved) {
+        std::cerr << "tessaron-level: " << file << ": the level cannot be written there";
+        if (level.levelWidth > level::level_file::kMaxColumns) {
+            std::cerr << " (more than " << level::level_file::kMaxColumns << " columns)";
+        } else if (static_cast<std::int64_t>(level.levelWidth) * level.levelHeight >
+                   level::level_file::kMaxCells) {
+            std::cerr << " (more than " << level::level_file::kMaxCells << " cells)";
+        }
+        std::cerr << '\n';
+        return kFileError;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "dump" && argc == 3) {
+        return Dump(argv[2]);
+    }
+    if (command == "pack" && argc == 4) {
+        return Pack(argv[2], argv[3]);
+    }
+    if (command == "help" || command == "--help" || command == "-h") {
+        PrintUsage(std::cout);
+        return 0;
+    }
+    PrintUsage(std::cerr);
+    return kUsageError;
+}
