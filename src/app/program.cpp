@@ -1,0 +1,419 @@
+// The program object, one pass of the main loop with its stages, the mode switch, and the paced
+// interactive loop.
+#include "app/program.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+#include <utility>
+
+#include "app/pause_menu.h"
+#include "app/program_internal.h"
+#include "app/side_panel.h"
+#include "level/level_file.h"
+#include "level/new_level_dialog.h"
+#include "render/render.h"
+
+namespace tessaron::app {
+
+using runtime::EventCode;
+using runtime::Key;
+
+namespace {
+
+constexpr std::int32_t kTicksPerCycle = 3600;
+constexpr float kScrollStep = 10.0f;
+// In the editor, a mouse this far right over the play screen takes the keyboard back to the
+// main window.
+constexpr std::int32_t kActivateMouseX = 768;
+// However small the pass's own sleep, a pass never starts sooner than this after the previous.
+constexpr std::chrono::nanoseconds kShortestPass{1'000'000'000 / 60};
+
+int ExitStatusFor(InputDriver::Status status) {
+    return status == InputDriver::Status::NoActionLeft ? 3 : 2;
+}
+
+}  // namespace
+
+int PassSleepMilliseconds(std::int32_t levelWidth, std::int32_t levelHeight) {
+    // A level without cells has no quotient to take; it waits the shortest time.
+    if (levelWidth <= 0 || levelHeight <= 0) {
+        return 1;
+    }
+    const double cells = static_cast<double>(levelWidth) * static_cast<double>(levelHeight);
+    return static_cast<int>(std::ceil(30000.0 / cells));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Requesters whose answers the observers hear
+
+std::string ObservedRequesters::OpenFile(std::string_view title, std::string_view initialPath,
+                                         std::string_view pattern) {
+    return Tell(inner_.OpenFile(title, initialPath, pattern));
+}
+
+std::string ObservedRequesters::SaveFile(std::string_view title, std::string_view initialPath,
+                                         std::string_view pattern) {
+    return Tell(inner_.SaveFile(title, initialPath, pattern));
+}
+
+std::string ObservedRequesters::Tell(std::string answer) {
+    for (RunObserver* observer : observers_) {
+        observer->OnRequesterAnswer(answer);
+    }
+    return answer;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The program's state
+
+Program::Impl::Impl(const Options& givenOptions, ProgramHooks givenHooks)
+    : options(givenOptions),
+      hooks(std::move(givenHooks)),
+      random(givenOptions.seed ? *givenOptions.seed : runtime::SeedFromClock()) {
+    folder = std::make_unique<runtime::GameFolder>(
+        options.gameDir.empty() ? ProgramFolder(nullptr) : options.gameDir);
+    files = std::make_unique<runtime::Files>(*folder);
+    listing = std::make_unique<runtime::DirectoryListing>(*folder);
+}
+
+Program::Program(const Options& options, ProgramHooks hooks)
+    : impl_(std::make_unique<Impl>(options, std::move(hooks))) {}
+
+Program::~Program() { impl_->Shutdown(); }
+
+void Program::Impl::Shutdown() {
+    if (ended) {
+        return;
+    }
+    ended = true;
+    // Everything that uses the machine layer goes before the layer itself.
+    requesters.reset();
+    ownRequesters.reset();
+    sound.reset();
+    keys.reset();
+    screen.reset();
+    windows.reset();
+    if (machine) {
+        machine->End();
+    }
+}
+
+void Program::End() { impl_->Shutdown(); }
+
+std::int64_t Program::PassCount() const { return impl_->passCount; }
+int Program::ExitStatus() const { return impl_->exitStatus; }
+const std::string& Program::AbortMessage() const { return impl_->abortMessage; }
+GameState& Program::State() { return impl_->state; }
+runtime::Machine& Program::Machine() { return *impl_->machine; }
+runtime::Windows& Program::Windows() { return *impl_->windows; }
+runtime::PlayScreen& Program::Screen() { return *impl_->screen; }
+runtime::Keyboard& Program::Keys() { return *impl_->keys; }
+runtime::Sound& Program::Sounds() { return *impl_->sound; }
+runtime::Random& Program::RandomNumbers() { return impl_->random; }
+const runtime::GameFolder& Program::Folder() const { return *impl_->folder; }
+
+// ---------------------------------------------------------------------------------------------
+// Events and the end of a run
+
+void Program::Impl::TellEvent(const runtime::Event& event) {
+    for (RunObserver* observer : hooks.observers) {
+        observer->OnEvent(passCount, event);
+    }
+}
+
+Flow Program::Impl::AbortWith(InputDriver::Status status, std::string message) {
+    exitStatus = ExitStatusFor(status);
+    abortMessage = std::move(message);
+    return Flow::Abort;
+}
+
+std::optional<runtime::Event> Program::Impl::ModalEvent(std::string_view window) {
+    runtime::Event event;
+    if (hooks.driver != nullptr) {
+        // The driver queues the events of its next action; a poll then takes them.
+        const InputDriver::Status status = hooks.driver->BeforeModalEvent(window);
+        if (status != InputDriver::Status::Ok) {
+            AbortWith(status, hooks.driver->Message());
+            return std::nullopt;
+        }
+        event = windows->Poll();
+    } else if (options.headless) {
+        // Nobody can answer a window that nobody sees: the run ends instead of waiting for ever.
+        AbortWith(InputDriver::Status::NoActionLeft,
+                  "no input for the window \"" + std::string(window) + "\"");
+        return std::nullopt;
+    } else {
+        event = windows->Wait();
+    }
+    if (event.code != EventCode::None) {
+        TellEvent(event);
+    }
+    return event;
+}
+
+PassOutcome Program::Impl::EndPass(Flow flow) {
+    if (flow == Flow::Abort) {
+        return PassOutcome::Aborted;
+    }
+    for (RunObserver* observer : hooks.observers) {
+        observer->OnPassEnd(passCount, state);
+    }
+    switch (flow) {
+        case Flow::Restart: return PassOutcome::Restarted;
+        case Flow::Quit: exitStatus = 0; return PassOutcome::Quit;
+        default: return PassOutcome::Continue;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+Flow Program::Impl::NewLevelCommand() {
+    const level::NewLevelResult result = level::RunNewLevelDialog(
+        state.level, *windows, [this] { return ModalEvent(level::new_level_dialog::kTitle); });
+    windows->Use(panel::kMainWindow);
+    if (result == level::NewLevelResult::Abandoned) {
+        return Flow::Abort;
+    }
+    levelInMemory = true;
+    return Flow::Restart;
+}
+
+Flow Program::Impl::LoadLevelCommand() {
+    const level::LoadResult result = level::LoadLevel(state.level, *files, *requesters, *folder);
+    if (result == level::LoadResult::Loaded) {
+        levelInMemory = true;
+        return Flow::Restart;
+    }
+    // A cancelled or unreadable load keeps the level in memory; only without one (at start)
+    // must a new level be made.
+    if (!levelInMemory) {
+        return NewLevelCommand();
+    }
+    return Flow::Restart;
+}
+
+void Program::Impl::SaveLevelCommand() {
+    if (level::SaveLevel(state.level, *files, *requesters, *folder) ==
+        level::SaveResult::Failed) {
+        windows->MessageBox("Error", "Das Level konnte nicht gespeichert werden:\n" +
+                                         state.level.levelFileName);
+        windows->Use(panel::kMainWindow);
+    }
+}
+
+void Program::Impl::SwitchMode() {
+    windows->Use(panel::kMainWindow);
+    if (state.loop.mode == level::Mode::Play) {
+        state.loop.mode = level::Mode::Editor;
+        windows->Move(0, 0);
+    } else {
+        state.loop.mode = level::Mode::Play;
+        windows->Move(-panel::kSidePanelWidth, 0);
+    }
+    level::RestoreEditState(state.level);
+}
+
+Flow Program::Impl::PauseMenu() {
+    const PauseChoice choice = RunPauseMenu(
+        *windows, *screen, [this] { return ModalEvent(pause_menu::kTitle); });
+    windows->Use(panel::kMainWindow);
+    switch (choice) {
+        case PauseChoice::Continue: return Flow::Continue;
+        case PauseChoice::LastSavePoint:
+            // The return to the last save point joins here with the save-point file.
+            return Flow::Continue;
+        case PauseChoice::SwitchMode: SwitchMode(); return Flow::Continue;
+        case PauseChoice::Quit: return Flow::Quit;
+        case PauseChoice::Abandoned: return Flow::Abort;
+    }
+    return Flow::Continue;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stages of the pass
+
+Flow Program::Impl::EditorStage(const runtime::Event& event) {
+    if (event.code == EventCode::Toolbar) {
+        switch (event.number) {
+            case panel::kNewLevelButton: return NewLevelCommand();
+            case panel::kLoadButton: return LoadLevelCommand();
+            case panel::kSaveButton: SaveLevelCommand(); break;
+            default: break;  // undo and redo have no command
+        }
+    }
+    // The commands of the side panel's controls join here with the editor.
+    if (event.code == EventCode::Close) {
+        return Flow::Quit;
+    }
+    ReadSidePanel(*windows, state.paint);
+    return Flow::Continue;
+}
+
+Flow Program::Impl::KeyboardStage() {
+    level::Level& level = state.level;
+    runtime::Keyboard& keyboard = *keys;
+
+    keyboard.Snapshot();
+    for (RunObserver* observer : hooks.observers) {
+        observer->OnKeyboardSnapshot(passCount, keyboard);
+    }
+
+    // The mode is read afresh at each step: a switch by Tab counts for the steps after it.
+    if (state.loop.mode == level::Mode::Editor) {
+        // Each key on its own, so that opposite keys cancel.
+        if (keyboard.Held(Key::Up)) {
+            level.viewY = level.viewY + kScrollStep;
+        }
+        if (keyboard.Held(Key::Down)) {
+            level.viewY = level.viewY - kScrollStep;
+        }
+        if (keyboard.Held(Key::Left)) {
+            level.viewX = level.viewX + kScrollStep;
+        }
+        if (keyboard.Held(Key::Right)) {
+            level.viewX = level.viewX - kScrollStep;
+        }
+        if (state.loop.mouseX >= kActivateMouseX) {
+            windows->Use(panel::kMainWindow);
+            windows->Activate();
+        }
+    }
+
+    if (keyboard.Released(Key::Tab)) {
+        SwitchMode();
+    }
+
+    if (keyboard.Released(Key::Escape)) {
+        if (const Flow flow = PauseMenu(); flow != Flow::Continue) {
+            return flow;
+        }
+    }
+
+    if (state.loop.mode == level::Mode::Editor) {
+        if (keyboard.Released(Key::F5)) {
+            SaveLevelCommand();
+        }
+        if (keyboard.Released(Key::F6)) {
+            return LoadLevelCommand();
+        }
+    }
+
+    // In play mode the player's keys join here with the simulation.
+    return Flow::Continue;
+}
+
+void Program::Impl::DrawingStage() {
+    render::FrameInputs inputs;
+    inputs.mode = state.loop.mode;
+    inputs.tick = state.loop.tick;
+    inputs.velocityX = state.player.velocityX;
+    inputs.mouseX = state.loop.mouseX;
+    inputs.mouseY = state.loop.mouseY;
+    inputs.kindChoice = state.paint.kindChoice;
+    inputs.valueDisplayChoice = state.paint.valueDisplayChoice;
+    render::DrawMap(state.level, inputs, state.render, *screen, random);
+    render::DrawOverlays(state.level, inputs, *screen);
+    // In the editor the brush preview joins here with painting.
+}
+
+void Program::Impl::MouseStage(const runtime::Event& event) {
+    windows->Use(panel::kMainWindow);
+    state.loop.mouseX = windows->MouseX() - panel::kSidePanelWidth;
+    state.loop.mouseY = windows->MouseY();
+    // A press over the play screen paints the brush square here, with painting; a press over
+    // the side panel (mouse x below 0) never paints.
+    (void)event;
+}
+
+PassOutcome Program::RunPass() {
+    Impl& d = *impl_;
+    const std::int64_t pass = ++d.passCount;
+
+    if (d.hooks.driver != nullptr) {
+        const InputDriver::Status status = d.hooks.driver->BeforePoll(pass);
+        if (status != InputDriver::Status::Ok) {
+            d.AbortWith(status, d.hooks.driver->Message());
+            return PassOutcome::Aborted;
+        }
+    }
+
+    // One event per pass; repaint requests do not count.
+    d.windows->Use(panel::kMainWindow);
+    runtime::Event event = d.windows->Poll();
+    while (event.code == EventCode::Repaint) {
+        event = d.windows->Poll();
+    }
+    d.state.loop.passEvent = event;
+    if (event.code != EventCode::None) {
+        d.TellEvent(event);
+    }
+
+    // In play mode the event is dropped; a close request does not end the program there.
+    if (d.state.loop.mode == level::Mode::Editor) {
+        if (const Flow flow = d.EditorStage(event); flow != Flow::Continue) {
+            return d.EndPass(flow);
+        }
+    }
+
+    d.state.loop.tick = d.state.loop.tick + 1;
+    if (d.state.loop.tick >= kTicksPerCycle) {
+        d.state.loop.tick = 0;
+    }
+    d.state.level.triggeredLink = -1;
+
+    // In play mode the first simulation stage (touch, vertical and horizontal passes) goes here.
+
+    if (const Flow flow = d.KeyboardStage(); flow != Flow::Continue) {
+        return d.EndPass(flow);
+    }
+
+    // What the previous pass drew becomes visible; this pass draws the next frame.
+    d.screen->Show();
+    d.screen->Clear(runtime::Rgb{0, 0, 0});
+    d.screen->BeginScene();
+
+    // In play mode the second simulation stage (elements, push-out, crush rule) goes here.
+
+    d.DrawingStage();
+
+    if (d.state.loop.mode == level::Mode::Editor) {
+        d.MouseStage(event);
+    }
+    return d.EndPass(Flow::Continue);
+}
+
+int Program::RunLoop() {
+    using Clock = std::chrono::steady_clock;
+    Impl& d = *impl_;
+    Clock::time_point previousStart{};
+    bool first = true;
+    for (;;) {
+        if (!d.options.headless) {
+            const Clock::time_point now = Clock::now();
+            Clock::time_point wake =
+                now + std::chrono::milliseconds(PassSleepMilliseconds(
+                          d.state.level.levelWidth, d.state.level.levelHeight));
+            // The floor is a deadline from the previous start, not a second sleep.
+            if (!first && wake < previousStart + kShortestPass) {
+                wake = previousStart + kShortestPass;
+            }
+            std::this_thread::sleep_until(wake);
+        }
+        first = false;
+        previousStart = Clock::now();
+
+        const PassOutcome outcome = RunPass();
+        if (outcome == PassOutcome::Quit || outcome == PassOutcome::Aborted) {
+            End();
+            return d.exitStatus;
+        }
+        if (d.options.passes > 0 && d.passCount >= d.options.passes) {
+            End();
+            return 0;
+        }
+    }
+}
+
+}  // namespace tessaron::app

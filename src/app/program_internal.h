@@ -1,0 +1,100 @@
+// The program's private state, shared by the files that implement Program (start-up, the pass,
+// the loop). Not part of the program's interface.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/automation.h"
+#include "app/options.h"
+#include "app/program.h"
+#include "app/state.h"
+#include "runtime/files.h"
+#include "runtime/screen.h"
+
+namespace tessaron::app {
+
+// The folder the program was started from: the kernel's link to the running executable, else
+// argv[0] (when given), else the working directory.
+std::filesystem::path ProgramFolder(char** argv);
+
+// Passes every requester answer on to the run's observers.
+class ObservedRequesters : public runtime::Requesters {
+public:
+    ObservedRequesters(runtime::Requesters& inner, const std::vector<RunObserver*>& observers)
+        : inner_(inner), observers_(observers) {}
+    std::string OpenFile(std::string_view title, std::string_view initialPath,
+                         std::string_view pattern) override;
+    std::string SaveFile(std::string_view title, std::string_view initialPath,
+                         std::string_view pattern) override;
+
+private:
+    std::string Tell(std::string answer);
+    runtime::Requesters& inner_;
+    const std::vector<RunObserver*>& observers_;
+};
+
+// How a stage of the pass lets the pass go on.
+enum class Flow { Continue, Restart, Quit, Abort };
+
+struct Program::Impl {
+    Impl(const Options& options, ProgramHooks hooks);
+
+    Options options;
+    ProgramHooks hooks;
+
+    // The game folder outlives the machine layer, which keeps a reference to it.
+    std::unique_ptr<runtime::GameFolder> folder;
+    std::unique_ptr<runtime::Machine> machine;
+    std::unique_ptr<runtime::Windows> windows;
+    std::unique_ptr<runtime::PlayScreen> screen;
+    std::unique_ptr<runtime::Keyboard> keys;
+    std::unique_ptr<runtime::Sound> sound;
+    std::unique_ptr<runtime::Files> files;
+    std::unique_ptr<runtime::DirectoryListing> listing;
+    runtime::Random random;
+    // The requesters the program made itself, when the hooks bring none.
+    std::unique_ptr<runtime::Requesters> ownRequesters;
+    std::unique_ptr<ObservedRequesters> requesters;
+
+    GameState state;
+    std::int64_t passCount = 0;
+    int exitStatus = 0;
+    std::string abortMessage;
+    // False until the first level has been read or created: only then may a failed load lead
+    // into the new-level dialog.
+    bool levelInMemory = false;
+    bool started = false;
+    bool ended = false;
+
+    // Start-up (startup.cpp).
+    int StartMachine(int& argc, char** argv);
+    void LoadPictures();
+    int Fail(std::string_view text, bool boxPossible);
+
+    // Stages of the pass (program.cpp).
+    Flow EditorStage(const runtime::Event& event);
+    Flow KeyboardStage();
+    void DrawingStage();
+    void MouseStage(const runtime::Event& event);
+    Flow LoadLevelCommand();
+    Flow NewLevelCommand();
+    void SaveLevelCommand();
+    Flow PauseMenu();
+    void SwitchMode();
+
+    // The next event for a modal window: from the driver's next action in scripted runs, else
+    // by waiting. Empty when the run must end (the driver says so, or no input can come).
+    std::optional<runtime::Event> ModalEvent(std::string_view window);
+    Flow AbortWith(InputDriver::Status status, std::string message);
+    void TellEvent(const runtime::Event& event);
+    PassOutcome EndPass(Flow flow);
+    void Shutdown();
+};
+
+}  // namespace tessaron::app

@@ -1,0 +1,190 @@
+#include "app/side_panel.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "level/element.h"
+
+namespace tessaron::app {
+
+using runtime::TextFieldFlags;
+
+namespace {
+
+void BuildToolbar(runtime::Windows& windows) {
+    using runtime::StandardIcon;
+    windows.Toolbar();
+    windows.ToolbarButton(panel::kNewLevelButton, StandardIcon::NewFile, "Neues Level");
+    windows.ToolbarButton(panel::kLoadButton, StandardIcon::OpenFile, "Level laden");
+    windows.ToolbarButton(panel::kSaveButton, StandardIcon::SaveFile, "Level speichern");
+    windows.ToolbarSeparator();
+    windows.ToolbarButton(panel::kUndoButton, StandardIcon::Undo, "Rückgängig");
+    windows.ToolbarButton(panel::kRedoButton, StandardIcon::Redo, "Wiederholen");
+    windows.ToolbarSeparator();
+}
+
+void BuildControls(runtime::Windows& windows, runtime::DirectoryListing& listing) {
+    using namespace panel;
+    constexpr auto kDigits = TextFieldFlags::DigitsOnly;
+
+    windows.Frame(kFrame, 10, 40, 230, 50, "Wertanzeige");
+    windows.ComboBox(kValueDisplay, 20, 60, 210, 200);
+    for (const char* row : {"Nichts", "Verbindungsnummer", "Verschiebungslänge",
+                            "Verschiebungsgeschw.", "1.Pause & 2.Pause"}) {
+        windows.AddRow(kValueDisplay, row);
+    }
+
+    windows.Frame(kFrame, 10, 100, 230, 230, "Elemente");
+    windows.ListBox(kElementList, 20, 120, 190, 160);
+    for (const level::PaletteEntry& entry : level::kPalette) {
+        windows.AddRow(kElementList, entry.label);
+    }
+    windows.Frame(kFrame, 10, 290, 230, 40, "", runtime::FrameStyle::Sunken);
+    windows.Option(kAir, 20, 300, 90, 20, "Luft");
+    windows.Option(kWater, 110, 300, 90, 20, "Wasser");
+
+    windows.Frame(kFrame, 10, 340, 230, 290, "Verknüpfungen & Bewegungen");
+    windows.Label(kSpeedLabel, 20, 380, 120, 30,
+                  "Verschiebungsgeschw. (in_Pixel_;_!nicht_schräg!)");
+    windows.TextField(kSpeedUp, 170, 365, 20, 20, "0", kDigits);
+    windows.TextField(kSpeedLeft, 150, 385, 20, 20, "0", kDigits);
+    windows.TextField(kSpeedRight, 190, 385, 20, 20, "0", kDigits);
+    windows.TextField(kSpeedDown, 170, 405, 20, 20, "0", kDigits);
+    windows.Label(kLengthLabel, 20, 430, 150, 30, "Verschiebungslänge (in_Kästchen)");
+    windows.TextField(kLength, 170, 435, 40, 20, "0", kDigits);
+    windows.Label(kPause1Label, 20, 460, 150, 30,
+                  "1.Pause nach Versch. (in_Schleifen_;_0=unendlich)");
+    windows.TextField(kPause1, 170, 465, 40, 20, "0", kDigits);
+    windows.Label(kPause2Label, 20, 490, 150, 30,
+                  "2.Pause nach Versch. (in_Schleifen_;_0=unendlich)");
+    windows.TextField(kPause2, 170, 495, 40, 20, "0", kDigits);
+    windows.Label(kLinkLabel, 20, 520, 150, 30, "Verbindungsnummer (0=ohne_Schalter)");
+    windows.TextField(kLink, 170, 525, 40, 20, "0", kDigits);
+    windows.PushButton(kSavePresetButton, 20, 560, 100, 20, "Werte speichern");
+    windows.Label(kPresetLabel, 130, 563, 90, 20, "Gesp.Einst.:");
+    windows.ListBox(kPresetList, 20, 580, 210, 40);
+    RefillPresetList(windows, listing);
+
+    windows.Frame(kFrame, 10, 640, 230, 50, "Pinselgröße");
+    // The track bar starts at its minimum, 1, and the field beside it shows that.
+    windows.TrackBar(kBrushTrackBar, 20, 660, 150, 20, 1, 8);
+    windows.TextField(kBrushField, 180, 660, 40, 20, "1", kDigits);
+    windows.CheckBox(kApplyAll, 178, 713, 56, 16, "ALLE", runtime::CheckBoxText::RightAligned);
+    windows.CheckBox(kApplyKind, 218, 123, 16, 16, "");
+    windows.CheckBox(kApplyBackground, 218, 303, 16, 16, "");
+    windows.CheckBox(kApplySpeed, 218, 388, 16, 16, "");
+    windows.CheckBox(kApplyLength, 218, 438, 16, 16, "");
+    windows.CheckBox(kApplyPause1, 218, 468, 16, 16, "");
+    windows.CheckBox(kApplyPause2, 218, 498, 16, 16, "");
+    windows.CheckBox(kApplyLink, 218, 528, 16, 16, "");
+}
+
+void SetInitialStates(runtime::Windows& windows) {
+    using namespace panel;
+    for (int box = kApplyKind; box <= kApplyLink; ++box) {
+        windows.SetState(box, 1);
+    }
+    windows.SetState(kElementList, 0);
+    windows.SetState(kAir, 1);
+    windows.SetState(kValueDisplay, 0);
+    for (int field : {kSpeedDown, kSpeedLeft, kSpeedRight, kSpeedUp, kLength, kPause1, kPause2,
+                      kLink}) {
+        windows.SetText(field, "0");
+    }
+}
+
+// A field's number as the editor takes it: decimal, an optional minus, empty as 0.
+std::int32_t FieldNumber(const runtime::Windows& windows, int field) {
+    return runtime::NumberFromText(windows.Text(field));
+}
+
+// The difference of two field numbers. The fields take digits only, but a preset file may have
+// put any text into them, so the difference is kept within 32 bits instead of wrapping.
+std::int32_t FieldDifference(const runtime::Windows& windows, int plus, int minus) {
+    const std::int64_t difference =
+        std::int64_t{FieldNumber(windows, plus)} - std::int64_t{FieldNumber(windows, minus)};
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(difference, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listing) {
+    if (!windows.Open(panel::kMainWindow, -panel::kSidePanelWidth, 0, panel::kMainWindowWidth,
+                      panel::kMainWindowHeight, runtime::WindowStyle::Borderless, "Tessaron")) {
+        return false;
+    }
+    BuildToolbar(windows);
+    BuildControls(windows, listing);
+    SetInitialStates(windows);
+    return true;
+}
+
+void RefillPresetList(runtime::Windows& windows, runtime::DirectoryListing& listing) {
+    const bool found = listing.List(panel::kPresetListing, panel::kPresetDirectory, "*.*");
+    windows.ClearRows(panel::kPresetList);
+    if (!found) {
+        return;
+    }
+    for (runtime::EntryType type = listing.Next(); type != runtime::EntryType::None;
+         type = listing.Next()) {
+        if (type != runtime::EntryType::File) {
+            continue;
+        }
+        const std::string name = listing.EntryName();
+        const int shown = std::max(0, runtime::Length(name) - 4);
+        windows.AddRow(panel::kPresetList, shown > 0 ? runtime::Mid(name, 1, shown) : "");
+    }
+}
+
+void ReadSidePanel(runtime::Windows& windows, editor::PaintSettings& paint) {
+    using namespace panel;
+    // With neither option chosen the background choice keeps its value.
+    if (windows.State(kAir) == 1) {
+        paint.backgroundChoice = static_cast<int>(level::Background::Air);
+    }
+    if (windows.State(kWater) == 1) {
+        paint.backgroundChoice = static_cast<int>(level::Background::Water);
+    }
+    const int row = windows.State(kElementList);
+    if (row >= 0 && row < static_cast<int>(level::kPalette.size())) {
+        paint.kindChoice = static_cast<int>(level::kPalette[static_cast<std::size_t>(row)].kind);
+    }
+
+    paint.applyBackground = windows.State(kApplyBackground) != 0 ? 1 : 0;
+    paint.applyKind = windows.State(kApplyKind) != 0 ? 1 : 0;
+    paint.applyLink = windows.State(kApplyLink) != 0 ? 1 : 0;
+    paint.applyLength = windows.State(kApplyLength) != 0 ? 1 : 0;
+    paint.applySpeed = windows.State(kApplySpeed) != 0 ? 1 : 0;
+    paint.applyPause1 = windows.State(kApplyPause1) != 0 ? 1 : 0;
+    paint.applyPause2 = windows.State(kApplyPause2) != 0 ? 1 : 0;
+
+    windows.Disable(kAir, paint.applyBackground == 0);
+    windows.Disable(kWater, paint.applyBackground == 0);
+    windows.Disable(kElementList, paint.applyKind == 0);
+    windows.Disable(kLink, paint.applyLink == 0);
+    windows.Disable(kLength, paint.applyLength == 0);
+    for (int field : {kSpeedDown, kSpeedLeft, kSpeedRight, kSpeedUp}) {
+        windows.Disable(field, paint.applySpeed == 0);
+    }
+    windows.Disable(kPause1, paint.applyPause1 == 0);
+    windows.Disable(kPause2, paint.applyPause2 == 0);
+
+    const int display = windows.State(kValueDisplay);
+    if (display >= 0) {
+        paint.valueDisplayChoice = display;
+    }
+
+    paint.linkValue = FieldNumber(windows, kLink);
+    paint.lengthValue = FieldNumber(windows, kLength);
+    paint.speedXValue = FieldDifference(windows, kSpeedRight, kSpeedLeft);
+    paint.speedYValue = FieldDifference(windows, kSpeedDown, kSpeedUp);
+    paint.pause1Value = FieldNumber(windows, kPause1);
+    paint.pause2Value = FieldNumber(windows, kPause2);
+    paint.brushSize = windows.State(kBrushTrackBar);
+}
+
+}  // namespace tessaron::app
