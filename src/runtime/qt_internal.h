@@ -1,0 +1,146 @@
+// The machine layer's state on Qt and SDL: the tables of windows and controls, the event queue,
+// the key table and the audio device. Only the runtime's own sources and its tests include this
+// header; nothing outside src/runtime/ and tests/runtime/ sees a toolkit type.
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <SDL.h>
+
+#include <array>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string_view>
+
+#include "runtime/screen.h"
+
+class QAction;
+class QApplication;
+class QButtonGroup;
+class QToolBar;
+
+namespace tessaron::runtime {
+
+QString ToQString(std::string_view text);
+std::string ToStdString(const QString& text);
+QString PathToQString(const std::filesystem::path& path);
+
+enum class ControlKind {
+    Frame,
+    SunkenFrame,
+    Label,
+    TextField,
+    PushButton,
+    CheckBox,
+    Option,
+    ListBox,
+    ComboBox,
+    TrackBar,
+};
+
+struct ControlEntry {
+    ControlKind kind = ControlKind::Label;
+    int window = 0;
+    QPointer<QWidget> widget;
+    // Options: the group the option belongs to (owned by the window widget).
+    QPointer<QButtonGroup> group;
+    // A sunken frame has no visible text but keeps what it was given.
+    QString text;
+};
+
+struct ToolbarButtonEntry {
+    int window = 0;
+    QPointer<QAction> action;
+};
+
+// A top-level window of the program. Its close box only asks: the program decides.
+class WindowWidget : public QWidget {
+public:
+    WindowWidget(Machine::Impl& machine, int number);
+    int Number() const { return number_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Machine::Impl& machine_;
+    int number_;
+};
+
+struct WindowEntry {
+    QPointer<WindowWidget> widget;
+    QPointer<QToolBar> toolbar;
+    // The option group that the next option joins; any other control ends it.
+    QPointer<QButtonGroup> openGroup;
+};
+
+// The application-wide filter: the key table, left-button presses, the mouse position.
+class InputFilter : public QObject {
+public:
+    explicit InputFilter(Machine::Impl& machine) : machine_(machine) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Machine::Impl& machine_;
+    // The last press seen: under some platforms the filter sees one press once per widget the
+    // event propagates through.
+    quint64 lastPressTime_ = 0;
+    QPointF lastPressPosition_;
+    bool lastPressSeen_ = false;
+};
+
+struct Machine::Impl {
+    explicit Impl(const GameFolder& folder) : folder(folder) {}
+
+    const GameFolder& folder;
+    bool headless = false;
+    bool screenStarted = false;
+    bool keyboardStarted = false;
+    bool blendedStarted = false;
+    bool mouseStarted = false;
+    bool ended = false;
+
+    // Windows and controls, each in its own number space.
+    std::map<int, WindowEntry> windows;
+    std::map<int, ControlEntry> controls;
+    std::map<int, ToolbarButtonEntry> toolbarButtons;
+    int currentWindow = 0;
+
+    std::deque<Event> events;
+    std::function<void(const Event&)> observer;
+
+    // Keys by scan code, down or up.
+    std::array<bool, 256> keys{};
+    InputFilter* filter = nullptr;
+
+    // The mouse position on the desktop as last seen or set by automation.
+    QPoint mouse;
+    bool mouseScripted = false;
+
+    // Audio.
+    bool soundStarted = false;
+    SDL_AudioDeviceID audioDevice = 0;
+    SDL_AudioSpec audioSpec{};
+
+    void Post(const Event& event) { events.push_back(event); }
+    // The window number of a widget's top-level window, 0 when it is not one of ours.
+    int WindowNumberOf(const QWidget* widget) const;
+    WindowWidget* WindowWidgetOf(int number) const;
+    // Destroys a window, its controls, its toolbar buttons and the events that concern it.
+    void CloseWindow(int number);
+    void CloseAllWindows();
+    bool HeadlessPlatform() const;
+};
+
+// The scan code the key table keeps for a Qt key, 0 for keys it does not keep.
+int ScanCodeForQtKey(int qtKey);
+
+}  // namespace tessaron::runtime

@@ -1,0 +1,433 @@
+// Start and end of the machine layer, the application-wide input filter and the keyboard.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <cstdlib>
+#include <memory>
+
+#include "runtime/qt_internal.h"
+
+namespace tessaron::runtime {
+
+namespace {
+
+// The one QApplication of the process. Machines may come and go (tests make several); the
+// application stays until the process ends.
+std::unique_ptr<QApplication>& Application() {
+    static std::unique_ptr<QApplication> application;
+    return application;
+}
+
+// QApplication keeps a reference to argc: it must outlive the application.
+int g_argc = 1;
+char g_programName[] = "tessaron";
+char* g_argv[] = {g_programName, nullptr};
+
+bool EnvironmentSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+}  // namespace
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+std::string ToStdString(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+QString PathToQString(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return QString::fromUtf8(reinterpret_cast<const char*>(text.data()), qsizetype(text.size()));
+}
+
+int ScanCodeForQtKey(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Escape: return 0x01;
+        case Qt::Key_1: return 0x02;
+        case Qt::Key_2: return 0x03;
+        case Qt::Key_3: return 0x04;
+        case Qt::Key_4: return 0x05;
+        case Qt::Key_5: return 0x06;
+        case Qt::Key_6: return 0x07;
+        case Qt::Key_7: return 0x08;
+        case Qt::Key_8: return 0x09;
+        case Qt::Key_9: return 0x0A;
+        case Qt::Key_0: return 0x0B;
+        case Qt::Key_Backspace: return 0x0E;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: return 0x0F;
+        case Qt::Key_Q: return 0x10;
+        case Qt::Key_W: return 0x11;
+        case Qt::Key_E: return 0x12;
+        case Qt::Key_R: return 0x13;
+        case Qt::Key_T: return 0x14;
+        case Qt::Key_Z: return 0x15;  // the German layout's Z sits where the Y is elsewhere
+        case Qt::Key_U: return 0x16;
+        case Qt::Key_I: return 0x17;
+        case Qt::Key_O: return 0x18;
+        case Qt::Key_P: return 0x19;
+        case Qt::Key_Return: return 0x1C;
+        case Qt::Key_Control: return 0x1D;
+        case Qt::Key_A: return 0x1E;
+        case Qt::Key_S: return 0x1F;
+        case Qt::Key_D: return 0x20;
+        case Qt::Key_F: return 0x21;
+        case Qt::Key_G: return 0x22;
+        case Qt::Key_H: return 0x23;
+        case Qt::Key_J: return 0x24;
+        case Qt::Key_K: return 0x25;
+        case Qt::Key_L: return 0x26;
+        case Qt::Key_Shift: return 0x2A;
+        case Qt::Key_Y: return 0x2C;
+        case Qt::Key_X: return 0x2D;
+        case Qt::Key_C: return 0x2E;
+        case Qt::Key_V: return 0x2F;
+        case Qt::Key_B: return 0x30;
+        case Qt::Key_N: return 0x31;
+        case Qt::Key_M: return 0x32;
+        case Qt::Key_Alt: return 0x38;
+        case Qt::Key_Space: return 0x39;
+        case Qt::Key_F1: return 0x3B;
+        case Qt::Key_F2: return 0x3C;
+        case Qt::Key_F3: return 0x3D;
+        case Qt::Key_F4: return 0x3E;
+        case Qt::Key_F5: return 0x3F;
+        case Qt::Key_F6: return 0x40;
+        case Qt::Key_F7: return 0x41;
+        case Qt::Key_F8: return 0x42;
+        case Qt::Key_F9: return 0x43;
+        case Qt::Key_F10: return 0x44;
+        case Qt::Key_F11: return 0x57;
+        case Qt::Key_F12: return 0x58;
+        case Qt::Key_Enter: return 0x9C;
+        case Qt::Key_Home: return 0xC7;
+        case Qt::Key_Up: return 0xC8;
+        case Qt::Key_PageUp: return 0xC9;
+        case Qt::Key_Left: return 0xCB;
+        case Qt::Key_Right: return 0xCD;
+        case Qt::Key_End: return 0xCF;
+        case Qt::Key_Down: return 0xD0;
+        case Qt::Key_PageDown: return 0xD1;
+        case Qt::Key_Insert: return 0xD2;
+        case Qt::Key_Delete: return 0xD3;
+        default: return 0;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Windows and the input filter
+
+WindowWidget::WindowWidget(Machine::Impl& machine, int number)
+    : QWidget(nullptr), machine_(machine), number_(number) {}
+
+void WindowWidget::closeEvent(QCloseEvent* event) {
+    // The close box is a request to the program; the window stays until the program closes it.
+    event->ignore();
+    machine_.Post(Event{EventCode::Close, 0, number_});
+}
+
+bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            if (!machine_.keyboardStarted) {
+                break;
+            }
+            auto* key = static_cast<QKeyEvent*>(event);
+            const int code = ScanCodeForQtKey(key->key());
+            if (code != 0 && !key->isAutoRepeat()) {
+                // A table, not a count: the same key event may pass here more than once.
+                machine_.keys[std::size_t(code)] = event->type() == QEvent::KeyPress;
+            }
+            auto* widget = qobject_cast<QWidget*>(watched);
+            const bool ours = widget != nullptr && machine_.WindowNumberOf(widget) != 0;
+            if (!ours) {
+                break;  // message boxes and file dialogs keep their own keys
+            }
+            // Tab and Escape belong to the game: they never move the focus or close anything.
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+                key->key() == Qt::Key_Escape) {
+                return true;
+            }
+            // Arrows on buttons would walk the focus through the buttons of the side panel.
+            const int k = key->key();
+            if ((k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Left || k == Qt::Key_Right) &&
+                qobject_cast<QAbstractButton*>(widget) != nullptr) {
+                return true;
+            }
+            break;
+        }
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget == nullptr) {
+                break;
+            }
+            const QPoint global = mouse->globalPosition().toPoint();
+            machine_.mouse = global;
+            machine_.mouseScripted = false;
+            if (mouse->button() != Qt::LeftButton) {
+                break;
+            }
+            // One press may be offered to several widgets on its way up; count it once.
+            if (lastPressSeen_ && mouse->timestamp() == lastPressTime_ &&
+                mouse->globalPosition() == lastPressPosition_) {
+                break;
+            }
+            const int window = machine_.WindowNumberOf(widget);
+            if (window == 0) {
+                break;
+            }
+            lastPressSeen_ = true;
+            lastPressTime_ = mouse->timestamp();
+            lastPressPosition_ = mouse->globalPosition();
+            machine_.Post(Event{EventCode::LeftButtonDown, 0, window});
+            break;
+        }
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            machine_.mouse = mouse->globalPosition().toPoint();
+            machine_.mouseScripted = false;
+            break;
+        }
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+int Machine::Impl::WindowNumberOf(const QWidget* widget) const {
+    if (widget == nullptr) {
+        return 0;
+    }
+    const QWidget* top = widget->window();
+    for (const auto& [number, entry] : windows) {
+        if (entry.widget == top) {
+            return number;
+        }
+    }
+    return 0;
+}
+
+WindowWidget* Machine::Impl::WindowWidgetOf(int number) const {
+    auto it = windows.find(number);
+    return it == windows.end() ? nullptr : it->second.widget.data();
+}
+
+void Machine::Impl::CloseWindow(int number) {
+    auto it = windows.find(number);
+    if (it == windows.end()) {
+        return;
+    }
+    for (auto c = controls.begin(); c != controls.end();) {
+        c = c->second.window == number ? controls.erase(c) : std::next(c);
+    }
+    for (auto b = toolbarButtons.begin(); b != toolbarButtons.end();) {
+        b = b->second.window == number ? toolbarButtons.erase(b) : std::next(b);
+    }
+    QPointer<WindowWidget> widget = it->second.widget;
+    windows.erase(it);
+    // Destroying the widgets may still report focus changes: they belong to the window too.
+    const std::size_t queued = events.size();
+    delete widget.data();
+    events.resize(queued);
+    // Events of a window that is gone would name controls that no longer exist.
+    std::erase_if(events, [number](const Event& e) { return e.window == number; });
+    if (currentWindow == number) {
+        currentWindow = 0;
+    }
+}
+
+void Machine::Impl::CloseAllWindows() {
+    while (!windows.empty()) {
+        CloseWindow(windows.begin()->first);
+    }
+}
+
+bool Machine::Impl::HeadlessPlatform() const {
+    return headless || QGuiApplication::platformName() == QLatin1String("offscreen") ||
+           QGuiApplication::platformName() == QLatin1String("minimal");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Machine
+
+Machine::Machine(const GameFolder& folder)
+    : folder_(folder), impl_(std::make_unique<Impl>(folder)) {}
+
+Machine::~Machine() { End(); }
+
+bool Machine::StartScreen(const StartOptions& options) {
+    if (impl_->screenStarted) {
+        return true;
+    }
+    if (QApplication::instance() == nullptr) {
+        if (options.headless) {
+            // Must be set before the application exists: it picks its platform once.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        } else if (!EnvironmentSet("DISPLAY") && !EnvironmentSet("WAYLAND_DISPLAY") &&
+                   !EnvironmentSet("QT_QPA_PLATFORM")) {
+            // Qt would abort the process without a display; the caller reports it instead.
+            return false;
+        }
+        int* argc = options.argc != nullptr ? options.argc : &g_argc;
+        char** argv = options.argv != nullptr ? options.argv : g_argv;
+        Application() = std::make_unique<QApplication>(*argc, argv);
+    } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return false;  // a non-widget application cannot hold windows
+    }
+    impl_->headless = options.headless;
+    impl_->filter = new InputFilter(*impl_);
+    qApp->installEventFilter(impl_->filter);
+    impl_->mouse = options.headless ? QPoint(0, 0) : QCursor::pos();
+    impl_->ended = false;
+    impl_->screenStarted = true;
+    return true;
+}
+
+bool Machine::StartKeyboard() {
+    if (!impl_->screenStarted) {
+        return false;
+    }
+    impl_->keys.fill(false);
+    impl_->keyboardStarted = true;
+    return true;
+}
+
+bool Machine::StartBlendedSprites() {
+    if (!impl_->screenStarted) {
+        return false;
+    }
+    impl_->blendedStarted = true;
+    return true;
+}
+
+bool Machine::StartMouse() {
+    if (!impl_->screenStarted) {
+        return false;
+    }
+    impl_->mouseStarted = true;
+    return true;
+}
+
+namespace {
+
+SDL_AudioDeviceID OpenAudioDevice(SDL_AudioSpec& obtained) {
+    SDL_AudioSpec wanted{};
+    wanted.freq = 44100;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 2;
+    wanted.samples = 2048;
+    wanted.callback = nullptr;  // queued audio
+    return SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
+                               SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+}
+
+}  // namespace
+
+bool Machine::StartSound() {
+    if (impl_->soundStarted) {
+        return true;
+    }
+    if (impl_->headless) {
+        // Headless runs make no noise and need no sound server.
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+    }
+    bool initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    SDL_AudioDeviceID device = initialised ? OpenAudioDevice(impl_->audioSpec) : 0;
+    if (device == 0) {
+        // No device: fall back to the silent driver, so that the game goes on without sound.
+        if (initialised) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        device = initialised ? OpenAudioDevice(impl_->audioSpec) : 0;
+    }
+    if (device == 0) {
+        if (initialised) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+        return false;
+    }
+    impl_->audioDevice = device;
+    SDL_PauseAudioDevice(device, 0);
+    impl_->soundStarted = true;
+    return true;
+}
+
+void Machine::End() {
+    if (impl_->soundStarted) {
+        SDL_CloseAudioDevice(impl_->audioDevice);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        impl_->audioDevice = 0;
+        impl_->soundStarted = false;
+    }
+    if (impl_->screenStarted) {
+        impl_->CloseAllWindows();
+        if (QCoreApplication::instance() != nullptr) {
+            qApp->removeEventFilter(impl_->filter);
+        }
+        delete impl_->filter;
+        impl_->filter = nullptr;
+        impl_->events.clear();
+        impl_->screenStarted = false;
+        impl_->keyboardStarted = false;
+        impl_->blendedStarted = false;
+        impl_->mouseStarted = false;
+    }
+    impl_->ended = true;
+}
+
+bool Machine::Headless() const { return impl_->headless; }
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard
+
+Keyboard::Keyboard(Machine& machine) : machine_(machine) {}
+
+Keyboard::~Keyboard() = default;
+
+void Keyboard::Snapshot() {
+    const auto& keys = machine_.Internals().keys;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        snapshot_[i] = keys[i];
+    }
+}
+
+bool Keyboard::Held(Key key) const {
+    const int code = int(key);
+    return code >= 0 && code < 256 && snapshot_[code];
+}
+
+bool Keyboard::Released(Key key) {
+    const int code = int(key);
+    if (code < 0 || code >= 256) {
+        return false;
+    }
+    if (snapshot_[code]) {
+        seenDown_[code] = true;
+        return false;
+    }
+    if (seenDown_[code]) {
+        seenDown_[code] = false;
+        return true;
+    }
+    return false;
+}
+
+void Keyboard::SetKey(Key key, bool down) {
+    const int code = int(key);
+    if (code >= 0 && code < 256) {
+        machine_.Internals().keys[std::size_t(code)] = down;
+    }
+}
+
+}  // namespace tessaron::runtime

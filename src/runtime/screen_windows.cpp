@@ -1,0 +1,867 @@
+// Windows, controls, the event queue, the message box and the file requesters on Qt Widgets.
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStyle>
+#include <QToolBar>
+
+#include <cstdio>
+
+#include "runtime/qt_internal.h"
+
+namespace tessaron::runtime {
+
+namespace {
+
+constexpr int kMaxTextCharacters = 5000;
+
+// Focus changes of text fields are control events.
+class FocusWatcher : public QObject {
+public:
+    FocusWatcher(Machine::Impl& machine, int control, QObject* parent)
+        : QObject(parent), machine_(machine), control_(control) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            machine_.Post(Event{EventCode::Control, control_, machine_.WindowNumberOf(widget)});
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Machine::Impl& machine_;
+    int control_;
+};
+
+QIcon StandardIconFor(StandardIcon icon) {
+    QStyle* style = QApplication::style();
+    switch (icon) {
+        case StandardIcon::Undo: return style->standardIcon(QStyle::SP_ArrowBack);
+        case StandardIcon::Redo: return style->standardIcon(QStyle::SP_ArrowForward);
+        case StandardIcon::NewFile: return style->standardIcon(QStyle::SP_FileIcon);
+        case StandardIcon::OpenFile: return style->standardIcon(QStyle::SP_DialogOpenButton);
+        case StandardIcon::SaveFile: return style->standardIcon(QStyle::SP_DialogSaveButton);
+    }
+    return {};
+}
+
+// The whole text, cut to at most 5000 characters without splitting a surrogate pair.
+std::string LimitedText(const QString& text) {
+    QString cut = text;
+    int units = 0;
+    int characters = 0;
+    while (units < cut.size() && characters < kMaxTextCharacters) {
+        units += cut.at(units).isHighSurrogate() && units + 1 < cut.size() ? 2 : 1;
+        ++characters;
+    }
+    cut.truncate(units);
+    return ToStdString(cut);
+}
+
+}  // namespace
+
+struct Windows::Impl {};
+
+Windows::Windows(Machine& machine) : machine_(machine), impl_(std::make_unique<Impl>()) {}
+
+Windows::~Windows() {
+    machine_.Internals().CloseAllWindows();
+}
+
+bool Windows::Open(int number, int x, int y, int innerWidth, int innerHeight, WindowStyle style,
+                   std::string_view title) {
+    Machine::Impl& m = machine_.Internals();
+    if (!m.screenStarted || innerWidth <= 0 || innerHeight <= 0) {
+        return false;
+    }
+    m.CloseWindow(number);
+    auto* window = new WindowWidget(m, number);
+    Qt::WindowFlags flags = Qt::Window;
+    if (style == WindowStyle::Borderless) {
+        flags |= Qt::FramelessWindowHint;
+    } else {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint;
+    }
+    window->setWindowFlags(flags);
+    window->setWindowTitle(ToQString(title));
+    window->setFixedSize(innerWidth, innerHeight);
+    // A top-level widget's position is that of its outer frame.
+    window->move(x, y);
+    window->show();
+    m.windows[number] = WindowEntry{window, nullptr, nullptr};
+    m.currentWindow = number;
+    return true;
+}
+
+void Windows::Use(int number) {
+    Machine::Impl& m = machine_.Internals();
+    if (m.windows.count(number) != 0) {
+        m.currentWindow = number;
+    }
+}
+
+int Windows::Current() const { return machine_.Internals().currentWindow; }
+
+bool Windows::IsOpen(int number) const {
+    return machine_.Internals().WindowWidgetOf(number) != nullptr;
+}
+
+void Windows::Move(int x, int y) {
+    Machine::Impl& m = machine_.Internals();
+    if (WindowWidget* window = m.WindowWidgetOf(m.currentWindow)) {
+        window->move(x, y);
+    }
+}
+
+int Windows::X() const {
+    Machine::Impl& m = machine_.Internals();
+    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
+    return window != nullptr ? window->pos().x() : 0;
+}
+
+int Windows::Y() const {
+    Machine::Impl& m = machine_.Internals();
+    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
+    return window != nullptr ? window->pos().y() : 0;
+}
+
+void Windows::Activate() {
+    Machine::Impl& m = machine_.Internals();
+    if (WindowWidget* window = m.WindowWidgetOf(m.currentWindow)) {
+        window->raise();
+        window->activateWindow();
+    }
+}
+
+void Windows::Close(int number) { machine_.Internals().CloseWindow(number); }
+
+namespace {
+
+QPoint MousePosition(const Machine::Impl& m) {
+    if (m.HeadlessPlatform() || m.mouseScripted) {
+        return m.mouse;
+    }
+    return QCursor::pos();
+}
+
+}  // namespace
+
+int Windows::MouseX() const {
+    Machine::Impl& m = machine_.Internals();
+    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
+    return MousePosition(m).x() - (window != nullptr ? window->pos().x() : 0);
+}
+
+int Windows::MouseY() const {
+    Machine::Impl& m = machine_.Internals();
+    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
+    return MousePosition(m).y() - (window != nullptr ? window->pos().y() : 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events
+
+Event Windows::Poll() {
+    Machine::Impl& m = machine_.Internals();
+    if (!m.screenStarted) {
+        return {};
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (m.events.empty()) {
+        return {};
+    }
+    const Event event = m.events.front();
+    m.events.pop_front();
+    if (m.observer) {
+        m.observer(event);
+    }
+    return event;
+}
+
+Event Windows::Wait() {
+    Machine::Impl& m = machine_.Internals();
+    if (!m.screenStarted) {
+        return {};
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    while (m.events.empty()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    const Event event = m.events.front();
+    m.events.pop_front();
+    if (m.observer) {
+        m.observer(event);
+    }
+    return event;
+}
+
+void Windows::Queue(const Event& event) { machine_.Internals().Post(event); }
+
+void Windows::SetEventObserver(std::function<void(const Event&)> observer) {
+    machine_.Internals().observer = std::move(observer);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Controls
+
+namespace {
+
+// Makes room for a control in the current window: the number is freed if it was used, and an
+// open option group ends unless the new control is an option too.
+QWidget* PrepareControl(Machine::Impl& m, int number, ControlKind kind) {
+    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
+    if (window == nullptr) {
+        return nullptr;
+    }
+    auto old = m.controls.find(number);
+    if (old != m.controls.end()) {
+        delete old->second.widget.data();
+        m.controls.erase(old);
+    }
+    if (kind != ControlKind::Option) {
+        m.windows[m.currentWindow].openGroup = nullptr;
+    }
+    return window;
+}
+
+void Register(Machine::Impl& m, int number, ControlKind kind, QWidget* widget, int x, int y,
+              int width, int height) {
+    widget->setGeometry(x, y, width, height);
+    widget->show();
+    ControlEntry entry;
+    entry.kind = kind;
+    entry.window = m.currentWindow;
+    entry.widget = widget;
+    m.controls[number] = entry;
+}
+
+}  // namespace
+
+void Windows::Frame(int number, int x, int y, int width, int height, std::string_view text,
+                    FrameStyle style) {
+    Machine::Impl& m = machine_.Internals();
+    const ControlKind kind =
+        style == FrameStyle::Titled ? ControlKind::Frame : ControlKind::SunkenFrame;
+    QWidget* parent = PrepareControl(m, number, kind);
+    if (parent == nullptr) {
+        return;
+    }
+    QWidget* widget = nullptr;
+    if (style == FrameStyle::Titled) {
+        widget = new QGroupBox(ToQString(text), parent);
+    } else {
+        auto* frame = new QFrame(parent);
+        frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        widget = frame;
+    }
+    // A frame surrounds controls made before or after it: it must never cover them.
+    widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Register(m, number, kind, widget, x, y, width, height);
+    widget->lower();
+    m.controls[number].text = ToQString(text);
+}
+
+void Windows::Label(int number, int x, int y, int width, int height, std::string_view text) {
+    Machine::Impl& m = machine_.Internals();
+    QWidget* parent = PrepareControl(m, number, ControlKind::Label);
+    if (parent == nullptr) {
+        return;
+    }
+    auto* label = new QLabel(ToQString(text), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Register(m, number, ControlKind::Label, label, x, y, width, height);
+}
+
+void Windows::TextField(int number, int x, int y, int width, int height, std::string_view text,
+                        TextFieldFlags flags) {
+    Machine::Impl& m = machine_.Internals();
+    QWidget* parent = PrepareControl(m, number, ControlKind::TextField);
+    if (parent == nullptr) {
+        return;
+    }
+    auto* edit = new QLineEdit(ToQString(text), parent);
+    edit->setTextMargins(0, 0, 0, 0);
+    if (HasFlag(flags, TextFieldFlags::DigitsOnly)) {
+        // Not QIntValidator: it lets "+12" and group separators through.
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    }
+    edit->setReadOnly(HasFlag(flags, TextFieldFlags::ReadOnly));
+    Machine::Impl* machine = &m;
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [machine, number, edit] {
+        machine->Post(Event{EventCode::Control, number, machine->WindowNumberOf(edit)});
+    });
+    edit->installEventFilter(new FocusWatcher(m, number, edit));
+    Register(m, number, ControlKind::TextField, edit, x, y, width, height);
+}
+
+namespace {
+
+void ConnectClicks(Machine::Impl& m, int number, QAbstractButton* button) {
+    Machine::Impl* machine = &m;
+    QObject::connect(button, &QAbstractButton::clicked, button, [machine, number, button] {
+        machine->Post(Event{EventCode::Control, number, machine->WindowNumberOf(button)});
+    });
+}
+
+}  // namespace
+
+void Windows::PushButton(int number, int x, int y, int width, int height, std::string_view text) {
+    Machine::Impl& m = machine_.Internals();
+    QWidget* parent = PrepareControl(m, number, ControlKind::PushButton);
+    if (parent == nullptr) {
+        return;
+    }
+    auto* button = new QPushButton(ToQString(text), parent);
+    button->setAutoDefault(false);
+    ConnectClicks(m, number, button);
+    Register(m, number, ControlKind::PushButton, button, x, y, width, height);
+}
+
+void Windows::CheckBox(int number, int x, int y, int width, int height, std::string_view text,
+                       CheckBoxText placement) {
+    Machine::Impl& m = machine_.Internals();
+    QWidget* parent = PrepareControl(m, number, ControlKind::CheckBox);
+    if (parent == nullptr) {
+        return;
+    }
+    auto* box = new QCheckBox(ToQString(text), parent);
+    if (placement == CheckBoxText::RightAligned) {
+        // Text at the left, the box at the right edge of the rectangle.
+        box->setLayoutDirection(Qt::RightToLeft);
+    }
+    ConnectClicks(m, number, box);
+    Register(m, number, ControlKind::CheckBox, box, x, y, width, height);
+}
+
+void Windows::Option(int number, int x, int y, int width, int height, std::string_view text) {
+    Machine::Impl& m = machine_.Internals();
+    QWidget* parent = PrepareControl(m, number, ControlKind::Option);
+    if (parent == nullptr) {
+        return;
+    }
+    WindowEntry& window = m.windows[m.currentWindow];
+    if (window.openGroup == nullptr) {
+        window.openGroup = new QButtonGroup(parent);
+        window.openGroup->setExclusive(true);
+    }
+    auto* option = new QRadioButton(ToQString(text), parent);
+    // The group decides exclusivity, not the shared parent widget.
+    option->setAutoExclusive(false);
+    window.openGroup->addButton(option);
+    ConnectClicks(m, number, option);
+    Register(m, number, ControlKind::Option, option, x, y, width, height);
+    m.controls[number].group = window.openGroup;
+}
+
+void Windows::ListBox(int number, int x, int y, int width, int height) {
+    Machine::Impl& m = machine_.Internals();
+    QWidget* parent = PrepareControl(m, number, ControlKind::ListBox);
+    if (parent == nullptr) {
+        return;
+    }
+    auto* list = new QListWidget(parent);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setUniformItemSizes(true);
+    Machine::Impl* machine = &m;
+    // Programmatic changes block the widget's signals, so these come from the user only.
+    QObject::connect(list, &QListWidget::currentRowChanged, list, [machine, number, list] {
+        machine->Post(Event{EventCode::Control, number, machine->WindowNumberOf(list)});
+    });
+    QObject::connect(list, &QListWidget::itemDoubleClicked, list, [machine, number, list] {
+        machine->Post(Event{EventCode::Control, number, machine->WindowNumberOf(list)});
+    });
+    Register(m, number, ControlKind::ListBox, list, x, y, width, height);
+}
+
+void Windows::ComboBox(int number, int x, int y, int width, int height) {
+    Machine::Impl& m = machine_.Internals();
+    QWidget* parent = PrepareControl(m, number, ControlKind::ComboBox);
+    if (parent == nullptr) {
+        return;
+    }
+    auto* combo = new QComboBox(parent);
+    Machine::Impl* machine = &m;
+    QObject::connect(combo, &QComboBox::activated, combo, [machine, number, combo] {
+        machine->Post(Event{EventCode::Control, number, machine->WindowNumberOf(combo)});
+    });
+    const int closedHeight = combo->sizeHint().height();
+    const int rowHeight = std::max(1, combo->fontMetrics().height() + 2);
+    combo->setMaxVisibleItems(std::max(1, (height - closedHeight) / rowHeight));
+    Register(m, number, ControlKind::ComboBox, combo, x, y, width, closedHeight);
+}
+
+void Windows::TrackBar(int number, int x, int y, int width, int height, int minimum,
+                       int maximum) {
+    Machine::Impl& m = machine_.Internals();
+    QWidget* parent = PrepareControl(m, number, ControlKind::TrackBar);
+    if (parent == nullptr) {
+        return;
+    }
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setRange(std::min(minimum, maximum), std::max(minimum, maximum));
+    slider->setSingleStep(1);
+    slider->setPageStep(1);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setTickInterval(1);
+    slider->setValue(slider->minimum());
+    Machine::Impl* machine = &m;
+    QObject::connect(slider, &QSlider::valueChanged, slider, [machine, number, slider] {
+        machine->Post(Event{EventCode::Control, number, machine->WindowNumberOf(slider)});
+    });
+    Register(m, number, ControlKind::TrackBar, slider, x, y, width, height);
+}
+
+void Windows::Toolbar() {
+    Machine::Impl& m = machine_.Internals();
+    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
+    if (window == nullptr) {
+        return;
+    }
+    WindowEntry& entry = m.windows[m.currentWindow];
+    delete entry.toolbar.data();
+    entry.openGroup = nullptr;
+    auto* toolbar = new QToolBar(window);
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setIconSize(QSize(16, 16));
+    toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolbar->setGeometry(0, 0, 1000, 30);
+    toolbar->show();
+    entry.toolbar = toolbar;
+}
+
+void Windows::ToolbarButton(int number, StandardIcon icon, std::string_view toolTip) {
+    Machine::Impl& m = machine_.Internals();
+    auto window = m.windows.find(m.currentWindow);
+    if (window == m.windows.end() || window->second.toolbar == nullptr) {
+        return;
+    }
+    auto old = m.toolbarButtons.find(number);
+    if (old != m.toolbarButtons.end()) {
+        delete old->second.action.data();
+        m.toolbarButtons.erase(old);
+    }
+    QToolBar* toolbar = window->second.toolbar;
+    QAction* action = toolbar->addAction(StandardIconFor(icon), ToQString(toolTip));
+    action->setToolTip(ToQString(toolTip));
+    const int windowNumber = m.currentWindow;
+    Machine::Impl* machine = &m;
+    QObject::connect(action, &QAction::triggered, toolbar, [machine, number, windowNumber] {
+        machine->Post(Event{EventCode::Toolbar, number, windowNumber});
+    });
+    m.toolbarButtons[number] = ToolbarButtonEntry{windowNumber, action};
+}
+
+void Windows::ToolbarSeparator() {
+    Machine::Impl& m = machine_.Internals();
+    auto window = m.windows.find(m.currentWindow);
+    if (window != m.windows.end() && window->second.toolbar != nullptr) {
+        window->second.toolbar->addSeparator();
+    }
+}
+
+namespace {
+
+const ControlEntry* FindControl(const Machine::Impl& m, int number) {
+    auto it = m.controls.find(number);
+    if (it == m.controls.end() || it->second.widget == nullptr) {
+        return nullptr;
+    }
+    return &it->second;
+}
+
+// Sets an option's state without the group refusing to clear its chosen button.
+void SetOptionChecked(const ControlEntry& entry, bool checked) {
+    auto* option = static_cast<QRadioButton*>(entry.widget.data());
+    if (checked || entry.group == nullptr) {
+        option->setChecked(checked);
+        return;
+    }
+    entry.group->setExclusive(false);
+    option->setChecked(false);
+    entry.group->setExclusive(true);
+}
+
+void SetStateQuietly(const ControlEntry& entry, int value) {
+    QWidget* widget = entry.widget;
+    const QSignalBlocker blocker(widget);
+    switch (entry.kind) {
+        case ControlKind::CheckBox:
+            static_cast<QCheckBox*>(widget)->setChecked(value != 0);
+            break;
+        case ControlKind::Option:
+            SetOptionChecked(entry, value != 0);
+            break;
+        case ControlKind::ListBox: {
+            auto* list = static_cast<QListWidget*>(widget);
+            if (value >= 0 && value < list->count()) {
+                list->setCurrentRow(value);
+            } else {
+                list->setCurrentRow(-1);
+                list->clearSelection();
+            }
+            break;
+        }
+        case ControlKind::ComboBox: {
+            auto* combo = static_cast<QComboBox*>(widget);
+            combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
+            break;
+        }
+        case ControlKind::TrackBar:
+            // The slider clamps a value outside its range to the nearer end.
+            static_cast<QSlider*>(widget)->setValue(value);
+            break;
+        default:
+            break;
+    }
+}
+
+bool TakesInput(const QWidget* widget) { return widget->isEnabled(); }
+
+}  // namespace
+
+void Windows::AddRow(int control, std::string_view text) {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry == nullptr) {
+        return;
+    }
+    const QSignalBlocker blocker(entry->widget.data());
+    if (entry->kind == ControlKind::ListBox) {
+        static_cast<QListWidget*>(entry->widget.data())->addItem(ToQString(text));
+    } else if (entry->kind == ControlKind::ComboBox) {
+        auto* combo = static_cast<QComboBox*>(entry->widget.data());
+        const int selected = combo->currentIndex();
+        combo->addItem(ToQString(text));
+        // Adding a row never chooses it (Qt would choose the first row added).
+        combo->setCurrentIndex(selected);
+    }
+}
+
+void Windows::ClearRows(int control) {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry == nullptr) {
+        return;
+    }
+    const QSignalBlocker blocker(entry->widget.data());
+    if (entry->kind == ControlKind::ListBox) {
+        static_cast<QListWidget*>(entry->widget.data())->clear();
+    } else if (entry->kind == ControlKind::ComboBox) {
+        static_cast<QComboBox*>(entry->widget.data())->clear();
+    }
+}
+
+std::string Windows::RowText(int control, int row) const {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry == nullptr || row < 0) {
+        return {};
+    }
+    if (entry->kind == ControlKind::ListBox) {
+        auto* list = static_cast<QListWidget*>(entry->widget.data());
+        return row < list->count() ? LimitedText(list->item(row)->text()) : std::string();
+    }
+    if (entry->kind == ControlKind::ComboBox) {
+        auto* combo = static_cast<QComboBox*>(entry->widget.data());
+        return row < combo->count() ? LimitedText(combo->itemText(row)) : std::string();
+    }
+    return {};
+}
+
+int Windows::State(int control) const {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry == nullptr) {
+        return 0;
+    }
+    QWidget* widget = entry->widget;
+    switch (entry->kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::Option:
+            return static_cast<QAbstractButton*>(widget)->isChecked() ? 1 : 0;
+        case ControlKind::ListBox: {
+            auto* list = static_cast<QListWidget*>(widget);
+            const int row = list->currentRow();
+            return row >= 0 && list->item(row)->isSelected() ? row : -1;
+        }
+        case ControlKind::ComboBox:
+            return static_cast<QComboBox*>(widget)->currentIndex();
+        case ControlKind::TrackBar:
+            return static_cast<QSlider*>(widget)->value();
+        default:
+            return 0;
+    }
+}
+
+void Windows::SetState(int control, int value) {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry != nullptr) {
+        SetStateQuietly(*entry, value);
+    }
+}
+
+std::string Windows::Text(int control) const {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry == nullptr) {
+        return {};
+    }
+    QWidget* widget = entry->widget;
+    switch (entry->kind) {
+        case ControlKind::Frame:
+            return LimitedText(static_cast<QGroupBox*>(widget)->title());
+        case ControlKind::SunkenFrame:
+            return LimitedText(entry->text);
+        case ControlKind::Label:
+            return LimitedText(static_cast<QLabel*>(widget)->text());
+        case ControlKind::TextField:
+            return LimitedText(static_cast<QLineEdit*>(widget)->text());
+        case ControlKind::PushButton:
+        case ControlKind::CheckBox:
+        case ControlKind::Option:
+            return LimitedText(static_cast<QAbstractButton*>(widget)->text());
+        case ControlKind::ListBox: {
+            auto* list = static_cast<QListWidget*>(widget);
+            return list->currentItem() != nullptr ? LimitedText(list->currentItem()->text())
+                                                  : std::string();
+        }
+        case ControlKind::ComboBox:
+            return LimitedText(static_cast<QComboBox*>(widget)->currentText());
+        case ControlKind::TrackBar:
+            return {};
+    }
+    return {};
+}
+
+void Windows::SetText(int control, std::string_view text) {
+    Machine::Impl& m = machine_.Internals();
+    auto it = m.controls.find(control);
+    if (it == m.controls.end() || it->second.widget == nullptr) {
+        return;
+    }
+    ControlEntry& entry = it->second;
+    QWidget* widget = entry.widget;
+    const QString value = ToQString(text);
+    switch (entry.kind) {
+        case ControlKind::Frame:
+            static_cast<QGroupBox*>(widget)->setTitle(value);
+            entry.text = value;
+            break;
+        case ControlKind::SunkenFrame:
+            entry.text = value;
+            break;
+        case ControlKind::Label:
+            static_cast<QLabel*>(widget)->setText(value);
+            break;
+        case ControlKind::TextField:
+            // A field whose text the program sets reports the change like a typed one.
+            static_cast<QLineEdit*>(widget)->setText(value);
+            break;
+        case ControlKind::PushButton:
+        case ControlKind::CheckBox:
+        case ControlKind::Option:
+            static_cast<QAbstractButton*>(widget)->setText(value);
+            break;
+        default:
+            break;
+    }
+}
+
+void Windows::Disable(int control, bool disabled) {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry != nullptr) {
+        entry->widget->setEnabled(!disabled);
+    }
+}
+
+bool Windows::Exists(int control) const {
+    return FindControl(machine_.Internals(), control) != nullptr;
+}
+
+int Windows::WindowOf(int control) const {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    return entry != nullptr ? entry->window : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Message box
+
+void Windows::MessageBox(std::string_view title, std::string_view text) {
+    Machine::Impl& m = machine_.Internals();
+    if (!m.screenStarted || m.HeadlessPlatform()) {
+        std::fprintf(stderr, "%.*s: %.*s\n", int(title.size()), title.data(), int(text.size()),
+                     text.data());
+        return;
+    }
+    QWidget* parent = QApplication::activeWindow();
+    QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok,
+                    parent);
+    box.exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Automation
+
+void Windows::SetMousePosition(int windowX, int windowY) {
+    Machine::Impl& m = machine_.Internals();
+    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
+    const QPoint origin = window != nullptr ? window->pos() : QPoint(0, 0);
+    m.mouse = origin + QPoint(windowX, windowY);
+    m.mouseScripted = true;
+}
+
+void Windows::TypeText(int control, std::string_view text) {
+    Machine::Impl& m = machine_.Internals();
+    const ControlEntry* entry = FindControl(m, control);
+    if (entry == nullptr || entry->kind != ControlKind::TextField || !TakesInput(entry->widget)) {
+        return;
+    }
+    auto* edit = static_cast<QLineEdit*>(entry->widget.data());
+    if (edit->isReadOnly()) {
+        return;
+    }
+    // Each character is offered as a key press would be: the field's validator may refuse it.
+    QString typed;
+    const QString input = ToQString(text);
+    for (const QChar c : input) {
+        QString candidate = typed + c;
+        int position = int(candidate.size());
+        if (edit->validator() == nullptr ||
+            edit->validator()->validate(candidate, position) != QValidator::Invalid) {
+            typed = candidate;
+        }
+    }
+    {
+        const QSignalBlocker blocker(edit);
+        edit->setText(typed);
+    }
+    m.Post(Event{EventCode::Control, control, entry->window});
+}
+
+void Windows::Select(int control, int value) {
+    Machine::Impl& m = machine_.Internals();
+    const ControlEntry* entry = FindControl(m, control);
+    if (entry == nullptr || !TakesInput(entry->widget)) {
+        return;
+    }
+    switch (entry->kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::Option:
+        case ControlKind::ListBox:
+        case ControlKind::ComboBox:
+        case ControlKind::TrackBar:
+            SetStateQuietly(*entry, value);
+            m.Post(Event{EventCode::Control, control, entry->window});
+            break;
+        default:
+            break;
+    }
+}
+
+void Windows::Press(int control) {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry == nullptr) {
+        return;
+    }
+    if (entry->kind == ControlKind::PushButton || entry->kind == ControlKind::CheckBox ||
+        entry->kind == ControlKind::Option) {
+        // click() toggles check boxes, chooses options and emits clicked like the user's hand;
+        // it does nothing on a disabled control.
+        static_cast<QAbstractButton*>(entry->widget.data())->click();
+    }
+}
+
+void Windows::PressToolbarButton(int button) {
+    Machine::Impl& m = machine_.Internals();
+    auto it = m.toolbarButtons.find(button);
+    if (it != m.toolbarButtons.end() && it->second.action != nullptr) {
+        it->second.action->trigger();
+    }
+}
+
+bool Windows::SaveWindowPicture(int number, const std::filesystem::path& file) {
+    WindowWidget* window = machine_.Internals().WindowWidgetOf(number);
+    if (window == nullptr) {
+        return false;
+    }
+    const QPixmap picture = window->grab();
+    return !picture.isNull() && picture.save(PathToQString(file), "PNG");
+}
+
+// ---------------------------------------------------------------------------------------------
+// File requesters
+
+DialogRequesters::DialogRequesters(Machine& machine) : machine_(machine) {}
+
+namespace {
+
+std::string RunFileDialog(Machine& machine, bool save, std::string_view title,
+                          std::string_view initialPath, std::string_view pattern) {
+    Machine::Impl& m = machine.Internals();
+    if (!m.screenStarted || m.HeadlessPlatform()) {
+        return {};  // never a window that nobody can answer
+    }
+    // "LEVEL\\Name.TXT": the folder up to the last separator, then the proposed name.
+    const std::size_t cut = initialPath.find_last_of("\\/");
+    const std::string_view folderPart =
+        cut == std::string_view::npos ? std::string_view() : initialPath.substr(0, cut + 1);
+    const std::string_view namePart =
+        cut == std::string_view::npos ? initialPath : initialPath.substr(cut + 1);
+    const QString folder = PathToQString(machine.Folder().Resolve(folderPart));
+
+    QFileDialog dialog(QApplication::activeWindow(), ToQString(title), folder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Name filters match without regard to letter case: "*.TXT" also shows "a.txt".
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    const QString filter = ToQString(pattern);
+    if (!filter.isEmpty()) {
+        dialog.setNameFilter(filter);
+        const qsizetype dot = filter.lastIndexOf(QLatin1Char('.'));
+        const QString suffix = dot >= 0 ? filter.mid(dot + 1) : QString();
+        if (save && !suffix.isEmpty() && !suffix.contains(QLatin1Char('*'))) {
+            // A name typed without its extension still becomes a file the open requester lists.
+            dialog.setDefaultSuffix(suffix);
+        }
+    }
+    if (!namePart.empty()) {
+        dialog.selectFile(ToQString(namePart));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return ToStdString(dialog.selectedFiles().constFirst());
+}
+
+}  // namespace
+
+std::string DialogRequesters::OpenFile(std::string_view title, std::string_view initialPath,
+                                       std::string_view pattern) {
+    return RunFileDialog(machine_, false, title, initialPath, pattern);
+}
+
+std::string DialogRequesters::SaveFile(std::string_view title, std::string_view initialPath,
+                                       std::string_view pattern) {
+    return RunFileDialog(machine_, true, title, initialPath, pattern);
+}
+
+}  // namespace tessaron::runtime
