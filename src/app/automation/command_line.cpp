@@ -1,0 +1,123 @@
+#include "app/automation/command_line.h"
+
+#include <charconv>
+#include <set>
+#include <string_view>
+
+namespace tessaron::app {
+
+namespace {
+
+// Reads a whole decimal number; false for anything else (signs, spaces, trailing letters, overflow).
+template <typename Number>
+bool ReadNumber(std::string_view text, Number& value) {
+    if (text.empty() || text.front() == '+' || text.front() == '-') {
+        return false;
+    }
+    const char* end = text.data() + text.size();
+    auto [rest, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && rest == end;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, char** argv) {
+    CommandLine result;
+    Options& options = result.options;
+    auto fail = [&result](std::string message) {
+        result.ok = false;
+        result.error = std::move(message);
+        return result;
+    };
+
+    // Options that take a value, and where it goes.
+    const std::set<std::string_view> withValue = {
+        "--dir",   "--script",     "--passes",      "--seed",       "--trace",
+        "--state", "--screenshot", "--window-shot", "--record",
+    };
+    std::set<std::string> seen;
+
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i] ? argv[i] : "";
+        std::string_view name = argument;
+        std::string_view value;
+        bool hasValue = false;
+        if (auto equals = argument.find('='); argument.starts_with("--") && equals != std::string_view::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+            hasValue = true;
+        }
+        if (name == "--headless") {
+            if (hasValue) {
+                return fail("--headless takes no value");
+            }
+        } else if (withValue.contains(name)) {
+            if (!hasValue) {
+                if (i + 1 >= argc || argv[i + 1] == nullptr) {
+                    return fail(std::string(name) + " needs a value");
+                }
+                value = argv[++i];
+            }
+            if (value.empty()) {
+                return fail(std::string(name) + " needs a value");
+            }
+        } else {
+            return fail("unknown option: " + std::string(argument));
+        }
+        if (!seen.insert(std::string(name)).second) {
+            return fail(std::string(name) + " is given twice");
+        }
+
+        if (name == "--headless") {
+            options.headless = true;
+        } else if (name == "--dir") {
+            options.gameDir = std::string(value);
+        } else if (name == "--script") {
+            options.script = std::string(value);
+        } else if (name == "--passes") {
+            std::int64_t passes = 0;
+            if (!ReadNumber(value, passes)) {
+                return fail("--passes needs a whole number of 0 or more, not \"" +
+                            std::string(value) + "\"");
+            }
+            options.passes = passes;
+        } else if (name == "--seed") {
+            std::uint32_t seed = 0;
+            if (!ReadNumber(value, seed)) {
+                return fail("--seed needs a whole number from 0 to 4294967295, not \"" +
+                            std::string(value) + "\"");
+            }
+            options.seed = seed;
+        } else if (name == "--trace") {
+            options.trace = std::string(value);
+        } else if (name == "--state") {
+            options.state = std::string(value);
+        } else if (name == "--screenshot") {
+            options.screenshot = std::string(value);
+        } else if (name == "--window-shot") {
+            options.windowShot = std::string(value);
+        } else if (name == "--record") {
+            options.record = std::string(value);
+        }
+    }
+
+    if (options.headless) {
+        if (options.script.empty()) {
+            return fail("--headless needs --script FILE");
+        }
+        if (!options.record.empty()) {
+            return fail("--record is for interactive runs, not with --headless");
+        }
+    } else {
+        // These only make sense where a script drives the run.
+        for (std::string_view headlessOnly :
+             {"--script", "--passes", "--state", "--screenshot", "--window-shot"}) {
+            if (seen.contains(std::string(headlessOnly))) {
+                return fail(std::string(headlessOnly) + " needs --headless");
+            }
+        }
+    }
+    return result;
+}
+
+}  // namespace tessaron::app

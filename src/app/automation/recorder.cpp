@@ -1,0 +1,239 @@
+#include "app/automation/recorder.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "app/automation/script_driver.h"
+
+namespace tessaron::app {
+
+namespace {
+
+// The side panel's controls by kind. Frames and labels never report events.
+constexpr std::array kMainTextFields = {11, 22, 24, 26, 28, 31, 41, 43, 62};
+constexpr std::array kMainChoices = {52, 61, 90, 1000};
+constexpr std::array kMainButtons = {51,   100,  200,  2000, 2001, 2002,
+                                     2003, 2004, 2005, 2006, 2007};
+
+template <typename List>
+bool Contains(const List& list, int value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+bool IsModal(const runtime::Windows& windows) {
+    return windows.IsOpen(kPauseWindow) || windows.IsOpen(kNewLevelWindow);
+}
+
+}  // namespace
+
+ControlKind KindOfControl(int window, int control) {
+    switch (window) {
+        case kMainWindow:
+            if (Contains(kMainTextFields, control)) {
+                return ControlKind::TextField;
+            }
+            if (Contains(kMainChoices, control)) {
+                return ControlKind::Choice;
+            }
+            if (Contains(kMainButtons, control)) {
+                return ControlKind::Button;
+            }
+            return ControlKind::Unknown;
+        case kNewLevelWindow:
+            if (control == 1 || control == 2 || control == 3) {
+                return ControlKind::TextField;
+            }
+            return control == 5 ? ControlKind::Button : ControlKind::Unknown;
+        case kPauseWindow:
+            return control >= 1 && control <= 4 ? ControlKind::Button : ControlKind::Unknown;
+        default:
+            return ControlKind::Unknown;
+    }
+}
+
+Recorder::Recorder(std::function<void(std::string_view)> sink,
+                   std::function<runtime::Windows&()> windows,
+                   std::function<std::filesystem::path()> gameFolder)
+    : sink_(std::move(sink)), windows_(std::move(windows)), gameFolder_(std::move(gameFolder)) {}
+
+void Recorder::RecordSeed(std::uint32_t seed) { sink_("seed " + std::to_string(seed)); }
+
+void Recorder::Comment(std::string_view text) { sink_("# " + std::string(text)); }
+
+void Recorder::ReadMouse(int& x, int& y) {
+    runtime::Windows& windows = windows_();
+    if (!windows.IsOpen(kMainWindow)) {
+        x = mouseX_;
+        y = mouseY_;
+        return;
+    }
+    UseWindow main(windows, kMainWindow);
+    x = windows.MouseX();
+    y = windows.MouseY();
+}
+
+std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
+    Action action;
+    switch (event.code) {
+        case runtime::EventCode::LeftButtonDown:
+            action.kind = ActionKind::Click;
+            return action;
+        case runtime::EventCode::Close:
+            action.kind = ActionKind::Close;
+            return action;
+        case runtime::EventCode::Toolbar:
+            action.kind = ActionKind::Toolbar;
+            action.control = event.number;
+            return action;
+        case runtime::EventCode::Control: {
+            runtime::Windows& windows = windows_();
+            const int window = event.window != 0 ? event.window : windows.WindowOf(event.number);
+            action.control = event.number;
+            switch (KindOfControl(window, event.number)) {
+                case ControlKind::TextField:
+                    action.kind = ActionKind::Text;
+                    action.text = windows.Text(event.number);
+                    // A script line holds one line of text.
+                    std::replace(action.text.begin(), action.text.end(), '\n', ' ');
+                    return action;
+                case ControlKind::Choice:
+                    action.kind = ActionKind::Select;
+                    action.value = windows.State(event.number);
+                    return action;
+                case ControlKind::Button:
+                    action.kind = ActionKind::Press;
+                    return action;
+                case ControlKind::Unknown:
+                    return std::nullopt;
+            }
+            return std::nullopt;
+        }
+        case runtime::EventCode::None:
+        case runtime::EventCode::Repaint:
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void Recorder::Emit(const Action& action) {
+    if (action.kind == ActionKind::Mouse || action.kind == ActionKind::Click) {
+        mouseX_ = action.x;
+        mouseY_ = action.y;
+        mouseKnown_ = true;
+    }
+    sink_(FormatAction(action));
+}
+
+void Recorder::OnEvent(std::int64_t pass, const runtime::Event& event) {
+    std::optional<Action> action = ActionFor(event);
+    if (!action) {
+        return;
+    }
+    if (!IsModal(windows_())) {
+        // The pass's own event; a click's position is the one the pass reads at its end.
+        inPass_ = true;
+        action->pass = pass;
+        passEvent_ = std::move(action);
+        return;
+    }
+    if (action->kind == ActionKind::Click) {
+        ReadMouse(action->x, action->y);
+    }
+    if (!inPass_) {
+        // A modal window before the next pass has begun (the new-level dialog at start-up):
+        // the replay feeds it before that pass's own actions.
+        action->pass = lastPass_ + 1;
+        Emit(*action);
+        return;
+    }
+    // A modal window opened by this pass: the replay gives it the actions after this pass's
+    // own, so they carry the next pass's number.
+    action->pass = pass + 1;
+    modalActions_.push_back(std::move(*action));
+}
+
+void Recorder::OnKeyboardSnapshot(std::int64_t pass, const runtime::Keyboard& keys) {
+    inPass_ = true;
+    for (std::size_t i = 0; i < std::size(kScriptKeys); ++i) {
+        const bool held = keys.Held(kScriptKeys[i]);
+        if (held != held_[i]) {
+            held_[i] = held;
+            Action action;
+            action.pass = pass;
+            action.kind = held ? ActionKind::KeyDown : ActionKind::KeyUp;
+            action.key = kScriptKeys[i];
+            keyActions_.push_back(action);
+        }
+    }
+}
+
+void Recorder::OnRequesterAnswer(std::string_view path) {
+    std::string answer(path);
+    if (!answer.empty()) {
+        const std::filesystem::path chosen(answer);
+        const std::filesystem::path folder = gameFolder_ ? gameFolder_() : std::filesystem::path();
+        if (chosen.is_absolute() && !folder.empty()) {
+            const std::filesystem::path relative =
+                chosen.lexically_normal().lexically_relative(folder.lexically_normal());
+            if (!relative.empty() && *relative.begin() != "..") {
+                answer = relative.generic_string();
+            }
+        }
+        std::replace(answer.begin(), answer.end(), '\n', ' ');
+    }
+    sink_(answer.empty() ? "answer" : "answer " + answer);
+}
+
+void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
+    // The mouse as this pass read it: the editor refreshes it at the end of every pass.
+    const bool editor = state.loop.mode == level::Mode::Editor;
+    int mouseX = mouseX_;
+    int mouseY = mouseY_;
+    if (editor) {
+        mouseX = state.loop.mouseX + 256;
+        mouseY = state.loop.mouseY;
+    } else if (passEvent_ && passEvent_->kind == ActionKind::Click) {
+        ReadMouse(mouseX, mouseY);
+    }
+
+    if (passEvent_ && passEvent_->kind == ActionKind::Click) {
+        passEvent_->x = mouseX;
+        passEvent_->y = mouseY;
+        Emit(*passEvent_);
+        passEvent_.reset();
+    } else if (editor && (!mouseKnown_ || mouseX != mouseX_ || mouseY != mouseY_)) {
+        Action move;
+        move.pass = pass;
+        move.kind = ActionKind::Mouse;
+        move.x = mouseX;
+        move.y = mouseY;
+        Emit(move);
+    }
+    for (const Action& action : keyActions_) {
+        Emit(action);
+    }
+    if (passEvent_) {
+        Emit(*passEvent_);
+    }
+    for (const Action& action : modalActions_) {
+        Emit(action);
+    }
+    keyActions_.clear();
+    passEvent_.reset();
+    modalActions_.clear();
+    inPass_ = false;
+    lastPass_ = pass;
+}
+
+RecordingFile::RecordingFile(const std::filesystem::path& file)
+    : out_(file, std::ios::binary | std::ios::trunc) {}
+
+void RecordingFile::Write(std::string_view line) {
+    if (out_) {
+        out_ << line << '\n';
+        out_.flush();
+    }
+}
+
+}  // namespace tessaron::app

@@ -1,0 +1,291 @@
+#include "app/automation/script.h"
+
+#include <array>
+#include <charconv>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <utility>
+
+namespace tessaron::app {
+
+namespace {
+
+constexpr std::array<std::pair<runtime::Key, std::string_view>, 8> kKeyNames = {{
+    {runtime::Key::Up, "Up"},
+    {runtime::Key::Down, "Down"},
+    {runtime::Key::Left, "Left"},
+    {runtime::Key::Right, "Right"},
+    {runtime::Key::Tab, "Tab"},
+    {runtime::Key::Escape, "Escape"},
+    {runtime::Key::F5, "F5"},
+    {runtime::Key::F6, "F6"},
+}};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Splits words off the front of a line; a word that starts with "#" ends the line.
+class Words {
+public:
+    explicit Words(std::string_view rest) : rest_(rest) {}
+
+    // The next word, or empty at the end of the line.
+    std::string_view Next() {
+        Skip();
+        std::size_t length = 0;
+        while (length < rest_.size() && !IsBlank(rest_[length])) {
+            ++length;
+        }
+        std::string_view word = rest_.substr(0, length);
+        rest_.remove_prefix(length);
+        return word;
+    }
+    bool AtEnd() {
+        Skip();
+        return rest_.empty();
+    }
+    // Everything after the next blank, to the end of the line, without surrounding blanks.
+    std::string_view Tail() { return Trim(rest_); }
+
+private:
+    void Skip() {
+        while (!rest_.empty() && IsBlank(rest_.front())) {
+            rest_.remove_prefix(1);
+        }
+        if (!rest_.empty() && rest_.front() == '#') {
+            rest_ = {};
+        }
+    }
+    std::string_view rest_;
+};
+
+template <typename Number>
+bool ReadNumber(std::string_view text, Number& value) {
+    if (text.empty() || text.front() == '+') {
+        return false;
+    }
+    const char* end = text.data() + text.size();
+    auto [rest, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && rest == end;
+}
+
+struct LineError {
+    std::string message;
+};
+
+// Reads one action after its "@P" prefix.
+std::optional<LineError> ReadAction(Words& words, Action& action) {
+    std::string_view verb = words.Next();
+    auto number = [&words](std::string_view what, int& value,
+                           int minimum) -> std::optional<LineError> {
+        std::string_view word = words.Next();
+        if (word.empty()) {
+            return LineError{"missing " + std::string(what)};
+        }
+        if (!ReadNumber(word, value) || value < minimum) {
+            return LineError{"bad " + std::string(what) + " \"" + std::string(word) + "\""};
+        }
+        return std::nullopt;
+    };
+    constexpr int kAny = std::numeric_limits<int>::min();
+
+    std::optional<LineError> error;
+    if (verb == "down" || verb == "up") {
+        action.kind = verb == "down" ? ActionKind::KeyDown : ActionKind::KeyUp;
+        std::string_view name = words.Next();
+        if (name.empty()) {
+            return LineError{"missing key"};
+        }
+        std::optional<runtime::Key> key = KeyFromName(name);
+        if (!key) {
+            return LineError{"unknown key \"" + std::string(name) +
+                             "\" (Up Down Left Right Tab Escape F5 F6)"};
+        }
+        action.key = *key;
+    } else if (verb == "mouse" || verb == "click") {
+        action.kind = verb == "mouse" ? ActionKind::Mouse : ActionKind::Click;
+        if ((error = number("x", action.x, kAny)) || (error = number("y", action.y, kAny))) {
+            return error;
+        }
+    } else if (verb == "text") {
+        action.kind = ActionKind::Text;
+        if ((error = number("control", action.control, 0))) {
+            return error;
+        }
+        action.text = std::string(words.Tail());
+        return std::nullopt;
+    } else if (verb == "select") {
+        action.kind = ActionKind::Select;
+        if ((error = number("control", action.control, 0)) ||
+            (error = number("value", action.value, kAny))) {
+            return error;
+        }
+    } else if (verb == "press") {
+        action.kind = ActionKind::Press;
+        if ((error = number("control", action.control, 0))) {
+            return error;
+        }
+    } else if (verb == "toolbar") {
+        action.kind = ActionKind::Toolbar;
+        if ((error = number("toolbar button", action.control, 1))) {
+            return error;
+        }
+    } else if (verb == "close") {
+        action.kind = ActionKind::Close;
+    } else if (verb.empty()) {
+        return LineError{"missing action after the pass number"};
+    } else {
+        return LineError{"unknown action \"" + std::string(verb) + "\""};
+    }
+    if (!words.AtEnd()) {
+        return LineError{"unexpected \"" + std::string(words.Next()) + "\" after the action"};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<runtime::Key> KeyFromName(std::string_view name) {
+    for (const auto& [key, keyName] : kKeyNames) {
+        if (keyName == name) {
+            return key;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view KeyName(runtime::Key key) {
+    for (const auto& [candidate, name] : kKeyNames) {
+        if (candidate == key) {
+            return name;
+        }
+    }
+    return "?";
+}
+
+ScriptResult ParseScript(std::string_view text) {
+    ScriptResult result;
+    Script& script = result.script;
+    int lineNumber = 0;
+    std::int64_t lastPass = 0;
+    int lastPassLine = 0;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        auto fail = [&](const std::string& message) {
+            result.ok = false;
+            result.error = "line " + std::to_string(lineNumber) + ": " + message;
+            result.script = {};
+            return result;
+        };
+
+        Words words(line);
+        std::string_view first = words.Next();
+        if (first.empty()) {
+            continue;
+        }
+        if (first == "seed") {
+            std::string_view word = words.Next();
+            std::uint32_t seed = 0;
+            if (word.empty()) {
+                return fail("missing seed");
+            }
+            if (!ReadNumber(word, seed)) {
+                return fail("bad seed \"" + std::string(word) + "\" (0 to 4294967295)");
+            }
+            if (script.seed) {
+                return fail("a second seed");
+            }
+            if (!words.AtEnd()) {
+                return fail("unexpected \"" + std::string(words.Next()) + "\" after the seed");
+            }
+            script.seed = seed;
+        } else if (first == "answer") {
+            script.answers.emplace_back(words.Tail());
+        } else if (first.front() == '@') {
+            Action action;
+            action.line = lineNumber;
+            if (!ReadNumber(first.substr(1), action.pass) || action.pass < 1) {
+                return fail("bad pass number \"" + std::string(first) + "\" (@1 or more)");
+            }
+            if (action.pass < lastPass) {
+                return fail("pass " + std::to_string(action.pass) + " comes after pass " +
+                            std::to_string(lastPass) + " of line " +
+                            std::to_string(lastPassLine) + "; passes must not go back");
+            }
+            if (std::optional<LineError> error = ReadAction(words, action)) {
+                return fail(error->message);
+            }
+            lastPass = action.pass;
+            lastPassLine = lineNumber;
+            script.actions.push_back(std::move(action));
+        } else {
+            return fail("unknown line \"" + std::string(Trim(line)) +
+                        "\" (expected seed, answer or @PASS ACTION)");
+        }
+    }
+    result.ok = true;
+    return result;
+}
+
+ScriptResult ReadScript(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        ScriptResult result;
+        result.error = "cannot read the script " + file.string();
+        return result;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+        ScriptResult result;
+        result.error = "cannot read the script " + file.string();
+        return result;
+    }
+    return ParseScript(text.str());
+}
+
+std::string FormatAction(const Action& action) {
+    std::string line = "@" + std::to_string(action.pass) + " ";
+    auto n = [](int value) { return std::to_string(value); };
+    switch (action.kind) {
+        case ActionKind::KeyDown:
+            return line + "down " + std::string(KeyName(action.key));
+        case ActionKind::KeyUp:
+            return line + "up " + std::string(KeyName(action.key));
+        case ActionKind::Mouse:
+            return line + "mouse " + n(action.x) + " " + n(action.y);
+        case ActionKind::Click:
+            return line + "click " + n(action.x) + " " + n(action.y);
+        case ActionKind::Text:
+            return line + "text " + n(action.control) +
+                   (action.text.empty() ? "" : " " + action.text);
+        case ActionKind::Select:
+            return line + "select " + n(action.control) + " " + n(action.value);
+        case ActionKind::Press:
+            return line + "press " + n(action.control);
+        case ActionKind::Toolbar:
+            return line + "toolbar " + n(action.control);
+        case ActionKind::Close:
+            return line + "close";
+    }
+    return line;
+}
+
+}  // namespace tessaron::app

@@ -1,0 +1,78 @@
+// A run's script: the random seed, the file requesters' answers and the input actions, pass by
+// pass. The same text is read by scripted runs and written by the recorder.
+//
+//     seed S             the random seed
+//     answer PATH        the next file requester returns PATH; "answer" alone cancels it
+//     @P down KEY        KEY goes down before pass P polls its event (Up Down Left Right Tab
+//     @P up KEY          Escape F5 F6), or up
+//     @P mouse X Y       the mouse moves to (X, Y) in main-window coordinates
+//     @P click X Y       the mouse moves there and a left-button press is queued
+//     @P text C TEXT     control C's text becomes TEXT as if typed; TEXT may be empty
+//     @P select C N      list, combo box or track bar C takes row or position N; option or
+//                        check box C takes state N
+//     @P press C         push button, check box or option C is clicked
+//     @P toolbar B       toolbar button B is pressed
+//     @P close           a close request for the window in front
+//
+// "#" at the start of a word starts a comment, except inside the PATH of an answer and the TEXT
+// of a text action, which run to the end of the line.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/screen.h"
+
+namespace tessaron::app {
+
+enum class ActionKind { KeyDown, KeyUp, Mouse, Click, Text, Select, Press, Toolbar, Close };
+
+struct Action {
+    int line = 0;             // the script line it came from, 1-based (0 when made in code)
+    std::int64_t pass = 1;    // passes count from 1
+    ActionKind kind = ActionKind::Close;
+    runtime::Key key = runtime::Key::Escape;  // KeyDown, KeyUp
+    int x = 0;                // Mouse, Click: main-window coordinates
+    int y = 0;
+    int control = 0;          // Text, Select, Press: the control; Toolbar: the button
+    int value = 0;            // Select
+    std::string text;         // Text
+
+    bool operator==(const Action&) const = default;
+};
+
+struct Script {
+    std::optional<std::uint32_t> seed;
+    // In the order the requesters take them; an empty answer cancels the requester.
+    std::vector<std::string> answers;
+    // In script order; pass numbers never decrease.
+    std::vector<Action> actions;
+};
+
+struct ScriptResult {
+    bool ok = false;
+    Script script;
+    std::string error;  // "line N: ..." or a file that cannot be read
+};
+
+ScriptResult ParseScript(std::string_view text);
+ScriptResult ReadScript(const std::filesystem::path& file);
+
+// One script line for an action, without its line end; ParseScript reads it back as the same
+// action (line number aside).
+std::string FormatAction(const Action& action);
+
+std::optional<runtime::Key> KeyFromName(std::string_view name);
+std::string_view KeyName(runtime::Key key);
+
+// The keys a script can press, in a fixed order.
+inline constexpr runtime::Key kScriptKeys[] = {
+    runtime::Key::Up,     runtime::Key::Down, runtime::Key::Left, runtime::Key::Right,
+    runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
+};
+
+}  // namespace tessaron::app

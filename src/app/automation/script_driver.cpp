@@ -1,0 +1,144 @@
+#include "app/automation/script_driver.h"
+
+#include <utility>
+
+namespace tessaron::app {
+
+ScriptDriver::ScriptDriver(Script script, std::function<runtime::Windows&()> windows,
+                           std::function<runtime::Keyboard&()> keys)
+    : script_(std::move(script)), windows_(std::move(windows)), keys_(std::move(keys)) {}
+
+InputDriver::Status ScriptDriver::BeforePoll(std::int64_t pass) {
+    // Pass numbers never decrease in a script, so every action up to this pass is due now.
+    while (next_ < script_.actions.size() && script_.actions[next_].pass <= pass) {
+        const Action& action = script_.actions[next_++];
+        if (Status status = Apply(action); status != Status::Ok) {
+            return status;
+        }
+    }
+    return Status::Ok;
+}
+
+InputDriver::Status ScriptDriver::BeforeModalEvent(std::string_view window) {
+    if (next_ >= script_.actions.size()) {
+        message_ = "the window \"" + std::string(window) +
+                   "\" waits for an event, but the script has no action left";
+        return Status::NoActionLeft;
+    }
+    const Action& action = script_.actions[next_++];
+    return Apply(action);
+}
+
+InputDriver::Status ScriptDriver::Fail(const Action& action, const std::string& what) {
+    message_ = "line " + std::to_string(action.line) + ": " + what;
+    return Status::ScriptError;
+}
+
+namespace {
+
+// The windows that can stand in front of the main window, front first, with their inner sizes.
+struct ModalWindow {
+    int number;
+    int width;
+    int height;
+};
+constexpr ModalWindow kModalWindows[] = {{kPauseWindow, 200, 110}, {kNewLevelWindow, 250, 180}};
+
+int FrontWindow(const runtime::Windows& windows) {
+    for (const ModalWindow& modal : kModalWindows) {
+        if (windows.IsOpen(modal.number)) {
+            return modal.number;
+        }
+    }
+    return kMainWindow;
+}
+
+// The open window under a point given in main-window coordinates: a modal window when the point
+// lies on it, else the main window.
+int WindowUnder(runtime::Windows& windows, int x, int y) {
+    int desktopX = 0;
+    int desktopY = 0;
+    {
+        UseWindow main(windows, kMainWindow);
+        desktopX = windows.X() + x;
+        desktopY = windows.Y() + y;
+    }
+    for (const ModalWindow& modal : kModalWindows) {
+        if (!windows.IsOpen(modal.number)) {
+            continue;
+        }
+        UseWindow use(windows, modal.number);
+        const int left = windows.X();
+        const int top = windows.Y();
+        if (desktopX >= left && desktopX < left + modal.width && desktopY >= top &&
+            desktopY < top + modal.height) {
+            return modal.number;
+        }
+    }
+    return kMainWindow;
+}
+
+}  // namespace
+
+void ScriptDriver::MoveMouse(runtime::Windows& windows, int x, int y) {
+    UseWindow main(windows, kMainWindow);
+    windows.SetMousePosition(x, y);
+}
+
+InputDriver::Status ScriptDriver::Apply(const Action& action) {
+    runtime::Windows& windows = windows_();
+    // Controls and the toolbar can only be used while their window is open.
+    auto controlIsOpen = [&windows](int control) {
+        const int window = windows.WindowOf(control);
+        return window != 0 && windows.IsOpen(window);
+    };
+    const std::string control = std::to_string(action.control);
+
+    switch (action.kind) {
+        case ActionKind::KeyDown:
+        case ActionKind::KeyUp:
+            keys_().SetKey(action.key, action.kind == ActionKind::KeyDown);
+            break;
+        case ActionKind::Mouse:
+        case ActionKind::Click:
+            if (!windows.IsOpen(kMainWindow)) {
+                return Fail(action, "the main window is not open");
+            }
+            MoveMouse(windows, action.x, action.y);
+            if (action.kind == ActionKind::Click) {
+                windows.Queue({runtime::EventCode::LeftButtonDown, 0,
+                               WindowUnder(windows, action.x, action.y)});
+            }
+            break;
+        case ActionKind::Text:
+            if (!controlIsOpen(action.control)) {
+                return Fail(action, "no open window has control " + control);
+            }
+            windows.TypeText(action.control, action.text);
+            break;
+        case ActionKind::Select:
+            if (!controlIsOpen(action.control)) {
+                return Fail(action, "no open window has control " + control);
+            }
+            windows.Select(action.control, action.value);
+            break;
+        case ActionKind::Press:
+            if (!controlIsOpen(action.control)) {
+                return Fail(action, "no open window has control " + control);
+            }
+            windows.Press(action.control);
+            break;
+        case ActionKind::Toolbar:
+            if (!windows.IsOpen(kMainWindow)) {
+                return Fail(action, "the main window with the toolbar is not open");
+            }
+            windows.PressToolbarButton(action.control);
+            break;
+        case ActionKind::Close:
+            windows.Queue({runtime::EventCode::Close, 0, FrontWindow(windows)});
+            break;
+    }
+    return Status::Ok;
+}
+
+}  // namespace tessaron::app

@@ -1,0 +1,69 @@
+// Drives a run from a script: applies each pass's actions to the machine layer as the user's
+// hands would, and feeds the modal windows one action each time they ask for an event.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/automation.h"
+#include "app/automation/script.h"
+#include "runtime/screen.h"
+
+namespace tessaron::app {
+
+// The program's windows: main-window coordinates are measured from the main window; the other
+// two are the modal windows that can stand in front of it.
+inline constexpr int kMainWindow = 2;
+inline constexpr int kNewLevelWindow = 3;
+inline constexpr int kPauseWindow = 5;
+
+// Makes a window current for a moment and puts the earlier current window back afterwards.
+class UseWindow {
+public:
+    UseWindow(runtime::Windows& windows, int number) : windows_(windows), saved_(windows.Current()) {
+        windows_.Use(number);
+    }
+    ~UseWindow() {
+        if (windows_.IsOpen(saved_)) {
+            windows_.Use(saved_);
+        }
+    }
+    UseWindow(const UseWindow&) = delete;
+    UseWindow& operator=(const UseWindow&) = delete;
+
+private:
+    runtime::Windows& windows_;
+    int saved_;
+};
+
+class ScriptDriver : public InputDriver {
+public:
+    // The machine layer is reached through these calls because it only exists once start-up
+    // has begun, after the driver was made.
+    ScriptDriver(Script script, std::function<runtime::Windows&()> windows,
+                 std::function<runtime::Keyboard&()> keys);
+
+    Status BeforePoll(std::int64_t pass) override;
+    Status BeforeModalEvent(std::string_view window) override;
+    std::string Message() const override { return message_; }
+
+    // Actions not applied yet.
+    std::size_t ActionsLeft() const { return script_.actions.size() - next_; }
+
+private:
+    Status Apply(const Action& action);
+    Status Fail(const Action& action, const std::string& what);
+    // Moves the mouse to main-window coordinates, leaving the current window as it was.
+    void MoveMouse(runtime::Windows& windows, int x, int y);
+
+    Script script_;
+    std::function<runtime::Windows&()> windows_;
+    std::function<runtime::Keyboard&()> keys_;
+    std::size_t next_ = 0;
+    std::string message_;
+};
+
+}  // namespace tessaron::app
