@@ -131,13 +131,17 @@ Flow Program::Impl::AbortWith(InputDriver::Status status, std::string message) {
 std::optional<runtime::Event> Program::Impl::ModalEvent(std::string_view window) {
     runtime::Event event;
     if (hooks.driver != nullptr) {
-        // The driver queues the events of its next action; a poll then takes them.
-        const InputDriver::Status status = hooks.driver->BeforeModalEvent(window);
-        if (status != InputDriver::Status::Ok) {
-            AbortWith(status, hooks.driver->Message());
-            return std::nullopt;
-        }
+        // Events still queued (an action may give several) are taken first; only when none is
+        // left would the window wait, and then the driver's next action brings the input.
         event = windows->Poll();
+        if (event.code == EventCode::None) {
+            const InputDriver::Status status = hooks.driver->BeforeModalEvent(window);
+            if (status != InputDriver::Status::Ok) {
+                AbortWith(status, hooks.driver->Message());
+                return std::nullopt;
+            }
+            event = windows->Poll();
+        }
     } else if (options.headless) {
         // Nobody can answer a window that nobody sees: the run ends instead of waiting for ever.
         AbortWith(InputDriver::Status::NoActionLeft,
