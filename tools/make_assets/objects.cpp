@@ -183,24 +183,35 @@ Image PaintDoor() {
             Rivet(image, x, band + 2);
         }
     }
-    // Ring handle on an iron plate.
-    for (int y = 16; y <= 24; ++y) {
-        for (int x = 28; x <= 35; ++x) {
-            image.Set(x, y, x == 28 || y == 16 ? palette::kIron[4] : (x == 35 || y == 24 ? palette::kIron[0] : palette::kIron[2]));
+    // Lock plate with a keyhole, and a round knob beside it.
+    for (int y = 15; y <= 24; ++y) {
+        for (int x = 29; x <= 35; ++x) {
+            int index = 3;
+            if (x == 29 || y == 15) {
+                index = 4;
+            } else if (x == 35 || y == 24) {
+                index = 1;
+            }
+            image.Set(x, y, Step(palette::kIron, index));
         }
     }
-    for (int y = 18; y <= 27; ++y) {
-        for (int x = 27; x <= 37; ++x) {
-            const float dx = static_cast<float>(x) + 0.5f - 31.5f;
-            const float dy = static_cast<float>(y) + 0.5f - 22.5f;
+    for (int y = 17; y <= 22; ++y) {
+        image.Set(32, y, palette::kOutline);
+        if (y <= 18) {
+            image.Set(31, y, palette::kOutline);
+            image.Set(33, y, palette::kOutline);
+        }
+    }
+    for (int y = 18; y <= 22; ++y) {
+        for (int x = 23; x <= 27; ++x) {
+            const float dx = static_cast<float>(x) + 0.5f - 25.5f;
+            const float dy = static_cast<float>(y) + 0.5f - 20.5f;
             const float r = std::sqrt(dx * dx + dy * dy);
-            if (r >= 2.6f && r <= 4.4f && dy > -1.0f) {
-                image.Set(x, y, Shade(palette::kIron, 0.2f + 0.8f * LightFacing(dx, dy), x, y, 0.0f));
+            if (r <= 2.6f) {
+                image.Set(x, y, r > 1.9f ? palette::kOutline : Shade(palette::kIron, 0.3f + 0.7f * LightFacing(dx, dy), x, y, 0.0f));
             }
         }
     }
-    image.Set(31, 19, palette::kOutline);
-    image.Set(31, 20, palette::kOutline);
     // A dark frame so the door reads as one movable object against walls.
     for (int i = 0; i < kCell; ++i) {
         image.Set(i, 0, palette::kOutline);
@@ -282,12 +293,12 @@ Image PaintWoodBlock() {
 
 Image PaintSpikes() {
     Image image(kCell, kCell);
-    constexpr int kTop = 3;
+    constexpr int kTop = 4;
     constexpr int kBase = 31;
     for (int spike = 0; spike < 4; ++spike) {
         const float centre = 5.0f + 10.0f * static_cast<float>(spike);
         for (int y = kTop; y < kBase; ++y) {
-            const float half = 5.0f * (static_cast<float>(y) + 0.5f - static_cast<float>(kTop)) /
+            const float half = 5.6f * (static_cast<float>(y) + 0.5f - static_cast<float>(kTop)) /
                                static_cast<float>(kBase - kTop);
             for (int x = 0; x < kCell; ++x) {
                 const float dx = static_cast<float>(x) + 0.5f - centre;
@@ -304,8 +315,8 @@ Image PaintSpikes() {
                     colour = Shade(palette::kSilver, 0.42f - 0.3f * along, x, y, 0.6f);
                 }
                 // Blood-red tips say: do not touch.
-                if (along < 0.25f && colour != palette::kOutline) {
-                    colour = dx < 0.0f ? palette::kRed[4] : palette::kRed[2];
+                if (along < 0.32f && colour != palette::kOutline) {
+                    colour = dx < 0.0f ? Step(palette::kRed, along < 0.12f ? 5 : 4) : palette::kRed[2];
                 }
                 image.Set(x, y, colour);
             }

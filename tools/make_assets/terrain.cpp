@@ -1,5 +1,6 @@
 // Backdrops and ground: textures that repeat every 40 pixels in both directions, so that cells
 // side by side and on top of each other join without a visible seam.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -33,9 +34,8 @@ struct Pebble {
 // Stones in the earth; positions wrap around the tile so that stones on an edge continue in
 // the neighbouring cell.
 constexpr Pebble kPebbles[] = {
-    {7.0f, 8.0f, 3.5f, 2.5f},   {29.0f, 5.0f, 2.5f, 2.0f},  {21.0f, 20.0f, 4.0f, 3.0f},
-    {36.5f, 26.0f, 2.5f, 2.0f}, {9.0f, 32.0f, 3.0f, 2.0f},  {27.0f, 36.0f, 2.0f, 1.5f},
-    {15.0f, 13.0f, 1.5f, 1.5f}, {3.0f, 20.0f, 1.5f, 1.0f},
+    {8.0f, 9.0f, 3.6f, 2.6f},  {24.0f, 22.0f, 4.2f, 3.0f}, {34.0f, 35.0f, 3.0f, 2.2f},
+    {14.0f, 33.0f, 2.2f, 1.7f}, {33.0f, 7.0f, 2.2f, 1.6f},
 };
 
 // The earth's colour at a pixel of the 40 x 40 tile: crumbly soil with lighter grains and
@@ -54,8 +54,8 @@ Rgb EarthPixel(int x, int y) {
             }
             return Shade(std::span(palette::kStone).subspan(1, 5), t, x, y, 0.4f);
         }
-        const float rim = (std::fabs(WrappedDelta(px, p.x, kTile)) - 1.0f) / p.rx;
-        const float rimY = (std::fabs(WrappedDelta(py, p.y, kTile)) - 1.0f) / p.ry;
+        const float rim = WrappedDelta(px, p.x, kTile) / (p.rx + 1.0f);
+        const float rimY = WrappedDelta(py, p.y, kTile) / (p.ry + 1.0f);
         if (rim * rim + rimY * rimY <= 1.0f) {
             return palette::kEarth[0];
         }
@@ -83,9 +83,10 @@ Image PaintSky() {
             const float px = static_cast<float>(x) + 0.5f;
             const float py = static_cast<float>(y) + 0.5f;
             // Long, faint streaks of haze: the noise is stretched four times along x.
+            // Mostly one clear blue; where the haze is thick, sparse lighter pixels.
             const float haze = TiledNoise(px * 0.25f, py, 5, 10, 101u);
-            const float t = 0.38f + 0.42f * (haze - 0.5f);
-            image.Set(x, y, Shade(std::span(palette::kSky).subspan(1, 3), t, x, y, 1.0f));
+            const float t = std::clamp((haze - 0.5f) * 1.4f, 0.0f, 0.45f);
+            image.Set(x, y, Shade(std::span(palette::kSky).subspan(1, 2), t, x, y, 1.0f));
         }
     }
     return image;
@@ -101,16 +102,16 @@ Image PaintWater() {
             const float px = static_cast<float>(tx) + 0.5f;
             const float py = static_cast<float>(y) + 0.5f;
             const float swell = TiledFractal(px, py, 10, kTile, 201u);
-            float t = 0.42f + 0.35f * (swell - 0.5f);
+            float t = 0.4f + 0.22f * (swell - 0.5f);
             // Three bands of ripples: thin wavy crests that catch the light.
             for (int band = 0; band < 3; ++band) {
                 const float base = 6.0f + 13.0f * static_cast<float>(band);
                 const float phase = static_cast<float>(band) * 2.1f;
-                const float crest = base + 1.6f * std::sin(kTwoPi * px / 20.0f + phase) +
-                                    0.8f * std::sin(kTwoPi * px / 40.0f * 3.0f + phase * 1.7f);
+                const float crest = base + 1.1f * std::sin(kTwoPi * px / 20.0f + phase) +
+                                    0.6f * std::sin(kTwoPi * px / 40.0f * 3.0f + phase * 1.7f);
                 const float along = TiledNoise(px, static_cast<float>(band) * 10.0f, 5, kTile, 202u + static_cast<std::uint32_t>(band));
-                if (std::fabs(py - crest) < 0.6f && along > 0.42f) {
-                    t = along > 0.62f ? 0.95f : 0.76f;
+                if (std::fabs(py - crest) < 0.6f && along > 0.48f) {
+                    t = along > 0.7f ? 0.95f : 0.74f;
                 } else if (py - crest > 0.4f && py - crest < 1.6f && along > 0.5f) {
                     t -= 0.12f;
                 }
@@ -176,15 +177,14 @@ Image PaintConcrete() {
         for (int x = 0; x < kTile; ++x) {
             const float px = static_cast<float>(x) + 0.5f;
             const float py = static_cast<float>(y) + 0.5f;
-            float t = 0.52f + 0.28f * (TiledFractal(px, py, 20, kTile, 121u) - 0.5f);
-            t += 0.12f * (TiledNoise(px, py, 4, kTile, 122u) - 0.5f);
+            float t = 0.5f + 0.3f * (TiledFractal(px, py, 10, kTile, 121u) - 0.5f);
             const float speck = Random01(x, y, 123u);
-            if (speck < 0.05f) {
-                t -= 0.2f;
-            } else if (speck > 0.94f) {
-                t += 0.16f;
+            if (speck < 0.04f) {
+                t -= 0.3f;
+            } else if (speck > 0.96f) {
+                t += 0.25f;
             }
-            image.Set(x, y, Shade(std::span(palette::kStone).subspan(2, 4), t, x, y, 0.8f));
+            image.Set(x, y, Shade(std::span(palette::kStone).subspan(3, 3), t, x, y, 0.45f));
         }
     }
     // Air pores: a dark pit, its lower right rim catching the light.
@@ -285,7 +285,7 @@ BushShape BushStage(int percent) {
                     true};
         case 50:
             return {{{20, 39, 10, 22}, {20, 39, 30, 20}, {20, 39, 19, 12}, {13, 28, 7, 23}, {24, 30, 33, 26}},
-                    {{11.0f, 31.0f, 7.0f}, {29.0f, 31.0f, 7.0f}, {20.0f, 33.0f, 8.0f}, {19.0f, 16.0f, 3.5f}},
+                    {{11.0f, 31.0f, 7.0f}, {29.0f, 31.0f, 7.0f}, {20.0f, 33.0f, 8.0f}, {8.0f, 23.5f, 3.0f}},
                     false};
         default:
             return {{{20, 39, 13, 28}, {20, 39, 27, 27}, {20, 39, 21, 25}, {15, 33, 10, 30}},
@@ -334,7 +334,6 @@ Image PaintBush(int percent) {
     if (shape.berries) {
         constexpr int kBerries[][2] = {{12, 14}, {25, 20}, {17, 27}, {30, 30}, {8, 24}};
         for (const auto& berry : kBerries) {
-            image.Set(berry[0], berry[1], palette::kRed[3]);
             image.Set(berry[0] + 1, berry[1], palette::kRed[2]);
             image.Set(berry[0], berry[1] + 1, palette::kRed[2]);
             image.Set(berry[0] + 1, berry[1] + 1, palette::kRed[1]);
