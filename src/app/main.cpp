@@ -1,24 +1,18 @@
-// The program's entry: an interactive run in the game folder (the program's own folder, or the
-// one given with --dir).
-#include <cstring>
+// The program's entry: a scripted headless run (--headless), or an interactive run in the game
+// folder (the program's own folder, or the one given with --dir), recorded with --record.
 #include <iostream>
 
-#include "app/options.h"
-#include "app/program.h"
+#include "app/automation/command_line.h"
+#include "app/automation/scripted_run.h"
 
 int main(int argc, char** argv) {
-    tessaron::app::Options options;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
-            options.gameDir = argv[++i];
-        } else if (std::strcmp(argv[i], "--dir") == 0) {
-            std::cerr << "--dir needs a folder\n";
-            return 2;
-        }
+    const tessaron::app::CommandLine line = tessaron::app::ParseCommandLine(argc, argv);
+    if (!line.ok) {
+        std::cerr << "tessaron: " << line.error << '\n';
+        return 2;
     }
-    tessaron::app::Program program(options, {});
-    if (const int status = program.StartUp(argc, argv); status != 0) {
-        return status;
+    if (line.options.headless) {
+        return tessaron::app::RunScripted(line.options, argc, argv);
     }
-    return program.RunLoop();
+    return tessaron::app::RunInteractive(line.options, argc, argv);
 }

@@ -21,6 +21,8 @@ bool Contains(const List& list, int value) {
     return std::find(list.begin(), list.end(), value) != list.end();
 }
 
+constexpr int kNewLevelProductField = 3;
+
 bool IsModal(const runtime::Windows& windows) {
     return windows.IsOpen(kPauseWindow) || windows.IsOpen(kNewLevelWindow);
 }
@@ -91,12 +93,27 @@ std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
             const int window = event.window != 0 ? event.window : windows.WindowOf(event.number);
             action.control = event.number;
             switch (KindOfControl(window, event.number)) {
-                case ControlKind::TextField:
+                case ControlKind::TextField: {
+                    // The program writes into fields too, and each write is an event like a
+                    // user's; the replay makes those again by itself. Only text the program
+                    // did not write is the user's.
+                    std::string text = windows.Text(event.number);
+                    auto known = knownText_.find(event.number);
+                    const std::string expected =
+                        known != knownText_.end() ? known->second : std::string("0");
+                    if (window == kNewLevelWindow && event.number == kNewLevelProductField) {
+                        return std::nullopt;  // read-only: only the program writes it
+                    }
+                    if (text == expected) {
+                        return std::nullopt;
+                    }
+                    knownText_[event.number] = text;
                     action.kind = ActionKind::Text;
-                    action.text = windows.Text(event.number);
+                    action.text = std::move(text);
                     // A script line holds one line of text.
                     std::replace(action.text.begin(), action.text.end(), '\n', ' ');
                     return action;
+                }
                 case ControlKind::Choice:
                     action.kind = ActionKind::Select;
                     action.value = windows.State(event.number);
@@ -125,19 +142,45 @@ void Recorder::Emit(const Action& action) {
     sink_(FormatAction(action));
 }
 
+std::map<int, std::string> Recorder::MainFieldTexts() {
+    runtime::Windows& windows = windows_();
+    std::map<int, std::string> texts;
+    for (int field : kMainTextFields) {
+        if (windows.WindowOf(field) == kMainWindow) {
+            texts[field] = windows.Text(field);
+        }
+    }
+    return texts;
+}
+
 void Recorder::OnEvent(std::int64_t pass, const runtime::Event& event) {
+    if (!IsModal(windows_())) {
+        // The pass's own event, taken right after the user's input was worked off: the fields'
+        // texts now are where the program's own writes of this pass start from.
+        inPass_ = true;
+        passStartTexts_ = MainFieldTexts();
+        passStartTaken_ = true;
+        for (const auto& [field, text] : passStartTexts_) {
+            knownText_.try_emplace(field, text);
+        }
+        std::optional<Action> action = ActionFor(event);
+        if (action) {
+            // A click's position is the one the pass reads at its end.
+            action->pass = pass;
+            passEvent_ = std::move(action);
+        }
+        return;
+    }
+
     std::optional<Action> action = ActionFor(event);
     if (!action) {
-        return;
-    }
-    if (!IsModal(windows_())) {
-        // The pass's own event; a click's position is the one the pass reads at its end.
-        inPass_ = true;
-        action->pass = pass;
-        passEvent_ = std::move(action);
-        return;
-    }
-    if (action->kind == ActionKind::Click) {
+        // The modal window takes one event per action in the replay: an event that needs no
+        // replaying (the replay makes it by itself) is matched by an action that makes none.
+        Action still;
+        still.kind = ActionKind::Mouse;
+        ReadMouse(still.x, still.y);
+        action = still;
+    } else if (action->kind == ActionKind::Click) {
         ReadMouse(action->x, action->y);
     }
     if (!inPass_) {
@@ -224,6 +267,29 @@ void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
     modalActions_.clear();
     inPass_ = false;
     lastPass_ = pass;
+
+    // What the program wrote into the fields during this pass: its events, still queued, will
+    // be made again by the replay. A pass without an event took no input, so it started where
+    // the previous one ended.
+    std::map<int, std::string> endTexts = MainFieldTexts();
+    const std::map<int, std::string>& startTexts =
+        passStartTaken_ ? passStartTexts_ : lastEndTexts_;
+    for (const auto& [field, text] : endTexts) {
+        auto start = startTexts.find(field);
+        if (start == startTexts.end() || start->second != text) {
+            knownText_[field] = text;
+        } else {
+            knownText_.try_emplace(field, text);
+        }
+    }
+    // The new-level dialog's fields start afresh each time it opens.
+    for (int field : {1, 2, kNewLevelProductField}) {
+        if (!windows_().IsOpen(kNewLevelWindow)) {
+            knownText_.erase(field);
+        }
+    }
+    lastEndTexts_ = std::move(endTexts);
+    passStartTaken_ = false;
 }
 
 RecordingFile::RecordingFile(const std::filesystem::path& file)

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,8 @@ private:
     // The mouse position in main-window coordinates.
     void ReadMouse(int& x, int& y);
     void Emit(const Action& action);
+    // The texts of the main window's fields.
+    std::map<int, std::string> MainFieldTexts();
 
     std::function<void(std::string_view)> sink_;
     std::function<runtime::Windows&()> windows_;
@@ -66,6 +69,11 @@ private:
     bool mouseKnown_ = false;
     // A pass has begun (its event or its keyboard snapshot was seen) and not ended yet.
     bool inPass_ = false;
+    // Field texts as the replay will have them when their next event comes; see OnPassEnd.
+    std::map<int, std::string> knownText_;
+    std::map<int, std::string> passStartTexts_;
+    bool passStartTaken_ = false;
+    std::map<int, std::string> lastEndTexts_;
     std::int64_t lastPass_ = 0;
 };
 

@@ -6,6 +6,24 @@
 
 namespace tessaron::app {
 
+namespace {
+
+// The elements as the level tool dumps them, each with its fields in record order.
+nlohmann::ordered_json ElementsInRecordOrder(const level::ElementList& elements) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const level::Element& element : elements) {
+        nlohmann::ordered_json fields = nlohmann::ordered_json::object();
+        for (int i = 0; i < level::kElementFieldCount; ++i) {
+            fields[std::string(level::kElementFieldNames[static_cast<std::size_t>(i)])] =
+                level::FloatToJson(level::Field(element, i));
+        }
+        list.push_back(std::move(fields));
+    }
+    return list;
+}
+
+}  // namespace
+
 nlohmann::ordered_json StateToJson(const GameState& state) {
     const level::Level& level = state.level;
     nlohmann::ordered_json json;
@@ -24,7 +42,7 @@ nlohmann::ordered_json StateToJson(const GameState& state) {
     json["tick"] = state.loop.tick;
     json["ballAngle"] = state.render.ballAngle;
     json["levelFileName"] = level.levelFileName;
-    json["elements"] = level::ElementsToJson(level.elements);
+    json["elements"] = ElementsInRecordOrder(level.elements);
     return json;
 }
 
