@@ -151,7 +151,7 @@ Image PaintGoal() {
             if (y <= 6) {
                 t = y == 5 ? 0.95f : 0.35f;  // the rim's lip
             }
-            if (dx > -0.62f && dx < -0.42f && y > 7 && y < 17) {
+            if (dx > -0.86f && dx < -0.7f && y > 7 && y < 17) {
                 t = 1.0f;  // the glint
             }
             image.Set(x, y, Shade(palette::kGold, t, x, y, 0.4f));
@@ -166,7 +166,9 @@ Image PaintGoal() {
             const float dx = std::fabs(static_cast<float>(x) + 0.5f - 20.0f) - 9.5f;
             const float dy = static_cast<float>(y) + 0.5f - 11.5f;
             const float r = std::sqrt(dx * dx + dy * dy);
-            if (dx > 0.0f && r >= 3.2f && r <= 5.4f) {
+            // Open at the lower inner end, like a curled handle, so no closed loop of gold
+            // holds a transparent hole.
+            if (dx > 0.0f && r >= 3.2f && r <= 5.4f && !(dy > 1.5f && dx < 2.8f)) {
                 const bool left = x < 20;
                 image.Set(x, y, Shade(palette::kGold, left ? 0.3f + 0.6f * LightFacing(-dx, dy) : 0.15f + 0.6f * LightFacing(dx, dy), x, y, 0.0f));
             }
@@ -195,18 +197,35 @@ Image PaintGoal() {
         image.Set(x, 32, palette::kGold[4]);
         image.Set(x, 33, palette::kGold[2]);
     }
-    // A five-pointed star on the bowl.
-    const float cx = 20.0f, cy = 12.0f;
-    for (int y = 6; y <= 18; ++y) {
+    // A five-pointed star on the bowl, outlined, its lower right edges in deeper shadow.
+    const float cx = 20.0f, cy = 12.5f;
+    // Ten corners, alternately on an outer and an inner circle, the first point up.
+    float starX[10], starY[10];
+    for (int i = 0; i < 10; ++i) {
+        const float radius = i % 2 == 0 ? 6.0f : 2.6f;
+        const float angle = -1.5707963f + 0.62831853f * static_cast<float>(i);
+        starX[i] = cx + radius * std::cos(angle);
+        starY[i] = cy + radius * std::sin(angle);
+    }
+    auto inStar = [&](int x, int y) {
+        // Even-odd rule on the pixel's centre.
+        const float px = static_cast<float>(x) + 0.5f;
+        const float py = static_cast<float>(y) + 0.5f;
+        bool inside = false;
+        for (int i = 0, j = 9; i < 10; j = i++) {
+            if ((starY[i] > py) != (starY[j] > py) &&
+                px < (starX[j] - starX[i]) * (py - starY[i]) / (starY[j] - starY[i]) + starX[i]) {
+                inside = !inside;
+            }
+        }
+        return inside;
+    };
+    for (int y = 6; y <= 19; ++y) {
         for (int x = 13; x <= 27; ++x) {
-            const float px = static_cast<float>(x) + 0.5f - cx;
-            const float py = static_cast<float>(y) + 0.5f - cy;
-            const float angle = std::atan2(py, px) + 1.5707963f;
-            const float r = std::sqrt(px * px + py * py);
-            const float sector = std::fmod(angle + 6.2831853f * 2.0f, 1.2566371f) - 0.6283185f;
-            const float limit = 4.6f * (0.5f + 0.5f * std::pow(std::fabs(std::cos(sector * 2.5f)), 6.0f));
-            if (r <= std::max(limit, 2.2f)) {
-                image.Set(x, y, px + py < 0.0f ? palette::kGold[6] : palette::kGold[5]);
+            if (inStar(x, y)) {
+                image.Set(x, y, x + y < 32 ? palette::kGold[6] : palette::kGold[5]);
+            } else if (inStar(x - 1, y) || inStar(x + 1, y) || inStar(x, y - 1) || inStar(x, y + 1)) {
+                image.Set(x, y, (inStar(x - 1, y) || inStar(x, y - 1)) ? palette::kGold[1] : palette::kGold[2]);
             }
         }
     }
