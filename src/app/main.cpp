@@ -1,5 +1,7 @@
 // The program's entry: a scripted headless run (--headless), or an interactive run in the game
 // folder (the program's own folder, or the one given with --dir), recorded with --record.
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "app/automation/command_line.h"
@@ -11,8 +13,14 @@ int main(int argc, char** argv) {
         std::cerr << "tessaron: " << line.error << '\n';
         return 2;
     }
-    if (line.options.headless) {
-        return tessaron::app::RunScripted(line.options, argc, argv);
-    }
-    return tessaron::app::RunInteractive(line.options, argc, argv);
+    const int status = line.options.headless
+                           ? tessaron::app::RunScripted(line.options, argc, argv)
+                           : tessaron::app::RunInteractive(line.options, argc, argv);
+    // Every output is written and closed and the machine layer is shut down by now. The process
+    // ends here without the toolkit's teardown at exit, which can crash after the run is over
+    // and would turn the run's exit status into a signal.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

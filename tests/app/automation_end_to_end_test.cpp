@@ -1,0 +1,184 @@
+// The `tessaron` program itself, run headless from scripts: exit statuses, messages, and the
+// trace, state and frames it writes.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <QImage>
+#include <nlohmann/json.hpp>
+
+#include "app/app_test_support.h"
+
+namespace tessaron::app {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct RunResult {
+    int status = -1;
+    std::string errors;  // standard error
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() /
+                ("tessaron-e2e-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root_);
+        testing::MakeGameFolder(root_);
+        // Colours the frame test can tell apart: blue air, red bricks.
+        testing::WriteBitmap(root_ / "BMP" / "H_Luft.bmp", 40, 40, runtime::Rgb{0, 0, 200});
+        testing::WriteBitmap(root_ / "BMP" / "Ziegelsteine.bmp", 40, 40, runtime::Rgb{200, 0, 0});
+        fs::create_directories(root_ / "out");
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    fs::path Out(const std::string& name) const { return root_ / "out" / name; }
+
+    // Runs the program with a script and more arguments.
+    RunResult Run(const std::string& script, const std::string& arguments) {
+        const fs::path scriptFile = root_ / "out" / "script.txt";
+        std::ofstream(scriptFile, std::ios::binary) << script;
+        const fs::path errors = Out("stderr.txt");
+        const std::string command = "QT_QPA_PLATFORM=offscreen '" +
+                                    (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
+                                    "' --headless --dir '" + root_.string() + "' --script '" +
+                                    scriptFile.string() + "' " + arguments + " 2>'" +
+                                    errors.string() + "'";
+        RunResult result;
+        const int raw = std::system(command.c_str());
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        result.errors = ReadText(errors);
+        return result;
+    }
+
+    fs::path root_;
+};
+
+// A new 20 x 20 level made in the dialog after the cancelled load at start-up, then the editor.
+const char* kNewLevelScript =
+    "seed 3\n"
+    "answer\n"
+    "@1 text 1 20\n@1 text 2 20\n@1 press 5\n"
+    "@2 down Tab\n@3 up Tab\n"
+    "@4 down Up\n@6 up Up\n";
+
+TEST_F(EndToEnd, ReplayWritesTheSameTraceStateAndFramesEveryTime) {
+    const std::string outputs = "--passes 12 --trace '" + Out("t.csv").string() + "' --state '" +
+                                Out("s.json").string() + "' --screenshot '" +
+                                Out("f.png").string() + "'";
+    ASSERT_EQ(Run(kNewLevelScript, outputs).status, 0);
+    const std::string trace = ReadText(Out("t.csv"));
+    const std::string state = ReadText(Out("s.json"));
+    const std::string frame = ReadText(Out("f.png"));
+    ASSERT_EQ(Run(kNewLevelScript, outputs).status, 0);
+    EXPECT_EQ(ReadText(Out("t.csv")), trace);
+    EXPECT_EQ(ReadText(Out("s.json")), state);
+    EXPECT_EQ(ReadText(Out("f.png")), frame);
+
+    // Twelve passes, the switch to the editor in pass 3, two passes of scrolling up.
+    std::istringstream lines(trace);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);) {
+        rows.push_back(line);
+    }
+    ASSERT_EQ(rows.size(), 13u);
+    EXPECT_EQ(rows[0], "pass,mode,viewX,viewY,velocityX,velocityY,score,triggeredLink,crushCount");
+    EXPECT_EQ(rows[2], "2,0,-10,-100,0,0,0,-1,0");
+    EXPECT_EQ(rows[12], "12,1,-10,-80,0,0,0,-1,0");
+}
+
+TEST_F(EndToEnd, StateHoldsTheRunsValuesAsExactFloats) {
+    ASSERT_EQ(Run(kNewLevelScript, "--passes 12 --state '" + Out("s.json").string() + "'").status,
+              0);
+    const nlohmann::json state = nlohmann::json::parse(ReadText(Out("s.json")));
+    EXPECT_EQ(state["mode"], 1);
+    EXPECT_EQ(static_cast<float>(state["viewY"].get<double>()), -80.0f);
+    EXPECT_EQ(state["levelWidth"], 20);
+    EXPECT_EQ(state["levelHeight"], 20);
+    EXPECT_EQ(state["tick"], 12);
+    ASSERT_EQ(state["elements"].size(), 400u);
+    // The fresh grid's brick at column 13, row 15.
+    const nlohmann::json& brick = state["elements"][14 * 20 + 12];
+    EXPECT_EQ(brick["kind"], 1001);
+    EXPECT_EQ(brick["column"], 13);
+    EXPECT_EQ(brick["row"], 15);
+}
+
+TEST_F(EndToEnd, ScreenshotShowsTheLevelAtItsPlace) {
+    // Play mode, the view offset at its start value (-10, -100): the brick at column 13, row 15
+    // covers play-screen pixels (490, 480) to (529, 519).
+    ASSERT_EQ(Run("answer\n@1 text 1 20\n@1 text 2 20\n@1 press 5\n",
+                  "--passes 2 --screenshot '" + Out("f.png").string() + "' --window-shot '" +
+                      Out("w.png").string() + "'")
+                  .status,
+              0);
+    const QImage frame(QString::fromStdString(Out("f.png").string()));
+    ASSERT_EQ(frame.width(), 1024);
+    ASSERT_EQ(frame.height(), 768);
+    auto pixel = [&frame](int x, int y) { return frame.pixelColor(x, y).rgb() & 0xFFFFFFu; };
+    EXPECT_EQ(pixel(509, 499), 0xC80000u);  // the brick's middle
+    EXPECT_EQ(pixel(491, 481), 0xC80000u);  // just inside its top-left corner
+    EXPECT_EQ(pixel(300, 300), 0x0000C8u);  // air
+    EXPECT_EQ(pixel(509, 530), 0x0000C8u);  // air below the brick
+    EXPECT_EQ(pixel(900, 300), 0x000000u);  // right of the level's last column
+
+    // The window picture holds the side panel and the play screen with that frame.
+    const QImage window(QString::fromStdString(Out("w.png").string()));
+    ASSERT_EQ(window.width(), 1280);
+    ASSERT_EQ(window.height(), 768);
+    EXPECT_EQ(window.pixelColor(256 + 509, 499).rgb() & 0xFFFFFFu, 0xC80000u);
+}
+
+TEST_F(EndToEnd, ModalWindowWithoutActionEndsWithStatusThree) {
+    RunResult run = Run("answer\n@1 text 1 20\n", "--passes 5");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_THAT(run.errors, HasSubstr("\"Einstellungen\""));
+
+    run = Run(std::string(kNewLevelScript) + "@8 down Escape\n@9 up Escape\n", "--passes 20");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_THAT(run.errors, HasSubstr("\"PAUSE\""));
+}
+
+TEST_F(EndToEnd, BadScriptOrCommandLineEndsWithStatusTwoNamingTheLine) {
+    RunResult run = Run("answer\n# fine\n@1 down Space\n", "--passes 5");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_THAT(run.errors, HasSubstr("line 3: unknown key \"Space\""));
+
+    run = Run(std::string(kNewLevelScript) + "@7 select 1000 2\n@8 press 5\n", "--passes 10");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_THAT(run.errors, HasSubstr("line 11: no open window has control 5"));
+
+    run = Run(kNewLevelScript, "--passes ten");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_THAT(run.errors, HasSubstr("--passes"));
+}
+
+TEST_F(EndToEnd, PauseMenuQuitEndsTheRunWithStatusZero) {
+    RunResult run = Run(std::string(kNewLevelScript) + "@8 down Escape\n@9 up Escape\n@10 press 4\n",
+                        "--passes 50 --trace '" + Out("t.csv").string() + "'");
+    EXPECT_EQ(run.status, 0);
+    const std::string trace = ReadText(Out("t.csv"));
+    // The run stopped in pass 9, where the menu's "BEENDEN" was pressed.
+    EXPECT_THAT(trace, HasSubstr("\n9,"));
+    EXPECT_THAT(trace, Not(HasSubstr("\n10,")));
+}
+
+}  // namespace
+}  // namespace tessaron::app
