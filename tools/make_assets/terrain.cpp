@@ -34,8 +34,9 @@ struct Pebble {
 // Stones in the earth; positions wrap around the tile so that stones on an edge continue in
 // the neighbouring cell.
 constexpr Pebble kPebbles[] = {
-    {8.0f, 9.0f, 3.6f, 2.6f},  {24.0f, 22.0f, 4.2f, 3.0f}, {34.0f, 35.0f, 3.0f, 2.2f},
-    {14.0f, 33.0f, 2.2f, 1.7f}, {33.0f, 7.0f, 2.2f, 1.6f},
+    {9.0f, 13.0f, 3.6f, 2.6f},
+    {26.0f, 27.0f, 4.2f, 3.0f},
+    {12.0f, 35.0f, 2.2f, 1.7f},
 };
 
 // The earth's colour at a pixel of the 40 x 40 tile: crumbly soil with lighter grains and
@@ -83,8 +84,9 @@ Image PaintSky() {
             const float px = static_cast<float>(x) + 0.5f;
             const float py = static_cast<float>(y) + 0.5f;
             // Long, faint streaks of haze: the noise is stretched four times along x.
-            // Mostly one clear blue; where the haze is thick, sparse lighter pixels.
-            const float haze = TiledNoise(px * 0.25f, py, 5, 10, 101u);
+            // Mostly one clear blue; where the haze is thick, sparse lighter pixels. The haze is
+            // twice as wide as high and repeats every 40 pixels across and 20 down.
+            const float haze = TiledNoise(px * 0.5f, py, 10, 20, 101u);
             const float t = std::clamp((haze - 0.5f) * 1.4f, 0.0f, 0.45f);
             image.Set(x, y, Shade(std::span(palette::kSky).subspan(1, 2), t, x, y, 1.0f));
         }
