@@ -173,14 +173,83 @@ fs::path GameFolder::ResolveExisting(std::string_view path) const {
 // ---------------------------------------------------------------------------------------------
 // Files
 
+// An open file. A created file collects its writes in a window of consecutive bytes and hands
+// them to the system in large pieces: the level writer seeks before every value, and letting
+// each seek flush the stream would make saving a large level take a third of a second.
 struct Files::Open {
     std::FILE* file = nullptr;
     bool created = false;
-    bool failed = false;        // a write of a created file did not complete
-    bool lastWasWrite = false;  // stdio needs a seek between a write and a read
-    bool lastWasRead = false;
-    fs::path target;     // the name a created file takes when closed
-    fs::path temporary;  // where a created file is written until then
+    bool failed = false;  // a write of a created file did not complete
+    fs::path target;      // the name a created file takes when closed
+    fs::path temporary;   // where a created file is written until then
+
+    // Created files only: the position of the next read or write, the bytes written at
+    // windowStart onwards and not yet handed to the system, and the end of all bytes written.
+    std::int64_t cursor = 0;
+    std::int64_t windowStart = 0;
+    std::vector<std::uint8_t> window;
+    std::int64_t end = 0;
+
+    std::int64_t WindowEnd() const {
+        return windowStart + static_cast<std::int64_t>(window.size());
+    }
+
+    void Flush() {
+        if (!window.empty()) {
+            if (SeekFile(file, windowStart) != 0 ||
+                std::fwrite(window.data(), 1, window.size(), file) != window.size()) {
+                failed = true;
+            }
+            window.clear();
+        }
+        windowStart = cursor;
+    }
+
+    void Write(const std::uint8_t* bytes, std::size_t count) {
+        if (window.empty()) {
+            windowStart = cursor;
+        }
+        const auto offset = static_cast<std::size_t>(cursor - windowStart);
+        if (window.size() < offset + count) {
+            window.resize(offset + count);
+        }
+        std::memcpy(window.data() + offset, bytes, count);
+        cursor += static_cast<std::int64_t>(count);
+        end = std::max(end, cursor);
+        if (window.size() >= kWindowLimit) {
+            Flush();
+        }
+    }
+
+    // Moves the next read or write to a position. Inside the window, or a short way past its
+    // end where that end is the end of the file (so the bytes between are zeros anyway), the
+    // window simply continues; elsewhere it is handed on first.
+    void MoveTo(std::int64_t position) {
+        if (!window.empty()) {
+            const std::int64_t windowEnd = WindowEnd();
+            if (position >= windowStart && position <= windowEnd) {
+                cursor = position;
+                return;
+            }
+            if (position > windowEnd && windowEnd >= end && position - windowEnd <= kZeroGap &&
+                window.size() < kWindowLimit) {
+                window.resize(static_cast<std::size_t>(position - windowStart), 0);
+                cursor = position;
+                return;
+            }
+        }
+        cursor = position;
+        Flush();
+    }
+
+    // Hands the window on and puts the stream where the next read starts.
+    void PrepareRead() {
+        Flush();
+        SeekFile(file, cursor);
+    }
+
+    static constexpr std::size_t kWindowLimit = 1 << 20;
+    static constexpr std::int64_t kZeroGap = 1 << 16;
 };
 
 Files::Files(const GameFolder& folder) : folder_(folder) {}
@@ -218,7 +287,10 @@ bool Files::Create(int number, std::string_view path) {
     }
     // Written beside the target, so that the final rename stays within one file system.
     fs::path temporary = target;
-    temporary.replace_filename("." + target.filename().string() + ".tessaron-tmp");
+    std::string temporaryName(".");
+    temporaryName += target.filename().string();
+    temporaryName += ".tessaron-tmp";
+    temporary.replace_filename(temporaryName);
     std::FILE* file = std::fopen(temporary.string().c_str(), "w+b");
     if (file == nullptr) {
         return false;
@@ -243,6 +315,9 @@ bool Files::Close(int number) {
     if (current_ == open.get()) {
         current_ = nullptr;
     }
+    if (open->created) {
+        open->Flush();
+    }
     bool stored = std::fflush(open->file) == 0 && !std::ferror(open->file);
     stored = (std::fclose(open->file) == 0) && stored;
     if (!open->created) {
@@ -263,28 +338,31 @@ void Files::Seek(std::int64_t position) {
     if (current_ == nullptr) {
         return;
     }
-    if (position < 0 || SeekFile(current_->file, position) != 0) {
+    if (position < 0) {
         // A position that cannot be reached: the following writes must not land elsewhere.
-        if (current_->created) {
-            current_->failed = true;
-        }
+        current_->failed = true;
         return;
     }
-    current_->lastWasRead = false;
-    current_->lastWasWrite = false;
+    if (current_->created) {
+        current_->MoveTo(position);
+    } else {
+        SeekFile(current_->file, position);
+    }
 }
 
 std::int32_t Files::ReadInt() {
     if (current_ != nullptr) {
-        if (current_->lastWasWrite) {
-            SeekFile(current_->file, TellFile(current_->file));
-            current_->lastWasWrite = false;
+        if (current_->created) {
+            current_->PrepareRead();
         }
         std::uint8_t bytes[4];
-        if (std::fread(bytes, 1, 4, current_->file) == 4) {
+        const std::size_t got = std::fread(bytes, 1, 4, current_->file);
+        if (got == 4) {
             std::memcpy(readBuffer_, bytes, 4);
         }
-        current_->lastWasRead = true;
+        if (current_->created) {
+            current_->cursor += static_cast<std::int64_t>(got);
+        }
     }
     const std::uint32_t value = static_cast<std::uint32_t>(readBuffer_[0]) |
                                 (static_cast<std::uint32_t>(readBuffer_[1]) << 8) |
@@ -294,21 +372,15 @@ std::int32_t Files::ReadInt() {
 }
 
 void Files::WriteInt(std::int32_t value) {
-    if (current_ == nullptr) {
+    // A file opened for reading takes no writes.
+    if (current_ == nullptr || !current_->created) {
         return;
-    }
-    if (current_->lastWasRead) {
-        SeekFile(current_->file, TellFile(current_->file));
-        current_->lastWasRead = false;
     }
     const auto bits = static_cast<std::uint32_t>(value);
     const std::uint8_t bytes[4] = {
         static_cast<std::uint8_t>(bits & 0xFF), static_cast<std::uint8_t>((bits >> 8) & 0xFF),
         static_cast<std::uint8_t>((bits >> 16) & 0xFF), static_cast<std::uint8_t>(bits >> 24)};
-    if (std::fwrite(bytes, 1, 4, current_->file) != 4) {
-        current_->failed = true;
-    }
-    current_->lastWasWrite = true;
+    current_->Write(bytes, 4);
 }
 
 std::string Files::ReadLine() {
@@ -316,11 +388,9 @@ std::string Files::ReadLine() {
     if (current_ == nullptr) {
         return line;
     }
-    if (current_->lastWasWrite) {
-        SeekFile(current_->file, TellFile(current_->file));
-        current_->lastWasWrite = false;
+    if (current_->created) {
+        current_->PrepareRead();
     }
-    current_->lastWasRead = true;
     for (;;) {
         const int byte = std::fgetc(current_->file);
         if (byte == EOF || byte == '\n' || byte == 0) {
@@ -332,31 +402,29 @@ std::string Files::ReadLine() {
         }
         line.push_back(static_cast<char>(byte));
     }
+    if (current_->created) {
+        current_->cursor = TellFile(current_->file);
+    }
     return line;
 }
 
 void Files::WriteLine(std::string_view text) {
-    if (current_ == nullptr) {
+    if (current_ == nullptr || !current_->created) {
         return;
-    }
-    if (current_->lastWasRead) {
-        SeekFile(current_->file, TellFile(current_->file));
-        current_->lastWasRead = false;
     }
     std::string line(text);
     line += "\r\n";
-    if (std::fwrite(line.data(), 1, line.size(), current_->file) != line.size()) {
-        current_->failed = true;
-    }
-    current_->lastWasWrite = true;
+    current_->Write(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
 }
 
 std::int64_t Files::Size() {
     if (current_ == nullptr) {
         return -1;
     }
-    // Measured from the stream, so a created file's pending writes count; the position of the
-    // next read or write is kept.
+    if (current_->created) {
+        return current_->end;
+    }
+    // Measured from the stream; the position of the next read is kept.
     std::FILE* file = current_->file;
     const std::int64_t position = TellFile(file);
     if (position < 0 || std::fseek(file, 0, SEEK_END) != 0) {
@@ -364,8 +432,6 @@ std::int64_t Files::Size() {
     }
     const std::int64_t size = TellFile(file);
     SeekFile(file, position);
-    current_->lastWasRead = false;
-    current_->lastWasWrite = false;
     return size;
 }
 

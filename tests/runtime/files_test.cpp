@@ -62,6 +62,50 @@ TEST_F(FilesTest, IntegersAreLittleEndianAndGapsAfterASeekAreZero) {
     EXPECT_EQ(bytes, std::string("\x04\x03\x02\x01\0\0\0\0\0\0\xFE\xFF\xFF\xFF", 14));
 }
 
+TEST_F(FilesTest, WritesInAnyOrderLandWhereTheySeekWithZerosBetween) {
+    // Compared with a plain model of the file: seeks forwards and backwards, over written bytes,
+    // into gaps and far past the end.
+    const GameFolder folder = Folder();
+    Files files(folder);
+    ASSERT_TRUE(files.Create(1, "mixed"));
+    std::string model;
+    Random random(3);
+    std::int64_t position = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const int choice = random.Next(29);
+        if (choice < 12) {
+            position = random.Next(static_cast<int>(model.size()) + 64);
+            files.Seek(position);
+        } else if (choice == 12) {
+            position = static_cast<std::int64_t>(model.size()) + 70000 + random.Next(100);
+            files.Seek(position);
+        } else {
+            const auto value = static_cast<std::int32_t>(random.Next(INT_MAX) - 1000000);
+            files.WriteInt(value);
+            if (model.size() < static_cast<std::size_t>(position + 4)) {
+                model.resize(static_cast<std::size_t>(position + 4), '\0');
+            }
+            const auto bits = static_cast<std::uint32_t>(value);
+            for (int b = 0; b < 4; ++b) {
+                model[static_cast<std::size_t>(position + b)] =
+                    static_cast<char>((bits >> (8 * b)) & 0xFF);
+            }
+            position += 4;
+        }
+        if (i == 1500) {
+            // A read in between sees what has been written so far.
+            files.Seek(0);
+            const std::int32_t first = files.ReadInt();
+            EXPECT_EQ(static_cast<std::uint32_t>(first) & 0xFF,
+                      model.empty() ? 0u : static_cast<unsigned char>(model[0]));
+            files.Seek(position);
+        }
+    }
+    EXPECT_EQ(files.Size(), static_cast<std::int64_t>(model.size()));
+    ASSERT_TRUE(files.Close(1));
+    EXPECT_TRUE(ReadBytes(root_ / "mixed") == model);
+}
+
 TEST_F(FilesTest, AReadPastTheEndRepeatsThePreviousValueEvenAcrossFiles) {
     WriteBytes(root_ / "a", std::string("\x07\0\0\0\x09\0", 6));
     WriteBytes(root_ / "b", "");
