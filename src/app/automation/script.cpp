@@ -54,8 +54,15 @@ public:
         Skip();
         return rest_.empty();
     }
-    // Everything after the next blank, to the end of the line, without surrounding blanks.
-    std::string_view Tail() { return Trim(rest_); }
+    // The rest of the line up to a comment, without surrounding blanks.
+    std::string_view Tail() {
+        for (std::size_t i = 0; i < rest_.size(); ++i) {
+            if (rest_[i] == '#' && (i == 0 || IsBlank(rest_[i - 1]))) {
+                return Trim(rest_.substr(0, i));
+            }
+        }
+        return Trim(rest_);
+    }
 
 private:
     void Skip() {

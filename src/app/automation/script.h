@@ -14,8 +14,9 @@
 //     @P toolbar B       toolbar button B is pressed
 //     @P close           a close request for the window in front
 //
-// "#" at the start of a word starts a comment, except inside the PATH of an answer and the TEXT
-// of a text action, which run to the end of the line.
+// "#" at the start of a word starts a comment that runs to the end of the line; a "#" inside a
+// word ("a#b.TXT") is part of it. PATH and TEXT are the rest of the line up to a comment, without
+// surrounding blanks, so they may hold blanks.
 #pragma once
 
 #include <cstdint>
