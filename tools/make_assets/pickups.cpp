@@ -48,10 +48,9 @@ Image PaintCoin(int value) {
                 t = 0.2f + 0.5f * (1.0f - LightFacing(dx, dy));  // its inner wall, lit from across
             } else {
                 t = 0.6f + 0.22f * (-dx - dy) / (radius * 1.41f);  // the face
-                // A diagonal glint across the face.
-                const float band = dx + dy * 0.0f - dy;
-                if (std::fabs(band + 6.0f) < 1.2f) {
-                    t += 0.18f;
+                // A glint on the face's upper left, clear of the value in the middle.
+                if (std::fabs(dx - dy + 6.0f) < 1.2f && dx + dy < -9.0f) {
+                    t += 0.2f;
                 }
             }
             image.Set(x, y, Shade(ramp, t, x, y, 0.3f));

@@ -43,7 +43,7 @@ Image PaintBall() {
             int wedge = static_cast<int>(std::floor((angle + 3.14159265f) / 6.28318531f * 6.0f));
             wedge = ((wedge % 6) + 6) % 6;
             const palette::Ramp ramp = wedges[wedge];
-            const float t = 0.95f - 0.75f * u * u;
+            const float t = 0.92f - 0.55f * u * u;
             image.Set(x, y, Shade(ramp, t, x, y, 0.7f));
         }
     }
@@ -70,15 +70,15 @@ Image PaintBallLight() {
             const float hx = static_cast<float>(x) + 0.5f - 20.5f;
             const float hy = static_cast<float>(y) + 0.5f - 19.5f;
             const float h = std::sqrt(hx * hx * 0.8f + hy * hy);
-            if (h <= 3.5f) {
+            if (h <= 4.0f) {
                 image.Set(x, y, Rgb{255, 255, 250});
                 continue;
             }
-            if (h <= 6.0f) {
+            if (h <= 6.5f) {
                 image.Set(x, y, Rgb{226, 238, 255});
                 continue;
             }
-            if (h <= 8.5f && checker) {
+            if (h <= 9.0f && checker) {
                 image.Set(x, y, Rgb{200, 220, 255});
                 continue;
             }
@@ -113,11 +113,12 @@ Image PaintPlayerMask() {
 
 Image PaintGrid() {
     // One line along the top and the left of each cell: side by side the cells make a grid of
-    // single lines. The corners are brighter so the grid reads on any ground.
+    // single lines. Light and dark pixels alternate, and the corners are white, so the grid reads
+    // on light and dark ground alike.
     Image image(40, 40);
     const Rgb line{150, 162, 188};
     for (int i = 0; i < 40; ++i) {
-        const Rgb colour = (i % 2 == 0) ? line : Rgb{110, 120, 146};
+        const Rgb colour = (i % 2 == 0) ? line : Rgb{64, 72, 96};
         image.Set(i, 0, colour);
         image.Set(0, i, colour);
     }
