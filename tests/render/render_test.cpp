@@ -359,7 +359,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RenderTest, TheScoreLineIsWhiteOnATransparentBackgroundAtTheTopLeft) {
     level.score = 155;
-    level.viewX = 0;
+    level.viewX = level.viewY = -20.0f;  // air cells from (0, 0) under the text
     for (int column = 1; column <= 5; ++column) level.elements.push_back(Cell(100, column, 1, 1000));
     Draw(Mode::Play, true);
     Save("score");
