@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 
 #include <cstdlib>
-#include <memory>
 
 #include "runtime/qt_internal.h"
 
@@ -16,11 +15,9 @@ namespace tessaron::runtime {
 namespace {
 
 // The one QApplication of the process. Machines may come and go (tests make several); the
-// application stays until the process ends.
-std::unique_ptr<QApplication>& Application() {
-    static std::unique_ptr<QApplication> application;
-    return application;
-}
+// application stays until the process ends and is never deleted: by the time static objects are
+// destroyed, Qt has already torn down the global state its destructor needs.
+QApplication* g_application = nullptr;
 
 // QApplication keeps a reference to argc: it must outlive the application.
 int g_argc = 1;
@@ -279,7 +276,7 @@ bool Machine::StartScreen(const StartOptions& options) {
         }
         int* argc = options.argc != nullptr ? options.argc : &g_argc;
         char** argv = options.argv != nullptr ? options.argv : g_argv;
-        Application() = std::make_unique<QApplication>(*argc, argv);
+        g_application = new QApplication(*argc, argv);
     } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return false;  // a non-widget application cannot hold windows
     }

@@ -530,23 +530,56 @@ void PlayScreen::Rectangle(int x, int y, int width, int height, Rgb colour) {
     p.fillRect(QRect(x + width - 1, y + 1, 1, height - 2), d.front);
 }
 
+namespace {
+
+// Half the width of the disc's row dy (pixels -h .. h are in it), -1 for rows outside. A pixel
+// is in the disc of radius r when its centre lies within r + 1/2 of the centre pixel's centre.
+int DiscHalfWidth(int radius, int dy) {
+    const std::int64_t limit = std::int64_t(radius) * radius + radius - std::int64_t(dy) * dy;
+    if (dy < -radius || dy > radius || limit < 0) {
+        return -1;
+    }
+    int half = int(std::sqrt(double(limit)));
+    while (std::int64_t(half + 1) * (half + 1) <= limit) {
+        ++half;
+    }
+    while (std::int64_t(half) * half > limit) {
+        --half;
+    }
+    return half;
+}
+
+}  // namespace
+
 void PlayScreen::Circle(int x, int y, int radius, Rgb colour) {
     Impl& d = *impl_;
     d.front = ToQColor(colour);
-    if (!d.drawing || radius < 0 || OffScreen(x - radius, y - radius, 2 * radius + 1, 2 * radius + 1)) {
+    if (!d.drawing || radius < 0 ||
+        OffScreen(x - radius, y - radius, 2 * radius + 1, 2 * radius + 1)) {
         return;
     }
     QPainter& p = d.Shapes();
-    if ((d.mode & kOutline) != 0) {
-        p.setPen(QPen(d.front, 0));
-        p.setBrush(Qt::NoBrush);
-        // Aliased strokes cover the pixels right of and below the path: x - r .. x + r.
-        p.drawEllipse(QRect(x - radius, y - radius, 2 * radius, 2 * radius));
-    } else {
-        p.setPen(Qt::NoPen);
-        p.setBrush(d.front);
-        // Every pixel whose centre lies within r + 1/2 of the centre pixel's centre.
-        p.drawEllipse(QRectF(x - radius, y - radius, 2 * radius + 1, 2 * radius + 1));
+    // Row by row, every pixel once, so that an inverting circle is exact and both halves match.
+    const bool outline = (d.mode & kOutline) != 0;
+    for (int dy = -radius; dy <= radius; ++dy) {
+        const int row = y + dy;
+        if (row < 0 || row >= kScreenHeight) {
+            continue;
+        }
+        const int half = DiscHalfWidth(radius, dy);
+        if (!outline) {
+            p.fillRect(QRect(x - half, row, 2 * half + 1, 1), d.front);
+            continue;
+        }
+        // The outline: pixels of the disc with a neighbour outside it.
+        const int inner = std::min({half - 1, DiscHalfWidth(radius, dy - 1),
+                                    DiscHalfWidth(radius, dy + 1)});
+        if (inner < 0) {
+            p.fillRect(QRect(x - half, row, 2 * half + 1, 1), d.front);
+        } else {
+            p.fillRect(QRect(x - half, row, half - inner, 1), d.front);
+            p.fillRect(QRect(x + inner + 1, row, half - inner, 1), d.front);
+        }
     }
 }
 

@@ -76,6 +76,15 @@ std::string LimitedText(const QString& text) {
     return ToStdString(cut);
 }
 
+// Button and frame texts show an ampersand as it is; the toolkit would take it as a mnemonic.
+QString ShownText(std::string_view text) {
+    return ToQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+QString TextShown(const QString& text) {
+    return QString(text).replace(QLatin1String("&&"), QLatin1String("&"));
+}
+
 }  // namespace
 
 struct Windows::Impl {};
@@ -147,7 +156,9 @@ int Windows::Y() const {
 void Windows::Activate() {
     Machine::Impl& m = machine_.Internals();
     if (WindowWidget* window = m.WindowWidgetOf(m.currentWindow)) {
-        window->raise();
+        if (!m.HeadlessPlatform()) {
+            window->raise();  // the offscreen platform has no stacking order
+        }
         window->activateWindow();
     }
 }
@@ -232,11 +243,8 @@ QWidget* PrepareControl(Machine::Impl& m, int number, ControlKind kind) {
     if (window == nullptr) {
         return nullptr;
     }
-    auto old = m.controls.find(number);
-    if (old != m.controls.end()) {
-        delete old->second.widget.data();
-        m.controls.erase(old);
-    }
+    // A number may be given again (the side panel's frames and labels share 99): the earlier
+    // control stays in its window, and the number names the newest one from now on.
     if (kind != ControlKind::Option) {
         m.windows[m.currentWindow].openGroup = nullptr;
     }
@@ -267,7 +275,7 @@ void Windows::Frame(int number, int x, int y, int width, int height, std::string
     }
     QWidget* widget = nullptr;
     if (style == FrameStyle::Titled) {
-        widget = new QGroupBox(ToQString(text), parent);
+        widget = new QGroupBox(ShownText(text), parent);
     } else {
         auto* frame = new QFrame(parent);
         frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -333,7 +341,7 @@ void Windows::PushButton(int number, int x, int y, int width, int height, std::s
     if (parent == nullptr) {
         return;
     }
-    auto* button = new QPushButton(ToQString(text), parent);
+    auto* button = new QPushButton(ShownText(text), parent);
     button->setAutoDefault(false);
     ConnectClicks(m, number, button);
     Register(m, number, ControlKind::PushButton, button, x, y, width, height);
@@ -346,7 +354,7 @@ void Windows::CheckBox(int number, int x, int y, int width, int height, std::str
     if (parent == nullptr) {
         return;
     }
-    auto* box = new QCheckBox(ToQString(text), parent);
+    auto* box = new QCheckBox(ShownText(text), parent);
     if (placement == CheckBoxText::RightAligned) {
         // Text at the left, the box at the right edge of the rectangle.
         box->setLayoutDirection(Qt::RightToLeft);
@@ -366,7 +374,7 @@ void Windows::Option(int number, int x, int y, int width, int height, std::strin
         window.openGroup = new QButtonGroup(parent);
         window.openGroup->setExclusive(true);
     }
-    auto* option = new QRadioButton(ToQString(text), parent);
+    auto* option = new QRadioButton(ShownText(text), parent);
     // The group decides exclusivity, not the shared parent widget.
     option->setAutoExclusive(false);
     window.openGroup->addButton(option);
@@ -627,7 +635,7 @@ std::string Windows::Text(int control) const {
     QWidget* widget = entry->widget;
     switch (entry->kind) {
         case ControlKind::Frame:
-            return LimitedText(static_cast<QGroupBox*>(widget)->title());
+            return LimitedText(entry->text);
         case ControlKind::SunkenFrame:
             return LimitedText(entry->text);
         case ControlKind::Label:
@@ -637,7 +645,7 @@ std::string Windows::Text(int control) const {
         case ControlKind::PushButton:
         case ControlKind::CheckBox:
         case ControlKind::Option:
-            return LimitedText(static_cast<QAbstractButton*>(widget)->text());
+            return LimitedText(TextShown(static_cast<QAbstractButton*>(widget)->text()));
         case ControlKind::ListBox: {
             auto* list = static_cast<QListWidget*>(widget);
             return list->currentItem() != nullptr ? LimitedText(list->currentItem()->text())
@@ -662,7 +670,7 @@ void Windows::SetText(int control, std::string_view text) {
     const QString value = ToQString(text);
     switch (entry.kind) {
         case ControlKind::Frame:
-            static_cast<QGroupBox*>(widget)->setTitle(value);
+            static_cast<QGroupBox*>(widget)->setTitle(ShownText(text));
             entry.text = value;
             break;
         case ControlKind::SunkenFrame:
@@ -678,7 +686,7 @@ void Windows::SetText(int control, std::string_view text) {
         case ControlKind::PushButton:
         case ControlKind::CheckBox:
         case ControlKind::Option:
-            static_cast<QAbstractButton*>(widget)->setText(value);
+            static_cast<QAbstractButton*>(widget)->setText(ShownText(text));
             break;
         default:
             break;
@@ -802,6 +810,8 @@ bool Windows::SaveWindowPicture(int number, const std::filesystem::path& file) {
     if (window == nullptr) {
         return false;
     }
+    // Pending layout work (a toolbar places its buttons later) first, so the picture is current.
+    QCoreApplication::processEvents();
     const QPixmap picture = window->grab();
     return !picture.isNull() && picture.save(PathToQString(file), "PNG");
 }

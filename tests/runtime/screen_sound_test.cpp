@@ -1,0 +1,41 @@
+// Sound, the message box and the file requesters in a run without a display or a sound device.
+#include <gtest/gtest.h>
+
+#include "runtime/screen_test_support.h"
+
+namespace tessaron::runtime::test {
+namespace {
+
+TEST(ScreenSound, PlayCountsLoadedSoundsOnlyAndBrokenFilesAreRefused) {
+    std::vector<std::int16_t> samples(2205);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = std::int16_t(i % 50 < 25 ? 8000 : -8000);
+    }
+    WriteWave("WAV\\Punkte.wav", samples, 22050);
+    Sound sound(TestMachine());
+    ASSERT_TRUE(sound.Load(1, "wav\\punkte.WAV"));
+    sound.Play(1);
+    sound.Play(1);  // stops, rewinds, plays again
+    sound.Play(2);  // no sound of that number: nothing
+    EXPECT_EQ(sound.PlayCount(1), 2);
+    EXPECT_EQ(sound.PlayCount(2), 0);
+
+    EXPECT_FALSE(sound.Load(3, "WAV\\Fehlt.wav"));
+    WriteBitmap("WAV\\Bild.wav", Picture(2, 2, 0));
+    EXPECT_FALSE(sound.Load(1, "WAV\\Bild.wav"));
+    sound.Play(1);  // the failed load left number 1 without a sound
+    EXPECT_EQ(sound.PlayCount(1), 0);
+}
+
+TEST(ScreenDialogs, HeadlessRequestersCancelAndMessagesGoToStandardError) {
+    DialogRequesters requesters(TestMachine());
+    EXPECT_EQ(requesters.OpenFile("Spiel laden", "LEVEL\\", "*.TXT"), "");
+    EXPECT_EQ(requesters.SaveFile("Spiel speichern", "LEVEL\\Level1.TXT", "*.TXT"), "");
+    Windows windows(TestMachine());
+    testing::internal::CaptureStderr();
+    windows.MessageBox("Error", "Keine Tastatur");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Keine Tastatur\n");
+}
+
+}  // namespace
+}  // namespace tessaron::runtime::test
