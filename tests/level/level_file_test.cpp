@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -77,7 +80,8 @@ protected:
                 c = '_';
             }
         }
-        root_ = fs::temp_directory_path() / name;
+        // Unique per run: other builds may run the same tests at the same time.
+        root_ = fs::temp_directory_path() / (name + "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "LEVEL");
     }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include <climits>
 #include <cmath>
 #include <filesystem>
@@ -36,8 +39,10 @@ class FilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // Unique per run: other builds may run the same tests at the same time.
         root_ = fs::temp_directory_path() /
-                (std::string("tessaron-files-") + info->test_suite_name() + "-" + info->name());
+                (std::string("tessaron-files-") + info->test_suite_name() + "-" + info->name() +
+                 "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "LEVEL" / "Werte");
     }

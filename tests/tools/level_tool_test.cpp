@@ -1,6 +1,9 @@
 // The tessaron-level program, run as level authors and scripts run it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -31,7 +34,10 @@ class LevelToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("tessaron-level-tool-") + info->name());
+        std::string name = std::string("tessaron-level-tool-") + info->name() + "-" +
+                           std::to_string(std::random_device{}());
+        std::replace(name.begin(), name.end(), '/', '_');
+        dir_ = fs::temp_directory_path() / name;
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
