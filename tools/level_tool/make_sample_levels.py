@@ -78,11 +78,11 @@ ANFANG = [
     "B                                  B                       B",  # 12
     "B                                  B                       B",  # 13
     "B                                  B             f         B",  # 14
-    "B                                                          B",  # 15
-    "B                 1 2 5                        CCCCC       B",  # 16
+    "B                                  B               T       B",  # 15
+    "B                 1 2 5            B           CCCCC       B",  # 16
     "B                                  D                       B",  # 17
-    "B                                  D           T           B",  # 18
-    "B         b                S       D  K               Z    B",  # 19
+    "B                                  D                       B",  # 18
+    "B              b           S       D  K               Z    B",  # 19
     "BGGGGGGGGGGGGGGGGGGGG      GGGGGGGGGGGGGGW     GGGGGGGGGGGGB",  # 20
     "BEEEEEEEEEEEEEEEEEEEE z  y EEEEEEEEEEEEEEXXXXXXEEEEEEEEEEEEB",  # 21
     "BEEEEEEEEEEEEEEEEEEEE      EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEB",  # 22
@@ -146,8 +146,8 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(__file__), "..", "..", "data", "levels")
     levels = {
-        "Anfang": level(ANFANG, ANFANG_WATER, ANFANG_MOTIONS, (160, 720)),
-        "Hoehle": level(HOEHLE, HOEHLE_WATER, HOEHLE_MOTIONS, (160, 440)),
+        "Anfang": level(ANFANG, ANFANG_WATER, ANFANG_MOTIONS, (520, 740)),
+        "Hoehle": level(HOEHLE, HOEHLE_WATER, HOEHLE_MOTIONS, (520, 460)),
     }
     for name, text in levels.items():
         with open(os.path.join(out, name + ".json"), "w", newline="\n") as f:
