@@ -333,9 +333,9 @@ bool Machine::StartSound() {
     if (impl_->soundStarted) {
         return true;
     }
-    if (impl_->headless) {
-        // Headless runs make no noise and need no sound server.
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+    if (impl_->HeadlessPlatform()) {
+        // Headless runs and tests make no noise and need no sound server.
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     }
     bool initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     SDL_AudioDeviceID device = initialised ? OpenAudioDevice(impl_->audioSpec) : 0;
@@ -344,7 +344,7 @@ bool Machine::StartSound() {
         if (initialised) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         device = initialised ? OpenAudioDevice(impl_->audioSpec) : 0;
     }

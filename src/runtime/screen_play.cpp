@@ -116,6 +116,30 @@ QFont MakeFont(const QString& family, int pixelSize) {
 
 QColor ToQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
 
+// A text as drawn once in a font and colour, kept for the next time: the editor writes the same
+// few numbers on hundreds of cells every frame.
+struct TextKey {
+    const FontEntry* font = nullptr;
+    QRgb colour = 0;
+    std::string text;
+    bool operator==(const TextKey&) const = default;
+};
+
+struct TextKeyHash {
+    std::size_t operator()(const TextKey& key) const {
+        return std::hash<std::string>{}(key.text) ^
+               (std::hash<const void*>{}(key.font) * 31u) ^ (std::size_t(key.colour) * 131u);
+    }
+};
+
+struct TextImage {
+    QImage image;  // the glyphs on transparent ground, with a margin on each side
+    int width = 0;  // the advance
+    int margin = 0;
+};
+
+constexpr std::size_t kTextCacheLimit = 4096;
+
 // True when a w x h rectangle at (x, y) lies wholly outside the screen.
 bool OffScreen(int x, int y, int w, int h) {
     return x >= kScreenWidth || y >= kScreenHeight || x + w <= 0 || y + h <= 0;
@@ -158,7 +182,6 @@ struct PlayScreen::Impl {
     bool paintedTransformed = false;
     bool paintedSmooth = false;
     QPainter::CompositionMode paintedComposition = QPainter::CompositionMode_SourceOver;
-    const QFont* paintedFont = nullptr;
 
     // 2D drawing.
     bool drawing = false;
@@ -169,6 +192,36 @@ struct PlayScreen::Impl {
     FontEntry defaultFont;
     std::unordered_map<int, FontEntry> fonts;
     const FontEntry* font = &defaultFont;
+    std::unordered_map<TextKey, TextImage, TextKeyHash> texts;
+    TextKey lookup;  // reused, so that a short text costs no allocation to look up
+
+    const TextImage& RenderedText(std::string_view text) {
+        lookup.font = font;
+        lookup.colour = front.rgb();
+        lookup.text.assign(text);
+        auto it = texts.find(lookup);
+        if (it != texts.end()) {
+            return it->second;
+        }
+        if (texts.size() >= kTextCacheLimit) {
+            texts.clear();
+        }
+        const QString value = ToQString(text);
+        const QFontMetrics& metrics = font->metrics;
+        TextImage rendered;
+        rendered.width = metrics.horizontalAdvance(value);
+        // Glyphs may reach a little beyond their advance (overhangs, negative bearings).
+        rendered.margin = metrics.height();
+        rendered.image = QImage(rendered.width + 2 * rendered.margin, metrics.height(),
+                                QImage::Format_ARGB32_Premultiplied);
+        rendered.image.fill(Qt::transparent);
+        QPainter painter(&rendered.image);
+        painter.setFont(font->font);
+        painter.setPen(front);
+        painter.drawText(rendered.margin, metrics.ascent(), value);
+        painter.end();
+        return texts.emplace(lookup, std::move(rendered)).first->second;
+    }
 
     QPainter& Painter() {
         if (!painter.isActive()) {
@@ -177,7 +230,6 @@ struct PlayScreen::Impl {
             paintedTransformed = false;
             paintedSmooth = false;
             paintedComposition = QPainter::CompositionMode_SourceOver;
-            paintedFont = nullptr;
         }
         return painter;
     }
@@ -486,25 +538,19 @@ void PlayScreen::DrawText(std::string_view text) {
     if (!d.drawing || text.empty()) {
         return;
     }
-    const QString value = ToQString(text);
-    const QFontMetrics& metrics = d.font->metrics;
-    const int width = metrics.horizontalAdvance(value);
+    const TextImage& rendered = d.RenderedText(text);
+    const int height = rendered.image.height();
     const int x = d.textPosition.x();
     const int y = d.textPosition.y();
-    d.textPosition.rx() += width;
-    if (OffScreen(x, y, width, metrics.height())) {
+    d.textPosition.rx() += rendered.width;
+    if (OffScreen(x - rendered.margin, y, rendered.image.width(), height)) {
         return;
     }
     QPainter& p = d.Plain();
     if ((d.mode & kTransparentText) == 0) {
-        p.fillRect(QRect(x, y, width, metrics.height()), d.backColour);
+        p.fillRect(QRect(x, y, rendered.width, height), d.backColour);
     }
-    if (d.paintedFont != &d.font->font) {
-        p.setFont(d.font->font);
-        d.paintedFont = &d.font->font;
-    }
-    p.setPen(d.front);
-    p.drawText(x, y + metrics.ascent(), value);
+    p.drawImage(x - rendered.margin, y, rendered.image);
 }
 
 int PlayScreen::TextWidth(std::string_view text) const {
@@ -594,6 +640,7 @@ bool PlayScreen::LoadFont(int number, std::string_view face, int points) {
         if (impl_->font == &old->second) {
             impl_->font = &impl_->defaultFont;
         }
+        impl_->texts.clear();  // texts drawn in the font that is replaced
         impl_->fonts.erase(old);
     }
     impl_->fonts.emplace(number, FontEntry(MakeFont(ToQString(face), pixels)));

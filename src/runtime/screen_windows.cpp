@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -75,6 +76,23 @@ std::string LimitedText(const QString& text) {
     cut.truncate(units);
     return ToStdString(cut);
 }
+
+// Static text that breaks its lines between words and, where one word is wider than the label,
+// inside the word, so that no text is cut off at the right edge.
+class WrappingLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                       QPalette::WindowText));
+        QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        painter.drawText(QRectF(contentsRect()), text(), option);
+    }
+};
 
 // Button and frame texts show an ampersand as it is; the toolkit would take it as a mnemonic.
 QString ShownText(std::string_view text) {
@@ -236,9 +254,9 @@ void Windows::SetEventObserver(std::function<void(const Event&)> observer) {
 
 namespace {
 
-// Makes room for a control in the current window: the number is freed if it was used, and an
-// open option group ends unless the new control is an option too.
-QWidget* PrepareControl(Machine::Impl& m, int number, ControlKind kind) {
+// The parent of a new control: the current window. An open option group ends unless the new
+// control is an option too.
+QWidget* PrepareControl(Machine::Impl& m, ControlKind kind) {
     WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
     if (window == nullptr) {
         return nullptr;
@@ -269,7 +287,7 @@ void Windows::Frame(int number, int x, int y, int width, int height, std::string
     Machine::Impl& m = machine_.Internals();
     const ControlKind kind =
         style == FrameStyle::Titled ? ControlKind::Frame : ControlKind::SunkenFrame;
-    QWidget* parent = PrepareControl(m, number, kind);
+    QWidget* parent = PrepareControl(m, kind);
     if (parent == nullptr) {
         return;
     }
@@ -290,11 +308,11 @@ void Windows::Frame(int number, int x, int y, int width, int height, std::string
 
 void Windows::Label(int number, int x, int y, int width, int height, std::string_view text) {
     Machine::Impl& m = machine_.Internals();
-    QWidget* parent = PrepareControl(m, number, ControlKind::Label);
+    QWidget* parent = PrepareControl(m, ControlKind::Label);
     if (parent == nullptr) {
         return;
     }
-    auto* label = new QLabel(ToQString(text), parent);
+    auto* label = new WrappingLabel(ToQString(text), parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -304,7 +322,7 @@ void Windows::Label(int number, int x, int y, int width, int height, std::string
 void Windows::TextField(int number, int x, int y, int width, int height, std::string_view text,
                         TextFieldFlags flags) {
     Machine::Impl& m = machine_.Internals();
-    QWidget* parent = PrepareControl(m, number, ControlKind::TextField);
+    QWidget* parent = PrepareControl(m, ControlKind::TextField);
     if (parent == nullptr) {
         return;
     }
@@ -337,7 +355,7 @@ void ConnectClicks(Machine::Impl& m, int number, QAbstractButton* button) {
 
 void Windows::PushButton(int number, int x, int y, int width, int height, std::string_view text) {
     Machine::Impl& m = machine_.Internals();
-    QWidget* parent = PrepareControl(m, number, ControlKind::PushButton);
+    QWidget* parent = PrepareControl(m, ControlKind::PushButton);
     if (parent == nullptr) {
         return;
     }
@@ -350,7 +368,7 @@ void Windows::PushButton(int number, int x, int y, int width, int height, std::s
 void Windows::CheckBox(int number, int x, int y, int width, int height, std::string_view text,
                        CheckBoxText placement) {
     Machine::Impl& m = machine_.Internals();
-    QWidget* parent = PrepareControl(m, number, ControlKind::CheckBox);
+    QWidget* parent = PrepareControl(m, ControlKind::CheckBox);
     if (parent == nullptr) {
         return;
     }
@@ -365,7 +383,7 @@ void Windows::CheckBox(int number, int x, int y, int width, int height, std::str
 
 void Windows::Option(int number, int x, int y, int width, int height, std::string_view text) {
     Machine::Impl& m = machine_.Internals();
-    QWidget* parent = PrepareControl(m, number, ControlKind::Option);
+    QWidget* parent = PrepareControl(m, ControlKind::Option);
     if (parent == nullptr) {
         return;
     }
@@ -385,7 +403,7 @@ void Windows::Option(int number, int x, int y, int width, int height, std::strin
 
 void Windows::ListBox(int number, int x, int y, int width, int height) {
     Machine::Impl& m = machine_.Internals();
-    QWidget* parent = PrepareControl(m, number, ControlKind::ListBox);
+    QWidget* parent = PrepareControl(m, ControlKind::ListBox);
     if (parent == nullptr) {
         return;
     }
@@ -405,7 +423,7 @@ void Windows::ListBox(int number, int x, int y, int width, int height) {
 
 void Windows::ComboBox(int number, int x, int y, int width, int height) {
     Machine::Impl& m = machine_.Internals();
-    QWidget* parent = PrepareControl(m, number, ControlKind::ComboBox);
+    QWidget* parent = PrepareControl(m, ControlKind::ComboBox);
     if (parent == nullptr) {
         return;
     }
@@ -423,7 +441,7 @@ void Windows::ComboBox(int number, int x, int y, int width, int height) {
 void Windows::TrackBar(int number, int x, int y, int width, int height, int minimum,
                        int maximum) {
     Machine::Impl& m = machine_.Internals();
-    QWidget* parent = PrepareControl(m, number, ControlKind::TrackBar);
+    QWidget* parent = PrepareControl(m, ControlKind::TrackBar);
     if (parent == nullptr) {
         return;
     }
