@@ -255,8 +255,14 @@ struct Files::Open {
 Files::Files(const GameFolder& folder) : folder_(folder) {}
 
 Files::~Files() {
-    while (!files_.empty()) {
-        Close(files_.begin()->first);
+    // A created file that was never closed was never finished: it does not replace the earlier
+    // file of its name.
+    for (auto& [number, open] : files_) {
+        std::fclose(open->file);
+        if (open->created) {
+            std::error_code error;
+            fs::remove(open->temporary, error);
+        }
     }
 }
 

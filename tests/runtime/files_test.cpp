@@ -162,6 +162,18 @@ TEST_F(FilesTest, ACreatedFileReplacesTheEarlierOneOnlyWhenClosed) {
         << "only LEVEL and the saved file: no temporary is left behind";
 }
 
+TEST_F(FilesTest, ACreatedFileLeftOpenDoesNotReplaceTheEarlierOne) {
+    WriteBytes(root_ / "save", "earlier");
+    {
+        const GameFolder folder = Folder();
+        Files files(folder);
+        ASSERT_TRUE(files.Create(1, "save"));
+        files.WriteLine("half");
+    }
+    EXPECT_EQ(ReadBytes(root_ / "save"), "earlier");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 2);
+}
+
 TEST_F(FilesTest, AFileThatCannotTakeItsNameIsReportedAndTheTemporaryRemoved) {
     const GameFolder folder = Folder();
     Files files(folder);
