@@ -108,6 +108,15 @@ void BM_DrawPlayAllOffScreen(benchmark::State& s) {
 }
 BENCHMARK(BM_DrawPlayAllOffScreen)->Unit(benchmark::kMillisecond);
 
+// No level at all: clearing the buffer, the ball and the score line, the floor under the others.
+void BM_DrawPlayNoLevel(benchmark::State& s) {
+    level::ElementList saved;
+    saved.swap(g->level.elements);
+    DrawFrame(s, level::Mode::Play, 0);
+    saved.swap(g->level.elements);
+}
+BENCHMARK(BM_DrawPlayNoLevel)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -18,12 +18,13 @@ inline constexpr float kDegree = 0.0174532924f;
 
 // R(v): the nearest whole number, halves to even (the default rounding mode). Values beyond the
 // 32-bit range are clamped to it and NaN gives 0, so a wild view offset or a corrupt field
-// never makes an undefined conversion.
+// never makes an undefined conversion. rint gives the same result as nearbyint and, unlike it,
+// compiles to a few instructions instead of a library call, which matters in the walks.
 inline std::int32_t Round(float value) {
     if (!(value == value)) return 0;
     if (value >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
     if (value <= -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(std::nearbyint(value));
+    return static_cast<std::int32_t>(std::rint(value));
 }
 
 // The screen coordinate of a cell's centre along one axis: the cell product is rounded first,
