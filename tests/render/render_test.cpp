@@ -7,11 +7,22 @@
 #include <unistd.h>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "render/geometry.h"
 #include "render/render.h"
 #include "render/test_pictures.h"
+
+// Counts every allocation of the test program, to show that drawing allocates nothing.
+static std::size_t g_allocations = 0;
+void* operator new(std::size_t size) {
+    ++g_allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace tessaron::render {
 namespace {
@@ -274,6 +285,28 @@ TEST_F(RenderTest, TheBallTurnsByTwiceTheVelocityEveryPassInBothModes) {
     EXPECT_EQ(screen.BlendedRotation(kBallSprite), 66.0f);
     EXPECT_EQ(screen.BlendedWidth(kBallSprite), 58);
     EXPECT_EQ(screen.BlendedWidth(kLightSprite), 60);
+}
+
+// The screen itself may allocate a little per frame (its painter); the walks add nothing, so
+// the count does not grow with the level.
+TEST_F(RenderTest, TheMapWalksAllocateNothingWhateverTheLevelHolds) {
+    const auto allocationsPerFrame = [&](Mode mode) {
+        Draw(mode);
+        const std::size_t before = g_allocations;
+        Draw(mode);
+        return g_allocations - before;
+    };
+    for (Mode mode : {Mode::Play, Mode::Editor}) {
+        level.elements = {Cell(100, 1, 1, 1000)};
+        const std::size_t floor = allocationsPerFrame(mode);
+        level.elements.clear();
+        const float kinds[] = {1000, 1001, 4001, 2002, 4050, 1002};
+        for (int i = 0; i < 600; ++i) {
+            level.elements.push_back(Cell(i % 3 ? 100 : 200, i % 40 - 5, i / 40 - 2, kinds[i % 6],
+                                          i % 4 == 0 ? 2 : 0));
+        }
+        EXPECT_EQ(allocationsPerFrame(mode), floor);
+    }
 }
 
 TEST(BallAngle, NeverWrapsAroundAtTheIntegerLimits) {
