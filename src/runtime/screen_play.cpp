@@ -8,7 +8,7 @@
 #include <QTransform>
 
 #include <algorithm>
-#include <bit>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -140,8 +140,9 @@ struct TextImage {
 
 constexpr std::size_t kTextCacheLimit = 4096;
 
-// True when a w x h rectangle at (x, y) lies wholly outside the screen.
-bool OffScreen(int x, int y, int w, int h) {
+// True when a w x h rectangle at (x, y) lies wholly outside the screen. Wide integers: callers
+// may pass any position the program computes.
+bool OffScreen(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
     return x >= kScreenWidth || y >= kScreenHeight || x + w <= 0 || y + h <= 0;
 }
 
@@ -449,9 +450,9 @@ void PlayScreen::DrawBlended(int number, int x, int y, int opacity) {
         // The turned quad lies within a circle about the centre through its farthest corner.
         const float rx = std::max(cx, float(b->width) - cx);
         const float ry = std::max(cy, float(b->height) - cy);
-        const int reach = int(std::ceil(std::sqrt(rx * rx + ry * ry))) + 1;
-        const int centreX = x + int(cx);
-        const int centreY = y + int(cy);
+        const std::int64_t reach = std::int64_t(std::ceil(std::sqrt(rx * rx + ry * ry))) + 1;
+        const std::int64_t centreX = std::int64_t(x) + std::int64_t(cx);
+        const std::int64_t centreY = std::int64_t(y) + std::int64_t(cy);
         if (OffScreen(centreX - reach, centreY - reach, 2 * reach, 2 * reach)) {
             return;
         }
@@ -542,8 +543,8 @@ void PlayScreen::DrawText(std::string_view text) {
     const int height = rendered.image.height();
     const int x = d.textPosition.x();
     const int y = d.textPosition.y();
-    d.textPosition.rx() += rendered.width;
-    if (OffScreen(x - rendered.margin, y, rendered.image.width(), height)) {
+    d.textPosition.rx() = int(std::clamp<std::int64_t>(std::int64_t(x) + rendered.width, INT_MIN, INT_MAX));
+    if (OffScreen(std::int64_t(x) - rendered.margin, y, rendered.image.width(), height)) {
         return;
     }
     QPainter& p = d.Plain();
@@ -557,6 +558,22 @@ int PlayScreen::TextWidth(std::string_view text) const {
     return impl_->font->metrics.horizontalAdvance(ToQString(text));
 }
 
+namespace {
+
+// Fills the pixels left .. right, top .. bottom (inclusive) that lie on the screen.
+void FillClipped(QPainter& p, std::int64_t left, std::int64_t top, std::int64_t right,
+                 std::int64_t bottom, const QColor& colour) {
+    left = std::max<std::int64_t>(left, 0);
+    top = std::max<std::int64_t>(top, 0);
+    right = std::min<std::int64_t>(right, kScreenWidth - 1);
+    bottom = std::min<std::int64_t>(bottom, kScreenHeight - 1);
+    if (left <= right && top <= bottom) {
+        p.fillRect(QRect(int(left), int(top), int(right - left + 1), int(bottom - top + 1)), colour);
+    }
+}
+
+}  // namespace
+
 void PlayScreen::Rectangle(int x, int y, int width, int height, Rgb colour) {
     Impl& d = *impl_;
     d.front = ToQColor(colour);
@@ -564,32 +581,34 @@ void PlayScreen::Rectangle(int x, int y, int width, int height, Rgb colour) {
         return;
     }
     QPainter& p = d.Shapes();
+    const std::int64_t right = std::int64_t(x) + width - 1;
+    const std::int64_t bottom = std::int64_t(y) + height - 1;
     if ((d.mode & kOutline) == 0 || width <= 2 || height <= 2) {
-        p.fillRect(QRect(x, y, width, height), d.front);
+        FillClipped(p, x, y, right, bottom, d.front);
         return;
     }
     // The outline covers x .. x + width - 1 and y .. y + height - 1, every pixel once (an
     // inverting outline must not turn a corner back).
-    p.fillRect(QRect(x, y, width, 1), d.front);
-    p.fillRect(QRect(x, y + height - 1, width, 1), d.front);
-    p.fillRect(QRect(x, y + 1, 1, height - 2), d.front);
-    p.fillRect(QRect(x + width - 1, y + 1, 1, height - 2), d.front);
+    FillClipped(p, x, y, right, y, d.front);
+    FillClipped(p, x, bottom, right, bottom, d.front);
+    FillClipped(p, x, std::int64_t(y) + 1, x, bottom - 1, d.front);
+    FillClipped(p, right, std::int64_t(y) + 1, right, bottom - 1, d.front);
 }
 
 namespace {
 
 // Half the width of the disc's row dy (pixels -h .. h are in it), -1 for rows outside. A pixel
 // is in the disc of radius r when its centre lies within r + 1/2 of the centre pixel's centre.
-int DiscHalfWidth(int radius, int dy) {
-    const std::int64_t limit = std::int64_t(radius) * radius + radius - std::int64_t(dy) * dy;
+std::int64_t DiscHalfWidth(std::int64_t radius, std::int64_t dy) {
+    const std::int64_t limit = radius * radius + radius - dy * dy;
     if (dy < -radius || dy > radius || limit < 0) {
         return -1;
     }
-    int half = int(std::sqrt(double(limit)));
-    while (std::int64_t(half + 1) * (half + 1) <= limit) {
+    auto half = std::int64_t(std::sqrt(double(limit)));
+    while ((half + 1) * (half + 1) <= limit) {
         ++half;
     }
-    while (std::int64_t(half) * half > limit) {
+    while (half * half > limit) {
         --half;
     }
     return half;
@@ -600,31 +619,30 @@ int DiscHalfWidth(int radius, int dy) {
 void PlayScreen::Circle(int x, int y, int radius, Rgb colour) {
     Impl& d = *impl_;
     d.front = ToQColor(colour);
-    if (!d.drawing || radius < 0 ||
-        OffScreen(x - radius, y - radius, 2 * radius + 1, 2 * radius + 1)) {
+    const std::int64_t r = radius;
+    if (!d.drawing || radius < 0 || OffScreen(x - r, y - r, 2 * r + 1, 2 * r + 1)) {
         return;
     }
     QPainter& p = d.Shapes();
     // Row by row, every pixel once, so that an inverting circle is exact and both halves match.
     const bool outline = (d.mode & kOutline) != 0;
-    for (int dy = -radius; dy <= radius; ++dy) {
-        const int row = y + dy;
-        if (row < 0 || row >= kScreenHeight) {
-            continue;
-        }
-        const int half = DiscHalfWidth(radius, dy);
+    const std::int64_t first = std::max<std::int64_t>(-r, -std::int64_t(y));
+    const std::int64_t last = std::min<std::int64_t>(r, kScreenHeight - 1 - std::int64_t(y));
+    for (std::int64_t dy = first; dy <= last; ++dy) {
+        const std::int64_t row = y + dy;
+        const std::int64_t half = DiscHalfWidth(r, dy);
         if (!outline) {
-            p.fillRect(QRect(x - half, row, 2 * half + 1, 1), d.front);
+            FillClipped(p, x - half, row, x + half, row, d.front);
             continue;
         }
         // The outline: pixels of the disc with a neighbour outside it.
-        const int inner = std::min({half - 1, DiscHalfWidth(radius, dy - 1),
-                                    DiscHalfWidth(radius, dy + 1)});
+        const std::int64_t inner = std::min<std::int64_t>(
+            {half - 1, DiscHalfWidth(r, dy - 1), DiscHalfWidth(r, dy + 1)});
         if (inner < 0) {
-            p.fillRect(QRect(x - half, row, 2 * half + 1, 1), d.front);
+            FillClipped(p, x - half, row, x + half, row, d.front);
         } else {
-            p.fillRect(QRect(x - half, row, half - inner, 1), d.front);
-            p.fillRect(QRect(x + inner + 1, row, half - inner, 1), d.front);
+            FillClipped(p, x - half, row, x - inner - 1, row, d.front);
+            FillClipped(p, x + inner + 1, row, x + half, row, d.front);
         }
     }
 }

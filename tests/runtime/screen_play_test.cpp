@@ -249,6 +249,32 @@ TEST_F(Screen, RectanglesCoverTheirPixelsExactlyOnce) {
     EXPECT_EQ(screen.BackPixel(72, 12), (Rgb{245, 235, 225}));
 }
 
+TEST_F(Screen, ShapesAndTextFarOutsideAreClippedSafely) {
+    screen.Clear(Rgb{0, 0, 0});
+    ASSERT_TRUE(screen.CreateBlendedSprite(1, 1));
+    screen.SetBlendedRotation(1, 45.0f, RotationCentre::Quad);
+    screen.BeginScene();
+    screen.DrawBlended(1, INT_MAX, INT_MIN);
+    screen.DrawBlended(1, INT_MIN, INT_MAX);
+    screen.EndScene();
+    screen.BeginDrawing();
+    screen.Circle(INT_MAX, INT_MAX, INT_MAX, Rgb{9, 9, 9});
+    screen.SetTextPosition(INT_MAX - 3, INT_MIN);
+    screen.DrawText("Punkte : 10");
+    screen.DrawText("Punkte : 10");
+    screen.Rectangle(INT_MAX, 0, INT_MAX, 10, Rgb{9, 9, 9});
+    EXPECT_EQ(PixelsOtherThan(Rgb{0, 0, 0}), 0);
+    screen.SetDrawingMode(kOutline);
+    screen.Rectangle(-5, -5, INT_MAX, INT_MAX, Rgb{255, 0, 0});
+    EXPECT_EQ(PixelsOtherThan(Rgb{0, 0, 0}), 0);  // its edges lie off the screen
+    screen.SetDrawingMode(0);
+    screen.Rectangle(-5, -5, INT_MAX, INT_MAX, Rgb{255, 0, 0});
+    EXPECT_EQ(PixelsOtherThan(Rgb{255, 0, 0}), 0);
+    screen.Circle(512, 384, INT_MAX / 2, Rgb{0, 255, 0});
+    EXPECT_EQ(PixelsOtherThan(Rgb{0, 255, 0}), 0);
+    screen.EndDrawing();
+}
+
 TEST_F(Screen, CircleIsCentredOnItsPoint) {
     screen.Clear(Rgb{0, 0, 0});
     screen.BeginDrawing();
