@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,17 @@ TEST_F(ScreenEvents, BurstOfQueuedEventsIsTakenOnePerPoll) {
     EXPECT_EQ(windows.Poll().code, EventCode::None);
     EXPECT_EQ(observed, 6);
     windows.SetEventObserver(nullptr);
+}
+
+TEST_F(ScreenEvents, WaitSleepsUntilAnEventArrives) {
+    ASSERT_TRUE(windows.Open(3, 0, 0, 200, 100, WindowStyle::Dialog, "Einstellungen"));
+    windows.PushButton(1, 10, 10, 80, 20, "OK");
+    // The button is clicked while Wait sleeps in the toolkit's event loop.
+    QTimer::singleShot(20, [this] { windows.Press(1); });
+    const Event e = windows.Wait();
+    EXPECT_EQ(e.code, EventCode::Control);
+    EXPECT_EQ(e.number, 1);
+    EXPECT_EQ(e.window, 3);
 }
 
 TEST_F(ScreenEvents, UserActionsGiveTheirEventsAndProgramChangesDoNot) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -102,9 +103,10 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 int main(int argc, char** argv) {
     using namespace tessaron::runtime;
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
+    // Headless unless a display platform was chosen on purpose (QT_QPA_PLATFORM=xcb under Xvfb
+    // runs the same tests against a real X server).
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const bool headless = platform == nullptr || std::string_view(platform) == "offscreen";
     ::testing::InitGoogleTest(&argc, argv);
     char pattern[] = "/tmp/tessaron-screen-test-XXXXXX";
     const char* root = mkdtemp(pattern);
@@ -114,7 +116,7 @@ int main(int argc, char** argv) {
     test::g_folder = std::make_unique<GameFolder>(root);
     test::g_machine = std::make_unique<Machine>(*test::g_folder);
     StartOptions options;
-    options.headless = true;
+    options.headless = headless;
     options.argc = &argc;
     options.argv = argv;
     Machine& m = *test::g_machine;
