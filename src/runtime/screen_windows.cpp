@@ -23,6 +23,7 @@
 #include <QToolBar>
 
 #include <cstdio>
+#include <set>
 
 #include "runtime/qt_internal.h"
 
@@ -105,12 +106,17 @@ QString TextShown(const QString& text) {
 
 }  // namespace
 
-struct Windows::Impl {};
+struct Windows::Impl {
+    // The windows opened through this object: it closes them when it goes.
+    std::set<int> opened;
+};
 
 Windows::Windows(Machine& machine) : machine_(machine), impl_(std::make_unique<Impl>()) {}
 
 Windows::~Windows() {
-    machine_.Internals().CloseAllWindows();
+    for (const int number : impl_->opened) {
+        machine_.Internals().CloseWindow(number);
+    }
 }
 
 bool Windows::Open(int number, int x, int y, int innerWidth, int innerHeight, WindowStyle style,
@@ -136,6 +142,7 @@ bool Windows::Open(int number, int x, int y, int innerWidth, int innerHeight, Wi
     window->show();
     m.windows[number] = WindowEntry{window, nullptr, nullptr};
     m.currentWindow = number;
+    impl_->opened.insert(number);
     return true;
 }
 
@@ -181,7 +188,10 @@ void Windows::Activate() {
     }
 }
 
-void Windows::Close(int number) { machine_.Internals().CloseWindow(number); }
+void Windows::Close(int number) {
+    machine_.Internals().CloseWindow(number);
+    impl_->opened.erase(number);
+}
 
 namespace {
 
