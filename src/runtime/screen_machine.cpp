@@ -1,6 +1,7 @@
 // Start and end of the machine layer, the application-wide input filter and the keyboard.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFont>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
@@ -277,6 +278,11 @@ bool Machine::StartScreen(const StartOptions& options) {
         int* argc = options.argc != nullptr ? options.argc : &g_argc;
         char** argv = options.argv != nullptr ? options.argv : g_argv;
         g_application = new QApplication(*argc, argv);
+        // The side panel was laid out for a small stock dialog font (about 5 px a character):
+        // with the toolkit's larger default its two-line labels would be cut off.
+        QFont controls(QStringLiteral("Liberation Sans"));
+        controls.setPixelSize(11);
+        QApplication::setFont(controls);
     } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return false;  // a non-widget application cannot hold windows
     }

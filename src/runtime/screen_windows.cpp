@@ -20,8 +20,11 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
+#include <QTextLayout>
 #include <QToolBar>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <set>
 
@@ -94,6 +97,22 @@ protected:
         painter.drawText(QRectF(contentsRect()), text(), option);
     }
 };
+
+// The height the label's text takes when wrapped as WrappingLabel draws it.
+int WrappedTextHeight(const QString& text, const QFont& font, int width) {
+    QTextLayout layout(text, font);
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        height += line.height();
+    }
+    layout.endLayout();
+    return static_cast<int>(std::ceil(height));
+}
 
 // Button and frame texts show an ampersand as it is; the toolkit would take it as a mnemonic.
 QString ShownText(std::string_view text) {
@@ -326,7 +345,10 @@ void Windows::Label(int number, int x, int y, int width, int height, std::string
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Register(m, number, ControlKind::Label, label, x, y, width, height);
+    // A text longer than its box grows the box downward rather than losing its last line: the
+    // side panel's labels were written for a narrower font than any the host may have.
+    const int needed = WrappedTextHeight(label->text(), label->font(), width);
+    Register(m, number, ControlKind::Label, label, x, y, width, std::max(height, needed));
 }
 
 void Windows::TextField(int number, int x, int y, int width, int height, std::string_view text,
