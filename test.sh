@@ -9,6 +9,8 @@ args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [ "${TESSARON_SANITIZE:-0}" = 1 ]; then
   dir=build-sanitize
   args=(-DCMAKE_BUILD_TYPE=Debug -DTESSARON_SANITIZE=ON)
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+  export UBSAN_OPTIONS="print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 fi
 cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
 cmake --build "$dir"

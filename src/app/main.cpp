@@ -1,7 +1,5 @@
 // The program's entry: a scripted headless run (--headless), or an interactive run in the game
 // folder (the program's own folder, or the one given with --dir), recorded with --record.
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
 
 #include "app/automation/command_line.h"
@@ -16,11 +14,5 @@ int main(int argc, char** argv) {
     const int status = line.options.headless
                            ? tessaron::app::RunScripted(line.options, argc, argv)
                            : tessaron::app::RunInteractive(line.options, argc, argv);
-    // Every output is written and closed and the machine layer is shut down by now. The process
-    // ends here without the toolkit's teardown at exit, which can crash after the run is over
-    // and would turn the run's exit status into a signal.
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-    std::_Exit(status);
+    return status;
 }
