@@ -1,0 +1,52 @@
+// The game simulation of a play pass: the player's contacts, gravity and the collision passes
+// (first stage), the player's keys, and after the elements have moved the push-out pass and the
+// crush rule (second stage). Contacts fire the effects of pickups, disks, spikes, bushes,
+// sensors and switches.
+#pragma once
+
+#include "game/player.h"
+#include "level/level.h"
+#include "runtime/files.h"
+#include "runtime/screen.h"
+
+namespace tessaron::game {
+
+// The machine services the simulation uses: pixel collision (the sprites loaded at start-up),
+// the pickup sound, the save-point file and the random numbers.
+struct Services {
+    runtime::PlayScreen& screen;
+    runtime::Sound& sound;
+    runtime::Files& files;
+    runtime::Random& random;
+};
+
+// The keys the player holds in this pass's keyboard snapshot.
+struct PlayerKeys {
+    bool up = false;
+    bool left = false;
+    bool right = false;
+};
+
+// Step 5 of a play pass: touch pass, gravity and vertical pass, friction and horizontal pass.
+void RunFirstStage(level::Level& level, Player& player, const Services& services);
+
+// Keyboard sub-step f in play mode: jump or swim, run left and right.
+void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys,
+                     const Services& services);
+
+// Step 8 of a play pass: the element update pass, then the push-out pass and the crush rule.
+void RunSecondStage(level::Level& level, Player& player, const Services& services);
+
+// The save-point file "Diskette.txt" in the game folder.
+inline constexpr const char* kSavePointFile = "Diskette.txt";
+inline constexpr int kSavePointFileNumber = 1;
+
+// Writes the view offset, the velocities and every element, rounded, to the save-point file.
+// False when the file could not be written (an earlier one is then kept as it was).
+bool StoreSavePoint(const level::Level& level, const Player& player, runtime::Files& files);
+
+// Brings back what the save-point file holds. A missing, short or inconsistent file leaves the
+// game as it was and returns false.
+bool RestoreSavePoint(level::Level& level, Player& player, runtime::Files& files);
+
+}  // namespace tessaron::game
