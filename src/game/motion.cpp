@@ -1,0 +1,126 @@
+// Moving elements, links and switches.
+//
+// Everything here is done in 32-bit floats in the order written below, because a level's motion
+// must come out the same on every machine: an element's travelled distance reaches its length or
+// 0 only up to rounding, and the comparisons are made on the stored values exactly as they stand.
+#include "game/motion.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace tessaron::game {
+namespace {
+
+constexpr float kSwitchCode = level::Code(level::ElementKind::Switch);
+constexpr float kSensorCode = level::Code(level::ElementKind::Sensor);
+constexpr float kTorchCode = level::Code(level::ElementKind::Torch);
+constexpr float kTorchFlickerCode = level::Code(level::ElementKind::TorchFlicker);
+
+// A switch sinks (and rises) this many cells per pass, down to half a cell.
+constexpr float kSwitchStep = 0.02f;
+constexpr float kSwitchDepth = 0.5f;
+
+// One speed unit moves an element 1/100 cell per pass.
+constexpr float kSpeedUnitsPerCell = 100.0f;
+
+// The link a contact triggers: the nearest whole number, halves to even, clamped to 32 bits.
+std::int32_t LinkNumber(float link) { return runtime::RoundToInt(static_cast<double>(link)); }
+
+// The wait at one end of the path: counts the pass (up to `pause`) and turns the element once the
+// count reaches it. A pause of 0 or below waits for ever, which the caller's test already rules out.
+void CountPause(level::Element& element, float pause) {
+    if (pause > element.pauseCount) {
+        element.pauseCount = element.pauseCount + 1.0f;
+    }
+    if (element.pauseCount >= pause) {
+        element.motion = -element.motion;
+        element.pauseCount = 0.0f;
+    }
+}
+
+void UpdateElement(level::Element& e, float triggered, runtime::Random& random) {
+    // Unlinked start: an element without a link sets off by itself.
+    if (e.link == 0.0f && e.motion == 0.0f) {
+        e.motion = 1.0f;
+    }
+    // A sensor never waits for its own link: it moves like an unlinked element.
+    if (e.kind == kSensorCode && e.motion == 0.0f) {
+        e.motion = 1.0f;
+    }
+    // The switch's own press travel: it stops at half a cell, sinks while pressed and rises
+    // again once it has stopped.
+    if (e.kind == kSwitchCode && e.travelled >= kSwitchDepth) {
+        e.motion = 0.0f;
+    }
+    if (e.kind == kSwitchCode && e.travelled < kSwitchDepth) {
+        e.travelled = e.travelled + e.motion * kSwitchStep;
+        e.row = e.row + e.motion * kSwitchStep;
+    }
+    if (e.kind == kSwitchCode && e.travelled > 0.0f && e.motion == 0.0f) {
+        e.travelled = e.travelled - kSwitchStep;
+        e.row = e.row - kSwitchStep;
+    }
+    // Link start. With nothing triggered the value is -1, which is also the link of every cell of
+    // a new level: such elements are sent out in every pass without a trigger.
+    if (e.link == triggered && e.kind != kSensorCode) {
+        e.motion = 1.0f;
+    }
+    // Going out and coming back, along the path given by both speeds.
+    if (e.motion == 1.0f && e.length > e.travelled) {
+        e.travelled = e.travelled + std::fabs(e.speedX / kSpeedUnitsPerCell) +
+                      std::fabs(e.speedY / kSpeedUnitsPerCell);
+        e.column = e.column + e.speedX / kSpeedUnitsPerCell;
+        e.row = e.row + e.speedY / kSpeedUnitsPerCell;
+    }
+    if (e.motion == -1.0f && e.travelled > 0.0f) {
+        e.travelled = e.travelled - std::fabs(e.speedX / kSpeedUnitsPerCell) -
+                      std::fabs(e.speedY / kSpeedUnitsPerCell);
+        e.column = e.column - e.speedX / kSpeedUnitsPerCell;
+        e.row = e.row - e.speedY / kSpeedUnitsPerCell;
+    }
+    // The pauses at the far end and at the start share one counter.
+    if (e.travelled >= e.length && e.pause1 > 0.0f) {
+        CountPause(e, e.pause1);
+    }
+    if (e.travelled <= 0.0f && e.pause2 > 0.0f) {
+        CountPause(e, e.pause2);
+    }
+    TorchStep(e, random);
+}
+
+}  // namespace
+
+void SensorTrigger(const level::Element& element, level::Level& level) {
+    if (element.kind == kSensorCode) {
+        level.triggeredLink = LinkNumber(element.link);
+    }
+}
+
+void SwitchPress(level::Element& element, level::Level& level) {
+    if (element.kind == kSwitchCode) {
+        element.motion = 1.0f;
+        level.triggeredLink = LinkNumber(element.link);
+    }
+}
+
+void UpdateElements(level::Level& level, runtime::Random& random) {
+    // The trigger is read once: nothing in the pass changes it, and the float it is compared
+    // with is the same for every element.
+    const float triggered = static_cast<float>(level.triggeredLink);
+    for (level::Element& element : level.elements) {
+        UpdateElement(element, triggered, random);
+    }
+}
+
+void TorchStep(level::Element& element, runtime::Random& random) {
+    // A steady torch may flicker; a flickering one (including one that just began to) may
+    // steady again, each with a fresh draw of 0..5.
+    if (element.kind == kTorchCode && random.Next(5) == 0) {
+        element.kind = kTorchFlickerCode;
+    }
+    if (element.kind == kTorchFlickerCode && random.Next(5) == 0) {
+        element.kind = kTorchCode;
+    }
+}
+
+}  // namespace tessaron::game
