@@ -10,6 +10,8 @@
 #include "app/pause_menu.h"
 #include "app/program_internal.h"
 #include "app/side_panel.h"
+#include "editor/painting.h"
+#include "editor/panel_commands.h"
 #include "level/level_file.h"
 #include "level/new_level_dialog.h"
 #include "render/render.h"
@@ -247,11 +249,15 @@ Flow Program::Impl::EditorStage(const runtime::Event& event) {
             default: break;  // undo and redo have no command
         }
     }
-    // The commands of the side panel's controls join here with the editor.
+    if (event.code == EventCode::Control) {
+        editor::RunControlCommand(event.number, *windows,
+                                  editor::PresetServices{*files, *listing, *requesters, *folder});
+        windows->Use(panel::kMainWindow);
+    }
     if (event.code == EventCode::Close) {
         return Flow::Quit;
     }
-    ReadSidePanel(*windows, state.paint);
+    editor::ReadSidePanel(*windows, state.paint);
     return Flow::Continue;
 }
 
@@ -319,16 +325,21 @@ void Program::Impl::DrawingStage() {
     inputs.valueDisplayChoice = state.paint.valueDisplayChoice;
     render::DrawMap(state.level, inputs, state.render, *screen, random);
     render::DrawOverlays(state.level, inputs, *screen);
-    // In the editor the brush preview joins here with painting.
+    if (state.loop.mode == level::Mode::Editor) {
+        editor::DrawBrushPreview(state.level, state.paint, state.loop.mouseX, state.loop.mouseY,
+                                 *screen);
+    }
 }
 
 void Program::Impl::MouseStage(const runtime::Event& event) {
     windows->Use(panel::kMainWindow);
     state.loop.mouseX = windows->MouseX() - panel::kSidePanelWidth;
     state.loop.mouseY = windows->MouseY();
-    // A press over the play screen paints the brush square here, with painting; a press over
-    // the side panel (mouse x below 0) never paints.
-    (void)event;
+    // A press over the side panel (mouse x below 0) never paints; holding the button paints
+    // nothing more, as only the press is an event.
+    if (event.code == EventCode::LeftButtonDown && state.loop.mouseX >= 0) {
+        editor::Paint(state.level, state.paint, state.loop.mouseX, state.loop.mouseY);
+    }
 }
 
 PassOutcome Program::RunPass() {

@@ -1,10 +1,6 @@
 #include "app/side_panel.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <limits>
-#include <string>
-
+#include "editor/panel_commands.h"
 #include "level/element.h"
 
 namespace tessaron::app {
@@ -65,7 +61,7 @@ void BuildControls(runtime::Windows& windows, runtime::DirectoryListing& listing
     windows.PushButton(kSavePresetButton, 20, 560, 100, 20, "Werte speichern");
     windows.Label(kPresetLabel, 130, 563, 90, 20, "Gesp.Einst.:");
     windows.ListBox(kPresetList, 20, 580, 210, 40);
-    RefillPresetList(windows, listing);
+    editor::RefillPresetList(windows, listing);
 
     windows.Frame(kFrame, 10, 640, 230, 50, "Pinselgröße");
     // The track bar starts at its minimum, 1, and the field beside it shows that.
@@ -95,21 +91,6 @@ void SetInitialStates(runtime::Windows& windows) {
     }
 }
 
-// A field's number as the editor takes it: decimal, an optional minus, empty as 0.
-std::int32_t FieldNumber(const runtime::Windows& windows, int field) {
-    return runtime::NumberFromText(windows.Text(field));
-}
-
-// The difference of two field numbers. The fields take digits only, but a preset file may have
-// put any text into them, so the difference is kept within 32 bits instead of wrapping.
-std::int32_t FieldDifference(const runtime::Windows& windows, int plus, int minus) {
-    const std::int64_t difference =
-        std::int64_t{FieldNumber(windows, plus)} - std::int64_t{FieldNumber(windows, minus)};
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(difference, std::numeric_limits<std::int32_t>::min(),
-                                 std::numeric_limits<std::int32_t>::max()));
-}
-
 }  // namespace
 
 bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listing) {
@@ -121,70 +102,6 @@ bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listi
     BuildControls(windows, listing);
     SetInitialStates(windows);
     return true;
-}
-
-void RefillPresetList(runtime::Windows& windows, runtime::DirectoryListing& listing) {
-    const bool found = listing.List(panel::kPresetListing, panel::kPresetDirectory, "*.*");
-    windows.ClearRows(panel::kPresetList);
-    if (!found) {
-        return;
-    }
-    for (runtime::EntryType type = listing.Next(); type != runtime::EntryType::None;
-         type = listing.Next()) {
-        if (type != runtime::EntryType::File) {
-            continue;
-        }
-        const std::string name = listing.EntryName();
-        const int shown = std::max(0, runtime::Length(name) - 4);
-        windows.AddRow(panel::kPresetList, shown > 0 ? runtime::Mid(name, 1, shown) : "");
-    }
-}
-
-void ReadSidePanel(runtime::Windows& windows, editor::PaintSettings& paint) {
-    using namespace panel;
-    // With neither option chosen the background choice keeps its value.
-    if (windows.State(kAir) == 1) {
-        paint.backgroundChoice = static_cast<int>(level::Background::Air);
-    }
-    if (windows.State(kWater) == 1) {
-        paint.backgroundChoice = static_cast<int>(level::Background::Water);
-    }
-    const int row = windows.State(kElementList);
-    if (row >= 0 && row < static_cast<int>(level::kPalette.size())) {
-        paint.kindChoice = static_cast<int>(level::kPalette[static_cast<std::size_t>(row)].kind);
-    }
-
-    paint.applyBackground = windows.State(kApplyBackground) != 0 ? 1 : 0;
-    paint.applyKind = windows.State(kApplyKind) != 0 ? 1 : 0;
-    paint.applyLink = windows.State(kApplyLink) != 0 ? 1 : 0;
-    paint.applyLength = windows.State(kApplyLength) != 0 ? 1 : 0;
-    paint.applySpeed = windows.State(kApplySpeed) != 0 ? 1 : 0;
-    paint.applyPause1 = windows.State(kApplyPause1) != 0 ? 1 : 0;
-    paint.applyPause2 = windows.State(kApplyPause2) != 0 ? 1 : 0;
-
-    windows.Disable(kAir, paint.applyBackground == 0);
-    windows.Disable(kWater, paint.applyBackground == 0);
-    windows.Disable(kElementList, paint.applyKind == 0);
-    windows.Disable(kLink, paint.applyLink == 0);
-    windows.Disable(kLength, paint.applyLength == 0);
-    for (int field : {kSpeedDown, kSpeedLeft, kSpeedRight, kSpeedUp}) {
-        windows.Disable(field, paint.applySpeed == 0);
-    }
-    windows.Disable(kPause1, paint.applyPause1 == 0);
-    windows.Disable(kPause2, paint.applyPause2 == 0);
-
-    const int display = windows.State(kValueDisplay);
-    if (display >= 0) {
-        paint.valueDisplayChoice = display;
-    }
-
-    paint.linkValue = FieldNumber(windows, kLink);
-    paint.lengthValue = FieldNumber(windows, kLength);
-    paint.speedXValue = FieldDifference(windows, kSpeedRight, kSpeedLeft);
-    paint.speedYValue = FieldDifference(windows, kSpeedDown, kSpeedUp);
-    paint.pause1Value = FieldNumber(windows, kPause1);
-    paint.pause2Value = FieldNumber(windows, kPause2);
-    paint.brushSize = windows.State(kBrushTrackBar);
 }
 
 }  // namespace tessaron::app

@@ -1,0 +1,38 @@
+// Painting on the map: the brush cell under the mouse, the paint of a brush square, and the
+// preview of what a click would put down.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/paint_settings.h"
+#include "level/level.h"
+#include "runtime/screen.h"
+
+namespace tessaron::editor {
+
+// The cell at the brush's top-left corner.
+struct BrushCell {
+    std::int32_t column = 0;
+    std::int32_t row = 0;
+
+    bool operator==(const BrushCell&) const = default;
+};
+
+// The brush cell under a play-screen point: ceil((mouse - view + 20) / 40 - 1) per axis, in
+// single precision as the view offset is. The pixel on a drawn cell's left edge selects the
+// cell to its left; the pixel just right of a cell's last one still selects that cell.
+BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, float viewY);
+
+// Writes the paint settings whose apply flag is set into every element whose column and row,
+// rounded to whole cells, lie in the brush square of the brush size at the brush cell under the
+// mouse. Returns the number of elements painted (written or not, by the flags).
+int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
+          std::int32_t mouseY);
+
+// Draws the preview over the map: the chosen background and element, faint, in every cell of
+// the brush, a white frame around it, a white dot at the mouse and the brush cell's coordinates
+// beside it. Expects no scene or drawing pass open and leaves none.
+void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
+                      std::int32_t mouseY, runtime::PlayScreen& screen);
+
+}  // namespace tessaron::editor
