@@ -10,6 +10,7 @@
 #include "app/pause_menu.h"
 #include "app/program_internal.h"
 #include "app/side_panel.h"
+#include "game/simulation.h"
 #include "editor/painting.h"
 #include "editor/panel_commands.h"
 #include "level/level_file.h"
@@ -228,7 +229,8 @@ Flow Program::Impl::PauseMenu() {
     switch (choice) {
         case PauseChoice::Continue: return Flow::Continue;
         case PauseChoice::LastSavePoint:
-            // The return to the last save point joins here with the save-point file.
+            // Without a readable save point the game goes on as it was.
+            game::RestoreSavePoint(state.level, state.player, *files);
             return Flow::Continue;
         case PauseChoice::SwitchMode: SwitchMode(); return Flow::Continue;
         case PauseChoice::Quit: return Flow::Quit;
@@ -310,7 +312,14 @@ Flow Program::Impl::KeyboardStage() {
         }
     }
 
-    // In play mode the player's keys join here with the simulation.
+    if (state.loop.mode == level::Mode::Play) {
+        game::PlayerKeys held;
+        held.up = keyboard.Held(Key::Up);
+        held.left = keyboard.Held(Key::Left);
+        held.right = keyboard.Held(Key::Right);
+        game::ApplyPlayerKeys(level, state.player, held,
+                              game::Services{*screen, *sound, *files, random});
+    }
     return Flow::Continue;
 }
 
@@ -378,7 +387,10 @@ PassOutcome Program::RunPass() {
     }
     d.state.level.triggeredLink = -1;
 
-    // In play mode the first simulation stage (touch, vertical and horizontal passes) goes here.
+    if (d.state.loop.mode == level::Mode::Play) {
+        game::RunFirstStage(d.state.level, d.state.player,
+                            game::Services{*d.screen, *d.sound, *d.files, d.random});
+    }
 
     if (const Flow flow = d.KeyboardStage(); flow != Flow::Continue) {
         return d.EndPass(flow);
@@ -389,7 +401,10 @@ PassOutcome Program::RunPass() {
     d.screen->Clear(runtime::Rgb{0, 0, 0});
     d.screen->BeginScene();
 
-    // In play mode the second simulation stage (elements, push-out, crush rule) goes here.
+    if (d.state.loop.mode == level::Mode::Play) {
+        game::RunSecondStage(d.state.level, d.state.player,
+                             game::Services{*d.screen, *d.sound, *d.files, d.random});
+    }
 
     d.DrawingStage();
 

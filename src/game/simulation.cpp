@@ -1,0 +1,244 @@
+// The player's passes: the touch pass, gravity and the vertical pass, friction and the
+// horizontal pass, the keys, and the push-out pass with the crush rule. All of it in 32-bit
+// floats, in the order of the steps below.
+#include "game/simulation.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+#include "game/contacts.h"
+#include "game/geometry.h"
+#include "game/motion.h"
+
+namespace tessaron::game {
+
+namespace {
+
+using level::Code;
+using level::Element;
+using level::ElementKind;
+
+// The player mask, loaded at start-up as sprite 0 and never drawn.
+constexpr int kMaskSprite = 0;
+
+constexpr float kGravity = 0.6f;
+constexpr float kJumpVelocity = 15.0f;
+constexpr float kJumpLift = 15.0f;
+constexpr float kSwimThrust = 1.2f;
+constexpr float kRunThrust = 1.2f;
+constexpr float kTopSpeed = 15.0f;
+constexpr float kFriction = 0.3f;
+constexpr std::int32_t kWaterDivisor = 3;
+constexpr float kBounce = 2.0f;
+// A moving element carries the ball by its own step: speed x motion / 2.5 pixels per pass.
+constexpr float kCarryDivisor = 2.5f;
+constexpr float kCellSize = 40.0f;
+// More than this many push-out contacts make a crowded pass; more than kCrushLimit crowded
+// passes in a row crush the ball.
+constexpr std::int32_t kCrowdedContacts = 2;
+constexpr std::int32_t kCrushLimit = 25;
+
+int SpriteOf(float code) { return RoundToPixel(code); }
+
+// The pixel test of a picture placed at the cell (column, row) against the mask at
+// (482, maskY).
+bool Touches(const runtime::PlayScreen& screen, float sprite, float column, float row,
+             const level::Level& level, int maskY) {
+    return screen.SpritesCollide(kMaskSprite, kMaskX, maskY, SpriteOf(sprite),
+                                 PictureCorner(column, level.viewX),
+                                 PictureCorner(row, level.viewY));
+}
+
+// The element's own picture near the ball, against the mask at (482, maskY).
+bool ElementTouches(const Element& element, const level::Level& level,
+                    const runtime::PlayScreen& screen, float bound, int maskY) {
+    return IsNear(element.column, element.row, level.viewX, level.viewY, bound) &&
+           Touches(screen, element.kind, element.column, element.row, level, maskY);
+}
+
+float Divisor(const Player& player) { return static_cast<float>(player.mediumDivisor); }
+
+void TouchPass(level::Level& level, Player& player, const Services& services) {
+    player.carried = 0;
+    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+        Element& element = level.elements[i];
+        if (ElementTouches(element, level, services.screen, kNearContact, kTouchMaskY)) {
+            // Only the first element under way in list order carries the ball.
+            if (player.carried == 0 && element.kind != Code(ElementKind::Sensor) &&
+                0.0f < element.travelled && element.travelled < element.length) {
+                level.viewX = level.viewX - element.speedX * element.motion / kCarryDivisor;
+                level.viewY = level.viewY - element.speedY * element.motion / kCarryDivisor;
+                player.carried = 1;
+            }
+            SensorTrigger(element, level);
+            PickupEffect(element, level, player, services);
+        }
+        if (element.background == Code(level::Background::Water) &&
+            IsNear(element.homeColumn, element.homeRow, level.viewX, level.viewY,
+                   kNearContact) &&
+            Touches(services.screen, element.background, element.homeColumn, element.homeRow,
+                    level, kTouchMaskY)) {
+            player.mediumDivisor = kWaterDivisor;
+            player.canJump = 1;
+        }
+    }
+}
+
+void VerticalPass(level::Level& level, Player& player, const Services& services) {
+    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+        Element& element = level.elements[i];
+        if (!IsSolid(element.kind) ||
+            !ElementTouches(element, level, services.screen, kNearVertical, kMaskY)) {
+            continue;
+        }
+        player.canJump = 1;
+        player.hitFlag = 1;
+        SwitchPress(element, level);
+        if (SpikeEffect(element, level, player, services.files)) {
+            return;  // the list was replaced: no element follows this one
+        }
+    }
+}
+
+void HorizontalPass(level::Level& level, Player& player, const Services& services) {
+    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+        const Element& element = level.elements[i];
+        if (!IsSolid(element.kind) ||
+            !ElementTouches(element, level, services.screen, kNearContact, kMaskY)) {
+            continue;
+        }
+        player.hitFlag = 1;
+        if (SpikeEffect(element, level, player, services.files)) {
+            return;
+        }
+    }
+}
+
+// The jump's head check: true when the lifted mask touches a solid element. It fires no effect.
+bool HeadBlocked(const level::Level& level, const Services& services) {
+    for (const Element& element : level.elements) {
+        if (IsSolid(element.kind) &&
+            ElementTouches(element, level, services.screen, kNearContact, kMaskY)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PushOutPass(level::Level& level, Player& player) {
+    player.contactCount = 0;
+    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+        Element& element = level.elements[i];
+        if (!IsPushing(element.kind) ||
+            !IsNear(element.column, element.row, level.viewX, level.viewY, kNearContact)) {
+            continue;
+        }
+        const float dx = kCellSize * element.column + level.viewX - kCentreX;
+        const float dy = kCellSize * element.row + level.viewY - kCentreY;
+        const std::int32_t ix = RoundToPixel(
+            static_cast<float>(RoundToPixel(kCellSize * element.column)) + level.viewX - kCentreX);
+        const std::int32_t iy = RoundToPixel(
+            static_cast<float>(RoundToPixel(kCellSize * element.row)) + level.viewY - kCentreY);
+        const PushOut push = ComputePushOut(dx, dy, ix, iy);
+        if (!push.contact) {
+            continue;
+        }
+        level.viewX = level.viewX - push.shiftX;
+        level.viewY = level.viewY - push.shiftY;
+        player.contactCount = player.contactCount + 1;
+        BushEffect(element);
+    }
+}
+
+}  // namespace
+
+void RunFirstStage(level::Level& level, Player& player, const Services& services) {
+    player.canJump = 0;
+    player.hitFlag = 0;
+    player.mediumDivisor = 1;
+
+    TouchPass(level, player, services);
+
+    player.velocityY = player.velocityY - kGravity;
+    level.viewY = level.viewY + player.velocityY / Divisor(player);
+
+    VerticalPass(level, player, services);
+    if (player.hitFlag == 1) {
+        // The fall of this pass is taken back and the ball bounces at half the speed.
+        level.viewY = level.viewY - player.velocityY / Divisor(player);
+        player.velocityY = -player.velocityY / kBounce;
+    }
+    player.hitFlag = 0;
+
+    if (player.velocityX > 0.0f) {
+        player.velocityX = player.velocityX - kFriction;
+    }
+    if (player.velocityX < 0.0f) {
+        player.velocityX = player.velocityX + kFriction;
+    }
+    if (std::fabs(player.velocityX) < kFriction) {
+        player.velocityX = 0.0f;
+    }
+    level.viewX = level.viewX + player.velocityX / Divisor(player);
+
+    HorizontalPass(level, player, services);
+    if (player.hitFlag == 1) {
+        level.viewX = level.viewX - player.velocityX / Divisor(player);
+        player.velocityX = -player.velocityX / kBounce;
+    }
+}
+
+void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys,
+                     const Services& services) {
+    if (keys.up && player.canJump == 1) {
+        player.hitFlag = 0;
+        if (player.velocityY < kJumpVelocity && player.mediumDivisor == kWaterDivisor) {
+            player.velocityY = player.velocityY + kSwimThrust;
+        }
+        if (player.mediumDivisor == 1) {
+            // The jump lifts the ball at once, undivided; where there is no headroom it is
+            // cancelled.
+            player.velocityY = kJumpVelocity;
+            level.viewY = level.viewY + kJumpLift;
+            if (HeadBlocked(level, services)) {
+                player.hitFlag = 1;
+            }
+            if (player.hitFlag == 1) {
+                level.viewY = level.viewY - player.velocityY;
+                player.velocityY = 0.0f;
+            }
+        }
+    }
+    if (keys.left) {
+        player.hitFlag = 0;
+        if (player.velocityX < kTopSpeed) {
+            player.velocityX = player.velocityX + kRunThrust;
+        }
+    }
+    if (keys.right) {
+        player.hitFlag = 0;
+        if (player.velocityX > -kTopSpeed) {
+            player.velocityX = player.velocityX - kRunThrust;
+        }
+    }
+}
+
+void RunSecondStage(level::Level& level, Player& player, const Services& services) {
+    UpdateElements(level, services.random);
+    PushOutPass(level, player);
+
+    if (player.contactCount > kCrowdedContacts) {
+        if (player.crushCount < std::numeric_limits<std::int32_t>::max()) {
+            player.crushCount = player.crushCount + 1;
+        }
+    } else {
+        player.crushCount = 0;
+    }
+    if (player.crushCount > kCrushLimit) {
+        RestoreSavePoint(level, player, services.files);
+    }
+}
+
+}  // namespace tessaron::game
