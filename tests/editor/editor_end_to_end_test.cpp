@@ -1,0 +1,125 @@
+// The `tessaron` program itself, run headless from a script: painting a 3 x 3 brush of bricks in
+// the editor, saving the level with F5 and a movement preset with "Werte speichern", then
+// reading what it wrote.
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <QImage>
+#include <nlohmann/json.hpp>
+
+#include "app/app_test_support.h"
+#include "level/level_file.h"
+
+namespace tessaron::editor {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class EditorEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / "tessaron-editor-e2e";
+        fs::remove_all(root_);
+        app::testing::MakeGameFolder(root_);
+        fs::create_directories(root_ / "out");
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    fs::path Out(const std::string& name) const { return root_ / "out" / name; }
+
+    int Run(const std::string& script, const std::string& arguments) {
+        const fs::path scriptFile = Out("script.txt");
+        std::ofstream(scriptFile, std::ios::binary) << script;
+        const std::string command = "QT_QPA_PLATFORM=offscreen '" +
+                                    (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
+                                    "' --headless --dir '" + root_.string() + "' --script '" +
+                                    scriptFile.string() + "' " + arguments + " 2>'" +
+                                    Out("stderr.txt").string() + "'";
+        const int raw = std::system(command.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    }
+
+    fs::path root_;
+};
+
+// A new 20 x 20 level, the editor, "Ziegelstein", brush size 3, link number 4, a click at
+// play-screen point (190, 100), F5, then "Werte speichern".
+const char* kPaintScript =
+    "seed 1\n"
+    "answer\n"
+    "answer LEVEL/Pinsel.TXT\n"
+    "answer LEVEL/Werte/Bahn\n"
+    "@1 text 1 20\n@1 text 2 20\n@1 press 5\n"
+    "@2 down Tab\n@3 up Tab\n"
+    "@5 select 1000 1\n"
+    "@6 select 61 3\n"
+    "@8 text 11 4\n"
+    "@14 click 446 100\n"
+    "@20 down F5\n@21 up F5\n"
+    "@24 press 51\n";
+
+TEST_F(EditorEndToEnd, ClickPaintsTheBrushSquareThatF5Saves) {
+    ASSERT_EQ(Run(kPaintScript, "--passes 30 --state '" + Out("s.json").string() +
+                                    "' --window-shot '" + Out("w.png").string() + "'"),
+              0)
+        << ReadText(Out("stderr.txt"));
+
+    // The view may have moved in the play passes before the switch; the brush cell follows it.
+    const nlohmann::json state = nlohmann::json::parse(ReadText(Out("s.json")));
+    const float viewX = static_cast<float>(state["viewX"].get<double>());
+    const float viewY = static_cast<float>(state["viewY"].get<double>());
+    const int bc = static_cast<int>(std::ceil((190.0f - viewX + 20.0f) / 40.0f - 1.0f));
+    const int br = static_cast<int>(std::ceil((100.0f - viewY + 20.0f) / 40.0f - 1.0f));
+    ASSERT_GE(bc, 1);
+    ASSERT_GE(br, 1);
+
+    runtime::GameFolder folder(root_);
+    runtime::Files files(folder);
+    level::Level saved;
+    saved.levelFileName = "LEVEL/Pinsel.TXT";
+    ASSERT_EQ(level::ReadLevelFile(saved, files), level::LoadResult::Loaded);
+    ASSERT_EQ(saved.elements.size(), 400u);
+    int bricks = 0;
+    for (const level::Element& e : saved.elements) {
+        const bool inBrush = e.column >= static_cast<float>(bc) &&
+                             e.column < static_cast<float>(bc + 3) &&
+                             e.row >= static_cast<float>(br) && e.row < static_cast<float>(br + 3);
+        const bool freshBrick = e.column == 13.0f && e.row == 15.0f;
+        if (inBrush) {
+            ++bricks;
+            EXPECT_EQ(e.kind, 1001.0f) << e.column << "," << e.row;
+            EXPECT_EQ(e.link, 4.0f);
+            EXPECT_EQ(e.background, 100.0f);
+            EXPECT_EQ(e.speedX, 0.0f);
+            EXPECT_EQ(e.pause1, 0.0f);
+        } else if (!freshBrick) {
+            EXPECT_EQ(e.kind, 1000.0f) << e.column << "," << e.row;
+            EXPECT_EQ(e.link, -1.0f) << e.column << "," << e.row;
+        }
+    }
+    EXPECT_EQ(bricks, 9);
+
+    // The preset holds the eight fields as they stood.
+    EXPECT_EQ(ReadText(root_ / "LEVEL" / "Werte" / "Bahn.TXT"),
+              "4\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+
+    // The last frame shows the preview over the map: the white dot at the mouse.
+    const QImage window(QString::fromStdString(Out("w.png").string()));
+    ASSERT_EQ(window.width(), 1280);
+    EXPECT_EQ(window.pixelColor(446, 100).rgb() & 0xFFFFFFu, 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace tessaron::editor
