@@ -107,17 +107,18 @@ ANFANG_MOTIONS = {
     ANFANG_WOOD: (0, 5, 4, 0, 60, 60),  # moves by itself, five cells right and back
 }
 
-# A second level: a cave whose lift is set off by a sensor in the passage.
+# A second level: a cave whose lift is set off by a sensor in the passage. The ledge with the
+# coins lies four cells above the floor, within a jump's reach (195 pixels).
 HOEHLE = [
     "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
     "C                                      C",  # 2
     "C                                   Z  C",  # 3
     "C                                CCCCCCC",  # 4
     "C                                      C",  # 5
-    "C      5 5 5                           C",  # 6
-    "C                                      C",  # 7
-    "C    CCCCCCCCC                         C",  # 8
-    "C                                      C",  # 9
+    "C                                      C",  # 6
+    "C      5 5 5                           C",  # 7
+    "C                                      C",  # 8
+    "C    CCCCCCCCC                         C",  # 9
     "C                        T             C",  # 10
     "C                  n                   C",  # 11
     "C      K           n                   C",  # 12
