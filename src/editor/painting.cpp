@@ -49,10 +49,15 @@ std::string_view PositionText(char (&buffer)[64], BrushCell cell) {
     constexpr std::string_view kPrefix = "Position : (";
     char* out = std::copy(kPrefix.begin(), kPrefix.end(), buffer);
     char* const end = buffer + sizeof buffer;
+    // Two 64-bit numbers and the punctuation always fit; the checks keep every write inside.
     out = std::to_chars(out, end, cell.column).ptr;
-    *out++ = '|';
+    if (out != end) {
+        *out++ = '|';
+    }
     out = std::to_chars(out, end, cell.row).ptr;
-    *out++ = ')';
+    if (out != end) {
+        *out++ = ')';
+    }
     return std::string_view(buffer, static_cast<std::size_t>(out - buffer));
 }
 

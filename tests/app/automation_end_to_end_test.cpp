@@ -92,7 +92,8 @@ TEST_F(EndToEnd, ReplayWritesTheSameTraceStateAndFramesEveryTime) {
     EXPECT_EQ(ReadText(Out("s.json")), state);
     EXPECT_EQ(ReadText(Out("f.png")), frame);
 
-    // Twelve passes, the switch to the editor in pass 3, two passes of scrolling up.
+    // Twelve passes: the ball falls in play mode (0.6 more per pass) until the switch to the
+    // editor in pass 3, which keeps its velocity; then two passes of scrolling up.
     std::istringstream lines(trace);
     std::vector<std::string> rows;
     for (std::string line; std::getline(lines, line);) {
@@ -100,8 +101,8 @@ TEST_F(EndToEnd, ReplayWritesTheSameTraceStateAndFramesEveryTime) {
     }
     ASSERT_EQ(rows.size(), 13u);
     EXPECT_EQ(rows[0], "pass,mode,viewX,viewY,velocityX,velocityY,score,triggeredLink,crushCount");
-    EXPECT_EQ(rows[2], "2,0,-10,-100,0,0,0,-1,0");
-    EXPECT_EQ(rows[12], "12,1,-10,-80,0,0,0,-1,0");
+    EXPECT_EQ(rows[2], "2,0,-10,-101.799995,0,-1.2,0,-1,0");
+    EXPECT_EQ(rows[12], "12,1,-10,-83.6,0,-1.8000001,0,-1,0");
 }
 
 TEST_F(EndToEnd, StateHoldsTheRunsValuesAsExactFloats) {
@@ -109,7 +110,10 @@ TEST_F(EndToEnd, StateHoldsTheRunsValuesAsExactFloats) {
               0);
     const nlohmann::json state = nlohmann::json::parse(ReadText(Out("s.json")));
     EXPECT_EQ(state["mode"], 1);
-    EXPECT_EQ(static_cast<float>(state["viewY"].get<double>()), -80.0f);
+    // -100 - 0.6 - 1.2 - 1.8 in single precision, then +20 in the editor.
+    EXPECT_EQ(static_cast<float>(state["viewY"].get<double>()),
+              ((((-100.0f + -0.6f) + -1.2f) + -1.8000001f) + 10.0f) + 10.0f);
+    EXPECT_EQ(static_cast<float>(state["velocityY"].get<double>()), -1.8000001f);
     EXPECT_EQ(state["levelWidth"], 20);
     EXPECT_EQ(state["levelHeight"], 20);
     EXPECT_EQ(state["tick"], 12);

@@ -170,21 +170,29 @@ TEST_F(Modes, TabSwitchesAndRestoresTheEditableLevel) {
     state.level.score = 7;
     state.level.elements[0].kind = 5001.0f;  // a taken coin
     state.level.elements[1].kind = 1010.0f;  // a worn bush
-    state.level.viewX = 33.0f;
-    state.level.viewY = -71.0f;
 
+    // Into the editor: the ball falls in play mode until the switch, so only the restore and
+    // the window are checked here.
     ToEditor();
     EXPECT_EQ(MainWindowX(), 0);
     EXPECT_EQ(program_->Windows().Y(), 0);
     EXPECT_EQ(state.level.score, 0);
     EXPECT_EQ(state.level.elements[0].kind, 4001.0f);
     EXPECT_EQ(state.level.elements[1].kind, 1025.0f);
-    EXPECT_EQ(state.level.viewX, 33.0f);
-    EXPECT_EQ(state.level.viewY, -71.0f);
 
+    // Back to play: nothing moves in the editor, so the view after the switch is the view
+    // before it, far from any element that could push the ball.
+    state.level.score = 7;
+    state.level.elements[0].kind = 5090.0f;  // a taken goal
+    state.level.viewX = 33.0f;
+    state.level.viewY = -71.0f;
     Tap(Key::Tab);
     EXPECT_EQ(state.loop.mode, level::Mode::Play);
     EXPECT_EQ(MainWindowX(), -256);
+    EXPECT_EQ(state.level.score, 0);
+    EXPECT_EQ(state.level.elements[0].kind, 4090.0f);
+    EXPECT_EQ(state.level.viewX, 33.0f);
+    EXPECT_EQ(state.level.viewY, -71.0f);
 }
 
 TEST_F(Modes, HeldTabSwitchesOnceOnRelease) {
@@ -210,16 +218,19 @@ TEST_F(Modes, EditorArrowsScrollTenPixelsAndOppositeKeysCancel) {
     keys.SetKey(Key::Up, true);
     keys.SetKey(Key::Down, true);
     keys.SetKey(Key::Left, true);
+    // The ball fell in play mode before the switch; the editor scrolls from where it stopped.
+    const float startX = level.viewX;
+    const float startY = level.viewY;
     Pass();
     Pass();
-    EXPECT_EQ(level.viewY, -100.0f);
-    EXPECT_EQ(level.viewX, 10.0f);
+    EXPECT_EQ(level.viewY, startY);
+    EXPECT_EQ(level.viewX, startX + 10.0f + 10.0f);
     keys.SetKey(Key::Up, false);
     keys.SetKey(Key::Left, false);
     keys.SetKey(Key::Right, true);
     Pass();
-    EXPECT_EQ(level.viewY, -110.0f);
-    EXPECT_EQ(level.viewX, 0.0f);
+    EXPECT_EQ(level.viewY, startY - 10.0f);
+    EXPECT_EQ(level.viewX, startX + 10.0f);
 }
 
 TEST_F(Modes, PlayModeDropsEventsAndCloseRequests) {
@@ -235,10 +246,14 @@ TEST_F(Modes, PlayModeDropsEventsAndCloseRequests) {
     // Neither the dialog nor the requester came up again.
     EXPECT_EQ(driver_.modalWindows.size(), modalRequests);
     EXPECT_EQ(requesters_.Requests().size(), 1u);
-    // The editor's keys are not read in play mode.
+    // The editor's keys are not read in play mode: Up does not scroll, and the falling ball
+    // (it cannot jump in mid-air) moves by gravity alone.
+    GameState& state = program_->State();
+    const float viewY = state.level.viewY;
+    const float velocityY = state.player.velocityY - 0.6f;
     program_->Keys().SetKey(Key::Up, true);
     Pass();
-    EXPECT_EQ(program_->State().level.viewY, -100.0f);
+    EXPECT_EQ(state.level.viewY, viewY + velocityY);
 }
 
 TEST_F(Modes, CloseRequestInEditorQuits) {
