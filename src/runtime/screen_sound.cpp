@@ -23,10 +23,10 @@ Sound::~Sound() = default;
 bool Sound::Load(int number, std::string_view path) {
     impl_->sounds.erase(number);
     const std::u8string file = machine_.Folder().ResolveExisting(path).u8string();
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(reinterpret_cast<const char*>(file.c_str()), &spec, &buffer, &length) ==
+    if (SDL_LoadWAV(reinterpret_cast<const char*>(file.c_str()), &format, &buffer, &length) ==
         nullptr) {
         return false;
     }
@@ -35,7 +35,7 @@ bool Sound::Load(int number, std::string_view path) {
     if (m.soundStarted) {
         const SDL_AudioSpec& device = m.audioSpec;
         SDL_AudioCVT cvt;
-        const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq,
+        const int built = SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq,
                                             device.format, device.channels, device.freq);
         if (built < 0) {
             SDL_FreeWAV(buffer);

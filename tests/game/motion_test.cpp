@@ -10,17 +10,8 @@
 #include <new>
 #include <vector>
 
-// Counts every allocation of the test program, to show that the update pass allocates nothing.
-// (GCC takes the replaced pair below for a mismatch once it inlines malloc and free.)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-static std::size_t g_allocations = 0;
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "support/allocation_counter.h"
+
 
 namespace tessaron::game {
 namespace {
@@ -386,12 +377,12 @@ TEST(Motion, TheUpdatePassAllocatesNothing) {
         e.pause2 = 3;
     }
     runtime::Random random{3};
-    const std::size_t before = g_allocations;
+    const std::size_t before = tessaron::testing::AllocationCount();
     for (int n = 0; n < 100; ++n) {
         level.triggeredLink = n % 3 ? -1 : 0;
         UpdateElements(level, random);
     }
-    EXPECT_EQ(g_allocations, before);
+    EXPECT_EQ(tessaron::testing::AllocationCount(), before);
 }
 
 }  // namespace

@@ -10,19 +10,11 @@
 #include <new>
 #include <string>
 
+#include "support/allocation_counter.h"
 #include "render/geometry.h"
 #include "render/render.h"
 #include "render/test_pictures.h"
 
-// Counts every allocation of the test program, to show that drawing allocates nothing.
-static std::size_t g_allocations = 0;
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace tessaron::render {
 namespace {
@@ -292,9 +284,9 @@ TEST_F(RenderTest, TheBallTurnsByTwiceTheVelocityEveryPassInBothModes) {
 TEST_F(RenderTest, TheMapWalksAllocateNothingWhateverTheLevelHolds) {
     const auto allocationsPerFrame = [&](Mode mode) {
         Draw(mode);
-        const std::size_t before = g_allocations;
+        const std::size_t before = tessaron::testing::AllocationCount();
         Draw(mode);
-        return g_allocations - before;
+        return tessaron::testing::AllocationCount() - before;
     };
     for (Mode mode : {Mode::Play, Mode::Editor}) {
         level.elements = {Cell(100, 1, 1, 1000)};
