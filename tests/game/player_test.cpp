@@ -126,6 +126,63 @@ TEST_P(HeadCheck, NoHeadroomCancelsTheJumpAndFiresNothing) {
 INSTANTIATE_TEST_SUITE_P(Ceilings, HeadCheck,
                          ::testing::Values(ElementKind::Brick, ElementKind::Spikes));
 
+TEST(HeadCheck, BumpingACeilingLetsUpTryAJumpThatStopsTheBallDead) {
+    // A brick ceiling whose picture ends at world row 367; the ball rises into it from 400.
+    for (const bool up : {false, true}) {
+        World world;
+        world.Put(ElementKind::Brick, 10.0f, 8.7f);
+        world.PlaceBall(400.0f, 400.0f);
+        world.player.velocityY = 5.0f;
+        RunFirstStage(world.level, world.player, world.Machines());
+        // The vertical pass found the ceiling: the rise is taken back and the ball bounces.
+        ASSERT_EQ(world.player.canJump, 1);
+        EXPECT_EQ(world.BallY(), 400.0f);
+        EXPECT_FLOAT_EQ(world.player.velocityY, -(5.0f - 0.6f) / 2.0f);
+        ApplyPlayerKeys(world.level, world.player, PlayerKeys{up, false, false},
+                        world.Machines());
+        // Up tries a jump; the lifted ball meets the ceiling again, so the lift is taken back
+        // and the ball stops instead of bouncing down.
+        EXPECT_EQ(world.BallY(), 400.0f) << up;
+        EXPECT_FLOAT_EQ(world.player.velocityY, up ? 0.0f : -2.2f) << up;
+    }
+}
+
+struct TriggerOrderCase {
+    const char* name;
+    ElementKind first;
+    float firstLink;
+    ElementKind second;
+    float secondLink;
+    std::int32_t triggered;
+};
+class TriggerOrder : public ::testing::TestWithParam<TriggerOrderCase> {};
+
+// Only one link is triggered per pass: the last contact wins, and switches, found by the
+// vertical pass after the touch pass, win over sensors wherever they stand in the list.
+TEST_P(TriggerOrder, TheLastTriggerOfTheFirstStageWins) {
+    const TriggerOrderCase& c = GetParam();
+    World world;
+    const auto place = [&world](ElementKind kind, float link) {
+        // A switch under the resting ball, a sensor around it.
+        const float row = kind == ElementKind::Switch ? 11.0f : 10.5f;
+        world.At(world.Put(kind, 10.0f, row)).link = link;
+    };
+    place(c.first, c.firstLink);
+    place(c.second, c.secondLink);
+    world.PlaceBall(400.0f, 392.0f);
+    world.level.triggeredLink = -1;
+    RunFirstStage(world.level, world.player, world.Machines());
+    EXPECT_EQ(world.level.triggeredLink, c.triggered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Contacts, TriggerOrder,
+    ::testing::Values(
+        TriggerOrderCase{"TwoSensors", ElementKind::Sensor, 5, ElementKind::Sensor, 3, 3},
+        TriggerOrderCase{"SensorThenSwitch", ElementKind::Sensor, 3, ElementKind::Switch, 7, 7},
+        TriggerOrderCase{"SwitchThenSensor", ElementKind::Switch, 7, ElementKind::Sensor, 3, 7}),
+    [](const ::testing::TestParamInfo<TriggerOrderCase>& info) { return info.param.name; });
+
 TEST(Water, DividesTheMovesByThreeAndUpSwimsAnywhere) {
     World world;
     const std::size_t cell = world.Put(ElementKind::Empty, 10.0f, 10.0f);
