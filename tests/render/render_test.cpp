@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "support/allocation_counter.h"
 #include "render/geometry.h"
@@ -146,11 +147,13 @@ INSTANTIATE_TEST_SUITE_P(Views, CellPosition,
 TEST_F(RenderTest, RestingElementsCoverMovingOnesAndLaterRestingOnesCoverEarlier) {
     level.elements = {Cell(0, 2, 2, 1002, 0), Cell(0, 2, 2, 1001, 3),   // resting first
                       Cell(0, 5, 2, 1001, 3), Cell(0, 5, 2, 1002, 0),   // moving first
-                      Cell(0, 8, 2, 1002, 0), Cell(0, 8, 2, 1001, 0)};  // both resting
+                      Cell(0, 8, 2, 1002, 0), Cell(0, 8, 2, 1001, 0),   // both resting
+                      Cell(0, 11, 2, 1001, 3), Cell(0, 11, 2, 1002, -2)};  // cannot move
     Draw(Mode::Play);
     EXPECT_EQ(Px(80, 80), Packed(kConcreteColour));
     EXPECT_EQ(Px(200, 80), Packed(kConcreteColour));
     EXPECT_EQ(Px(320, 80), Packed(kBrickColour));
+    EXPECT_EQ(Px(440, 80), Packed(kConcreteColour));  // a negative length rests, shown
 }
 
 TEST_F(RenderTest, EditorShowsBackdropElementAndGridButNothingForTakenOrZeroKinds) {
@@ -342,28 +345,34 @@ TEST_P(ValueDisplay, DrawsEachLabelAtItsPlaceOnAWhiteBox) {
     e.pause1 = c.pause1, e.pause2 = c.pause2;
     level.elements = {e};
     inputs.valueDisplayChoice = c.choice;
-    Draw(Mode::Editor, true);
-    Save("labels_" + c.name);
-    int white = 0;
-    for (int y = 150; y < 250; ++y)
-        for (int x = 150; x < 250; ++x) white += Px(x, y) == Packed({255, 255, 255});
-    if (c.labels.empty()) {
-        EXPECT_EQ(white, 0);
-    }
-    for (const auto& label : c.labels) {
-        screen.BeginDrawing();
-        screen.UseFont(kLabelFont);
-        const int width = screen.TextWidth(label.text);
-        screen.EndDrawing();
-        const int left =
-            detail::Round(200.0f + label.dx - static_cast<float>(width) * label.widthShare);
-        const int top = label.top, inner = top + 1;
-        EXPECT_EQ(Px(left, inner), Packed({255, 255, 255})) << label.text;
-        EXPECT_EQ(Px(left + width - 1, inner), Packed({255, 255, 255})) << label.text;
-        EXPECT_EQ(Px(left - 1, inner), kBlack) << label.text;
-        EXPECT_EQ(Px(left + width, inner), kBlack) << label.text;
-        EXPECT_EQ(Px(left + 1, top - 1), kBlack) << label.text;
-        EXPECT_EQ(Px(left + 1, top), Packed({255, 255, 255})) << label.text;
+    // An odd and an even reference point: a centred label of odd width then lies on a half
+    // pixel that rounds to the even side, which a half width rounded early would miss.
+    for (const float view : {0.0f, 1.0f}) {
+        SCOPED_TRACE(view);
+        level.viewX = view;
+        Draw(Mode::Editor, true);
+        Save("labels_" + c.name);
+        int white = 0;
+        for (int y = 150; y < 250; ++y)
+            for (int x = 150; x < 250; ++x) white += Px(x, y) == Packed({255, 255, 255});
+        if (c.labels.empty()) {
+            EXPECT_EQ(white, 0);
+        }
+        for (const auto& label : c.labels) {
+            screen.BeginDrawing();
+            screen.UseFont(kLabelFont);
+            const int width = screen.TextWidth(label.text);
+            screen.EndDrawing();
+            const int left = detail::Round(200.0f + view + label.dx -
+                                           static_cast<float>(width) * label.widthShare);
+            const int top = label.top, inner = top + 1;
+            EXPECT_EQ(Px(left, inner), Packed({255, 255, 255})) << label.text;
+            EXPECT_EQ(Px(left + width - 1, inner), Packed({255, 255, 255})) << label.text;
+            EXPECT_EQ(Px(left - 1, inner), kBlack) << label.text;
+            EXPECT_EQ(Px(left + width, inner), kBlack) << label.text;
+            EXPECT_EQ(Px(left + 1, top - 1), kBlack) << label.text;
+            EXPECT_EQ(Px(left + 1, top), Packed({255, 255, 255})) << label.text;
+        }
     }
 }
 INSTANTIATE_TEST_SUITE_P(
@@ -372,15 +381,53 @@ INSTANTIATE_TEST_SUITE_P(
         LabelCase{"link3", 1, 3, 0, 0, 0, 0, 0, {{" 3 ", -20, 0, 180}}},
         LabelCase{"link0", 1, 0, 0, 0, 0, 0, 0, {}},
         LabelCase{"length2", 2, -1, 2, 0, 0, 0, 0, {{" 2 ", 0, 0.5f, 194}}},
+        // Two digits give the label an odd width: its centre falls on a half pixel.
+        LabelCase{"length12", 2, -1, 12, 0, 0, 0, 0, {{" 12 ", 0, 0.5f, 194}}},
+        LabelCase{"speed0_11", 3, -1, 0, 0, 11, 0, 0, {{" 11 ", 0, 0.5f, 208}, {" 0 ", 20, 1, 194}}},
         LabelCase{"speed4_0", 3, -1, 0, 4, 0, 0, 0, {{" 0 ", 0, 0.5f, 208}, {" 4 ", 20, 1, 194}}},
         LabelCase{"speed-2", 3, -1, 0, -2, 0, 0, 0, {{" -2 ", 20, 1, 194}}},
         LabelCase{"pause0_5", 4, -1, 0, 0, 0, 0, 5, {{" 0 ", 0, 0.5f, 184}, {" 5 ", 0, 0.5f, 204}}},
+        LabelCase{"pause13_0", 4, -1, 0, 0, 0, 13, 0, {{" 13 ", 0, 0.5f, 184}, {" 0 ", 0, 0.5f, 204}}},
         LabelCase{"pause0_0", 4, -1, 0, 0, 0, 0, 0, {}}),
     [](const auto& info) {
         std::string name = info.param.name;
         for (char& ch : name) if (ch == '-') ch = 'm';
         return name;
     });
+
+TEST_F(RenderTest, LaterLabelsCoverEarlierOnesAndLabelsReachInFromOffTheScreen) {
+    inputs.valueDisplayChoice = 1;
+    Element wide = Cell(0, 5, 5, 4000), narrow = Cell(0, 5, 5, 4000);
+    wide.link = 15;
+    narrow.link = 3;
+    const auto box = [&] {  // the narrow label's box at the cell's top-left corner (180, 180)
+        std::vector<std::int32_t> pixels;
+        for (int y = 180; y < 190; ++y)
+            for (int x = 180; x < 190; ++x) pixels.push_back(Px(x, y));
+        return pixels;
+    };
+    level.elements = {narrow};
+    Draw(Mode::Editor, true);
+    const std::vector<std::int32_t> alone = box();
+    level.elements = {wide, narrow};
+    Draw(Mode::Editor, true);
+    EXPECT_EQ(box(), alone);
+    EXPECT_EQ(Px(193, 181), Packed({255, 255, 255}));  // the rest of the wider label
+    level.elements = {narrow, wide};
+    Draw(Mode::Editor, true);
+    EXPECT_NE(box(), alone);
+
+    // A cell whose centre lies left of the screen still shows the part of its speed label
+    // that ends at the cell's right edge, 15 pixels into the screen.
+    inputs.valueDisplayChoice = 3;
+    level.viewX = -5.0f;
+    Element moving = Cell(0, 0, 5, 4000);
+    moving.speedX = 4;
+    level.elements = {moving};
+    Draw(Mode::Editor, true);
+    EXPECT_EQ(Px(14, 196), Packed({255, 255, 255}));
+    EXPECT_EQ(Px(15, 196), kBlack);
+}
 
 TEST_F(RenderTest, TheScoreLineIsWhiteOnATransparentBackgroundAtTheTopLeft) {
     level.score = 155;
