@@ -107,7 +107,7 @@ ANFANG_MOTIONS = {
     ANFANG_WOOD: (0, 5, 4, 0, 60, 60),  # moves by itself, five cells right and back
 }
 
-# A second level: a cave whose lift is set off by a sensor in the passage. The ledge with the
+# A second level: a cave whose lift is set off by a sensor just before it. The ledge with the
 # coins lies four cells above the floor, within a jump's reach (195 pixels).
 HOEHLE = [
     "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
@@ -120,8 +120,8 @@ HOEHLE = [
     "C                                      C",  # 8
     "C    CCCCCCCCC                         C",  # 9
     "C                        T             C",  # 10
-    "C                  n                   C",  # 11
-    "C      K           n                   C",  # 12
+    "C                           n          C",  # 11
+    "C      K                    n          C",  # 12
     "CGGGGGGGGGGGGGGGGGGGGGGG  GGGGGWWGGGGGGC",  # 13
     "CEEEEEEEEEEEEEEEEEEEEEEE  EEEEE  EEEEEEC",  # 14
     "CEEEEEEEEEEEEEEEEEEEEEEE 2EEEEEXXEEEEEEC",  # 15
@@ -136,10 +136,78 @@ for _r, _row in enumerate(HOEHLE):
             _w[_c - 1] = '~'
     HOEHLE_WATER.append("".join(_w))
 HOEHLE_MOTIONS = {
-    (20, 11): (2, 0, 0, 0, 0, 0),          # the sensor: link 2
-    (20, 12): (2, 0, 0, 0, 0, 0),
+    (29, 11): (2, 0, 0, 0, 0, 0),          # the sensor, just before the lift: link 2
+    (29, 12): (2, 0, 0, 0, 0, 0),
     (32, 13): (2, 9, 0, -4, 120, 120),      # the lift rises to the ledge, waits, comes back
     (33, 13): (2, 9, 0, -4, 120, 120),
+}
+
+
+# A third level: a tower of five floors, climbed by a lift set off by a switch, a water shaft to
+# swim up, a door opened by a sensor, a lift that runs by itself and, at the top, a raft that a
+# switch sends under a low ceiling across a pit of spikes to the goal. Each floor is six cells
+# high, more than a jump reaches (195 pixels), so every way up is one of the ways above.
+TURM = [
+    "CCCCCCCCCCCCCCCCCCCCCCCC",  # 1
+    "C         BBBBBBB      C",  # 2  the block over the pit: the raft is the only way across
+    "C         BBBBBBB   y  C",  # 3
+    "C         BBBBBBB      C",  # 4
+    "C                 T   TC",  # 5
+    "C                      C",  # 6
+    "C     S  W          Z  C",  # 7  switch, raft, goal
+    "C   BBBBBBXXXXXXXBBBBBBC",  # 8
+    "C                      C",  # 9  fourth floor: bushes, a save point, steps to the hole
+    "C       T              C",  # 10
+    "C B      z             C",  # 11
+    "C B                    C",  # 12
+    "C B  B                 C",  # 13
+    "C B  B     bb    K     C",  # 14
+    "CBBBBBBBBBBBBBBBBBBB   C",  # 15
+    "C              B       C",  # 16 third floor: sensor, door, spikes, a lift that runs alone
+    "C         T    B       C",  # 17
+    "C              B       C",  # 18
+    "C              D f     C",  # 19
+    "C       n      D       C",  # 20
+    "C    K  n      D    WWWC",  # 21
+    "C   BBBBBBBBBBBBXXXBBBBC",  # 22
+    "C                      C",  # 23 second floor: spikes, then the water shaft on the left
+    "C                      C",  # 24
+    "C y             T      C",  # 25
+    "C           z          C",  # 26
+    "C                      C",  # 27
+    "C           XX         C",  # 28
+    "CBBBBBBBBBBBBBBBBBBB   C",  # 29
+    "C                      C",  # 30 ground floor: a bush, coins, a save point and the lift
+    "C                      C",  # 31
+    "C   T                  C",  # 32
+    "C        125           C",  # 33
+    "C                      C",  # 34
+    "C      b     K   S  WWWC",  # 35
+    "CGGGGGGGGGGGGGGGGGGGGGGC",  # 36
+    "CCCCCCCCCCCCCCCCCCCCCCCC",  # 37
+]
+TURM_WATER = []
+for _r, _row in enumerate(TURM):
+    _w = [' '] * len(_row)
+    if 16 <= _r + 1 <= 28:
+        for _c in (2, 3, 4):
+            _w[_c - 1] = '~'
+    TURM_WATER.append("".join(_w))
+TURM_MOTIONS = {
+    (18, 35): (1, 0, 0, 0, 0, 0),          # switch: link 1
+    (21, 35): (1, 6, 0, -5, 100, 0),       # the lift to the second floor, waits 100 passes
+    (22, 35): (1, 6, 0, -5, 100, 0),
+    (23, 35): (1, 6, 0, -5, 100, 0),
+    (9, 20): (2, 0, 0, 0, 0, 0),           # sensor: link 2
+    (9, 21): (2, 0, 0, 0, 0, 0),
+    (16, 19): (2, 3, 0, -10, 150, 0),      # the door rises three cells and shuts again
+    (16, 20): (2, 3, 0, -10, 150, 0),
+    (16, 21): (2, 3, 0, -10, 150, 0),
+    (21, 21): (0, 6, 0, -4, 60, 60),       # the lift to the fourth floor runs by itself
+    (22, 21): (0, 6, 0, -4, 60, 60),
+    (23, 21): (0, 6, 0, -4, 60, 60),
+    (7, 7): (3, 0, 0, 0, 0, 0),            # switch: link 3
+    (10, 7): (3, 7, 4, 0, 100, 0),         # the raft crosses the pit and comes back
 }
 
 
@@ -149,6 +217,7 @@ def main():
     levels = {
         "Anfang": level(ANFANG, ANFANG_WATER, ANFANG_MOTIONS, (520, 740)),
         "Hoehle": level(HOEHLE, HOEHLE_WATER, HOEHLE_MOTIONS, (520, 460)),
+        "Turm": level(TURM, TURM_WATER, TURM_MOTIONS, (120, 1360)),
     }
     for name, text in levels.items():
         with open(os.path.join(out, name + ".json"), "w", newline="\n") as f:

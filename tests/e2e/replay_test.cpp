@@ -1,0 +1,103 @@
+// Every sample level finished by its replay: the real program runs headless on a copy of the game
+// folder, and its state file must show the goal taken and the points the replay collects. A change
+// to the physics or to a level that makes a level unfinishable (or finishable only another way)
+// fails here.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#if defined(__unix__)
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kGoal = 4090;
+constexpr double kGoalTaken = 5090;
+
+struct Replay {
+    const char* level;  // data/<level>.txt replays LEVEL/<level>.TXT
+    int passes;
+    int score;          // the points collected on the way, the goal's 90 included
+};
+
+void PrintTo(const Replay& replay, std::ostream* out) { *out << replay.level; }
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class ReplayTest : public ::testing::TestWithParam<Replay> {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("tessaron-replay-" + std::string(GetParam().level));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        // The pictures, the sound and the levels, but no save-point file: a stale Diskette.txt
+        // from another run would be where spikes send the ball.
+        const fs::path game(TESSARON_GAME_DIR);
+        for (const char* folder : {"BMP", "WAV", "LEVEL"}) {
+            fs::copy(game / folder, root_ / folder, fs::copy_options::recursive);
+        }
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    int Play(const Replay& replay, const fs::path& state, const fs::path& errors) const {
+        const fs::path script = fs::path(TESSARON_TEST_DATA) / (std::string(replay.level) + ".txt");
+        const std::string command =
+            "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
+            "' --headless --dir '" + root_.string() + "' --script '" + script.string() +
+            "' --passes " + std::to_string(replay.passes) + " --state '" + state.string() +
+            "' 2>'" + errors.string() + "'";
+        const int raw = std::system(command.c_str());
+#if defined(__unix__)
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+#else
+        return raw;
+#endif
+    }
+
+    fs::path root_;
+};
+
+TEST_P(ReplayTest, ReachesTheGoal) {
+    const Replay& replay = GetParam();
+    const fs::path state = root_ / "state.json";
+    const fs::path errors = root_ / "stderr.txt";
+    ASSERT_EQ(Play(replay, state, errors), 0) << ReadText(errors);
+
+    const nlohmann::json json = nlohmann::json::parse(ReadText(state), nullptr, false);
+    ASSERT_FALSE(json.is_discarded()) << "state file is not JSON";
+    EXPECT_EQ(json["levelFileName"], "LEVEL/" + std::string(replay.level) + ".TXT");
+    EXPECT_EQ(json["mode"], 0) << "the replay left play mode";
+
+    int goals = 0;
+    int taken = 0;
+    for (const auto& element : json["elements"]) {
+        const double kind = element["kind"].get<double>();
+        goals += kind == kGoal || kind == kGoalTaken;
+        taken += kind == kGoalTaken;
+    }
+    EXPECT_EQ(goals, 1) << "a sample level has one goal";
+    EXPECT_EQ(taken, 1) << "the goal was not reached";
+    EXPECT_EQ(json["score"], replay.score);
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,
+                         ::testing::Values(Replay{"Anfang", 360, 160}, Replay{"Hoehle", 440, 92}),
+                         [](const ::testing::TestParamInfo<Replay>& info) {
+                             return std::string(info.param.level);
+                         });
+
+}  // namespace
