@@ -1,6 +1,8 @@
 // The side panel's commands and read-out on real controls, and the brush preview on the real
 // play screen, under the offscreen platform.
 #include <filesystem>
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -258,6 +260,42 @@ TEST(BrushPreview, ShowsChoicesFaintlyWithFrameDotAndPosition) {
     for (int x = 140; x < 150; ++x) {
         EXPECT_FALSE(IsWhite(screen.BackPixel(x, 105))) << x;
     }
+}
+
+// The pixels of a region, to compare what the preview wrote with a reference text.
+std::vector<std::uint32_t> Region(const runtime::PlayScreen& screen, int left, int top, int width,
+                                  int height) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) {
+            const runtime::Rgb c = screen.BackPixel(x, y);
+            pixels.push_back(static_cast<std::uint32_t>(runtime::PackColour(c)));
+        }
+    }
+    return pixels;
+}
+
+TEST(BrushPreview, PositionTextNamesTheBrushCellColumnFirst) {
+    runtime::PlayScreen& screen = testing::TestScreen();
+    level::Level level;
+    level.viewX = 0.0f;
+    level.viewY = 0.0f;
+    PaintSettings paint;
+    paint.kindChoice = 1000;
+    // Mouse (130, 60) lies in brush cell (3, 1): the text starts 50 pixels right of it.
+    screen.Clear({0, 0, 0});
+    DrawBrushPreview(level, paint, 130, 60, screen);
+    const std::vector<std::uint32_t> drawn = Region(screen, 180, 55, 160, 25);
+    EXPECT_GT(std::count(drawn.begin(), drawn.end(), 0xFFFFFFu), 40);
+
+    screen.Clear({0, 0, 0});
+    screen.BeginDrawing();
+    screen.SetDrawingMode(runtime::kTransparentText);
+    screen.SetFrontColour({255, 255, 255});
+    screen.SetTextPosition(180, 60);
+    screen.DrawText("Position : (3|1)");
+    screen.EndDrawing();
+    EXPECT_EQ(drawn, Region(screen, 180, 55, 160, 25));
 }
 
 TEST(BrushPreview, ScrolledViewMovesTheBrushWithItsCells) {
