@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -54,6 +55,27 @@ protected:
 private:
     Machine::Impl& machine_;
     int control_;
+};
+
+// Notes which row of a list was current when the left button went down on it, so that the
+// list's press signal can tell a click on the row already chosen from one that chose a new row.
+class ListPressWatcher : public QObject {
+public:
+    explicit ListPressWatcher(QListWidget* list) : QObject(list), list_(list) {}
+
+    int rowBeforePress = -2;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* press = static_cast<QMouseEvent*>(event);
+            rowBeforePress = press->button() == Qt::LeftButton ? list_->currentRow() : -2;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QListWidget* list_;
 };
 
 QIcon StandardIconFor(StandardIcon icon) {
@@ -450,6 +472,20 @@ void Windows::ListBox(int number, int x, int y, int width, int height) {
     QObject::connect(list, &QListWidget::itemDoubleClicked, list, [machine, number, list] {
         machine->Post(Event{EventCode::Control, number, machine->WindowNumberOf(list)});
     });
+    // A click on the row already chosen is an event too (the list reports every click), so
+    // choosing a movement preset again brings its values back after they were edited. A click
+    // that chooses another row is reported once, by the row change above.
+    auto* watcher = new ListPressWatcher(list);
+    list->viewport()->installEventFilter(watcher);
+    QObject::connect(list, &QAbstractItemView::pressed, list,
+                     [machine, number, list, watcher](const QModelIndex& index) {
+                         if (index.row() == watcher->rowBeforePress &&
+                             index.row() == list->currentRow()) {
+                             machine->Post(
+                                 Event{EventCode::Control, number, machine->WindowNumberOf(list)});
+                         }
+                         watcher->rowBeforePress = -2;
+                     });
     Register(m, number, ControlKind::ListBox, list, x, y, width, height);
 }
 

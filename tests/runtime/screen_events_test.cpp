@@ -122,6 +122,14 @@ TEST_F(ScreenEvents, UserActionsGiveTheirEventsAndProgramChangesDoNot) {
     EXPECT_EQ(windows.Poll().number, 1000);
     EXPECT_EQ(windows.Poll().code, EventCode::None);
     EXPECT_EQ(windows.State(1000), 1);
+
+    // A click on the row already chosen is reported too, once; a right click is not.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(windows.Poll().code, EventCode::LeftButtonDown);
+    EXPECT_EQ(windows.Poll().number, 1000);
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, row.center());
+    EXPECT_EQ(windows.Poll().code, EventCode::None);
+    EXPECT_EQ(windows.State(1000), 1);
 }
 
 TEST_F(ScreenEvents, CloseBoxAsksAndTheWindowStays) {
