@@ -100,10 +100,16 @@ bool FloatFromJson(const nlohmann::json& value, float& result) {
     } else {
         number = value.get<double>();
     }
-    if (!std::isfinite(number) || std::fabs(number) > std::numeric_limits<float>::max()) {
+    // A number rounds to the nearest float, as a float reader would: the shortest text of the
+    // largest float ("3.4028235e+38") lies a little beyond it and still means it. Only a number
+    // that would round to infinity is out of range.
+    constexpr double kRoundsToInfinity = 0x1.ffffffp+127;  // the largest float + half a step
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    if (!std::isfinite(number) || std::fabs(number) >= kRoundsToInfinity) {
         return false;
     }
-    result = static_cast<float>(number);
+    result = std::fabs(number) > kLargest ? static_cast<float>(std::copysign(kLargest, number))
+                                          : static_cast<float>(number);
     return true;
 }
 

@@ -29,7 +29,7 @@ nlohmann::json LevelToJson(const Level& level);
 // element per line with its fields in record order. Ends with a line feed.
 std::string LevelToJsonText(const Level& level);
 
-// A JSON number as a float; false when it is not a number or lies beyond the float range.
+// A JSON number as the nearest float; false when it is not a number or would round to infinity.
 bool FloatFromJson(const nlohmann::json& value, float& result);
 // Every one of the fifteen fields must be present and a number; other keys are ignored.
 bool ElementFromJson(const nlohmann::json& value, Element& element, std::string& error);

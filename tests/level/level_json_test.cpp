@@ -39,6 +39,25 @@ TEST(LevelJson, EveryFiniteFloatReadsBackExactlyFromItsText) {
         ++checked;
     }
     EXPECT_GT(checked, 190000);
+
+    // The ends of the range, which random bits hardly ever meet: the largest floats are written
+    // with fewer digits than they hold, and that text lies just beyond the largest float.
+    for (const float value :
+         {std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
+          std::nextafter(std::numeric_limits<float>::max(), 0.0f),
+          std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::min()}) {
+        const std::string text = FloatToJson(value).dump();
+        float back = 0.0f;
+        ASSERT_TRUE(FloatFromJson(nlohmann::json::parse(text), back)) << text;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(back), std::bit_cast<std::uint32_t>(value)) << text;
+    }
+    // A number rounds to the nearest float as a float reader would; only one that would round
+    // to infinity lies beyond the range.
+    float read = 0.0f;
+    ASSERT_TRUE(FloatFromJson(nlohmann::json::parse("-3.40282356e38"), read));
+    EXPECT_EQ(read, -std::numeric_limits<float>::max());
+    EXPECT_FALSE(FloatFromJson(nlohmann::json::parse("3.4028236e38"), read));
+    EXPECT_FALSE(FloatFromJson(nlohmann::json::parse("1e39"), read));
 }
 
 TEST(LevelJson, ALevelSurvivesTheTextAndAFailedReadChangesNothing) {

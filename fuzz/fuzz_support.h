@@ -1,0 +1,59 @@
+// What the fuzz targets share: a private game folder for the files they read and write, and a
+// field-by-field comparison of element lists that tells equal floats by their bits.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "level/element.h"
+#include "level/level.h"
+
+namespace tessaron::fuzz {
+
+// A folder of this process's own under the system's temporary folder, made on first use. The
+// targets run one input at a time, so each file name is reused from input to input.
+inline const std::filesystem::path& GameFolderPath() {
+    static const std::filesystem::path folder = [] {
+        std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("tessaron-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+        return path;
+    }();
+    return folder;
+}
+
+inline void WriteBytes(const std::filesystem::path& file, const std::uint8_t* data,
+                       std::size_t size) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+// Stops the run with a message that libFuzzer reports as a crash, keeping the input.
+[[noreturn]] inline void Fail(const char* what) {
+    std::fprintf(stderr, "property violated: %s\n", what);
+    std::abort();
+}
+
+inline bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+inline bool SameElements(const level::ElementList& a, const level::ElementList& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t e = 0; e < a.size(); ++e) {
+        for (int i = 0; i < level::kElementFieldCount; ++i) {
+            if (!SameBits(level::Field(a[e], i), level::Field(b[e], i))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace tessaron::fuzz
