@@ -1,6 +1,7 @@
 // The script reader and writer, the command line, trace lines and the state file.
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
@@ -172,6 +173,15 @@ TEST(Script, MissingFileIsAnError) {
     ScriptResult read = ReadScript("/nonexistent/tessaron/script.txt");
     EXPECT_FALSE(read.ok);
     EXPECT_THAT(read.error, HasSubstr("cannot read the script"));
+}
+
+TEST(Script, EndlessFileIsRefusedAtItsBound) {
+    if (!std::filesystem::exists("/dev/zero")) {
+        GTEST_SKIP() << "no endless file here";
+    }
+    ScriptResult read = ReadScript("/dev/zero");
+    EXPECT_FALSE(read.ok);
+    EXPECT_THAT(read.error, HasSubstr("the script is longer than 64 MiB"));
 }
 
 // ---------------------------------------------------------------------------------------------

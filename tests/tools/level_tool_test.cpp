@@ -156,6 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "cannot be opened"},
         FailureCase{"PackMalformed", {"pack", "@DIR/broken.json", "@DIR/out.TXT"}, 2,
                     "malformed JSON"},
+        FailureCase{"PackEndless", {"pack", "/dev/zero", "@DIR/out.TXT"}, 2, "longer than"},
         FailureCase{"PackIncomplete", {"pack", "@DIR/incomplete.json", "@DIR/out.TXT"}, 2,
                     "\"background\""},
         FailureCase{"PackTooWide", {"pack", "@DIR/wide.json", "@DIR/out.TXT"}, 2, "300"},

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -25,6 +25,8 @@ using namespace tessaron;
 
 constexpr int kUsageError = 1;
 constexpr int kFileError = 2;
+// The JSON of a level of 100 000 cells takes about 30 MB.
+constexpr std::size_t kMaxJsonBytes = std::size_t{128} << 20;
 
 void PrintUsage(std::ostream& out) {
     out << "Usage:\n"
@@ -70,9 +72,20 @@ int Pack(const std::string& jsonFile, const std::string& file) {
         std::cerr << "tessaron-level: " << jsonFile << ": the file cannot be opened\n";
         return kFileError;
     }
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const nlohmann::json json = nlohmann::json::parse(buffer.str(), nullptr, false);
+    // Read in pieces up to a bound that the JSON of the largest level stays well below, so that
+    // an endless file (/dev/zero, a pipe) is refused instead of taking all memory.
+    std::string text;
+    std::vector<char> piece(1 << 16);
+    while (in) {
+        in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+        text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxJsonBytes) {
+            std::cerr << "tessaron-level: " << jsonFile << ": longer than "
+                      << (kMaxJsonBytes >> 20) << " MiB, more than any level needs\n";
+            return kFileError;
+        }
+    }
+    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
     if (json.is_discarded()) {
         std::cerr << "tessaron-level: " << jsonFile << ": malformed JSON\n";
         return kFileError;

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <utility>
+#include <vector>
 
 namespace tessaron::app {
 
@@ -252,20 +252,31 @@ ScriptResult ParseScript(std::string_view text) {
 }
 
 ScriptResult ReadScript(const std::filesystem::path& file) {
+    auto failure = [&file](const std::string& why) {
+        ScriptResult result;
+        result.error = why + file.string();
+        return result;
+    };
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        ScriptResult result;
-        result.error = "cannot read the script " + file.string();
-        return result;
+        return failure("cannot read the script ");
     }
-    std::ostringstream text;
-    text << in.rdbuf();
+    // Read in pieces up to a bound: a name such as /dev/zero, or a pipe that never ends, must
+    // not take all memory.
+    std::string text;
+    std::vector<char> piece(1 << 16);
+    while (in) {
+        in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+        text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxScriptBytes) {
+            return failure("the script is longer than " +
+                           std::to_string(kMaxScriptBytes >> 20) + " MiB: ");
+        }
+    }
     if (in.bad()) {
-        ScriptResult result;
-        result.error = "cannot read the script " + file.string();
-        return result;
+        return failure("cannot read the script ");
     }
-    return ParseScript(text.str());
+    return ParseScript(text);
 }
 
 std::string FormatAction(const Action& action) {

@@ -61,6 +61,8 @@ struct ScriptResult {
 };
 
 ScriptResult ParseScript(std::string_view text);
+// A script file longer than this is refused: hours of recorded play take a few megabytes.
+inline constexpr std::size_t kMaxScriptBytes = std::size_t{64} << 20;
 ScriptResult ReadScript(const std::filesystem::path& file);
 
 // One script line for an action, without its line end; ParseScript reads it back as the same
