@@ -119,6 +119,9 @@ struct Machine::Impl {
 
     // Keys by scan code, down or up.
     std::array<bool, 256> keys{};
+    // Keys that went down in one of our windows since the last keyboard snapshot: a tap that
+    // goes down and up again between two snapshots still shows as down in the next one.
+    std::array<bool, 256> pressedSinceSnapshot{};
     InputFilter* filter = nullptr;
 
     // The mouse position on the desktop as last seen or set by automation.

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 #include <cstdlib>
@@ -140,28 +141,42 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             }
             auto* key = static_cast<QKeyEvent*>(event);
             const int code = ScanCodeForQtKey(key->key());
-            if (code != 0 && !key->isAutoRepeat()) {
-                // A table, not a count: the same key event may pass here more than once.
-                machine_.keys[std::size_t(code)] = event->type() == QEvent::KeyPress;
-            }
             auto* widget = qobject_cast<QWidget*>(watched);
             const bool ours = widget != nullptr && machine_.WindowNumberOf(widget) != 0;
+            if (code != 0 && !key->isAutoRepeat()) {
+                // A table, not a count: the same key event may pass here more than once.
+                const bool press = event->type() == QEvent::KeyPress;
+                machine_.keys[std::size_t(code)] = press;
+                // A quick tap may go down and up between two passes; it still counts once. Keys
+                // typed into a message box or a file requester (Escape cancelling it) do not.
+                if (press && ours) {
+                    machine_.pressedSinceSnapshot[std::size_t(code)] = true;
+                }
+            }
             if (!ours) {
                 break;  // message boxes and file dialogs keep their own keys
             }
             // Tab and Escape belong to the game: they never move the focus or close anything.
-            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
-                key->key() == Qt::Key_Escape) {
+            const int k = key->key();
+            if (k == Qt::Key_Tab || k == Qt::Key_Backtab || k == Qt::Key_Escape) {
                 return true;
             }
-            // Arrows on buttons would walk the focus through the buttons of the side panel.
-            const int k = key->key();
+            // The arrows scroll the editor's map. Only a text field, whose caret they move, may
+            // see them: on a button they would walk the focus through the side panel, and on a
+            // list, a drop-down list or a track bar they would change the element, the value
+            // display or the brush size while the map scrolls.
             if ((k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Left || k == Qt::Key_Right) &&
-                qobject_cast<QAbstractButton*>(widget) != nullptr) {
+                qobject_cast<QLineEdit*>(widget) == nullptr) {
                 return true;
             }
             break;
         }
+        case QEvent::ApplicationDeactivate:
+            // Another program took the keyboard: the releases of keys held now go there, and a
+            // key would stay down here for ever (the ball rolling on). Every key counts as up.
+            machine_.keys.fill(false);
+            machine_.pressedSinceSnapshot.fill(false);
+            break;
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             auto* widget = qobject_cast<QWidget*>(watched);
@@ -232,6 +247,9 @@ void Machine::Impl::CloseWindow(int number) {
     }
     QPointer<WindowWidget> widget = it->second.widget;
     windows.erase(it);
+    // Keys tapped while a pause menu or a dialog was open were meant for it, not for the game
+    // that goes on once it has closed.
+    pressedSinceSnapshot.fill(false);
     // Destroying the widgets may still report focus changes: they belong to the window too.
     const std::size_t queued = events.size();
     delete widget.data();
@@ -300,6 +318,7 @@ bool Machine::StartKeyboard() {
         return false;
     }
     impl_->keys.fill(false);
+    impl_->pressedSinceSnapshot.fill(false);
     impl_->keyboardStarted = true;
     return true;
 }
@@ -399,10 +418,11 @@ Keyboard::Keyboard(Machine& machine) : machine_(machine) {}
 Keyboard::~Keyboard() = default;
 
 void Keyboard::Snapshot() {
-    const auto& keys = machine_.Internals().keys;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        snapshot_[i] = keys[i];
+    Machine::Impl& m = machine_.Internals();
+    for (std::size_t i = 0; i < m.keys.size(); ++i) {
+        snapshot_[i] = m.keys[i] || m.pressedSinceSnapshot[i];
     }
+    m.pressedSinceSnapshot.fill(false);
 }
 
 bool Keyboard::Held(Key key) const {

@@ -1,0 +1,121 @@
+// The keyboard as a player uses it: quick taps, the arrows while a side-panel control has the
+// focus, and keys held while another program takes the keyboard.
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "runtime/qt_internal.h"
+#include "runtime/screen_test_support.h"
+
+namespace tessaron::runtime::test {
+namespace {
+
+class ScreenInput : public ::testing::Test {
+protected:
+    ScreenInput() : windows(TestMachine()), keys(TestMachine()) {
+        while (windows.Poll().code != EventCode::None) {
+        }
+        keys.Snapshot();  // nothing left over from an earlier test
+    }
+
+    QWidget* Widget(int control) {
+        return TestMachine().Internals().controls.at(control).widget.data();
+    }
+
+    QWidget* Window(int number) { return TestMachine().Internals().WindowWidgetOf(number); }
+
+    Windows windows;
+    Keyboard keys;
+};
+
+TEST_F(ScreenInput, TapBetweenTwoPassesIsSeenDownOnceThenReleasedOnce) {
+    ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
+    // The whole tap lands between two snapshots, as a quick press does on a slow pass.
+    QTest::keyClick(Window(2), Qt::Key_Tab);
+    keys.Snapshot();
+    EXPECT_TRUE(keys.Held(Key::Tab));
+    EXPECT_FALSE(keys.Released(Key::Tab));
+    keys.Snapshot();
+    EXPECT_FALSE(keys.Held(Key::Tab));
+    EXPECT_TRUE(keys.Released(Key::Tab));
+    keys.Snapshot();
+    EXPECT_FALSE(keys.Released(Key::Tab));
+}
+
+TEST_F(ScreenInput, TapsMeantForOtherWindowsNeverReachTheGame) {
+    ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
+    // A key typed into a window that is not one of ours (a file requester cancelled by Escape).
+    QLineEdit foreign;
+    foreign.show();
+    QTest::keyClick(&foreign, Qt::Key_Escape);
+    // Escape tapped in the pause menu, which then closes.
+    ASSERT_TRUE(windows.Open(5, 412, 344, 200, 110, WindowStyle::Dialog, "PAUSE"));
+    QTest::keyClick(Window(5), Qt::Key_Escape);
+    windows.Close(5);
+    for (int pass = 0; pass < 3; ++pass) {
+        keys.Snapshot();
+        EXPECT_FALSE(keys.Held(Key::Escape));
+        EXPECT_FALSE(keys.Released(Key::Escape));
+    }
+}
+
+// The arrows scroll the editor's map; a focused list, drop-down list or track bar keeps its
+// choice, so that scrolling never changes the element, the value display or the brush size.
+TEST_F(ScreenInput, ArrowsLeaveChoicesOfFocusedControlsAsTheyAre) {
+    ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
+    windows.ListBox(1000, 10, 10, 100, 80);
+    windows.ComboBox(90, 120, 10, 100, 200);
+    for (const char* row : {"Nichts", "Ziegelstein", "Beton"}) {
+        windows.AddRow(1000, row);
+        windows.AddRow(90, row);
+    }
+    windows.TrackBar(61, 10, 100, 150, 20, 1, 8);
+    windows.SetState(1000, 1);
+    windows.SetState(90, 1);
+    windows.SetState(61, 4);
+    windows.Activate();
+    for (const int control : {1000, 90, 61}) {
+        SCOPED_TRACE(control);
+        QWidget* focus = Widget(control);
+        focus->setFocus();
+        // Down twice moves every one of them whatever Right does after it.
+        for (const auto& [qt, key] : {std::pair{Qt::Key_Down, Key::Down},
+                                      std::pair{Qt::Key_Down, Key::Down},
+                                      std::pair{Qt::Key_Right, Key::Right}}) {
+            QTest::keyPress(focus, qt);
+            keys.Snapshot();
+            EXPECT_TRUE(keys.Held(key));
+            QTest::keyRelease(focus, qt);
+        }
+        keys.Snapshot();
+    }
+    EXPECT_EQ(windows.State(1000), 1);
+    EXPECT_EQ(windows.State(90), 1);
+    EXPECT_EQ(windows.State(61), 4);
+    EXPECT_EQ(windows.Poll().code, EventCode::None);
+
+    // A text field still takes them: they move its caret.
+    windows.TextField(31, 10, 130, 60, 20, "123", TextFieldFlags::DigitsOnly);
+    auto* field = static_cast<QLineEdit*>(Widget(31));
+    field->setFocus();
+    field->setCursorPosition(3);
+    QTest::keyClick(field, Qt::Key_Left);
+    EXPECT_EQ(field->cursorPosition(), 2);
+}
+
+TEST_F(ScreenInput, KeysHeldWhenAnotherProgramTakesTheKeyboardCountAsUp) {
+    ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
+    QTest::keyPress(Window(2), Qt::Key_Right);
+    keys.Snapshot();
+    ASSERT_TRUE(keys.Held(Key::Right));
+    // The release goes to the other program; this one only hears that it lost the keyboard.
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QApplication::sendEvent(qApp, &deactivate);
+    keys.Snapshot();
+    EXPECT_FALSE(keys.Held(Key::Right));
+}
+
+}  // namespace
+}  // namespace tessaron::runtime::test
