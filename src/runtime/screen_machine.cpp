@@ -358,6 +358,9 @@ bool Machine::StartSound() {
     if (impl_->soundStarted) {
         return true;
     }
+    // SDL would catch SIGINT and SIGTERM and turn them into quit events that nobody reads, and
+    // the program could then be ended neither from a terminal nor by the session.
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
     if (impl_->HeadlessPlatform()) {
         // Headless runs and tests make no noise and need no sound server.
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);

@@ -222,6 +222,12 @@ int Windows::Y() const {
 void Windows::Activate() {
     Machine::Impl& m = machine_.Internals();
     if (WindowWidget* window = m.WindowWidgetOf(m.currentWindow)) {
+        if (window->isMinimized()) {
+            // A window manager may offer to minimise a dialog. The pause menu and the new-level
+            // dialog can only be left through their buttons: hidden, they would leave the program
+            // waiting with nothing to click, so the next turn of their loop brings them back.
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        }
         if (!m.HeadlessPlatform()) {
             window->raise();  // the offscreen platform has no stacking order
         }

@@ -1,10 +1,13 @@
-// The keyboard as a player uses it: quick taps, the arrows while a side-panel control has the
-// focus, and keys held while another program takes the keyboard.
+// The machine as a player meets it on a desktop: quick taps, the arrows while a side-panel control
+// has the focus, keys held while another program takes the keyboard, a dialog minimised by the
+// window manager, and the signals that end the program.
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include "runtime/qt_internal.h"
 #include "runtime/screen_test_support.h"
@@ -115,6 +118,29 @@ TEST_F(ScreenInput, KeysHeldWhenAnotherProgramTakesTheKeyboardCountAsUp) {
     QApplication::sendEvent(qApp, &deactivate);
     keys.Snapshot();
     EXPECT_FALSE(keys.Held(Key::Right));
+}
+
+TEST_F(ScreenInput, MinimisedDialogComesBackWhenItTakesTheFocusAgain) {
+    ASSERT_TRUE(windows.Open(5, 412, 344, 200, 110, WindowStyle::Dialog, "PAUSE"));
+    Window(5)->showMinimized();
+    ASSERT_TRUE(Window(5)->isMinimized());
+    windows.Use(5);
+    windows.Activate();
+    EXPECT_FALSE(Window(5)->isMinimized());
+    EXPECT_TRUE(Window(5)->isVisible());
+    EXPECT_EQ(windows.X(), 412);
+    EXPECT_EQ(windows.Y(), 344);
+    windows.Close(5);
+}
+
+// With sound started (the test program's main started the whole machine), Ctrl+C in a terminal
+// and the session's SIGTERM still end the program.
+TEST(ScreenSignals, InterruptAndTerminateKeepTheirDefaultAction) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+        EXPECT_EQ(action.sa_handler, SIG_DFL) << signal;
+    }
 }
 
 }  // namespace
