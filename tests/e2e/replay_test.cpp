@@ -95,7 +95,8 @@ TEST_P(ReplayTest, ReachesTheGoal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,
-                         ::testing::Values(Replay{"Anfang", 360, 160}, Replay{"Hoehle", 440, 92}),
+                         ::testing::Values(Replay{"Anfang", 360, 160}, Replay{"Hoehle", 440, 92},
+                                           Replay{"Turm", 1400, 160}),
                          [](const ::testing::TestParamInfo<Replay>& info) {
                              return std::string(info.param.level);
                          });

@@ -149,9 +149,10 @@ HOEHLE_MOTIONS = {
 # high, more than a jump reaches (195 pixels), so every way up is one of the ways above.
 TURM = [
     "CCCCCCCCCCCCCCCCCCCCCCCC",  # 1
-    "C         BBBBBBB      C",  # 2  the block over the pit: the raft is the only way across
-    "C         BBBBBBB   y  C",  # 3
-    "C         BBBBBBB      C",  # 4
+    "C           BBBBB      C",  # 2  the block over the pit: the raft is the only way across;
+                                  #    the two open cells before it leave time to board the raft
+    "C           BBBBB   y  C",  # 3
+    "C           BBBBB      C",  # 4
     "C                 T   TC",  # 5
     "C                      C",  # 6
     "C     S  W          Z  C",  # 7  switch, raft, goal
@@ -169,7 +170,7 @@ TURM = [
     "C              D f     C",  # 19
     "C       n      D       C",  # 20
     "C    K  n      D    WWWC",  # 21
-    "C   BBBBBBBBBBBBXXXBBBBC",  # 22
+    "C   BBBBBBBBBBBBBXXBBBBC",  # 22 a brick behind the door to jump to the lift from
     "C                      C",  # 23 second floor: spikes, then the water shaft on the left
     "C                      C",  # 24
     "C y             T      C",  # 25
