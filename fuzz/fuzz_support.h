@@ -19,13 +19,19 @@ namespace tessaron::fuzz {
 // A folder of this process's own under the system's temporary folder, made on first use. The
 // targets run one input at a time, so each file name is reused from input to input.
 inline const std::filesystem::path& GameFolderPath() {
-    static const std::filesystem::path folder = [] {
-        std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("tessaron-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
+    // Never destroyed, so that the removal at exit can still name it.
+    static const std::filesystem::path* const folder = [] {
+        auto* path = new std::filesystem::path(std::filesystem::temp_directory_path() /
+                                               ("tessaron-fuzz-" + std::to_string(::getpid())));
+        std::filesystem::create_directories(*path);
+        // Removed when the run ends normally; a run stopped by a finding leaves it to look at.
+        std::atexit([] {
+            std::error_code error;
+            std::filesystem::remove_all(GameFolderPath(), error);
+        });
         return path;
     }();
-    return folder;
+    return *folder;
 }
 
 inline void WriteBytes(const std::filesystem::path& file, const std::uint8_t* data,

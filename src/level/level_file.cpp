@@ -43,6 +43,7 @@ struct Header {
     std::int32_t startY = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    std::int32_t storedHeight = 0;  // as stored, also where an older file's height is replaced
 };
 
 // Reads and judges the header of the open level file; the file stays open either way. A file
@@ -58,6 +59,7 @@ std::string ReadHeader(runtime::Files& files, Header& header) {
     header.startY = files.ReadInt();
     header.width = files.ReadInt();
     header.height = files.ReadInt();
+    header.storedHeight = header.height;
     if (header.width == 0) {
         // Older files leave the width at 0; they all hold 200 x 100 cells.
         header.width = 200;
@@ -66,10 +68,27 @@ std::string ReadHeader(runtime::Files& files, Header& header) {
     return HeaderProblem(header.width, header.height);
 }
 
-std::int32_t ReadValueAt(runtime::Files& files, std::int64_t position) {
-    files.Seek(position);
-    return files.ReadInt();
-}
+// Reads the values of a level file's cells. A value that lies wholly or partly past the end of
+// the file cannot be read and repeats the previous read; that is known without asking the file,
+// which spares a truncated file of many cells a system call per value.
+class ValueReader {
+public:
+    ValueReader(runtime::Files& files, std::int64_t size, std::int32_t lastRead)
+        : files_(files), size_(size), last_(lastRead) {}
+
+    std::int32_t At(std::int64_t position) {
+        if (position + 4 <= size_) {
+            files_.Seek(position);
+            last_ = files_.ReadInt();
+        }
+        return last_;
+    }
+
+private:
+    runtime::Files& files_;
+    std::int64_t size_;
+    std::int32_t last_;
+};
 
 void WriteValueAt(runtime::Files& files, std::int64_t position, float value) {
     files.Seek(position);
@@ -117,17 +136,19 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
     if (width > 0 && height > 0) {
         level.elements.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     }
+    // The last value read so far is the header's stored height.
+    ValueReader values(files, files.Size(), header.storedHeight);
     for (std::int32_t r = 1; r <= height; ++r) {
         for (std::int32_t c = 1; c <= width; ++c) {
             const std::int64_t p = lf::RecordOffset(c, r);
-            std::int32_t kind = ReadValueAt(files, p + lf::kKind);
-            const std::int32_t link = ReadValueAt(files, p + lf::kLink);
-            const std::int32_t length = ReadValueAt(files, p + lf::kLength);
-            const std::int32_t speedX = ReadValueAt(files, p + lf::kSpeedX);
-            const std::int32_t speedY = ReadValueAt(files, p + lf::kSpeedY);
-            const std::int32_t pause1 = ReadValueAt(files, p + lf::kPause1);
-            const std::int32_t pause2 = ReadValueAt(files, p + lf::kPause2);
-            std::int32_t background = ReadValueAt(files, p + lf::kBackground);
+            std::int32_t kind = values.At(p + lf::kKind);
+            const std::int32_t link = values.At(p + lf::kLink);
+            const std::int32_t length = values.At(p + lf::kLength);
+            const std::int32_t speedX = values.At(p + lf::kSpeedX);
+            const std::int32_t speedY = values.At(p + lf::kSpeedY);
+            const std::int32_t pause1 = values.At(p + lf::kPause1);
+            const std::int32_t pause2 = values.At(p + lf::kPause2);
+            std::int32_t background = values.At(p + lf::kBackground);
             if (background == 0) {
                 background = static_cast<std::int32_t>(Background::Air);
             }

@@ -228,6 +228,36 @@ TEST_F(LevelFileTest, AValuePastTheEndOfATruncatedFileRepeatsThePreviousRead) {
               (Element{4010, 2, 1, 4010, 2, 1, 0, 4010, 0, 4010, 4010, 4010, 0, 4010, 4010}));
     EXPECT_EQ(level.elements[2],
               (Element{4010, 3, 1, 4010, 3, 1, 0, 4010, 0, 4010, 4010, 4010, 0, 4010, 4010}));
+
+    // A file that ends two bytes into the link of cell 2: that link cannot be read whole and
+    // repeats the kind before it.
+    const std::string cut = (root_ / "cut.TXT").string();
+    {
+        std::ifstream in(level.levelFileName, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        bytes.resize(static_cast<std::size_t>(level_file::RecordOffset(2, 1) + 5 + 2));
+        std::ofstream(cut, std::ios::binary) << bytes;
+    }
+    Level partial;
+    partial.levelFileName = cut;
+    ASSERT_EQ(ReadLevelFile(partial, files), LoadResult::Loaded);
+    EXPECT_EQ(partial.elements[1].link, 4010.0f);
+
+    // A file of nothing but a header: every value repeats the height stored in it, also where
+    // an older file's width of 0 makes the level 200 x 100 whatever that height.
+    for (const std::int32_t storedWidth : {2, 0}) {
+        const std::int32_t header[4] = {0, 0, storedWidth, 3};
+        std::ofstream(cut, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(header), sizeof header);
+        Level bare;
+        bare.levelFileName = cut;
+        ASSERT_EQ(ReadLevelFile(bare, files), LoadResult::Loaded);
+        EXPECT_EQ(bare.elements.back(),
+                  (Element{3, float(bare.levelWidth), float(bare.levelHeight), 3,
+                           float(bare.levelWidth), float(bare.levelHeight), 0, 3, 0, 3, 3, 3, 0,
+                           3, 3}))
+            << storedWidth;
+    }
 }
 
 TEST_F(LevelFileTest, OnlyTheFirstReadTakesItsStoredStartOffset) {
