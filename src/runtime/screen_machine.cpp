@@ -4,6 +4,9 @@
 #include <QFont>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -29,6 +32,27 @@ char* g_argv[] = {g_programName, nullptr};
 bool EnvironmentSet(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && value[0] != '\0';
+}
+
+// Without a desktop session (scripted runs, CI) the toolkit warns at every start that it has no
+// runtime folder, then makes one in the temporary folder. Making the same private folder first
+// keeps a scripted run's output to what the run itself says.
+void EnsureRuntimeFolder() {
+    if (EnvironmentSet("XDG_RUNTIME_DIR")) {
+        return;
+    }
+    const QString path = QDir::tempPath() + QStringLiteral("/runtime-") +
+                         QString::fromLocal8Bit(qgetenv("USER").isEmpty() ? QByteArray("tessaron")
+                                                                          : qgetenv("USER"));
+    if (!QDir().mkpath(path)) {
+        return;
+    }
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                    QFileDevice::ExeOwner);
+    const QFileInfo info(path);
+    if (info.isDir() && info.isWritable()) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
+    }
 }
 
 }  // namespace
@@ -288,6 +312,7 @@ bool Machine::StartScreen(const StartOptions& options) {
         if (options.headless) {
             // Must be set before the application exists: it picks its platform once.
             qputenv("QT_QPA_PLATFORM", "offscreen");
+            EnsureRuntimeFolder();
         } else if (!EnvironmentSet("DISPLAY") && !EnvironmentSet("WAYLAND_DISPLAY") &&
                    !EnvironmentSet("QT_QPA_PLATFORM")) {
             // Qt would abort the process without a display; the caller reports it instead.
