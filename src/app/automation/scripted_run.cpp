@@ -49,6 +49,20 @@ bool WriteOutputs(const Options& options, Program& program, TraceWriter* trace) 
     return ok;
 }
 
+// Opens the trace file that the options ask for, if any. False (reported) when it cannot be
+// written.
+bool OpenTrace(const Options& options, std::unique_ptr<TraceWriter>& trace) {
+    if (options.trace.empty()) {
+        return true;
+    }
+    trace = std::make_unique<TraceWriter>(options.trace);
+    if (!trace->Ok()) {
+        Report("cannot write the trace " + options.trace.string());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int RunScripted(const Options& given, int& argc, char** argv) {
@@ -68,12 +82,8 @@ int RunScripted(const Options& given, int& argc, char** argv) {
     }
 
     std::unique_ptr<TraceWriter> trace;
-    if (!options.trace.empty()) {
-        trace = std::make_unique<TraceWriter>(options.trace);
-        if (!trace->Ok()) {
-            Report("cannot write the trace " + options.trace.string());
-            return kBadInput;
-        }
+    if (!OpenTrace(options, trace)) {
+        return kBadInput;
     }
 
     // The machine layer exists only once start-up has begun; the driver reaches it through the
@@ -153,12 +163,8 @@ int RunInteractive(const Options& given, int& argc, char** argv) {
         recorder->RecordSeed(*options.seed);
     }
     std::unique_ptr<TraceWriter> trace;
-    if (!options.trace.empty()) {
-        trace = std::make_unique<TraceWriter>(options.trace);
-        if (!trace->Ok()) {
-            Report("cannot write the trace " + options.trace.string());
-            return kBadInput;
-        }
+    if (!OpenTrace(options, trace)) {
+        return kBadInput;
     }
 
     ProgramHooks hooks;
