@@ -96,7 +96,7 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
         player.canJump = 1;
         player.hitFlag = 1;
         SwitchPress(element, level);
-        if (SpikeEffect(element, level, player, services.files)) {
+        if (SpikeEffect(element, level, player, services.savePoints)) {
             return;  // the list was replaced: no element follows this one
         }
     }
@@ -110,7 +110,7 @@ void HorizontalPass(level::Level& level, Player& player, const Services& service
             continue;
         }
         player.hitFlag = 1;
-        if (SpikeEffect(element, level, player, services.files)) {
+        if (SpikeEffect(element, level, player, services.savePoints)) {
             return;
         }
     }
@@ -237,7 +237,7 @@ void RunSecondStage(level::Level& level, Player& player, const Services& service
         player.crushCount = 0;
     }
     if (player.crushCount > kCrushLimit) {
-        RestoreSavePoint(level, player, services.files);
+        services.savePoints.Restore(level, player);
     }
 }
 
