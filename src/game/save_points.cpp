@@ -39,6 +39,20 @@ bool SavePointMemory::Store(const level::Level& level, const Player& player) {
     return true;
 }
 
+bool SavePointMemory::SameAs(const SavePointMemory& other) const {
+    if (kept_ == other.kept_) {
+        return true;
+    }
+    if (!kept_ || !other.kept_) {
+        return false;
+    }
+    const Kept& a = *kept_;
+    const Kept& b = *other.kept_;
+    // Every kept value is a whole number: no -0 and no NaN, so == is exact.
+    return a.viewX == b.viewX && a.viewY == b.viewY && a.velocityX == b.velocityX &&
+           a.velocityY == b.velocityY && a.elements == b.elements;
+}
+
 bool SavePointMemory::Restore(level::Level& level, Player& player) {
     if (!kept_) {
         return false;

@@ -41,6 +41,8 @@ public:
     bool Store(const level::Level& level, const Player& player) override;
     bool Restore(level::Level& level, Player& player) override;
     bool Holds() const { return kept_ != nullptr; }
+    // True when both hold the same save point (or none), bit for bit.
+    bool SameAs(const SavePointMemory& other) const;
 
 private:
     struct Kept {

@@ -8,16 +8,6 @@ namespace tessaron::solver {
 
 namespace {
 
-std::uint64_t Mix(std::uint64_t value) {
-    // The finaliser of SplitMix64: every input bit reaches every output bit.
-    value ^= value >> 30;
-    value *= 0xbf58476d1ce4e5b9ULL;
-    value ^= value >> 27;
-    value *= 0x94d049bb133111ebULL;
-    value ^= value >> 31;
-    return value;
-}
-
 // A uniform number in [0, 1) from the search's own generator.
 double Uniform(runtime::Random& random) {
     constexpr int kBits = 30;
@@ -27,29 +17,36 @@ double Uniform(runtime::Random& random) {
     return (high * (1 << kBits) + low) / (double(1 << kBits) * double(1 << kBits));
 }
 
-// True when a stands better than b as the best place: more points, then nearer the goal.
+// True when a stands better than b as the best place: nearer the goal, then more points.
 bool Better(const Place& a, const Place& b) {
-    if (a.standing.score != b.standing.score) {
-        return a.standing.score > b.standing.score;
+    if (a.goalDistance != b.goalDistance) {
+        return a.goalDistance < b.goalDistance;
     }
-    return a.goalDistance < b.goalDistance;
+    return a.score > b.score;
 }
 
 }  // namespace
 
+std::uint64_t MixBits(std::uint64_t value) {
+    // The finaliser of SplitMix64: every input bit reaches every output bit.
+    value ^= value >> 30;
+    value *= 0xbf58476d1ce4e5b9ULL;
+    value ^= value >> 27;
+    value *= 0x94d049bb133111ebULL;
+    value ^= value >> 31;
+    return value;
+}
+
 std::size_t PlaceKeyHash::operator()(const PlaceKey& key) const {
-    std::uint64_t h = Mix(static_cast<std::uint32_t>(key.cell.column));
-    h = Mix(h ^ static_cast<std::uint32_t>(key.cell.row));
-    h = Mix(h ^ (static_cast<std::uint64_t>(static_cast<std::uint8_t>(key.motionX)) |
-                 static_cast<std::uint64_t>(static_cast<std::uint8_t>(key.motionY)) << 8 |
-                 static_cast<std::uint64_t>(static_cast<std::uint8_t>(key.inWater)) << 16));
-    h = Mix(h ^ static_cast<std::uint32_t>(key.score));
-    h = Mix(h ^ key.progress);
+    std::uint64_t h = MixBits(static_cast<std::uint32_t>(key.cell.column));
+    h = MixBits(h ^ static_cast<std::uint32_t>(key.cell.row));
+    h = MixBits(h ^ static_cast<std::uint8_t>(key.inWater));
+    h = MixBits(h ^ key.progress);
     return static_cast<std::size_t>(h);
 }
 
 Archive::Archive(float farDistance, ChoiceWeights weights)
-    : farDistance_(std::max(farDistance, 1.0f)), weights_(weights) {}
+    : farDistance_(std::max(farDistance, 1.0f)), choice_(weights) {}
 
 Place* Archive::Find(const PlaceKey& key) {
     const auto it = index_.find(key);
@@ -57,33 +54,43 @@ Place* Archive::Find(const PlaceKey& key) {
 }
 
 Place& Archive::Add(Place place) {
-    best_ = std::max(best_, place.standing);
+    const bool further = place.steps > mostSteps_;
+    mostSteps_ = std::max(mostSteps_, place.steps);
+    mostPoints_ = std::max(mostPoints_, place.score);
     index_.emplace(place.key, places_.size());
     places_.push_back(std::move(place));
+    if (further) {
+        // Every place's weight depends on the most steps taken.
+        weights_ = WeightTree{};
+        for (const Place& each : places_) {
+            weights_.Add(Weight(each));
+        }
+    } else {
+        weights_.Add(Weight(places_.back()));
+    }
     return places_.back();
+}
+
+void Archive::Replace(Place& known, Place place) {
+    // The same key: the same cell and steps, so the same weight.
+    mostPoints_ = std::max(mostPoints_, place.score);
+    place.chosen = known.chosen;
+    known = std::move(place);
 }
 
 double Archive::Weight(const Place& place) const {
     const double novelty = 1.0 / std::sqrt(1.0 + place.chosen);
-    const double standing = place.standing == best_ ? 1.0 + weights_.bestStanding : 1.0;
+    const double standing = place.steps == mostSteps_ ? 1.0 + choice_.mostSteps : 1.0;
     const double near =
-        1.0 + weights_.nearGoal * (1.0 - std::min(1.0, double(place.goalDistance) / farDistance_));
+        1.0 + choice_.nearGoal * (1.0 - std::min(1.0, double(place.goalDistance) / farDistance_));
     return novelty * standing * near;
 }
 
 Place& Archive::Choose(runtime::Random& random) {
-    scratch_.resize(places_.size());
-    double total = 0.0;
-    for (std::size_t i = 0; i < places_.size(); ++i) {
-        total += Weight(places_[i]);
-        scratch_[i] = total;
-    }
-    const double target = Uniform(random) * total;
-    const auto it = std::upper_bound(scratch_.begin(), scratch_.end(), target);
-    const std::size_t index =
-        std::min(static_cast<std::size_t>(it - scratch_.begin()), places_.size() - 1);
+    const std::size_t index = weights_.Find(Uniform(random) * weights_.Total());
     Place& place = places_[index];
     ++place.chosen;
+    weights_.Set(index, Weight(place));
     return place;
 }
 

@@ -20,6 +20,15 @@ constexpr std::int32_t kWaterDivisor = 3;
 // The cells around the level where the ball can still be; beyond them it falls for ever.
 constexpr std::int32_t kRim = 2;
 
+// Elements whose change alters the way through the level for good: a save point taken (where
+// spikes send the ball from then on) and a bush worn away (an opening). Coins only bring points
+// and are left out.
+bool IsLandmark(float kind) {
+    return kind == Code(ElementKind::Disk) ||
+           (kind >= Code(ElementKind::Bush25) && kind <= Code(ElementKind::Bush));
+}
+bool IsPassed(float kind) { return kind == kTakenDisk || kind == Code(ElementKind::BushGone); }
+
 // The key combinations tried, with how often each is drawn. Left and right together cancel
 // out, so they are never pressed together.
 struct Choice {
@@ -45,37 +54,13 @@ std::uint8_t DrawKeys(runtime::Random& random) {
     return kNoKeys;
 }
 
-// How long keys are held: often a short tap (a hop, a nudge), else a longer stretch.
+// How long keys are held: one time in five a tap of 1 to 5 passes (a hop, a nudge), else a
+// stretch of 5 to 40 passes. (Next(n) draws from 0 to n.)
 std::int32_t DrawStretch(runtime::Random& random) {
-    if (random.Next(2) == 0) {
+    if (random.Next(4) == 0) {
         return 1 + random.Next(4);
     }
     return 5 + random.Next(35);
-}
-
-std::int8_t MotionX(float velocityX) {
-    // A positive velocityX moves the ball left.
-    const float right = -velocityX;
-    if (right > 7.0f) return 2;
-    if (right > 1.0f) return 1;
-    if (right < -7.0f) return -2;
-    if (right < -1.0f) return -1;
-    return 0;
-}
-
-std::int8_t MotionY(float velocityY) {
-    if (velocityY > 2.0f) return 1;
-    if (velocityY < -2.0f) return -1;
-    return 0;
-}
-
-std::uint64_t Mix(std::uint64_t value) {
-    value ^= value >> 33;
-    value *= 0xff51afd7ed558ccdULL;
-    value ^= value >> 33;
-    value *= 0xc4ceb9fe1a85ec53ULL;
-    value ^= value >> 33;
-    return value;
 }
 
 void NoteLink(std::vector<std::int32_t>& links, std::int32_t link) {
@@ -156,7 +141,7 @@ Search::Search(const World& start, const Machines& machines, const SearchSetting
       settings_(settings),
       start_(start),
       world_(start),
-      base_(start.state.level.elements),
+      base_(SettledElements(start, machines)),
       goals_(start.state.level.elements),
       reach_(start.state.level.levelWidth, start.state.level.levelHeight),
       archive_(static_cast<float>(std::hypot(double(start.state.level.levelWidth),
@@ -165,54 +150,45 @@ Search::Search(const World& start, const Machines& machines, const SearchSetting
       random_(settings.seed) {
     const level::ElementList& elements = start.state.level.elements;
     for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (elements[i].kind == Code(ElementKind::Disk)) {
-            disks_.push_back(i);
+        if (IsLandmark(elements[i].kind)) {
+            landmarks_.push_back(i);
         }
     }
 }
 
-std::int32_t Search::DisksTaken(const level::ElementList& elements) const {
-    std::int32_t taken = 0;
-    for (std::size_t index : disks_) {
-        taken += elements[index].kind == kTakenDisk;
+std::int32_t Search::LandmarksPassed(const level::ElementList& elements) const {
+    std::int32_t passed = 0;
+    for (std::size_t index : landmarks_) {
+        passed += IsPassed(elements[index].kind);
     }
-    return taken;
+    return passed;
 }
 
 PlaceKey Search::KeyOf(const World& world, const std::vector<std::int32_t>& links) const {
     const app::GameState& state = world.state;
     PlaceKey key;
     key.cell = BallCell(state.level);
-    key.motionX = MotionX(state.player.velocityX);
-    key.motionY = MotionY(state.player.velocityY);
     key.inWater = state.player.mediumDivisor == kWaterDivisor;
-    key.score = state.level.score;
-    std::uint64_t progress = Mix(links.size());
+    std::uint64_t progress = MixBits(links.size());
     for (std::int32_t link : links) {
-        progress = Mix(progress ^ static_cast<std::uint32_t>(link));
+        progress = MixBits(progress ^ static_cast<std::uint32_t>(link));
     }
-    // Which save points are taken, as a set of bits folded in.
-    for (std::size_t i = 0; i < disks_.size(); ++i) {
-        if (state.level.elements[disks_[i]].kind == kTakenDisk) {
-            progress = Mix(progress ^ (0x9e3779b97f4a7c15ULL * (i + 1)));
+    // Which landmarks are passed, as a set of bits folded in.
+    for (std::size_t i = 0; i < landmarks_.size(); ++i) {
+        if (IsPassed(state.level.elements[landmarks_[i]].kind)) {
+            progress = MixBits(progress ^ (0x9e3779b97f4a7c15ULL * (i + 1)));
         }
     }
     key.progress = progress;
     return key;
 }
 
-Standing Search::StandingOf(const World& world, const std::vector<std::int32_t>& links) const {
-    Standing standing;
-    standing.score = world.state.level.score;
-    standing.steps =
-        static_cast<std::int32_t>(links.size()) + DisksTaken(world.state.level.elements);
-    return standing;
-}
-
 Place Search::MakePlace(const World& world, std::vector<std::int32_t> links, RunId run) const {
     Place place;
     place.key = KeyOf(world, links);
-    place.standing = StandingOf(world, links);
+    place.steps =
+        static_cast<std::int32_t>(links.size()) + LandmarksPassed(world.state.level.elements);
+    place.score = world.state.level.score;
     place.snapshot = base_.Take(world);
     place.links = std::move(links);
     place.run = run;
@@ -229,7 +205,7 @@ void Search::NoteNearest(const Cell& cell) {
     }
 }
 
-bool Search::Explore(Place& from, RunId& winner) {
+bool Search::Explore(Place& from, std::int64_t shorterThan, RunId& winner) {
     base_.Restore(from.snapshot, world_);
     std::vector<std::int32_t> links = from.links;
     RunId run = from.run;
@@ -243,9 +219,14 @@ bool Search::Explore(Place& from, RunId& winner) {
             RunPass(world_, keys, machines_);
             ++passes_;
             ++pending;
+            const std::int64_t length = runs_.Length(run) + pending;
             if (goals_.Taken(world_.state.level.elements)) {
                 winner = runs_.Extend(run, keys, pending);
+                winnerScore_ = world_.state.level.score;
                 return true;
+            }
+            if (length + 1 >= shorterThan) {
+                return false;  // no win from here can be shorter than the one in hand
             }
             NoteLink(links, world_.state.level.triggeredLink);
             const Cell cell = BallCell(world_.state.level);
@@ -257,7 +238,6 @@ bool Search::Explore(Place& from, RunId& winner) {
 
             const PlaceKey key = KeyOf(world_, links);
             Place* known = archive_.Find(key);
-            const std::int64_t length = runs_.Length(run) + pending;
             if (known != nullptr && known->passes <= length) {
                 continue;
             }
@@ -266,11 +246,7 @@ bool Search::Explore(Place& from, RunId& winner) {
             if (known == nullptr) {
                 archive_.Add(MakePlace(world_, links, run));
             } else {
-                // A shorter way to a known place: the place keeps its choices made, but from
-                // now on stands for the game as this run leaves it.
-                const std::uint32_t chosen = known->chosen;
-                *known = MakePlace(world_, links, run);
-                known->chosen = chosen;
+                archive_.Replace(*known, MakePlace(world_, links, run));
             }
         }
         run = runs_.Extend(run, keys, pending);
@@ -289,7 +265,7 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
         now.seconds = elapsed();
         now.passes = passes_;
         now.places = archive_.Size();
-        now.bestScore = archive_.BestStanding().score;
+        now.bestScore = archive_.MostPoints();
         return now;
     };
 
@@ -299,13 +275,15 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
     archive_.Add(MakePlace(start_, {}, Runs::kEmpty));
 
     SearchResult result;
-    RunId winner = Runs::kEmpty;
+    RunId best = Runs::kEmpty;
+    std::int64_t bestLength = std::numeric_limits<std::int64_t>::max();
+    std::int64_t passLimit = settings_.passLimit > 0 ? settings_.passLimit
+                                                     : std::numeric_limits<std::int64_t>::max();
     double reported = 0.0;
     constexpr double kReportEvery = 0.25;
     for (;;) {
         const double seconds = elapsed();
-        if (seconds >= settings_.seconds ||
-            (settings_.passLimit > 0 && passes_ >= settings_.passLimit)) {
+        if (seconds >= settings_.seconds || passes_ >= passLimit) {
             break;
         }
         if (seconds - reported >= kReportEvery) {
@@ -313,19 +291,31 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
             progress(totals());
         }
         Place& from = archive_.Choose(random_);
-        if (Explore(from, winner)) {
-            result.found = true;
-            break;
+        if (from.passes + 1 >= bestLength) {
+            continue;  // nothing shorter can start here
         }
+        RunId winner = Runs::kEmpty;
+        if (!Explore(from, bestLength, winner)) {
+            continue;
+        }
+        if (!result.found) {
+            // A win: the search goes on for a share of the passes it took, for a shorter one.
+            result.found = true;
+            passLimit = std::min(passLimit, passes_ + static_cast<std::int64_t>(
+                                                          settings_.shorterShare *
+                                                          static_cast<double>(passes_)));
+        }
+        best = winner;
+        bestLength = runs_.Length(winner);
+        result.score = winnerScore_;
     }
 
     if (result.found) {
-        result.plan = runs_.Plan(winner);
-        result.score = world_.state.level.score;
+        result.plan = runs_.Plan(best);
     } else {
         const Place& best = archive_.Best();
         result.plan = runs_.Plan(best.run);
-        result.score = best.standing.score;
+        result.score = best.score;
     }
     result.nearest = nearest_;
     result.nearestDistance = nearestDistance_;

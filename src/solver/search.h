@@ -55,6 +55,9 @@ struct SearchSettings {
     std::uint32_t seed = 1;
     // Passes tried from a chosen place before the next choice.
     std::int32_t explorePasses = 80;
+    // After the first win the search goes on for this share of the passes it took, keeping any
+    // shorter win it finds.
+    double shorterShare = 1.0;
     ChoiceWeights weights;
 };
 
@@ -68,7 +71,7 @@ struct SearchProgress {
 struct SearchResult {
     bool found = false;
     // The winning run, ending with the pass that takes the goal; without one, the run to the
-    // place of the most points (nearest the goal among those).
+    // place nearest the goal (of the most points among those).
     KeyPlan plan;
     std::int32_t score = 0;  // at the end of plan
     // Of all cells the ball reached, the one nearest a goal, and how far from it.
@@ -87,11 +90,11 @@ public:
 
 private:
     PlaceKey KeyOf(const World& world, const std::vector<std::int32_t>& links) const;
-    Standing StandingOf(const World& world, const std::vector<std::int32_t>& links) const;
-    std::int32_t DisksTaken(const level::ElementList& elements) const;
+    std::int32_t LandmarksPassed(const level::ElementList& elements) const;
     Place MakePlace(const World& world, std::vector<std::int32_t> links, RunId run) const;
-    // Explores from a place; true when the goal was taken, with the run in `winner`.
-    bool Explore(Place& from, RunId& winner);
+    // Explores from a place until its run would be as long as `shorterThan`; true when the goal
+    // was taken, with the run in `winner`.
+    bool Explore(Place& from, std::int64_t shorterThan, RunId& winner);
     void NoteNearest(const Cell& cell);
 
     const Machines machines_;
@@ -101,11 +104,12 @@ private:
     SnapshotBase base_;
     Goals goals_;
     Reach reach_;
-    std::vector<std::size_t> disks_;
+    std::vector<std::size_t> landmarks_;
     Runs runs_;
     Archive archive_;
     runtime::Random random_;
     std::int64_t passes_ = 0;
+    std::int32_t winnerScore_ = 0;
     Cell nearest_;
     float nearestDistance_ = std::numeric_limits<float>::max();
 };

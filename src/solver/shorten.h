@@ -34,7 +34,8 @@ public:
     // `start` is the game as the plan starts from; `plan` takes the goal in its last pass.
     Shortener(const World& start, const Machines& machines, KeyPlan plan);
 
-    // Tries the changes until none helps or `timeUp` says so. The plan is always a winning one.
+    // Tries each press once, from the last to the first: without it, and else held on to the
+    // next press of its key; stops early when `timeUp` says so. The plan is always a winning one.
     void Run(const std::function<bool()>& timeUp);
     const KeyPlan& Plan() const { return plan_; }
     // The points at the end of the plan.

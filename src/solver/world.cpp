@@ -14,9 +14,10 @@ namespace {
 
 constexpr double kCellSize = 40.0;
 
-bool SameBits(const level::Element& a, const level::Element& b) {
-    // Bit for bit: 0 and -0 differ in what later arithmetic gives, and NaN never equals itself.
-    return std::memcmp(&a, &b, sizeof(level::Element)) == 0;
+// Bit for bit: 0 and -0 differ in what later arithmetic gives, and NaN never equals itself.
+template <typename Value>
+bool SameBytes(const Value& a, const Value& b) {
+    return std::memcmp(&a, &b, sizeof(Value)) == 0;
 }
 
 std::int32_t CellOf(float screenCentre, float view) {
@@ -41,6 +42,19 @@ void RunPass(World& world, std::uint8_t keys, const Machines& machines) {
                                     world.random});
 }
 
+bool SameGame(const Snapshot& a, const Snapshot& b) {
+    static_assert(sizeof(game::Player) == 8 * 4, "the player's fields leave no padding");
+    return SameBytes(a.viewX, b.viewX) && SameBytes(a.viewY, b.viewY) && a.startX == b.startX &&
+           a.startY == b.startY && a.score == b.score && a.triggeredLink == b.triggeredLink &&
+           SameBytes(a.player, b.player) && a.tick == b.tick &&
+           a.render.ballAngle == b.render.ballAngle && a.random == b.random &&
+           a.savePoint.SameAs(b.savePoint) && a.changedIndices == b.changedIndices &&
+           a.changed.size() == b.changed.size() &&
+           (a.changed.empty() ||
+            std::memcmp(a.changed.data(), b.changed.data(),
+                        a.changed.size() * sizeof(level::Element)) == 0);
+}
+
 SnapshotBase::SnapshotBase(level::ElementList base) : base_(std::move(base)) {}
 
 Snapshot SnapshotBase::Take(const World& world) const {
@@ -59,7 +73,7 @@ Snapshot SnapshotBase::Take(const World& world) const {
     s.savePoint = world.savePoint;
     const level::ElementList& elements = state.level.elements;
     for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (!SameBits(elements[i], base_[i])) {
+        if (!SameBytes(elements[i], base_[i])) {
             s.changedIndices.push_back(static_cast<std::uint32_t>(i));
             s.changed.push_back(elements[i]);
         }
@@ -84,6 +98,12 @@ void SnapshotBase::Restore(const Snapshot& s, World& world) const {
     for (std::size_t i = 0; i < s.changed.size(); ++i) {
         state.level.elements[s.changedIndices[i]] = s.changed[i];
     }
+}
+
+level::ElementList SettledElements(const World& start, const Machines& machines) {
+    World settled = start;
+    RunPass(settled, kNoKeys, machines);
+    return std::move(settled.state.level.elements);
 }
 
 Cell BallCell(const level::Level& level) {

@@ -61,6 +61,10 @@ struct Snapshot {
     std::vector<level::Element> changed;
 };
 
+// True when the two snapshots hold the same game bit for bit: from there on, the same keys give
+// the same passes.
+bool SameGame(const Snapshot& a, const Snapshot& b);
+
 // The base list and the work of taking and restoring snapshots against it. The base must have
 // as many records as every list the snapshots are taken of; a play pass never changes that.
 class SnapshotBase {
@@ -75,6 +79,11 @@ public:
 private:
     level::ElementList base_;
 };
+
+// The element list after one pass without keys, as the base of a search's snapshots. In that
+// pass every element whose link matches no trigger yet (the link of every cell of a new level)
+// takes its motion, and keeps it; snapshots against this list keep only what really moves.
+level::ElementList SettledElements(const World& start, const Machines& machines);
 
 // Where the ball is: the cell whose centre is nearest the ball's centre.
 struct Cell {

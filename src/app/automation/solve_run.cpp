@@ -287,7 +287,7 @@ int RunSolve(const Options& given, int& argc, char** argv) {
                   << Seconds(elapsed()) << "\n";
         return kFound;
     }
-    std::cerr << "not found in " << options.seconds << " s: at most " << result.score
+    std::cerr << "not found in " << options.seconds << " s: at most " << result.totals.bestScore
               << " points; nearest the goal: cell (" << result.nearest.column << ", "
               << result.nearest.row << "), " << std::fixed << std::setprecision(1)
               << result.nearestDistance << " cells away\n";
