@@ -45,9 +45,7 @@ public:
     bool CanUndo(const level::Level& level) const;
     bool CanRedo(const level::Level& level) const;
 
-    // Steps that can be undone and redone, and the changed cells they hold in all.
-    std::size_t UndoSteps() const { return done_; }
-    std::size_t RedoSteps() const { return steps_.size() - done_; }
+    // The changed cells all steps hold: what the history costs, CellChange's size each.
     std::size_t CellCount() const;
 
 private:
