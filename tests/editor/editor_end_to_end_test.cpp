@@ -1,6 +1,6 @@
 // The `tessaron` program itself, run headless from a script: painting a 3 x 3 brush of bricks in
-// the editor, saving the level with F5 and a movement preset with "Werte speichern", then
-// reading what it wrote.
+// the editor, saving the level with F5 and a movement preset with "Werte speichern", undoing and
+// redoing paints between saves, then reading what it wrote.
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <QImage>
@@ -32,7 +34,12 @@ std::string ReadText(const fs::path& file) {
 class EditorEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / "tessaron-editor-e2e";
+        // One folder per test and process: ctest runs the tests side by side, and other
+        // builds on the machine may run them at the same time.
+        root_ = fs::temp_directory_path() /
+                ("tessaron-editor-e2e-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                 "-" + std::to_string(getpid()));
         fs::remove_all(root_);
         app::testing::MakeGameFolder(root_);
         fs::create_directories(root_ / "out");
