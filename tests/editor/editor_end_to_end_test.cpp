@@ -5,12 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <QImage>
@@ -34,12 +33,8 @@ std::string ReadText(const fs::path& file) {
 class EditorEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        // One folder per test and process: ctest runs the tests side by side, and other
-        // builds on the machine may run them at the same time.
         root_ = fs::temp_directory_path() /
-                ("tessaron-editor-e2e-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                 "-" + std::to_string(getpid()));
+                ("tessaron-editor-e2e-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         app::testing::MakeGameFolder(root_);
         fs::create_directories(root_ / "out");
