@@ -31,7 +31,14 @@ struct Level {
     std::int32_t score = 0;
     std::int32_t triggeredLink = -1;
     ElementList elements;
+    // Counts the times the element list was replaced whole (a level read, a new level, a save
+    // point restored). Whatever refers to records by their place in the list, as the editor's
+    // history does, learns from it that those records are gone. ReplaceElements keeps it true.
+    std::uint64_t listGeneration = 0;
 };
+
+// Puts a list built anew in the place of the level's element list, and counts the replacement.
+void ReplaceElements(Level& level, ElementList list);
 
 // Appends a record after the list's current record, which is always the last one: the list is
 // built in call order. Each argument is stored converted to float; nothing is validated.
@@ -41,8 +48,8 @@ void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn
              std::int32_t speedX, std::int32_t speedY, std::int32_t pauseCount,
              std::int32_t pause1, std::int32_t pause2);
 
-// Puts a played level back into its editable state: moved elements back by their travelled
-// distance, runtime fields zero, taken pickups and worn bushes back; triggeredLink -1, score 0.
+// Puts a played level back into its editable state: every element back in its home cell,
+// runtime fields zero, taken pickups and worn bushes back; triggeredLink -1, score 0.
 void RestoreEditState(Level& level);
 
 // Clears the list and builds a width x height grid of empty air cells with link -1 and one

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -45,9 +46,11 @@ std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 class SolveTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // One folder per test and process: other checkouts' test runs may run side by side.
         std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(test.begin(), test.end(), '/', '-');
-        root_ = fs::temp_directory_path() / ("tessaron-solve-" + test);
+        root_ = fs::temp_directory_path() /
+                ("tessaron-solve-" + test + "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         fs::create_directories(root_);
         const fs::path game(TESSARON_GAME_DIR);
