@@ -53,6 +53,11 @@ Place* Archive::Find(const PlaceKey& key) {
     return it == index_.end() ? nullptr : &places_[it->second];
 }
 
+const Place* Archive::Find(const PlaceKey& key) const {
+    const auto it = index_.find(key);
+    return it == index_.end() ? nullptr : &places_[it->second];
+}
+
 Place& Archive::Add(Place place) {
     const bool further = place.steps > mostSteps_;
     mostSteps_ = std::max(mostSteps_, place.steps);

@@ -64,6 +64,7 @@ public:
 
     // The place of that key, or null.
     Place* Find(const PlaceKey& key);
+    const Place* Find(const PlaceKey& key) const;
     Place& Add(Place place);
     // A shorter run to a known place: the place now stands for the game as that run leaves it,
     // and keeps the count of its choices.

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <atomic>
 #include <limits>
+#include <thread>
+#include <unordered_map>
 #include <utility>
 
 namespace tessaron::solver {
@@ -136,11 +139,38 @@ bool Reach::Reached(const Cell& cell) const { return Inside(cell) && reached_[In
 // ---------------------------------------------------------------------------------------------
 // The search
 
+// What one exploration started from and what it found, kept apart from the archive until the
+// batch is taken in.
+struct Search::Exploration {
+    const Place* from = nullptr;
+    RunId fromRun = Runs::kEmpty;
+    std::int64_t fromPasses = 0;
+    std::uint32_t seed = 0;
+
+    // The run from `from` on, stretch by stretch.
+    struct Stretch {
+        std::uint8_t keys;
+        std::uint32_t passes;
+    };
+    std::vector<Stretch> stretches;
+    // A place found, reached by the first `stretches` stretches.
+    struct Found {
+        std::size_t stretches;
+        Place place;
+    };
+    std::vector<Found> found;
+    std::optional<std::size_t> winStretches;
+    std::int32_t winScore = 0;
+    // The cells the ball was in, each new one once in a row.
+    std::vector<Cell> cells;
+    std::int64_t passes = 0;
+};
+
 Search::Search(const World& start, const Machines& machines, const SearchSettings& settings)
     : machines_(machines),
       settings_(settings),
       start_(start),
-      world_(start),
+      worlds_(static_cast<std::size_t>(std::max(settings.threads, 1)), start),
       base_(SettledElements(start, machines)),
       goals_(start.state.level.elements),
       reach_(start.state.level.levelWidth, start.state.level.levelHeight),
@@ -183,7 +213,7 @@ PlaceKey Search::KeyOf(const World& world, const std::vector<std::int32_t>& link
     return key;
 }
 
-Place Search::MakePlace(const World& world, std::vector<std::int32_t> links, RunId run) const {
+Place Search::MakePlace(const World& world, std::vector<std::int32_t> links) const {
     Place place;
     place.key = KeyOf(world, links);
     place.steps =
@@ -191,8 +221,6 @@ Place Search::MakePlace(const World& world, std::vector<std::int32_t> links, Run
     place.score = world.state.level.score;
     place.snapshot = base_.Take(world);
     place.links = std::move(links);
-    place.run = run;
-    place.passes = runs_.Length(run);
     place.goalDistance = goals_.Distance(place.key.cell);
     return place;
 }
@@ -205,53 +233,112 @@ void Search::NoteNearest(const Cell& cell) {
     }
 }
 
-bool Search::Explore(Place& from, std::int64_t shorterThan, RunId& winner) {
-    base_.Restore(from.snapshot, world_);
-    std::vector<std::int32_t> links = from.links;
-    RunId run = from.run;
+void Search::Explore(Exploration& e, World& world, std::int64_t shorterThan) const {
+    if (e.fromPasses + 1 >= shorterThan) {
+        return;  // nothing shorter can start here
+    }
+    base_.Restore(e.from->snapshot, world);
+    std::vector<std::int32_t> links = e.from->links;
+    runtime::Random random(e.seed);
+    // The places this exploration found, by the length of its run to them.
+    std::unordered_map<PlaceKey, std::int64_t, PlaceKeyHash> own;
+    std::int64_t length = e.fromPasses;
     std::int32_t left = settings_.explorePasses;
     while (left > 0) {
-        const std::uint8_t keys = DrawKeys(random_);
-        const std::int32_t stretch = std::min(DrawStretch(random_), left);
-        // Passes of this stretch not yet in `run`.
+        const std::uint8_t keys = DrawKeys(random);
+        const std::int32_t stretch = std::min(DrawStretch(random), left);
+        // Passes of this stretch not yet in e.stretches.
         std::uint32_t pending = 0;
+        const auto close = [&]() {
+            if (pending > 0) {
+                e.stretches.push_back({keys, pending});
+                pending = 0;
+            }
+        };
         for (std::int32_t i = 0; i < stretch; ++i, --left) {
-            RunPass(world_, keys, machines_);
-            ++passes_;
+            RunPass(world, keys, machines_);
+            ++e.passes;
             ++pending;
-            const std::int64_t length = runs_.Length(run) + pending;
-            if (goals_.Taken(world_.state.level.elements)) {
-                winner = runs_.Extend(run, keys, pending);
-                winnerScore_ = world_.state.level.score;
-                return true;
+            ++length;
+            if (goals_.Taken(world.state.level.elements)) {
+                close();
+                e.winStretches = e.stretches.size();
+                e.winScore = world.state.level.score;
+                return;
             }
             if (length + 1 >= shorterThan) {
-                return false;  // no win from here can be shorter than the one in hand
+                return;  // no win from here can be shorter than the one in hand
             }
-            NoteLink(links, world_.state.level.triggeredLink);
-            const Cell cell = BallCell(world_.state.level);
+            NoteLink(links, world.state.level.triggeredLink);
+            const Cell cell = BallCell(world.state.level);
             if (!reach_.Inside(cell)) {
-                return false;  // the ball has left the level: nothing more to find here
+                return;  // the ball has left the level: nothing more to find here
             }
-            NoteNearest(cell);
-            reach_.Mark(cell);
+            if (e.cells.empty() || !(e.cells.back() == cell)) {
+                e.cells.push_back(cell);
+            }
 
-            const PlaceKey key = KeyOf(world_, links);
-            Place* known = archive_.Find(key);
+            const PlaceKey key = KeyOf(world, links);
+            const Place* known = archive_.Find(key);
             if (known != nullptr && known->passes <= length) {
                 continue;
             }
-            run = runs_.Extend(run, keys, pending);
-            pending = 0;
-            if (known == nullptr) {
-                archive_.Add(MakePlace(world_, links, run));
-            } else {
-                archive_.Replace(*known, MakePlace(world_, links, run));
+            const auto found = own.find(key);
+            if (found != own.end() && found->second <= length) {
+                continue;
             }
+            own[key] = length;
+            close();
+            e.found.push_back({e.stretches.size(), MakePlace(world, links)});
         }
-        run = runs_.Extend(run, keys, pending);
+        close();
     }
-    return false;
+}
+
+void Search::RunBatch(std::vector<Exploration>& batch, std::int64_t shorterThan) {
+    // Each worker takes the next exploration not yet taken; which worker runs which changes
+    // nothing, as every exploration restores the whole game it starts from.
+    std::atomic<std::size_t> next{0};
+    const auto work = [&](World& world) {
+        for (std::size_t i = next++; i < batch.size(); i = next++) {
+            Explore(batch[i], world, shorterThan);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < worlds_.size() && t < batch.size(); ++t) {
+        helpers.emplace_back(work, std::ref(worlds_[t]));
+    }
+    work(worlds_.front());
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+}
+
+std::optional<RunId> Search::TakeIn(Exploration& e) {
+    passes_ += e.passes;
+    for (const Cell& cell : e.cells) {
+        NoteNearest(cell);
+        reach_.Mark(cell);
+    }
+    std::vector<RunId> runs(e.stretches.size() + 1, e.fromRun);
+    for (std::size_t i = 0; i < e.stretches.size(); ++i) {
+        runs[i + 1] = runs_.Extend(runs[i], e.stretches[i].keys, e.stretches[i].passes);
+    }
+    for (Exploration::Found& found : e.found) {
+        Place& place = found.place;
+        place.run = runs[found.stretches];
+        place.passes = runs_.Length(place.run);
+        Place* known = archive_.Find(place.key);
+        if (known == nullptr) {
+            archive_.Add(std::move(place));
+        } else if (known->passes > place.passes) {
+            archive_.Replace(*known, std::move(place));
+        }
+    }
+    if (e.winStretches) {
+        return runs[*e.winStretches];
+    }
+    return std::nullopt;
 }
 
 SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progress) {
@@ -272,7 +359,9 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
     const Cell startCell = BallCell(start_.state.level);
     NoteNearest(startCell);
     reach_.Mark(startCell);
-    archive_.Add(MakePlace(start_, {}, Runs::kEmpty));
+    Place first = MakePlace(start_, {});
+    first.run = Runs::kEmpty;
+    archive_.Add(std::move(first));
 
     SearchResult result;
     RunId best = Runs::kEmpty;
@@ -281,6 +370,7 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
                                                      : std::numeric_limits<std::int64_t>::max();
     double reported = 0.0;
     constexpr double kReportEvery = 0.25;
+    std::vector<Exploration> batch;
     for (;;) {
         const double seconds = elapsed();
         if (seconds >= settings_.seconds || passes_ >= passLimit) {
@@ -290,32 +380,39 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
             reported = seconds;
             progress(totals());
         }
-        Place& from = archive_.Choose(random_);
-        if (from.passes + 1 >= bestLength) {
-            continue;  // nothing shorter can start here
+        batch.assign(static_cast<std::size_t>(std::max(settings_.batch, 1)), Exploration{});
+        for (Exploration& e : batch) {
+            e.from = &archive_.Choose(random_);
+            e.fromRun = e.from->run;
+            e.fromPasses = e.from->passes;
+            e.seed = static_cast<std::uint32_t>(random_.Next(std::numeric_limits<int>::max()));
         }
-        RunId winner = Runs::kEmpty;
-        if (!Explore(from, bestLength, winner)) {
-            continue;
+        RunBatch(batch, bestLength);
+        for (Exploration& e : batch) {
+            const std::optional<RunId> win = TakeIn(e);
+            if (!win || runs_.Length(*win) >= bestLength) {
+                continue;
+            }
+            if (!result.found) {
+                // A win: the search goes on for a share of the passes it took, for a shorter
+                // one.
+                result.found = true;
+                passLimit = std::min(passLimit, passes_ + static_cast<std::int64_t>(
+                                                              settings_.shorterShare *
+                                                              static_cast<double>(passes_)));
+            }
+            best = *win;
+            bestLength = runs_.Length(*win);
+            result.score = e.winScore;
         }
-        if (!result.found) {
-            // A win: the search goes on for a share of the passes it took, for a shorter one.
-            result.found = true;
-            passLimit = std::min(passLimit, passes_ + static_cast<std::int64_t>(
-                                                          settings_.shorterShare *
-                                                          static_cast<double>(passes_)));
-        }
-        best = winner;
-        bestLength = runs_.Length(winner);
-        result.score = winnerScore_;
     }
 
     if (result.found) {
         result.plan = runs_.Plan(best);
     } else {
-        const Place& best = archive_.Best();
-        result.plan = runs_.Plan(best.run);
-        result.score = best.score;
+        const Place& nearest = archive_.Best();
+        result.plan = runs_.Plan(nearest.run);
+        result.score = nearest.score;
     }
     result.nearest = nearest_;
     result.nearestDistance = nearestDistance_;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "solver/archive.h"
@@ -55,6 +56,10 @@ struct SearchSettings {
     std::uint32_t seed = 1;
     // Passes tried from a chosen place before the next choice.
     std::int32_t explorePasses = 80;
+    // Explorations chosen together and run side by side, then taken into the archive in the
+    // order they were chosen: the result does not depend on how many threads run them.
+    std::int32_t batch = 8;
+    std::int32_t threads = 1;
     // After the first win the search goes on for this share of the passes it took, keeping any
     // shorter win it finds.
     double shorterShare = 1.0;
@@ -89,18 +94,23 @@ public:
     const Reach& Reached() const { return reach_; }
 
 private:
+    struct Exploration;
     PlaceKey KeyOf(const World& world, const std::vector<std::int32_t>& links) const;
     std::int32_t LandmarksPassed(const level::ElementList& elements) const;
-    Place MakePlace(const World& world, std::vector<std::int32_t> links, RunId run) const;
-    // Explores from a place until its run would be as long as `shorterThan`; true when the goal
-    // was taken, with the run in `winner`.
-    bool Explore(Place& from, std::int64_t shorterThan, RunId& winner);
+    Place MakePlace(const World& world, std::vector<std::int32_t> links) const;
+    // Explores from a place in `world` until its run would be as long as `shorterThan`. Reads
+    // the archive but changes nothing outside `world` and `exploration`, so explorations can run
+    // side by side.
+    void Explore(Exploration& exploration, World& world, std::int64_t shorterThan) const;
+    void RunBatch(std::vector<Exploration>& batch, std::int64_t shorterThan);
+    // Takes what an exploration found into the archive; a win is returned as its run.
+    std::optional<RunId> TakeIn(Exploration& exploration);
     void NoteNearest(const Cell& cell);
 
     const Machines machines_;
     const SearchSettings settings_;
     World start_;
-    World world_;
+    std::vector<World> worlds_;  // one for each thread
     SnapshotBase base_;
     Goals goals_;
     Reach reach_;
@@ -109,7 +119,6 @@ private:
     Archive archive_;
     runtime::Random random_;
     std::int64_t passes_ = 0;
-    std::int32_t winnerScore_ = 0;
     Cell nearest_;
     float nearestDistance_ = std::numeric_limits<float>::max();
 };

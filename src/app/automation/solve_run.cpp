@@ -1,11 +1,13 @@
 #include "app/automation/solve_run.h"
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
+#include <thread>
 #include <utility>
 
 #if defined(_WIN32)
@@ -216,17 +218,26 @@ int RunSolve(const Options& given, int& argc, char** argv) {
     solver::SearchSettings settings;
     settings.seconds = static_cast<double>(options.seconds);
     settings.seed = seed;
+    // As many searchers as the machine has cores; the result is the same with any number.
+    settings.threads = static_cast<std::int32_t>(std::max(1u, std::thread::hardware_concurrency()));
     solver::Search search(start, machines, settings);
     ProgressLine progress;
+    const std::clock_t cpuBegin = std::clock();
     solver::SearchResult result =
         search.Run([&progress](const solver::SearchProgress& now) { progress.Show(now); });
     progress.Close();
     const double searchSeconds = elapsed();
-    const double passesPerSecond =
-        result.totals.seconds > 0.0 ? double(result.totals.passes) / result.totals.seconds : 0.0;
+    // Per second of the clock and per second of processor time: on a busy machine the two
+    // differ much.
+    const double cpuSeconds = double(std::clock() - cpuBegin) / CLOCKS_PER_SEC;
+    const auto perSecond = [&result](double seconds) {
+        return static_cast<std::int64_t>(seconds > 0.0 ? double(result.totals.passes) / seconds
+                                                       : 0.0);
+    };
     std::cerr << "searched " << Seconds(result.totals.seconds) << ": " << result.totals.passes
-              << " passes (" << static_cast<std::int64_t>(passesPerSecond) << " a second), "
-              << result.totals.places << " places\n";
+              << " passes (" << perSecond(result.totals.seconds) << " a second, "
+              << perSecond(cpuSeconds) << " a processor second), " << result.totals.places
+              << " places\n";
 
     const std::string script = options.replay.filename().string();
     std::vector<std::string> comments;
@@ -235,9 +246,11 @@ int RunSolve(const Options& given, int& argc, char** argv) {
     bool found = result.found;
     if (found) {
         solver::Shortener shortener(start, machines, std::move(plan));
-        // However long the search took, the shortening gets some time of its own.
-        const double shortenUntil =
-            std::max(static_cast<double>(options.seconds), searchSeconds + 10.0);
+        // The shortening has what is left of the time, and at least five seconds of its own
+        // when the search found the win at the very end.
+        constexpr double kShortestShortening = 5.0;
+        const double shortenUntil = std::max(static_cast<double>(options.seconds),
+                                             searchSeconds + kShortestShortening);
         shortener.Run([&]() { return elapsed() >= shortenUntil; });
         plan = shortener.Plan();
         score = shortener.Score();
