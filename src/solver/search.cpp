@@ -1,9 +1,9 @@
 #include "solver/search.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <atomic>
 #include <limits>
 #include <thread>
 #include <unordered_map>
