@@ -74,7 +74,8 @@ int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
     int painted = 0;
     // Each element is tested once by its own rounded position, so the list order does not
     // matter, and cells of the brush outside the level simply find no element.
-    for (level::Element& e : level.elements) {
+    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+        level::Element& e = level.elements[i];
         if (!InBrush(runtime::RoundToInt(e.column), brush.column, size) ||
             !InBrush(runtime::RoundToInt(e.row), brush.row, size)) {
             continue;
@@ -102,6 +103,7 @@ int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
         if (paint.applyPause2 != 0) {
             e.pause2 = static_cast<float>(paint.pause2Value);
         }
+        level::ElementChanged(level, i);
     }
     return painted;
 }

@@ -76,6 +76,7 @@ bool RestoreSavePoint(level::Level& level, Player& player, runtime::Files& files
     player.velocityX = static_cast<float>(header[2]);
     player.velocityY = static_cast<float>(header[3]);
     level.elements = std::move(restored);
+    level::ListReplaced(level);
     return true;
 }
 

@@ -45,7 +45,8 @@ void RestoreEditState(Level& level) {
             e.kind = Code(ElementKind::Bush);  // worn bushes grow back
         }
     }
-    // Done once for the whole list (the written order repeats it per record, to the same effect).
+    ListReplaced(level);
+    // Done once for the whole list, as every record would do it again to the same effect.
     level.triggeredLink = -1;
     level.score = 0;
 }

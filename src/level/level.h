@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "level/element.h"
+#include "level/element_index.h"
 
 namespace tessaron::level {
 
 // The cells of a level in list order: rows 1..H, within a row columns 1..W. The list is only
-// ever cleared and rebuilt whole; every pass walks it from first to last.
-using ElementList = std::vector<Element>;
+// ever cleared and rebuilt whole (see ListReplaced); the passes find the records that matter to
+// them through the level's indexes (element_index.h).
 
 // The sentinel that startX holds until the first level file has been read.
 inline constexpr std::int32_t kNoStartOffset = 1000000;
@@ -31,6 +32,12 @@ struct Level {
     std::int32_t score = 0;
     std::int32_t triggeredLink = -1;
     ElementList elements;
+    // Counts the replacements of the list (ListReplaced); the indexes know which list they
+    // were built for by it.
+    std::uint64_t listVersion = 0;
+    // Built from the list when first needed after a replacement, and kept true since: a cache
+    // of the list, so also a level read as const keeps it (IndexOf).
+    mutable ElementIndex index;
 };
 
 // Appends a record after the list's current record, which is always the last one: the list is

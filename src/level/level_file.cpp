@@ -162,6 +162,7 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
         }
     }
     files.Close(kLevelFile);
+    ListReplaced(level);
     level.triggeredLink = -1;
     return LoadResult::Loaded;
 }

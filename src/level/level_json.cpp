@@ -211,6 +211,7 @@ bool LevelFromJson(const nlohmann::json& value, Level& level, std::string& error
     level.levelWidth = width;
     level.levelHeight = height;
     level.elements = std::move(list);
+    ListReplaced(level);
     return true;
 }
 

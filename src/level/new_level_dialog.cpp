@@ -70,6 +70,7 @@ NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
             level.levelHeight = NumberFromText(heightText);
             windows.Close(nld::kWindow);
             BuildFreshGrid(level.elements, level.levelWidth, level.levelHeight);
+            ListReplaced(level);
             level.triggeredLink = -1;
             return NewLevelResult::Created;
         }
