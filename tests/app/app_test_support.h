@@ -159,7 +159,7 @@ protected:
     // Starts the program headless in the test's game folder. The status of StartUp.
     int Start() {
         Options options;
-        options.gameDir = root_;
+        options.gameDir = gameDir_.empty() ? root_ : gameDir_;
         options.headless = true;
         options.seed = 1;
         ProgramHooks hooks;
@@ -208,6 +208,7 @@ protected:
     }
 
     fs::path root_;
+    fs::path gameDir_;  // the game folder as given on the command line; root_ when empty
     runtime::ScriptedRequesters requesters_;
     TestDriver driver_;
     CountingObserver observer_;
