@@ -61,13 +61,15 @@ passes_per_second() {  # PASSES extra-options...
     awk -v n="$n" -v a="$start" -v b="$run" 'BEGIN { printf "%.0f\n", n / (b - a) }'
   done | median
 }
-startup() {  # SIZE -> wall seconds from start to the first pass (a run of no passes)
+startup() {  # SIZE -> seconds from start to the first pass (a run of no passes), wall and CPU
   script "$1" 0 >"$work/start.txt"
   for _ in $(seq "$reps"); do
-    /usr/bin/time -f "%e" -o "$work/time" "$build/game/tessaron" --headless \
+    /usr/bin/time -f "%e %U %S" -o "$work/time" "$build/game/tessaron" --headless \
         --script "$work/start.txt" --dir "$game" --passes 0 >/dev/null 2>&1
     cat "$work/time"
-  done | median
+  done >"$work/startup"
+  printf '%s s wall, %s s CPU' "$(awk '{ print $1 }' "$work/startup" | median)" \
+      "$(awk '{ print $2 + $3 }' "$work/startup" | median)"
 }
 interactive() {  # SIZE -> per cent of a core at 60 passes a second
   if ! command -v xvfb-run >/dev/null; then echo "needs xvfb"; return; fi
@@ -91,7 +93,7 @@ row() {  # TEXT then one value per size
   printf '\n'
 }
 each() {  # function-or-bench name -> one value per size
-  for size in "${sizes[@]}"; do "$@" "$size"; printf '\t'; done
+  for size in "${sizes[@]}"; do printf '%s\t' "$("$@" "$size")"; done
 }
 cells() { IFS=$'\t' read -r -a values <<<"$1"; printf '%s\n' "${values[@]}"; }
 
@@ -120,6 +122,6 @@ row "headless run with no frame asked for, passes per CPU second" "" \
 mapfile -t v < <(cells "$(each interactive)")
 row "interactive play at 60 passes/s, % of a core" "${v[@]}"
 mapfile -t v < <(cells "$(each startup)")
-row "start-up to the first pass, headless, wall seconds" "${v[@]}"
+row "start-up to the first pass (a headless run of no passes)" "${v[@]}"
 mapfile -t v < <(cells "$(each pack_memory)")
 row "\`tessaron-level pack\` peak memory" "${v[@]}"
