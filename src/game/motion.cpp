@@ -48,7 +48,7 @@ struct UpdateOutcome {
     float motionBeforeLinkStart = 0.0f;
 };
 
-UpdateOutcome UpdateElement(level::Element& e, float triggered, runtime::Random& random) {
+UpdateOutcome UpdateRecord(level::Element& e, float triggered, runtime::Random& random) {
     UpdateOutcome outcome;
     // Unlinked start: an element without a link sets off by itself.
     if (e.link == 0.0f && e.motion == 0.0f) {
@@ -155,7 +155,7 @@ void UpdateElements(level::Level& level, runtime::Random& random) {
         const std::int32_t i = fromAwake ? awake[a++] : triggeredNow[t++];
         level::Element& element = level.elements[static_cast<std::size_t>(i)];
         const level::Element before = element;
-        const UpdateOutcome outcome = UpdateElement(element, triggered, random);
+        const UpdateOutcome outcome = UpdateRecord(element, triggered, random);
         const bool unchanged = SameBits(element, before);
         if (!unchanged) {
             index.Moved(i, element);
@@ -171,6 +171,10 @@ void UpdateElements(level::Level& level, runtime::Random& random) {
         }
     }
     awake.swap(stillAwake);
+}
+
+void UpdateElement(level::Element& element, float triggered, runtime::Random& random) {
+    UpdateRecord(element, triggered, random);
 }
 
 void TorchStep(level::Element& element, runtime::Random& random) {
