@@ -427,12 +427,14 @@ void PlayScreen::DrawSprite(int number, int x, int y) {
     // Copied run by run into the back buffer, clipped to the screen. The painter's own drawing
     // reaches the same pixels at once, so the two may take turns freely.
     QImage& back = impl_->Back();
+    uchar* const bits = back.bits();
+    const qsizetype stride = back.bytesPerLine();
     const int firstRow = std::max(0, -y);
     const int lastRow = std::min(s->height, kScreenHeight - y);
     const int left = -x;                 // the sprite's first column on the screen
     const int right = kScreenWidth - x;  // one past its last
     for (int row = firstRow; row < lastRow; ++row) {
-        auto* target = reinterpret_cast<QRgb*>(back.scanLine(y + row)) + x;
+        auto* target = reinterpret_cast<QRgb*>(bits + stride * (y + row)) + x;
         const auto* source = reinterpret_cast<const QRgb*>(s->image.constScanLine(row));
         for (int r = s->rowRuns[std::size_t(row)]; r < s->rowRuns[std::size_t(row) + 1]; ++r) {
             const int from = std::max(s->runs[std::size_t(r)].start, left);
