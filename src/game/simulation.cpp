@@ -102,16 +102,15 @@ private:
     void Collect() {
         viewX_ = level_.viewX;
         viewY_ = level_.viewY;
-        index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, candidates_);
         if (positions_ == Positions::CurrentAndHome) {
+            std::vector<std::int32_t>& current = index_.Scratch(2);
+            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, current);
             index_.Near(level::CellGrid::Position::Home, box_, viewX_, viewY_, homes_);
-            const std::size_t mid = candidates_.size();
-            candidates_.insert(candidates_.end(), homes_.begin(), homes_.end());
-            std::inplace_merge(candidates_.begin(),
-                               candidates_.begin() + static_cast<std::ptrdiff_t>(mid),
-                               candidates_.end());
-            candidates_.erase(std::unique(candidates_.begin(), candidates_.end()),
-                              candidates_.end());
+            candidates_.clear();
+            std::set_union(current.begin(), current.end(), homes_.begin(), homes_.end(),
+                           std::back_inserter(candidates_));
+        } else {
+            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, candidates_);
         }
         // Elements the walk has passed are not visited again.
         at_ = static_cast<std::size_t>(

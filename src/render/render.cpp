@@ -103,6 +103,7 @@ level::ScreenBox Around(float reach) {
 constexpr int kNearScratch = 0;
 constexpr int kHomeScratch = 1;
 constexpr int kOpacityScratch = 2;
+constexpr int kUnionScratch = 3;
 
 // The elements whose picture may show, by their position now, in list order.
 const std::vector<std::int32_t>& NearScreen(const level::Level& level, float reach) {
@@ -119,15 +120,14 @@ void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScr
     const float swayPhase = static_cast<float>(inputs.tick) * kDegree * 10.0f;
     // Backdrops lie at the home cell; the editor's grid on an empty cell at its position now.
     const level::ElementIndex& index = level::IndexOf(level);
-    std::vector<std::int32_t>& walk = index.Scratch(kHomeScratch);
+    std::vector<std::int32_t>& homes = index.Scratch(kHomeScratch);
     index.Near(level::CellGrid::Position::Home, Around(DrawingReach(screen)), level.viewX,
-               level.viewY, walk);
+               level.viewY, homes);
+    std::vector<std::int32_t>& walk = editor ? index.Scratch(kUnionScratch) : homes;
     if (editor) {
-        const std::size_t homes = walk.size();
-        walk.insert(walk.end(), near.begin(), near.end());
-        std::inplace_merge(walk.begin(), walk.begin() + static_cast<std::ptrdiff_t>(homes),
-                           walk.end());
-        walk.erase(std::unique(walk.begin(), walk.end()), walk.end());
+        walk.clear();
+        std::set_union(homes.begin(), homes.end(), near.begin(), near.end(),
+                       std::back_inserter(walk));
     }
     for (const std::int32_t i : walk) {
         const Element& e = level.elements[static_cast<std::size_t>(i)];
