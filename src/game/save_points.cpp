@@ -61,7 +61,7 @@ bool SavePointMemory::Restore(level::Level& level, Player& player) {
     level.viewY = kept_->viewY;
     player.velocityX = kept_->velocityX;
     player.velocityY = kept_->velocityY;
-    level.elements = kept_->elements;
+    level::ReplaceElements(level, kept_->elements);
     return true;
 }
 

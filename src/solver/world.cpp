@@ -94,7 +94,9 @@ void SnapshotBase::Restore(const Snapshot& s, World& world) const {
     state.render = s.render;
     world.random = s.random;
     world.savePoint = s.savePoint;
-    state.level.elements = base_;
+    // A replaced list: the level's indexes are built afresh, with the changes below, before
+    // the next pass uses them.
+    level::ReplaceElements(state.level, base_);
     for (std::size_t i = 0; i < s.changed.size(); ++i) {
         state.level.elements[s.changedIndices[i]] = s.changed[i];
     }

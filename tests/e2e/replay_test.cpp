@@ -124,8 +124,8 @@ TEST_P(ReplayTest, SkippingFramesChangesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,
-                         ::testing::Values(Replay{"Anfang", 377, 140}, Replay{"Hoehle", 362, 90},
-                                           Replay{"Turm", 1960, 178}),
+                         ::testing::Values(Replay{"Anfang", 213, 140}, Replay{"Hoehle", 249, 105},
+                                           Replay{"Turm", 911, 160}),
                          [](const ::testing::TestParamInfo<Replay>& info) {
                              return std::string(info.param.level);
                          });
