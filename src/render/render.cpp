@@ -82,10 +82,21 @@ CellPoint HomeReference(const Element& e, const level::Level& level) {
     return {CellCentre(e.homeColumn, level.viewX), CellCentre(e.homeRow, level.viewY)};
 }
 
-void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {
-    const bool editor = inputs.mode == Mode::Editor;
+// How the cells are drawn: the mode chooses the water's sway, the pickups' spin and the sensors'
+// flicker; the grid is drawn over the cells only in the editor, and there only when shown.
+struct CellStyle {
+    Mode mode = Mode::Play;
+    GridOverlay grid = GridOverlay::Hidden;
+    std::int32_t tick = 0;
+
+    bool Editor() const { return mode == Mode::Editor; }
+    bool Grid() const { return grid == GridOverlay::Shown; }
+};
+
+void DrawBackdrops(const level::Level& level, const CellStyle& style, PlayScreen& screen) {
+    const bool editor = style.Editor();
     // The sway's phase for this pass: t * k * 10, in that order, before the row is added.
-    const float swayPhase = static_cast<float>(inputs.tick) * kDegree * 10.0f;
+    const float swayPhase = static_cast<float>(style.tick) * kDegree * 10.0f;
     for (const Element& e : level.elements) {
         const CellPoint home = HomeReference(e, level);
         const std::int32_t homeTop = Round(home.y - kHalfCell);
@@ -100,7 +111,7 @@ void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScr
             }
             screen.DrawSprite(kWaterSprite, Round(left), homeTop);
         }
-        if (editor && e.kind == kEmpty) {
+        if (style.Grid() && e.kind == kEmpty) {
             const CellPoint c = Reference(e, level);
             screen.DrawSprite(kGridSprite, Round(c.x - kHalfCell), Round(c.y - kHalfCell));
         }
@@ -110,7 +121,8 @@ void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScr
 // One of the two element walks. Moving elements (length > 0) are drawn first so that resting
 // ones cover them. An element with a negative length cannot move, so it is drawn with the
 // resting ones rather than not at all (an invisible but solid block would only puzzle).
-void DrawElements(const level::Level& level, bool editor, bool moving, PlayScreen& screen) {
+void DrawElements(const level::Level& level, const CellStyle& style, bool moving,
+                  PlayScreen& screen) {
     for (const Element& e : level.elements) {
         if (!IsElementPicture(e.kind)) continue;
         if ((e.length > 0.0f) != moving) continue;
@@ -118,14 +130,14 @@ void DrawElements(const level::Level& level, bool editor, bool moving, PlayScree
         const std::int32_t x = Round(c.x - kHalfCell);
         const std::int32_t y = Round(c.y - kHalfCell);
         screen.DrawSprite(SpriteOf(e.kind), x, y);
-        if (editor) screen.DrawSprite(kGridSprite, x, y);
+        if (style.Grid()) screen.DrawSprite(kGridSprite, x, y);
     }
 }
 
-void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
-                           PlayScreen& screen, runtime::Random& random) {
-    const bool editor = inputs.mode == Mode::Editor;
-    const float spinPhase = static_cast<float>(inputs.tick) / 10.0f;
+void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, PlayScreen& screen,
+                           runtime::Random& random) {
+    const bool editor = style.Editor();
+    const float spinPhase = static_cast<float>(style.tick) / 10.0f;
     for (const Element& e : level.elements) {
         if (e.kind > kPickupsFrom && e.kind < kPickupsTo) {
             const int sprite = SpriteOf(e.kind);
@@ -135,7 +147,7 @@ void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
                 const std::int32_t x = Round(c.x - kHalfCell);
                 screen.SetBlendedSize(sprite, 40, 40);
                 if (!OffScreen(x, y, 40, 40)) screen.DrawBlended(sprite, x, y, kOpaque);
-                screen.DrawSprite(kGridSprite, x, y);
+                if (style.Grid()) screen.DrawSprite(kGridSprite, x, y);
             } else {
                 // The pickup spins about its vertical axis: its half-width w follows a sine of
                 // the clock, with a phase from its position.
@@ -163,9 +175,19 @@ void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
                                        screen.BlendedHeight(kSensorSprite))) {
                 screen.DrawBlended(kSensorSprite, x, y, opacity);
             }
-            if (editor) screen.DrawSprite(kGridSprite, x, y);
+            if (style.Grid()) screen.DrawSprite(kGridSprite, x, y);
         }
     }
+}
+
+// The four walks over the cells: backdrops, moving elements, resting elements, then pickups and
+// sensors.
+void DrawCells(const level::Level& level, const CellStyle& style, PlayScreen& screen,
+               runtime::Random& random) {
+    DrawBackdrops(level, style, screen);
+    DrawElements(level, style, /*moving=*/true, screen);
+    DrawElements(level, style, /*moving=*/false, screen);
+    DrawPickupsAndSensors(level, style, screen, random);
 }
 
 void DrawBall(const RenderState& state, PlayScreen& screen) {
@@ -223,13 +245,25 @@ void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& sc
     }
 }
 
-void DrawValueDisplay(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {
+void DrawScoreLine(const level::Level& level, PlayScreen& screen) {
+    detail::TextBuffer buffer;
+    screen.BeginDrawing();
+    screen.SetDrawingMode(runtime::kTransparentText);
+    screen.SetFrontColour({255, 255, 255});
+    screen.UseFont(0);
+    screen.SetTextPosition(0, 0);
+    screen.DrawText(detail::ScoreText(buffer, level.score));
+    screen.EndDrawing();
+}
+
+}  // namespace
+
+void DrawValueDisplay(const level::Level& level, int choice, PlayScreen& screen) {
     screen.BeginDrawing();
     screen.SetDrawingMode(0);  // opaque text background
     screen.SetBackColour({255, 255, 255});
     screen.SetFrontColour({0, 0, 0});
     screen.UseFont(kLabelFont);
-    const int choice = inputs.valueDisplayChoice;
     if (choice >= 1 && choice <= 4) {
         detail::TextBuffer buffer;
         // Every label lies within its widest possible width (and its height, far less) of the
@@ -249,26 +283,12 @@ void DrawValueDisplay(const level::Level& level, const FrameInputs& inputs, Play
     screen.EndDrawing();
 }
 
-void DrawScoreLine(const level::Level& level, PlayScreen& screen) {
-    detail::TextBuffer buffer;
-    screen.BeginDrawing();
-    screen.SetDrawingMode(runtime::kTransparentText);
-    screen.SetFrontColour({255, 255, 255});
-    screen.UseFont(0);
-    screen.SetTextPosition(0, 0);
-    screen.DrawText(detail::ScoreText(buffer, level.score));
-    screen.EndDrawing();
-}
-
-}  // namespace
-
 void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& state,
              PlayScreen& screen, runtime::Random& random) {
     const bool editor = inputs.mode == Mode::Editor;
-    DrawBackdrops(level, inputs, screen);
-    DrawElements(level, editor, /*moving=*/true, screen);
-    DrawElements(level, editor, /*moving=*/false, screen);
-    DrawPickupsAndSensors(level, inputs, screen, random);
+    const CellStyle style{inputs.mode, editor ? GridOverlay::Shown : GridOverlay::Hidden,
+                          inputs.tick};
+    DrawCells(level, style, screen, random);
 
     state.ballAngle = detail::NextBallAngle(state.ballAngle, inputs.velocityX);
     if (editor) {
@@ -279,9 +299,15 @@ void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& 
     screen.EndScene();
 }
 
+void DrawEditorCells(const level::Level& level, GridOverlay grid, PlayScreen& screen) {
+    // The editor's cells draw no random number: sensors are opaque there.
+    runtime::Random unused;
+    DrawCells(level, CellStyle{Mode::Editor, grid, 0}, screen, unused);
+}
+
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {
     if (inputs.mode == Mode::Editor) {
-        DrawValueDisplay(level, inputs, screen);
+        DrawValueDisplay(level, inputs.valueDisplayChoice, screen);
     } else {
         DrawScoreLine(level, screen);
     }

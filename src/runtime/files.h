@@ -38,6 +38,10 @@ private:
     std::filesystem::path root_;
 };
 
+// The folder the program was started from: the kernel's link to the running executable, else
+// argv[0] (when given), else the working directory.
+std::filesystem::path ProgramFolder(char** argv);
+
 // Numbered files. Reads and writes are 32-bit little-endian integers or lines of text.
 //
 // A file made by Create is written beside its target under a temporary name and takes the
