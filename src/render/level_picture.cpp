@@ -18,7 +18,7 @@ constexpr int kHalfCellPixels = static_cast<int>(detail::kHalfCell);
 
 }  // namespace
 
-PictureSize LevelPictureSize(const level::Level& level) {
+PictureSize LevelPictureSize(const level::Level& level, int scale) {
     if (level.levelWidth <= 0 || level.levelHeight <= 0 || level.elements.empty()) {
         return {};
     }
@@ -29,13 +29,21 @@ PictureSize LevelPictureSize(const level::Level& level) {
     if (width > INT32_MAX || height > INT32_MAX) {
         return {};
     }
-    return {static_cast<int>(width), static_cast<int>(height)};
+    return {runtime::ReducedRows::ReducedSize(static_cast<int>(width), scale),
+            runtime::ReducedRows::ReducedSize(static_cast<int>(height), scale)};
 }
 
 void DrawLevelPicture(const level::Level& level, const LevelPictureOptions& options,
                       PlayScreen& screen, runtime::PictureRows& rows) {
     const PictureSize size = LevelPictureSize(level);
     if (size.width == 0 || size.height == 0) {
+        return;
+    }
+    if (options.scale > 1) {
+        runtime::ReducedRows reduced(size.width, size.height, options.scale, rows);
+        LevelPictureOptions full = options;
+        full.scale = 1;
+        DrawLevelPicture(level, full, screen, reduced);
         return;
     }
     // A copy whose view offset moves from tile to tile; the caller's level stays as it is.
@@ -71,6 +79,20 @@ void DrawLevelPicture(const level::Level& level, const LevelPictureOptions& opti
                 band.data() + static_cast<std::size_t>(y) * width, width));
         }
     }
+}
+
+std::string WriteLevelPicture(const level::Level& level, const LevelPictureOptions& options,
+                              PlayScreen& screen, const std::filesystem::path& file) {
+    const PictureSize size = LevelPictureSize(level, options.scale);
+    if (size.width == 0 || size.height == 0) {
+        return "the level has no cells to draw";
+    }
+    runtime::PngFile png(file, size.width, size.height);
+    if (!png.Problem().empty()) {
+        return png.Problem();
+    }
+    DrawLevelPicture(level, options, screen, png);
+    return png.Finish() ? std::string() : png.Problem();
 }
 
 }  // namespace tessaron::render

@@ -12,7 +12,6 @@
 #include "render/level_picture.h"
 #include "render/pictures.h"
 #include "runtime/files.h"
-#include "runtime/picture.h"
 #include "runtime/screen.h"
 
 namespace tessaron::level_tool {
@@ -27,7 +26,6 @@ struct RenderOptions {
     std::string png;
     std::optional<std::filesystem::path> dir;
     render::LevelPictureOptions picture;
-    int scale = 1;
 };
 
 int Refuse(const std::string& reason) {
@@ -73,7 +71,7 @@ std::string ReadOptions(int argc, char** argv, RenderOptions& options) {
                 return "--scale takes a whole number from 1 to 40, not \"" + std::string(argv[i]) +
                        "\"";
             }
-            options.scale = *k;
+            options.picture.scale = *k;
         } else if (argument.starts_with("--")) {
             return "unknown option " + std::string(argument);
         } else {
@@ -100,8 +98,7 @@ int Render(int argc, char** argv) {
     if (!ReadLevel(options.file, level)) {
         return kFileError;
     }
-    const render::PictureSize size = render::LevelPictureSize(level);
-    if (size.width == 0 || size.height == 0) {
+    if (render::LevelPictureSize(level).width == 0) {
         return Refuse(options.file + ": the level has no cells to draw");
     }
 
@@ -122,21 +119,10 @@ int Render(int argc, char** argv) {
                             " cannot be loaded (is it the game folder?)");
         } else if (!render::LoadLabelFont(screen)) {
             status = Refuse("the label font cannot be loaded");
-        } else {
-            const int width = runtime::ReducedRows::ReducedSize(size.width, options.scale);
-            const int height = runtime::ReducedRows::ReducedSize(size.height, options.scale);
-            runtime::PngFile png(options.png, width, height);
-            if (!png.Problem().empty()) {
-                // Nothing is drawn for a file that cannot be made.
-            } else if (options.scale == 1) {
-                render::DrawLevelPicture(level, options.picture, screen, png);
-            } else {
-                runtime::ReducedRows reduced(size.width, size.height, options.scale, png);
-                render::DrawLevelPicture(level, options.picture, screen, reduced);
-            }
-            if (!png.Finish()) {
-                status = Refuse(options.png + ": " + png.Problem());
-            }
+        } else if (const std::string problem =
+                       render::WriteLevelPicture(level, options.picture, screen, options.png);
+                   !problem.empty()) {
+            status = Refuse(options.png + ": " + problem);
         }
     }
     machine.End();
