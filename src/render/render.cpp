@@ -305,6 +305,18 @@ void DrawEditorCells(const level::Level& level, GridOverlay grid, PlayScreen& sc
     DrawCells(level, CellStyle{Mode::Editor, grid, 0}, screen, unused);
 }
 
+void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs,
+                           RenderState& state, runtime::Random& random) {
+    if (inputs.mode == Mode::Play) {
+        for (const Element& e : level.elements) {
+            if (e.kind == kSensor) {
+                random.Next(kSensorOpacityRange);
+            }
+        }
+    }
+    state.ballAngle = detail::NextBallAngle(state.ballAngle, inputs.velocityX);
+}
+
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {
     if (inputs.mode == Mode::Editor) {
         DrawValueDisplay(level, inputs.valueDisplayChoice, screen);
