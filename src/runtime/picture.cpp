@@ -70,28 +70,6 @@ void ReducedRows::HandOn() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// PictureInMemory
-
-void PictureInMemory::Row(std::span<const Pixel> pixels) {
-    const std::size_t start = pixels_.size();
-    pixels_.resize(start + static_cast<std::size_t>(width_), 0);
-    std::copy_n(pixels.begin(), std::min(pixels.size(), static_cast<std::size_t>(width_)),
-                pixels_.begin() + static_cast<std::ptrdiff_t>(start));
-}
-
-int PictureInMemory::Height() const {
-    return width_ > 0 ? static_cast<int>(pixels_.size() / static_cast<std::size_t>(width_)) : 0;
-}
-
-Pixel PictureInMemory::At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= Height()) {
-        return 0;
-    }
-    return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                   static_cast<std::size_t>(x)];
-}
-
-// ---------------------------------------------------------------------------------------------
 // PngFile
 
 namespace {

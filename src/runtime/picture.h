@@ -57,23 +57,6 @@ private:
     std::vector<Pixel> reduced_;
 };
 
-// A picture kept whole in memory, for small pictures and tests.
-class PictureInMemory : public PictureRows {
-public:
-    explicit PictureInMemory(int width) : width_(width) {}
-
-    void Row(std::span<const Pixel> pixels) override;
-
-    int Width() const { return width_; }
-    int Height() const;
-    // Black outside the picture.
-    Pixel At(int x, int y) const;
-
-private:
-    int width_;
-    std::vector<Pixel> pixels_;
-};
-
 // A PNG file (8-bit RGB) written row by row. It is written under a temporary name beside the
 // target and takes the target's place only when Finish finds every row stored: a failed or
 // abandoned picture leaves no half-written file and keeps an earlier file of that name.

@@ -127,9 +127,9 @@ struct EditorFrameCase {
 
 void PrintTo(const EditorFrameCase& c, std::ostream* out) { *out << c.level; }
 
-class RenderTest : public LevelToolTest, public ::testing::WithParamInterface<EditorFrameCase> {};
+class RenderedLevelTest : public LevelToolTest, public ::testing::WithParamInterface<EditorFrameCase> {};
 
-TEST_P(RenderTest, MatchesTheEditorsFrameRegionForRegion) {
+TEST_P(RenderedLevelTest, MatchesTheEditorsFrameRegionForRegion) {
     const std::string level = GetParam().level;
     const fs::path game(TESSARON_GAME_DIR);
     // A copy of the game folder: the run must find no save point and leave nothing behind.
@@ -190,7 +190,7 @@ TEST_P(RenderTest, MatchesTheEditorsFrameRegionForRegion) {
     EXPECT_EQ(differing, "") << "cells that differ from the editor's frame";
     EXPECT_GT(compared, 1024 * 768 / 3) << "the frame shows too little of the level";
 }
-INSTANTIATE_TEST_SUITE_P(SampleLevels, RenderTest,
+INSTANTIATE_TEST_SUITE_P(SampleLevels, RenderedLevelTest,
                          ::testing::Values(EditorFrameCase{"Anfang", 1}, EditorFrameCase{"Hoehle", 4},
                                            EditorFrameCase{"Turm", 3}),
                          [](const auto& info) { return std::string(info.param.level); });
