@@ -261,6 +261,8 @@ void Search::Explore(Exploration& e, World& world, std::int64_t shorterThan) con
             ++pending;
             ++length;
             if (goals_.Taken(world.state.level.elements)) {
+                // The goal's cell is reached too.
+                e.cells.push_back(BallCell(world.state.level));
                 close();
                 e.winStretches = e.stretches.size();
                 e.winScore = world.state.level.score;

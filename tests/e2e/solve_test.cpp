@@ -1,6 +1,6 @@
 // The automatic player run as a program: it finishes the smallest sample level with a run that
 // the real program replays to the goal, says how far the ball got where the goal is walled off,
-// and refuses what it cannot search.
+// draws the cells it reached, and refuses what it cannot search.
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -153,9 +154,35 @@ TEST_F(SolveTest, AWalledOffGoalEndsWithStatusOneAndTheNearestCell) {
                              "####################",
                          });
     const fs::path replay = root_ / "best.txt";
-    ASSERT_EQ(Program("--solve LEVEL/Walled.TXT --replay " + Quoted(replay) + " --seconds 2"), 1)
+    const fs::path reach = root_ / "reach.png";
+    ASSERT_EQ(Program("--solve LEVEL/Walled.TXT --replay " + Quoted(replay) +
+                      " --seconds 2 --reach " + Quoted(reach)),
+              1)
         << Errors();
-    EXPECT_NE(Errors().find("nearest the goal: cell ("), std::string::npos) << Errors();
+    const std::string errors = Errors();
+    std::smatch nearest;
+    ASSERT_TRUE(std::regex_search(errors, nearest,
+                                  std::regex("nearest the goal: cell \\(([0-9]+), ([0-9]+)\\)")))
+        << errors;
+
+    // The reach picture is the level's own picture at a quarter of its size (10 pixels a cell),
+    // tinted where the ball was, with the cell nearest the goal framed.
+    ASSERT_EQ(RunCommand(Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron-level") + " render " +
+                         Quoted(root_ / "LEVEL" / "Walled.TXT") + " " + Quoted(root_ / "plain.png") +
+                         " --scale 4 --no-grid --dir " + Quoted(root_)),
+              0);
+    const QImage tinted(QString::fromStdString(reach.string()));
+    const QImage plain(QString::fromStdString((root_ / "plain.png").string()));
+    ASSERT_EQ(tinted.size(), QSize(200, 70));
+    ASSERT_EQ(plain.size(), tinted.size());
+    const auto centre = [](int column, int row) { return QPoint(column * 10 - 5, row * 10 - 5); };
+    EXPECT_NE(tinted.pixel(centre(4, 6)), plain.pixel(centre(4, 6))) << "the start is reached";
+    EXPECT_EQ(tinted.pixel(centre(15, 5)), plain.pixel(centre(15, 5))) << "the goal is not";
+    EXPECT_EQ(tinted.pixel(centre(1, 1)), plain.pixel(centre(1, 1))) << "nor the wall";
+    const int column = std::stoi(nearest[1].str());
+    const int row = std::stoi(nearest[2].str());
+    EXPECT_EQ(tinted.pixel((column - 1) * 10, (row - 1) * 10), qRgb(255, 255, 255));
+
     // The best run found is still written, and replays.
     const std::string script = ReadText(replay);
     std::smatch passes;

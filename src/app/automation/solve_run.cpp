@@ -3,10 +3,13 @@
 #include <chrono>
 #include <ctime>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <optional>
 #include <sstream>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -20,6 +23,7 @@
 #include "app/automation/scripted_run.h"
 #include "app/program.h"
 #include "level/level_file.h"
+#include "solver/reach_picture.h"
 #include "solver/search.h"
 #include "solver/shorten.h"
 #include "solver/world.h"
@@ -176,6 +180,16 @@ int RunSolve(const Options& given, int& argc, char** argv) {
         return kBadInput;
     }
 
+    // Files that could not be written are refused now rather than after the search.
+    for (const std::filesystem::path& out : {options.replay, options.reach}) {
+        const std::filesystem::path folder = out.parent_path();
+        std::error_code error;
+        if (!out.empty() && !folder.empty() && !std::filesystem::is_directory(folder, error)) {
+            Report(out.string() + ": there is no folder " + folder.string() + " to write it in");
+            return kBadInput;
+        }
+    }
+
     // The search keeps its save points in memory and the start-up requester gets the level: the
     // run starts as a player's who chose the level at start-up, with no save point taken.
     runtime::ScriptedRequesters requesters;
@@ -269,8 +283,8 @@ int RunSolve(const Options& given, int& argc, char** argv) {
         comments = {
             level + ": the automatic player found no run to the goal (seed " +
                 std::to_string(seed) + ", " + std::to_string(options.seconds) + " s).",
-            "The run to the most points: " + std::to_string(plan.size()) + " passes, " +
-                std::to_string(score) + " points:",
+            "The run that came nearest the goal: " + std::to_string(plan.size()) +
+                " passes, " + std::to_string(score) + " points:",
             "  tessaron --headless --script " + script + " --passes " +
                 std::to_string(plan.size()),
         };
@@ -291,6 +305,18 @@ int RunSolve(const Options& given, int& argc, char** argv) {
             Report("the run found does not take the goal when replayed; this is a fault of the "
                    "automatic player");
             found = false;
+        }
+    }
+    if (!options.reach.empty()) {
+        // The level as loaded, with the cell nearest the goal framed when the goal was missed.
+        const std::optional<solver::Cell> mark =
+            found ? std::nullopt : std::optional<solver::Cell>(result.nearest);
+        if (const std::string problem = solver::WriteReachPicture(
+                start.state.level, search.Reached(), mark, run.Screen(), options.reach);
+            !problem.empty()) {
+            Report("cannot write the reach picture " + options.reach.string() + ": " + problem);
+            run.End();
+            return kBadInput;
         }
     }
     run.End();
