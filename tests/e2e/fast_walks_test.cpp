@@ -24,6 +24,7 @@
 #include "level/level_file.h"
 #include "render/geometry.h"
 #include "render/render.h"
+#include "solver/world.h"
 
 namespace tessaron {
 namespace {
@@ -503,6 +504,41 @@ TEST_F(FastWalks, SampleLevelsPlayAsThePlainWalks) {
         Play(300, 7);
         ASSERT_FALSE(HasFatalFailure());
     }
+}
+
+// The automatic player comes back to a place by writing back, in place, only the records that
+// differ, and keeps the level's indexes as they were for the rest. Played on from there, the game
+// must go exactly as the plain walks go from the same place.
+TEST_F(FastWalks, ASnapshotPutBackInPlacePlaysAsThePlainWalks) {
+    Start(busy_level::MakeBusyLevel(60, 20, 4));
+    const solver::SnapshotBase base(fast_.level.elements);
+    Play(200, 4);
+    ASSERT_FALSE(HasFatalFailure());
+    solver::World world;
+    world.state.level = fast_.level;
+    world.state.player = fast_.player;
+    world.state.render = fast_.render;
+    world.random = fast_.random;
+    const solver::Snapshot place = base.Take(world);
+    ASSERT_FALSE(place.changed.empty());
+    const Level plainLevel = plain_.level;
+    const game::Player plainPlayer = plain_.player;
+    const render::RenderState plainRender = plain_.render;
+    const runtime::Random plainRandom = plain_.random;
+
+    Play(150, 5);
+    ASSERT_FALSE(HasFatalFailure());
+    world.state.level = fast_.level;
+    base.Restore(place, world);
+    fast_.level = world.state.level;
+    fast_.player = world.state.player;
+    fast_.render = world.state.render;
+    fast_.random = world.random;
+    plain_.level = plainLevel;
+    plain_.player = plainPlayer;
+    plain_.render = plainRender;
+    plain_.random = plainRandom;
+    Play(200, 6);
 }
 
 }  // namespace
