@@ -53,6 +53,10 @@ bool SavePointMemory::SameAs(const SavePointMemory& other) const {
            a.velocityY == b.velocityY && a.elements == b.elements;
 }
 
+std::size_t SavePointMemory::SharedBytes() const {
+    return kept_ ? sizeof(Kept) + kept_->elements.capacity() * sizeof(level::Element) : 0;
+}
+
 bool SavePointMemory::Restore(level::Level& level, Player& player) {
     if (!kept_) {
         return false;

@@ -2,6 +2,7 @@
 // plays, or memory when the automatic player searches a level and must leave the folder alone.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "game/player.h"
@@ -43,6 +44,10 @@ public:
     bool Holds() const { return kept_ != nullptr; }
     // True when both hold the same save point (or none), bit for bit.
     bool SameAs(const SavePointMemory& other) const;
+    // What this store shares with its copies (null when it holds nothing), to count the memory
+    // of many copies once, and the bytes that takes.
+    const void* Shared() const { return kept_.get(); }
+    std::size_t SharedBytes() const;
 
 private:
     struct Kept {

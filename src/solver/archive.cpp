@@ -45,8 +45,32 @@ std::size_t PlaceKeyHash::operator()(const PlaceKey& key) const {
     return static_cast<std::size_t>(h);
 }
 
-Archive::Archive(float farDistance, ChoiceWeights weights)
-    : farDistance_(std::max(farDistance, 1.0f)), choice_(weights) {}
+std::size_t SnapshotBytes(const Snapshot& snapshot) {
+    return snapshot.changed.capacity() * sizeof(level::Element) +
+           snapshot.changedIndices.capacity() * sizeof(std::uint32_t);
+}
+
+Archive::Archive(float farDistance, ChoiceWeights weights, std::size_t snapshotBudget)
+    : farDistance_(std::max(farDistance, 1.0f)), choice_(weights), budget_(snapshotBudget) {}
+
+void Archive::Hold(const Snapshot& snapshot) {
+    snapshotBytes_ += SnapshotBytes(snapshot);
+    if (const void* shared = snapshot.savePoint.Shared();
+        shared != nullptr && ++savePointHolders_[shared] == 1) {
+        snapshotBytes_ += snapshot.savePoint.SharedBytes();
+    }
+}
+
+void Archive::Release(const Snapshot& snapshot) {
+    snapshotBytes_ -= SnapshotBytes(snapshot);
+    if (const void* shared = snapshot.savePoint.Shared(); shared != nullptr) {
+        const auto holders = savePointHolders_.find(shared);
+        if (--holders->second == 0) {
+            savePointHolders_.erase(holders);
+            snapshotBytes_ -= snapshot.savePoint.SharedBytes();
+        }
+    }
+}
 
 Place* Archive::Find(const PlaceKey& key) {
     const auto it = index_.find(key);
@@ -63,6 +87,7 @@ Place& Archive::Add(Place place) {
     mostSteps_ = std::max(mostSteps_, place.steps);
     mostPoints_ = std::max(mostPoints_, place.score);
     index_.emplace(place.key, places_.size());
+    Hold(place.snapshot);
     places_.push_back(std::move(place));
     if (further) {
         // Every place's weight depends on the most steps taken.
@@ -73,17 +98,62 @@ Place& Archive::Add(Place place) {
     } else {
         weights_.Add(Weight(places_.back()));
     }
+    KeepWithinBudget();
     return places_.back();
 }
 
 void Archive::Replace(Place& known, Place place) {
-    // The same key: the same cell and steps, so the same weight.
+    // The same key: the same cell and steps, so the same weight, unless the place had lost its
+    // snapshot and is explorable again.
     mostPoints_ = std::max(mostPoints_, place.score);
     place.chosen = known.chosen;
+    if (known.explorable) {
+        Release(known.snapshot);
+    }
+    Hold(place.snapshot);
+    const bool wasExplorable = known.explorable;
     known = std::move(place);
+    if (!wasExplorable) {
+        weights_.Set(index_.at(known.key), Weight(known));
+    }
+    KeepWithinBudget();
+}
+
+void Archive::KeepWithinBudget() {
+    if (snapshotBytes_ <= budget_) {
+        return;
+    }
+    // The explorable places from the least likely choice up; the newest place stays, so that
+    // there is always one to choose.
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i + 1 < places_.size(); ++i) {
+        if (places_[i].explorable) {
+            order.push_back(i);
+        }
+    }
+    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return weights_.Weight(a) < weights_.Weight(b);
+    });
+    const std::size_t target = budget_ - budget_ / 4;
+    for (std::size_t i : order) {
+        if (snapshotBytes_ <= target) {
+            break;
+        }
+        Place& place = places_[i];
+        Release(place.snapshot);
+        // Swapped with empty lists, which frees their memory (clearing would keep it).
+        std::vector<level::Element>().swap(place.snapshot.changed);
+        std::vector<std::uint32_t>().swap(place.snapshot.changedIndices);
+        place.snapshot.savePoint = game::SavePointMemory{};
+        place.explorable = false;
+        weights_.Set(i, 0.0);
+    }
 }
 
 double Archive::Weight(const Place& place) const {
+    if (!place.explorable) {
+        return 0.0;
+    }
     const double novelty = 1.0 / std::sqrt(1.0 + place.chosen);
     const double standing = place.steps == mostSteps_ ? 1.0 + choice_.mostSteps : 1.0;
     const double near =

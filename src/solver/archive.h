@@ -49,7 +49,14 @@ struct Place {
     std::int64_t passes = 0;          // the length of that run
     float goalDistance = 0.0f;        // cells from the ball to the nearest goal
     std::uint32_t chosen = 0;         // explorations started here
+    // False once the archive has let go of the snapshot to stay within its memory: the place is
+    // never explored again, but still stands for the shortest run to it.
+    bool explorable = true;
 };
+
+// The memory of a place's snapshot's records that differ (beyond its fields and the save point
+// it shares with others).
+std::size_t SnapshotBytes(const Snapshot& snapshot);
 
 // How the choice weighs a place: novelty (a place explored often is chosen less), progress (a
 // place of the most steps more) and nearness to the goal.
@@ -60,7 +67,14 @@ struct ChoiceWeights {
 
 class Archive {
 public:
-    explicit Archive(float farDistance, ChoiceWeights weights = {});
+    // Snapshots are kept up to `snapshotBudget` bytes (their records, and each save point they
+    // hold counted once however many share it). Beyond it, the archive lets go of the
+    // snapshots of the places least likely to be chosen until a quarter of the budget is free:
+    // on a large level full of moving elements a search of a minute would otherwise take
+    // gigabytes.
+    static constexpr std::size_t kDefaultBudget = std::size_t{1} << 30;
+    explicit Archive(float farDistance, ChoiceWeights weights = {},
+                     std::size_t snapshotBudget = kDefaultBudget);
 
     // The place of that key, or null.
     Place* Find(const PlaceKey& key);
@@ -72,9 +86,10 @@ public:
     std::size_t Size() const { return places_.size(); }
     const Place& At(std::size_t index) const { return places_[index]; }
 
-    // A place to explore from, drawn by weight; counts the choice.
+    // A place to explore from, drawn by weight; counts the choice. Needs an explorable place.
     Place& Choose(runtime::Random& random);
     double Weight(const Place& place) const;
+    std::size_t SnapshotBytesKept() const { return snapshotBytes_; }
 
     // The place nearest the goal, of the most points among those.
     const Place& Best() const;
@@ -82,8 +97,17 @@ public:
     std::int32_t MostPoints() const { return mostPoints_; }
 
 private:
+    // Counts the memory of a snapshot the archive takes, or lets go of.
+    void Hold(const Snapshot& snapshot);
+    void Release(const Snapshot& snapshot);
+    void KeepWithinBudget();
+
     float farDistance_;
     ChoiceWeights choice_;
+    std::size_t budget_;
+    std::size_t snapshotBytes_ = 0;
+    // How many places hold each save point.
+    std::unordered_map<const void*, std::size_t> savePointHolders_;
     // A deque: places never move, so a place found stays valid while others are added.
     std::deque<Place> places_;
     std::unordered_map<PlaceKey, std::size_t, PlaceKeyHash> index_;

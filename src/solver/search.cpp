@@ -176,7 +176,7 @@ Search::Search(const World& start, const Machines& machines, const SearchSetting
       reach_(start.state.level.levelWidth, start.state.level.levelHeight),
       archive_(static_cast<float>(std::hypot(double(start.state.level.levelWidth),
                                              double(start.state.level.levelHeight))),
-               settings.weights),
+               settings.weights, settings.snapshotBudget),
       random_(settings.seed) {
     const level::ElementList& elements = start.state.level.elements;
     for (std::size_t i = 0; i < elements.size(); ++i) {

@@ -64,6 +64,7 @@ struct SearchSettings {
     // shorter win it finds.
     double shorterShare = 1.0;
     ChoiceWeights weights;
+    std::size_t snapshotBudget = Archive::kDefaultBudget;
 };
 
 struct SearchProgress {

@@ -94,5 +94,60 @@ TEST(Archive, BestIsNearestTheGoalThenMostPoints) {
     EXPECT_EQ(archive.MostSteps(), 2);
 }
 
+// Over its budget the archive lets go of the snapshots of the places least likely to be chosen
+// (here the ones explored most), never chooses them again, and keeps their runs.
+TEST(Archive, LetsGoOfTheLeastLikelySnapshotsOverItsBudget) {
+    const auto withRecords = [](std::int32_t column) {
+        Place place = At(column, 0, 100.0f);
+        place.snapshot.changed.resize(2);
+        place.snapshot.changedIndices.resize(2);
+        return place;
+    };
+    const std::size_t each = SnapshotBytes(withRecords(0).snapshot);
+    Archive archive(100.0f, {}, 5 * each);
+    runtime::Random random(7);
+    for (std::int32_t column = 0; column < 3; ++column) {
+        archive.Add(withRecords(column));
+    }
+    for (int i = 0; i < 300; ++i) {
+        archive.Choose(random);
+    }
+    const auto used = [&archive](std::size_t i) { return archive.At(i).chosen; };
+    const std::size_t most = used(0) >= used(1) && used(0) >= used(2) ? 0
+                             : used(1) >= used(2)                     ? 1
+                                                                      : 2;
+    archive.Add(withRecords(3));
+    archive.Add(withRecords(4));  // five snapshots: still within
+    EXPECT_TRUE(archive.At(most).explorable);
+    archive.Add(withRecords(5));  // six: down to three quarters of the budget
+    EXPECT_LE(archive.SnapshotBytesKept(), 5 * each - 5 * each / 4);
+    EXPECT_FALSE(archive.At(most).explorable);
+    EXPECT_EQ(archive.At(most).snapshot.changed.capacity(), 0u);
+    EXPECT_TRUE(archive.At(5).explorable);
+    for (int i = 0; i < 200; ++i) {
+        EXPECT_TRUE(archive.Choose(random).explorable);
+    }
+
+    // A shorter run to a place let go of makes it explorable again.
+    Place again = withRecords(static_cast<std::int32_t>(most));
+    archive.Replace(*archive.Find(again.key), std::move(again));
+    EXPECT_TRUE(archive.At(most).explorable);
+    EXPECT_GT(archive.Weight(archive.At(most)), 0.0);
+}
+
+TEST(Archive, CountsASavePointThatPlacesShareOnce) {
+    level::Level level;
+    level.elements.resize(100);
+    game::SavePointMemory savePoint;
+    ASSERT_TRUE(savePoint.Store(level, game::Player{}));
+    Archive archive(100.0f);
+    for (std::int32_t column = 0; column < 3; ++column) {
+        Place place = At(column, 0, 100.0f);
+        place.snapshot.savePoint = savePoint;
+        archive.Add(std::move(place));
+    }
+    EXPECT_EQ(archive.SnapshotBytesKept(), savePoint.SharedBytes());
+}
+
 }  // namespace
 }  // namespace tessaron::solver
