@@ -133,7 +133,14 @@ std::int64_t TellFile(std::FILE* file) {
 // ---------------------------------------------------------------------------------------------
 // GameFolder
 
-GameFolder::GameFolder(fs::path root) : root_(std::move(root)) {}
+GameFolder::GameFolder(fs::path root) : root_(root), shared_(std::move(root)) {}
+
+GameFolder::GameFolder(fs::path root, fs::path shared)
+    : root_(std::move(root)), shared_(std::move(shared)) {}
+
+fs::path GameFolder::ResolveShared(std::string_view path) const {
+    return GameFolder(shared_).ResolveExisting(path);
+}
 
 fs::path GameFolder::Resolve(std::string_view path) const {
     const fs::path given(HostSeparators(path));

@@ -18,12 +18,20 @@
 
 namespace tessaron::runtime {
 
-// The game folder holds the program, BMP/, WAV/, LEVEL/, LEVEL/Werte/ and Diskette.txt.
+// The game folder holds the program, BMP/, WAV/, LEVEL/, LEVEL/Werte/ and Diskette.txt. An
+// installed game reads its pictures and sound (BMP/, WAV/) from a shared folder it never writes,
+// and keeps levels, presets and the save point in a folder of the player's own.
 class GameFolder {
 public:
+    // One folder for everything: a portable copy, or a folder named on the command line.
     explicit GameFolder(std::filesystem::path root);
+    // Levels, presets and the save point in root; pictures and sound in shared.
+    GameFolder(std::filesystem::path root, std::filesystem::path shared);
 
+    // Where levels, presets and the save point are.
     const std::filesystem::path& Root() const { return root_; }
+    // Where pictures and sound are.
+    const std::filesystem::path& Shared() const { return shared_; }
 
     // The host path for a path as the game writes it: backslashes become separators and a
     // relative path is taken from the game folder. The name is used exactly as given.
@@ -34,8 +42,13 @@ public:
     // Used when opening for reading and when listing a directory.
     std::filesystem::path ResolveExisting(std::string_view path) const;
 
+    // As ResolveExisting, but a relative path is taken from the shared folder: pictures and
+    // sound are read this way.
+    std::filesystem::path ResolveShared(std::string_view path) const;
+
 private:
     std::filesystem::path root_;
+    std::filesystem::path shared_;
 };
 
 // Numbered files. Reads and writes are 32-bit little-endian integers or lines of text.

@@ -274,6 +274,9 @@ void Machine::Impl::CloseWindow(int number) {
     // Keys tapped while a pause menu or a dialog was open were meant for it, not for the game
     // that goes on once it has closed.
     pressedSinceSnapshot.fill(false);
+    if (gamepads) {
+        gamepads->WindowClosed(number);
+    }
     // Destroying the widgets may still report focus changes: they belong to the window too.
     const std::size_t queued = events.size();
     delete widget.data();
@@ -433,6 +436,7 @@ void Machine::End() {
         impl_->blendedStarted = false;
         impl_->mouseStarted = false;
     }
+    impl_->gamepads.reset();
     impl_->ended = true;
 }
 
@@ -451,6 +455,9 @@ void Keyboard::Snapshot() {
         snapshot_[i] = m.keys[i] || m.pressedSinceSnapshot[i];
     }
     m.pressedSinceSnapshot.fill(false);
+    if (m.gamepads) {
+        m.gamepads->HoldKeys(snapshot_);
+    }
 }
 
 bool Keyboard::Held(Key key) const {

@@ -319,7 +319,7 @@ void PlayScreen::Clear(Rgb colour) {
 
 bool PlayScreen::LoadSprite(int number, std::string_view path) {
     impl_->sprites.Remove(number);
-    const QString file = PathToQString(machine_.Folder().ResolveExisting(path));
+    const QString file = PathToQString(machine_.Folder().ResolveShared(path));
     QImage picture;
     if (!picture.load(file, "BMP") || picture.isNull()) {
         return false;

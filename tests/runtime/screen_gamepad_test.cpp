@@ -1,0 +1,241 @@
+// Gamepads: the pad-to-key mapping, and pads that SDL's virtual joysticks plug in while the
+// machine runs (no real pad is needed).
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+#include <string>
+
+#include "runtime/qt_internal.h"
+#include "runtime/screen_test_support.h"
+
+namespace tessaron::runtime::test {
+namespace {
+
+struct PadCase {
+    std::string name;
+    PadState pad;
+    std::vector<Key> keys;
+    PadMenuInput menu;
+};
+
+PadState Pad(void (*set)(PadState&)) {
+    PadState pad;
+    set(pad);
+    return pad;
+}
+
+class PadMapping : public ::testing::TestWithParam<PadCase> {};
+
+TEST_P(PadMapping, HoldsTheGameKeysAndChoosesInMenus) {
+    const PadCase& c = GetParam();
+    KeyTable keys{};
+    keys[std::size_t(Key::F5)] = true;  // held on the keyboard: the pad adds, never clears
+    HoldPadKeys(c.pad, keys);
+    KeyTable expected{};
+    expected[std::size_t(Key::F5)] = true;
+    for (Key key : c.keys) {
+        expected[std::size_t(key)] = true;
+    }
+    EXPECT_EQ(keys, expected);
+    const PadMenuInput menu = MenuInputOf(c.pad);
+    EXPECT_EQ(menu.previous, c.menu.previous);
+    EXPECT_EQ(menu.next, c.menu.next);
+    EXPECT_EQ(menu.press, c.menu.press);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, PadMapping,
+    ::testing::Values(
+        PadCase{"Resting", PadState{}, {}, {}},
+        PadCase{"StickJustShortOfHalfway",
+                Pad([](PadState& p) { p.stickX = -(kStickThreshold - 1); p.stickY = kStickThreshold - 1; }),
+                {}, {}},
+        PadCase{"StickLeftHalfway", Pad([](PadState& p) { p.stickX = -kStickThreshold; }),
+                {Key::Left}, {}},
+        PadCase{"StickFullRight", Pad([](PadState& p) { p.stickX = 32767; }), {Key::Right}, {}},
+        PadCase{"StickFullLeft", Pad([](PadState& p) { p.stickX = -32768; }), {Key::Left}, {}},
+        PadCase{"StickUpNeverJumps", Pad([](PadState& p) { p.stickY = -32768; }), {},
+                {true, false, false}},
+        PadCase{"StickDownScrolls", Pad([](PadState& p) { p.stickY = 32767; }), {Key::Down},
+                {false, true, false}},
+        PadCase{"DpadLeftRight", Pad([](PadState& p) { p.dpadLeft = p.dpadRight = true; }),
+                {Key::Left, Key::Right}, {}},
+        PadCase{"DpadUpJumps", Pad([](PadState& p) { p.dpadUp = true; }), {Key::Up},
+                {true, false, false}},
+        PadCase{"DpadDown", Pad([](PadState& p) { p.dpadDown = true; }), {Key::Down},
+                {false, true, false}},
+        PadCase{"SouthJumpsAndPresses", Pad([](PadState& p) { p.south = true; }), {Key::Up},
+                {false, false, true}},
+        PadCase{"StartIsEscape", Pad([](PadState& p) { p.start = true; }), {Key::Escape}, {}},
+        PadCase{"BackIsTab", Pad([](PadState& p) { p.back = true; }), {Key::Tab}, {}},
+        PadCase{"StickAndDpadTogether",
+                Pad([](PadState& p) { p.stickX = 20000; p.dpadLeft = true; p.south = true; }),
+                {Key::Left, Key::Right, Key::Up}, {false, false, true}}),
+    [](const ::testing::TestParamInfo<PadCase>& info) { return info.param.name; });
+
+// A pad plugged in through SDL's virtual joysticks, with every button and axis of the common
+// layout, so that SDL gives it the standard mapping: joystick button n is controller button n.
+class VirtualPad {
+public:
+    VirtualPad() {
+#if SDL_VERSION_ATLEAST(2, 24, 0)
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1;
+        desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+        desc.button_mask = (1u << (SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1)) - 1;
+        desc.name = "Tessaron test pad";
+        const int index = SDL_JoystickAttachVirtualEx(&desc);
+        if (index >= 0) {
+            joystick_ = SDL_JoystickOpen(index);
+        }
+#endif
+    }
+    ~VirtualPad() {
+        if (joystick_ != nullptr) {
+            const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
+            SDL_JoystickClose(joystick_);
+            for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+                if (SDL_JoystickGetDeviceInstanceID(index) == id) {
+                    SDL_JoystickDetachVirtual(index);
+                }
+            }
+        }
+    }
+    bool Attached() const { return joystick_ != nullptr; }
+    void Button(SDL_GameControllerButton button, bool down) {
+        SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
+    }
+    void Axis(SDL_GameControllerAxis axis, Sint16 value) {
+        SDL_JoystickSetVirtualAxis(joystick_, axis, value);
+    }
+
+private:
+    SDL_Joystick* joystick_ = nullptr;
+};
+
+class Gamepad : public ::testing::Test {
+protected:
+    Gamepad() : windows(TestMachine()), keys(TestMachine()) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(TestMachine().StartGamepads());
+        ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
+        windows.Activate();
+        QApplication::processEvents();
+        keys.Snapshot();
+    }
+    void TearDown() override {
+        windows.Close(2);
+        while (windows.Poll().code != EventCode::None) {
+        }
+    }
+
+    Windows windows;
+    Keyboard keys;
+};
+
+TEST_F(Gamepad, PadPluggedInWhileRunningHoldsKeysAtOnceBesideTheKeyboard) {
+    VirtualPad pad;
+    if (!pad.Attached()) {
+        GTEST_SKIP() << "this SDL has no virtual joysticks: " << SDL_GetError();
+    }
+    keys.SetKey(Key::Left, true);
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);
+    keys.Snapshot();
+    EXPECT_TRUE(keys.Held(Key::Up));
+    EXPECT_TRUE(keys.Held(Key::Right));
+    EXPECT_TRUE(keys.Held(Key::Left));
+    keys.SetKey(Key::Left, false);
+
+    // Start held for a pass and let go is Escape released, once.
+    pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
+    pad.Button(SDL_CONTROLLER_BUTTON_START, true);
+    keys.Snapshot();
+    EXPECT_FALSE(keys.Released(Key::Escape));
+    EXPECT_FALSE(keys.Held(Key::Up));
+    pad.Button(SDL_CONTROLLER_BUTTON_START, false);
+    keys.Snapshot();
+    EXPECT_TRUE(keys.Released(Key::Escape));
+    keys.Snapshot();
+    EXPECT_FALSE(keys.Released(Key::Escape));
+}
+
+TEST_F(Gamepad, TapBetweenTwoSnapshotsCountsAndPadPulledOutHoldsNothing) {
+    {
+        VirtualPad pad;
+        if (!pad.Attached()) {
+            GTEST_SKIP() << "this SDL has no virtual joysticks: " << SDL_GetError();
+        }
+        keys.Snapshot();
+        pad.Button(SDL_CONTROLLER_BUTTON_BACK, true);
+        SDL_JoystickUpdate();
+        pad.Button(SDL_CONTROLLER_BUTTON_BACK, false);
+        keys.Snapshot();
+        EXPECT_TRUE(keys.Held(Key::Tab));
+        EXPECT_FALSE(keys.Released(Key::Tab));
+        keys.Snapshot();
+        EXPECT_TRUE(keys.Released(Key::Tab));
+        pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+        keys.Snapshot();
+        EXPECT_TRUE(keys.Held(Key::Left));
+    }
+    keys.Snapshot();
+    EXPECT_FALSE(keys.Held(Key::Left));
+}
+
+TEST_F(Gamepad, ChoosesAMenuButtonAndItsPressDoesNotReachTheGame) {
+    VirtualPad pad;
+    if (!pad.Attached()) {
+        GTEST_SKIP() << "this SDL has no virtual joysticks: " << SDL_GetError();
+    }
+    keys.Snapshot();
+    // The south button is already down when the menu opens: it chooses nothing.
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+    ASSERT_TRUE(windows.Open(5, 412, 344, 200, 110, WindowStyle::Dialog, "PAUSE"));
+    windows.PushButton(1, 10, 10, 180, 20, "WEITER SPIELEN");
+    windows.PushButton(2, 10, 30, 180, 20, "ZUM LETZTEN SPEICHERPUNKT");
+    windows.PushButton(3, 10, 50, 180, 20, "WECHSELN : EDITOR<>SPIEL");
+    windows.PushButton(4, 10, 80, 180, 20, "BEENDEN");
+    windows.EnablePadNavigation(5);
+    windows.Activate();
+    const auto settle = [] { QTest::qWait(60); };
+    settle();
+    pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+    settle();
+    // From the top button: down, then up three times, from the top round to the bottom, so
+    // that button 3 has the focus.
+    for (SDL_GameControllerButton step :
+         {SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_UP,
+          SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_UP}) {
+        pad.Button(step, true);
+        settle();
+        pad.Button(step, false);
+        settle();
+    }
+    EXPECT_EQ(windows.Poll().code, EventCode::None);
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+    settle();
+    const Event chosen = windows.Poll();
+    EXPECT_EQ(chosen.code, EventCode::Control);
+    EXPECT_EQ(chosen.number, 3);
+    windows.Close(5);
+    // Still held as the menu closes, the button is no jump; pressed again, it is.
+    keys.Snapshot();
+    EXPECT_FALSE(keys.Held(Key::Up));
+    pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+    keys.Snapshot();
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+    keys.Snapshot();
+    EXPECT_TRUE(keys.Held(Key::Up));
+}
+
+}  // namespace
+}  // namespace tessaron::runtime::test
