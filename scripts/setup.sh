@@ -3,7 +3,8 @@
 # Run as root it installs them; otherwise it prints the one command to run.
 set -euo pipefail
 packages=(cmake g++ ninja-build qt6-base-dev libsdl2-dev nlohmann-json3-dev libgtest-dev
-          libgmock-dev libbenchmark-dev fonts-liberation fonts-dejavu-core ccache)
+          libgmock-dev libbenchmark-dev fonts-liberation fonts-dejavu-core ccache zlib1g-dev
+          desktop-file-utils appstream dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
