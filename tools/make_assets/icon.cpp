@@ -188,7 +188,9 @@ std::string DrawIconSvg() {
         }
         svg += "    </radialGradient>\n";
     }
-    svg += "  </defs>\n";
+    // The light covers the ball only; its shadow's bands are cut out of circles larger than it.
+    svg += "    <clipPath id=\"light\"><circle r=\"" + Number(ball::kLightRadius) +
+           "\"/></clipPath>\n  </defs>\n";
     for (int k = 0; k < 6; ++k) {
         svg += "  <path fill=\"url(#wedge" + std::to_string(k) + ")\" d=\"" + Wedge(k) + "\"/>\n";
     }
@@ -201,7 +203,8 @@ std::string DrawIconSvg() {
     svg += "  <circle r=\"" + Number(ball::kRadius - 0.5f) + "\" fill=\"none\" stroke=\"" +
            Hex(ToColour(palette::kOutline)) + "\" stroke-width=\"1\"/>\n";
     // The light, drawn whole at the game's opacity: each band covers the one before it.
-    svg += "  <g opacity=\"" + Number(float(ball::kLightOpacity) / 255.0f) + "\">\n";
+    svg += "  <g clip-path=\"url(#light)\" opacity=\"" +
+           Number(float(ball::kLightOpacity) / 255.0f) + "\">\n";
     for (int i = 2; i >= 0; --i) {
         const ball::LightBand& band = ball::kShadowBands[i];
         svg += "    <path fill-rule=\"evenodd\" fill=\"" + Hex(ToColour(band.colour)) +
