@@ -262,8 +262,10 @@ void Gamepads::MoveFocus(int step) {
         const std::ptrdiff_t at = (focused - buttons.begin()) + step;
         index = static_cast<std::size_t>(((at % count) + count) % count);
     }
-    // A focus reached as by the Tab key, so that the style draws it.
+    // A focus moved as by the Tab key, which the style marks on the button.
+    window->setAttribute(Qt::WA_KeyboardFocusChange);
     buttons[index]->setFocus(Qt::TabFocusReason);
+    buttons[index]->update();
 }
 
 // ---------------------------------------------------------------------------------------------
