@@ -120,6 +120,7 @@ int Program::Impl::StartMachine(int& argc, char** argv) {
     if (!machine->StartScreen(start)) {
         return Fail("Can't open DirectX 7 Or later", false);
     }
+    machine->UseDesktopEntry(TESSARON_APP_ID);
     windows = std::make_unique<runtime::Windows>(*machine);
     if (!machine->StartKeyboard()) {
         return Fail("Can't open DirectX 7 Or later", true);

@@ -53,6 +53,9 @@ public:
     // table with the keyboard's. False when the controller layer cannot start; the game then
     // runs on the keyboard alone.
     bool StartGamepads();
+    // The name of the installed desktop entry and icon (without ".desktop"), by which the
+    // desktop matches the program's windows to its menu entry and icon. After StartScreen.
+    void UseDesktopEntry(std::string_view id);
     // Shuts every layer down; called once before the program exits.
     void End();
 

@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
@@ -339,6 +340,15 @@ bool Machine::StartScreen(const StartOptions& options) {
     impl_->ended = false;
     impl_->screenStarted = true;
     return true;
+}
+
+void Machine::UseDesktopEntry(std::string_view id) {
+    if (!impl_->screenStarted) {
+        return;
+    }
+    // The taskbar and the window switcher show the menu entry's name and icon.
+    QGuiApplication::setDesktopFileName(ToQString(id));
+    QApplication::setWindowIcon(QIcon::fromTheme(ToQString(id)));
 }
 
 bool Machine::StartKeyboard() {
