@@ -99,7 +99,8 @@ FolderChoice ChooseFolders(const fs::path& givenDir, const fs::path& programFold
         return FolderChoice{FolderLayout::Given, givenDir, givenDir};
     }
     const fs::path shared = programFolder.parent_path() / "share" / "tessaron";
-    const bool picturesBeside = IsDirectory(runtime::GameFolder(programFolder).ResolveExisting("BMP"));
+    const bool picturesBeside =
+        IsDirectory(runtime::GameFolder(programFolder).ResolveExisting(runtime::FixedPath("BMP")));
     if (!picturesBeside && IsDirectory(shared / "BMP")) {
         return FolderChoice{FolderLayout::Installed, UserDataFolder(user), shared};
     }
@@ -116,7 +117,8 @@ fs::path PrepareDataFolder(const FolderChoice& choice) {
     }
     const runtime::GameFolder player(choice.data);
     const runtime::GameFolder shipped(choice.shared);
-    for (const char* folder : kDataFolders) {
+    for (const char* fixed : kDataFolders) {
+        const std::string folder = runtime::FixedPath(fixed);
         const fs::path made = player.ResolveExisting(folder);
         std::error_code error;
         fs::create_directories(made, error);
@@ -130,7 +132,7 @@ fs::path PrepareDataFolder(const FolderChoice& choice) {
                 continue;
             }
             const std::string name = it->path().filename().string();
-            const fs::path target = player.ResolveExisting(std::string(folder) + "\\" + name);
+            const fs::path target = player.ResolveExisting((fs::path(folder) / name).string());
             if (fs::exists(target, typeError)) {
                 continue;  // the player's own file, whatever it holds
             }

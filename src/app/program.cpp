@@ -329,6 +329,10 @@ void Program::Impl::DrawingStage() {
     inputs.mouseY = state.loop.mouseY;
     inputs.kindChoice = state.paint.kindChoice;
     inputs.valueDisplayChoice = state.paint.valueDisplayChoice;
+    if (!options.drawFrames) {
+        render::AdvanceWithoutDrawing(state.level, inputs, state.render, random);
+        return;
+    }
     render::DrawMap(state.level, inputs, state.render, *screen, random);
     render::DrawOverlays(state.level, inputs, *screen);
     if (state.loop.mode == level::Mode::Editor) {
@@ -394,9 +398,11 @@ PassOutcome Program::RunPass() {
     }
 
     // What the previous pass drew becomes visible; this pass draws the next frame.
-    d.screen->Show();
-    d.screen->Clear(runtime::Rgb{0, 0, 0});
-    d.screen->BeginScene();
+    if (d.options.drawFrames) {
+        d.screen->Show();
+        d.screen->Clear(runtime::Rgb{0, 0, 0});
+        d.screen->BeginScene();
+    }
 
     if (d.state.loop.mode == level::Mode::Play) {
         game::RunSecondStage(d.state.level, d.state.player,

@@ -279,6 +279,18 @@ void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& 
     screen.EndScene();
 }
 
+void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs,
+                           RenderState& state, runtime::Random& random) {
+    if (inputs.mode == Mode::Play) {
+        for (const Element& e : level.elements) {
+            if (e.kind == kSensor) {
+                random.Next(kSensorOpacityRange);
+            }
+        }
+    }
+    state.ballAngle = detail::NextBallAngle(state.ballAngle, inputs.velocityX);
+}
+
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {
     if (inputs.mode == Mode::Editor) {
         DrawValueDisplay(level, inputs, screen);

@@ -3,8 +3,9 @@
 //
 // Files and listings are numbered objects chosen by the caller (the program uses file 1 and
 // listing 1); most calls act on the current one, which the last open, create or list selects.
-// Paths are written as the game writes them ("BMP\\Ziel.bmp", "LEVEL\\Werte\\"): a backslash is
-// a folder separator, and a relative path is taken from the game folder.
+// A path is used exactly as given (a backslash is an ordinary character of a name on most
+// hosts); a relative path is taken from the game folder. The program's own fixed paths, written
+// with backslashes ("BMP\\Ziel.bmp"), pass through FixedPath first.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,9 @@ namespace tessaron::runtime {
 // and keeps levels, presets and the save point in a folder of the player's own.
 class GameFolder {
 public:
-    // One folder for everything: a portable copy, or a folder named on the command line.
+    // One folder for everything: a portable copy, or a folder named on the command line. A
+    // relative folder is made absolute once, here, against the working directory: every path
+    // handed out (the requesters' folders among them) is then absolute.
     explicit GameFolder(std::filesystem::path root);
     // Levels, presets and the save point in root; pictures and sound in shared.
     GameFolder(std::filesystem::path root, std::filesystem::path shared);
@@ -33,13 +36,13 @@ public:
     // Where pictures and sound are.
     const std::filesystem::path& Shared() const { return shared_; }
 
-    // The host path for a path as the game writes it: backslashes become separators and a
-    // relative path is taken from the game folder. The name is used exactly as given.
+    // The host path for a path: a relative path is taken from the game folder. The name is used
+    // exactly as given.
     std::filesystem::path Resolve(std::string_view path) const;
 
     // As Resolve, but when that name does not exist, an existing entry of the same folder whose
-    // name differs only in letter case (the game's original host matched names that way).
-    // Used when opening for reading and when listing a directory.
+    // name differs only in letter case, so that levels and presets named on hosts that ignore
+    // case are found. Used when opening for reading and when listing a directory.
     std::filesystem::path ResolveExisting(std::string_view path) const;
 
     // As ResolveExisting, but a relative path is taken from the shared folder: pictures and
@@ -50,6 +53,11 @@ private:
     std::filesystem::path root_;
     std::filesystem::path shared_;
 };
+
+// One of the program's own fixed paths, written with backslashes between folders
+// ("BMP\\Ziel.bmp", "LEVEL\\Werte"), in the host's form. Paths that come from a requester, a
+// script or the level tool never pass here: they are used exactly as given.
+std::string FixedPath(std::string_view path);
 
 // Numbered files. Reads and writes are 32-bit little-endian integers or lines of text.
 //
@@ -102,9 +110,9 @@ class DirectoryListing {
 public:
     explicit DirectoryListing(const GameFolder& folder);
 
-    // Lists the entries of a directory that match a pattern ("*.*", "*.TXT"); a separator is put
-    // between directory and pattern. The folder itself (".") and its parent ("..") come first,
-    // as directories, then the entries sorted by name. True when at least one entry matches.
+    // Lists the entries of a directory (a path as Files takes it) that match a pattern ("*.*",
+    // "*.TXT"). The folder itself (".") and its parent ("..") come first, as directories, then
+    // the entries sorted by name. True when at least one entry matches.
     bool List(int number, std::string_view directory, std::string_view pattern);
     // The next entry of the current listing: None at the end.
     EntryType Next();
