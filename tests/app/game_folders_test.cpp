@@ -61,7 +61,7 @@ TEST_F(GameFolders, InstalledCopyReadsSharedFolderAndKeepsLevelsInTheUserDataFol
     EXPECT_EQ(choice.shared, program_.parent_path() / "share" / "tessaron");
     EXPECT_EQ(choice.data, root_ / "xdg" / "tessaron");
     const runtime::GameFolder folder = choice.Folder();
-    EXPECT_EQ(folder.ResolveShared("BMP\\Ziel.bmp"), choice.shared / "BMP" / "Ziel.bmp");
+    EXPECT_EQ(folder.ResolveShared("BMP/Ziel.bmp"), choice.shared / "BMP" / "Ziel.bmp");
     EXPECT_EQ(folder.Resolve("Diskette.txt"), choice.data / "Diskette.txt");
 }
 
