@@ -180,7 +180,7 @@ int Program::StartUp(int& argc, char** argv) {
     d.requesters = std::make_unique<ObservedRequesters>(*requesters, d.hooks.observers);
 
     // An installed copy keeps the player's levels and saves in a folder of the player's own,
-    // made and given the shipped levels at the first start.
+    // made at the first start; shipped levels and presets it lacks are copied in.
     if (const std::filesystem::path failed = PrepareDataFolder(d.folders); !failed.empty()) {
         return d.Fail("Der Ordner für Level und Spielstände kann nicht angelegt werden:\n" +
                           failed.string(),
