@@ -112,13 +112,19 @@ TEST_F(PauseMenu, PadOpensItWithStartAndChoosesTheModeSwitch) {
         pad.Button(button, false);
         QTest::qWait(60);
     };
-    // Down twice from "WEITER SPIELEN", then the south button, held as the menu closes.
+    // The south button, held since before the menu opened, chooses nothing. Up twice from
+    // "WEITER SPIELEN", round to "BEENDEN" and on to the mode switch, then the south button,
+    // held as the menu closes.
     driver_.modal.push_back([&] {
-        push(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
-        push(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+        QTest::qWait(60);
+        pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+        QTest::qWait(60);
+        push(SDL_CONTROLLER_BUTTON_DPAD_UP);
+        push(SDL_CONTROLLER_BUTTON_DPAD_UP);
         pad.Button(SDL_CONTROLLER_BUTTON_A, true);
         QTest::qWait(60);
     });
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
     pad.Button(SDL_CONTROLLER_BUTTON_START, true);
     EXPECT_EQ(Pass(), PassOutcome::Continue);
     pad.Button(SDL_CONTROLLER_BUTTON_START, false);
