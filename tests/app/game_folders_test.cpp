@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -30,9 +31,11 @@ std::string Read(const fs::path& file) {
 class GameFolders : public ::testing::Test {
 protected:
     void SetUp() override {
+        // One folder per test and process: other checkouts' test runs may run side by side.
         root_ = fs::temp_directory_path() /
                 ("tessaron-folders-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                 "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         // An installed tree: the program in bin/, pictures, sound and levels in share/tessaron/.
         shared_ = root_ / "usr" / "share" / "tessaron";
