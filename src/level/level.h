@@ -31,7 +31,14 @@ struct Level {
     std::int32_t score = 0;
     std::int32_t triggeredLink = -1;
     ElementList elements;
+    // Counts the times the element list was replaced whole (a level read, a new level, a save
+    // point restored). Whatever refers to records by their place in the list, as the editor's
+    // history does, learns from it that those records are gone. ReplaceElements keeps it true.
+    std::uint64_t listGeneration = 0;
 };
+
+// Puts a list built anew in the place of the level's element list, and counts the replacement.
+void ReplaceElements(Level& level, ElementList list);
 
 // Appends a record after the list's current record, which is always the last one: the list is
 // built in call order. Each argument is stored converted to float; nothing is validated.

@@ -107,8 +107,12 @@ enum class CheckBoxText { Left, RightAligned };
 
 enum class FrameStyle { Titled, Sunken };
 
-// The toolkit style's standard toolbar images, by the index the game uses for them.
+// The toolkit style's standard toolbar images, by the index the game uses for them. Undo and
+// Redo are the desktop theme's pictures of those commands where it has them.
 enum class StandardIcon : int { Undo = 3, Redo = 4, NewFile = 6, OpenFile = 7, SaveFile = 8 };
+
+// The desktop's key combinations for a command: Undo is Ctrl+Z; Redo is Ctrl+Y and Ctrl+Shift+Z.
+enum class CommandKeys { Undo, Redo };
 
 class Windows {
 public:
@@ -165,6 +169,14 @@ public:
     void Toolbar();
     void ToolbarButton(int number, StandardIcon icon, std::string_view toolTip);
     void ToolbarSeparator();
+    // A greyed toolbar button presses nothing, neither by a click, nor by its keys, nor by
+    // PressToolbarButton. A button starts enabled.
+    void EnableToolbarButton(int button, bool enabled);
+    bool ToolbarButtonEnabled(int button) const;
+    // The keys press the button while a control of its window has the keyboard: they give the
+    // same toolbar event as a click, take precedence over a text field's own use of them, and
+    // never reach a control. The key table sees them as any other key.
+    void SetToolbarButtonKeys(int button, CommandKeys keys);
 
     // Rows of list and combo boxes.
     void AddRow(int control, std::string_view text);  // appends
