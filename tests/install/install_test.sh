@@ -45,7 +45,6 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >"$work
 
 # The installed program, as a player with a new home would start it.
 export HOME=$work/home XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=offscreen
-unset XDG_RUNTIME_DIR
 shared_before=$(cd "$prefix/share/tessaron" && find . | sort)
 "$prefix/bin/tessaron" --headless --script "$replay" --passes 360 --state "$work/state.json" \
   >"$work/out.txt" 2>&1 || { cat "$work/out.txt" >&2; fail "the installed game did not run"; }
