@@ -138,12 +138,5 @@ TEST_F(GameFolders, FirstStartCopiesShippedFilesAndKeepsThePlayersOwn) {
     EXPECT_EQ(Read(shared_ / "LEVEL" / "Anfang.TXT"), "shipped Anfang");
 }
 
-TEST_F(GameFolders, DataFolderThatCannotBeMadeIsNamed) {
-    // A file stands where the data folder should be.
-    Write(root_ / "xdg" / "tessaron", "not a folder");
-    const FolderChoice choice = Installed();
-    EXPECT_EQ(PrepareDataFolder(choice), choice.data / "LEVEL");
-}
-
 }  // namespace
 }  // namespace tessaron::app
