@@ -7,12 +7,14 @@ namespace tessaron::editor {
 
 namespace {
 
-// Copies a record's bytes: every field comes back with the very bits it had.
-void Put(level::ElementList& elements, std::uint32_t index, const level::Element& record) {
+// Copies a record's bytes: every field comes back with the very bits it had. The level's
+// indexes learn of the change.
+void Put(level::Level& level, std::uint32_t index, const level::Element& record) {
     // A step only names places of the list it was recorded on, and the history forgets its
     // steps when that list is replaced; should that ever fail, the write stays inside the list.
-    if (index < elements.size()) {
-        std::memcpy(&elements[index], &record, sizeof record);
+    if (index < level.elements.size()) {
+        std::memcpy(&level.elements[index], &record, sizeof record);
+        level::ElementChanged(level, index);
     }
 }
 
@@ -58,7 +60,7 @@ bool EditHistory::Undo(level::Level& level) {
     // Newest change first, so that the records come back as they were even if a step held one
     // place twice.
     for (auto change = cells.rbegin(); change != cells.rend(); ++change) {
-        Put(level.elements, change->index, change->before);
+        Put(level, change->index, change->before);
     }
     return true;
 }
@@ -69,7 +71,7 @@ bool EditHistory::Redo(level::Level& level) {
         return false;
     }
     for (const CellChange& change : steps_[done_].cells) {
-        Put(level.elements, change.index, change.after);
+        Put(level, change.index, change.after);
     }
     ++done_;
     return true;

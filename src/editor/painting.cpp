@@ -108,6 +108,7 @@ int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
         if (changes != nullptr && RecordsDiffer(before, e)) {
             changes->push_back(CellChange{static_cast<std::uint32_t>(index), before, e});
         }
+        level::ElementChanged(level, index);
     }
     return painted;
 }

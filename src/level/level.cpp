@@ -44,6 +44,7 @@ void RestoreEditState(Level& level) {
             e.kind = Code(ElementKind::Bush);  // worn bushes grow back
         }
     }
+    level.index.Invalidate();
     level.triggeredLink = -1;
     level.score = 0;
 }

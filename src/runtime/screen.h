@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/files.h"
 
@@ -275,6 +276,9 @@ public:
     bool HasSprite(int number) const;
     int SpriteWidth(int number) const;
     int SpriteHeight(int number) const;
+    // The largest width or height of any sprite loaded so far: no sprite drawn 1:1 reaches
+    // farther than that from its corner.
+    int LargestSpriteExtent() const;
     // Draws a sprite 1:1 with its top-left corner at (x, y), transparent pixels left out,
     // clipped; a sprite wholly off the screen costs one bounds test.
     void DrawSprite(int number, int x, int y);
@@ -325,6 +329,8 @@ public:
     Rgb ShownPixel(int x, int y) const;
     // The back buffer as a PNG file. False when it could not be written.
     bool SaveBackBuffer(const std::filesystem::path& file) const;
+    // The back buffer's pixels, row by row, as 0xAARRGGBB (alpha always 255).
+    void CopyBackBuffer(std::vector<std::uint32_t>& pixels) const;
     bool SaveShown(const std::filesystem::path& file) const;
 
     struct Impl;
