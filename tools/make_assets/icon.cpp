@@ -1,6 +1,6 @@
 #include "icon.h"
 
-#include <zlib.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -107,22 +107,6 @@ std::string Circle(float cx, float cy, float r) {
            Number(-2 * r) + ",0 Z";
 }
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFF));
-    }
-}
-
-void PutChunk(std::vector<std::uint8_t>& out, const char* type,
-              const std::vector<std::uint8_t>& data) {
-    PutU32(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    const uLong crc = crc32(0L, out.data() + start, static_cast<uInt>(out.size() - start));
-    PutU32(out, static_cast<std::uint32_t>(crc));
-}
-
 }  // namespace
 
 RgbaImage PaintIcon(int size) {
@@ -224,33 +208,16 @@ std::string DrawIconSvg() {
     return svg;
 }
 
-std::vector<std::uint8_t> EncodePng(const RgbaImage& image) {
-    // Every row starts with filter type 0: the bytes as they are.
-    const std::size_t rowBytes = std::size_t(image.width) * 4;
-    std::vector<std::uint8_t> raw;
-    raw.reserve((rowBytes + 1) * std::size_t(image.height));
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);
-        const auto row = image.pixels.begin() + std::ptrdiff_t(std::size_t(y) * rowBytes);
-        raw.insert(raw.end(), row, row + std::ptrdiff_t(rowBytes));
-    }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<std::uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()),
-                  Z_BEST_COMPRESSION) != Z_OK) {
-        return {};
-    }
-    packed.resize(packedSize);
-
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<std::uint8_t> header;
-    PutU32(header, static_cast<std::uint32_t>(image.width));
-    PutU32(header, static_cast<std::uint32_t>(image.height));
-    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, filters, no interlace
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", packed);
-    PutChunk(png, "IEND", {});
-    return png;
+bool WritePng(const std::filesystem::path& file, const RgbaImage& image) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGBA;
+    const bool written = png_image_write_to_file(&png, file.string().c_str(), 0,
+                                                 image.pixels.data(), 0, nullptr) != 0;
+    png_image_free(&png);
+    return written;
 }
 
 }  // namespace tessaron::assets

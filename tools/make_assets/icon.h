@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,8 @@ RgbaImage PaintIcon(int size);
 // The icon as an SVG drawing of the same shapes.
 std::string DrawIconSvg();
 
-// A PNG file (8-bit RGBA, not interlaced).
-std::vector<std::uint8_t> EncodePng(const RgbaImage& image);
+// Writes the picture as a PNG file (8-bit RGBA). False when it cannot be written.
+bool WritePng(const std::filesystem::path& file, const RgbaImage& image);
 
 // The sizes of the icon's pictures.
 inline constexpr int kIconSizes[] = {48, 64, 128, 256};

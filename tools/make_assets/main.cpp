@@ -23,8 +23,7 @@ int MakeIcons(const std::filesystem::path& root) {
     int failures = 0;
     for (const int size : kIconSizes) {
         const std::filesystem::path path = root / ("tessaron-" + std::to_string(size) + ".png");
-        const std::vector<std::uint8_t> png = EncodePng(PaintIcon(size));
-        if (png.empty() || !WriteFile(path.string(), png)) {
+        if (!WritePng(path, PaintIcon(size))) {
             std::cerr << "cannot write " << path.string() << "\n";
             ++failures;
         }
