@@ -14,6 +14,7 @@
 #include "app/options.h"
 #include "app/program.h"
 #include "app/state.h"
+#include "game/simulation.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -69,12 +70,18 @@ struct Program::Impl {
     // False until the first level has been read or created: only then may a failed load lead
     // into the new-level dialog.
     bool levelInMemory = false;
+    // Why the save point of a disk taken in this pass could not be stored; empty when it was.
+    std::string savePointProblem;
     bool started = false;
     bool ended = false;
 
     // Start-up (startup.cpp).
     int StartMachine(int& argc, char** argv);
-    void LoadPictures();
+    // Loads the pictures; each that cannot be loaded is noted in unloaded.
+    void LoadPictures(std::vector<std::string>& unloaded);
+    // Notes a picture or sound that could not be loaded, with why, once per file.
+    void NoteUnloaded(std::vector<std::string>& unloaded, std::string_view path,
+                      const std::string& problem) const;
     int Fail(std::string_view text, bool boxPossible);
 
     // Stages of the pass (program.cpp).
@@ -87,6 +94,10 @@ struct Program::Impl {
     void SaveLevelCommand();
     Flow PauseMenu();
     void SwitchMode();
+    // The simulation's machine services; a save point that cannot be stored is remembered.
+    game::Services GameServices();
+    // Shows the "Error" box for a save point that could not be stored, once.
+    void ReportSavePoint();
 
     // The next event for a modal window: from the driver's next action in scripted runs, else
     // by waiting. Empty when the run must end (the driver says so, or no input can come).

@@ -1,13 +1,17 @@
 // Start-up: the machine layer's checks, the main window, the pictures, sound and font, the start
 // values and the first level.
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <iostream>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/program_internal.h"
 #include "app/side_panel.h"
 #include "level/level_file.h"
+#include "level/presets.h"
 #include "render/render.h"
 
 namespace tessaron::app {
@@ -63,6 +67,8 @@ constexpr std::array<SpriteFile, 41> kSprites = {{
     {4020, "BMP\\20-.bmp"},
     {4050, "BMP\\50-.bmp"},
 }};
+
+constexpr const char* kSoundFile = "WAV\\Punkte.wav";
 
 // The blended sprites in their creation order, each numbered as the sprite it is made from.
 // Sensor (2002) is created twice, as it always was.
@@ -134,11 +140,23 @@ int Program::Impl::StartMachine(int& argc, char** argv) {
     return 0;
 }
 
-void Program::Impl::LoadPictures() {
+void Program::Impl::NoteUnloaded(std::vector<std::string>& unloaded, std::string_view path,
+                                 const std::string& problem) const {
+    const std::string line =
+        folder->ResolveExisting(runtime::FixedPath(path)).string() + ": " + problem;
+    if (std::find(unloaded.begin(), unloaded.end(), line) == unloaded.end()) {
+        unloaded.push_back(line);
+    }
+}
+
+void Program::Impl::LoadPictures(std::vector<std::string>& unloaded) {
     screen->SetBlendedFiltering(true);
-    // A missing picture leaves its sprite undefined; it then draws nothing.
+    // A picture that cannot be loaded leaves its sprite undefined; it then draws nothing.
     for (const SpriteFile& sprite : kSprites) {
-        screen->LoadSprite(sprite.number, sprite.path);
+        std::string problem;
+        if (!screen->LoadSprite(sprite.number, sprite.path, &problem)) {
+            NoteUnloaded(unloaded, sprite.path, problem);
+        }
     }
     for (int number : kBlendedSprites) {
         screen->CreateBlendedSprite(number, number);
@@ -153,6 +171,11 @@ int Program::StartUp(int& argc, char** argv) {
     d.started = true;
     if (const int status = d.StartMachine(argc, argv); status != 0) {
         return status;
+    }
+    // Saves that an earlier run left half-written when it was killed go before anything lists
+    // the folders.
+    for (const char* saved : {"", level::kLevelDirectory, level::presets::kDirectory}) {
+        runtime::RemoveLeftoverSaves(d.folder->ResolveExisting(runtime::FixedPath(saved)));
     }
 
     // Requesters: the hooks' own, else none that opens a window in a run without a display,
@@ -178,9 +201,22 @@ int Program::StartUp(int& argc, char** argv) {
     windows.Use(panel::kMainWindow);
     windows.Activate();
 
-    d.LoadPictures();
-    d.sound->Load(1, "WAV\\Punkte.wav");
+    // The game goes on without what cannot be loaded, but says so once.
+    std::vector<std::string> unloaded;
+    d.LoadPictures(unloaded);
+    std::string problem;
+    if (!d.sound->Load(1, kSoundFile, &problem)) {
+        d.NoteUnloaded(unloaded, kSoundFile, problem);
+    }
     d.screen->LoadFont(render::kLabelFont, "Arial", 7);
+    if (!unloaded.empty()) {
+        std::string text = "Diese Bilder und Klänge konnten nicht geladen werden:";
+        for (const std::string& line : unloaded) {
+            text += "\n" + line;
+        }
+        windows.MessageBox("Error", text);
+        windows.Use(panel::kMainWindow);
+    }
 
     // The start values.
     d.state = GameState{};

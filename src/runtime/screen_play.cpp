@@ -318,11 +318,14 @@ void PlayScreen::Clear(Rgb colour) {
 // ---------------------------------------------------------------------------------------------
 // Sprites
 
-bool PlayScreen::LoadSprite(int number, std::string_view path) {
+bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* problem) {
     impl_->sprites.Remove(number);
-    const QString file = PathToQString(machine_.Folder().ResolveExisting(FixedPath(path)));
     QImage picture;
-    if (!picture.load(file, "BMP") || picture.isNull()) {
+    std::string why;
+    if (!ReadPicture(machine_.Folder().ResolveExisting(FixedPath(path)), picture, why)) {
+        if (problem != nullptr) {
+            *problem = why;
+        }
         return false;
     }
     QImage image = picture.convertToFormat(QImage::Format_ARGB32);
@@ -697,11 +700,11 @@ Rgb PlayScreen::ShownPixel(int x, int y) const { return PixelOf(impl_->shown, x,
 
 bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file) const {
     impl_->EndPainter();
-    return impl_->back.save(PathToQString(file), "PNG");
+    return SavePng(impl_->back, file);
 }
 
 bool PlayScreen::SaveShown(const std::filesystem::path& file) const {
-    return impl_->shown.save(PathToQString(file), "PNG");
+    return SavePng(impl_->shown, file);
 }
 
 }  // namespace tessaron::runtime
