@@ -1,5 +1,5 @@
-// Reading a picture file: only a regular file, only a Windows bitmap of sane size that holds
-// every pixel it announces, so that the same file always gives the same picture.
+// Reading a picture file: only a regular file, only an uncompressed Windows bitmap of sane size
+// that holds every pixel it announces, so that the same file always gives the same picture.
 #include <QImage>
 
 #include <cstdint>
@@ -18,7 +18,9 @@ namespace {
 constexpr std::int64_t kLargestPictureFile =
     std::int64_t{kLargestPictureSide} * kLargestPictureSide * 4 + (1 << 16);
 
-// Bitmap compressions whose pixel rows have a fixed length.
+// The bitmap layouts whose pixel rows have a fixed length. The run-length compressed ones are
+// refused: the toolkit's decoder leaves the pixels that a cut-off or skipping run never
+// reaches as it found the memory, so the same file would not always give the same picture.
 constexpr std::uint32_t kUncompressed = 0;
 constexpr std::uint32_t kBitFields = 3;
 constexpr std::uint32_t kAlphaBitFields = 6;
@@ -32,8 +34,8 @@ std::uint32_t Unsigned(const std::vector<std::uint8_t>& bytes, std::size_t at, i
 }
 
 // Why the bytes are no bitmap that can be shown the same way every time, or empty when they
-// are one: the header must be whole, the size within bounds, and a bitmap whose rows have a
-// fixed length must hold all of them (a decoder would make up the pixels of a cut-off file).
+// are one: the header must be whole, the size within bounds, the rows uncompressed and all of
+// them in the file (a decoder would make up the pixels of a cut-off file).
 std::string BitmapProblem(const std::vector<std::uint8_t>& bytes) {
     constexpr const char* kNoBitmap = "kein BMP-Bild";
     if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M') {
@@ -64,14 +66,15 @@ std::string BitmapProblem(const std::vector<std::uint8_t>& bytes) {
                std::to_string(kLargestPictureSide) + " Bildpunkte (" + std::to_string(width) +
                " × " + std::to_string(height) + ")";
     }
-    if (compression == kUncompressed || compression == kBitFields ||
-        compression == kAlphaBitFields) {
-        const std::int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
-        const std::int64_t needed = std::int64_t{pixelsAt} + rowBytes * height;
-        if (static_cast<std::int64_t>(bytes.size()) < needed) {
-            return "abgeschnitten (" + std::to_string(bytes.size()) + " von " +
-                   std::to_string(needed) + " Bytes)";
-        }
+    if (compression != kUncompressed && compression != kBitFields &&
+        compression != kAlphaBitFields) {
+        return "komprimiertes BMP-Bild";
+    }
+    const std::int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+    const std::int64_t needed = std::int64_t{pixelsAt} + rowBytes * height;
+    if (static_cast<std::int64_t>(bytes.size()) < needed) {
+        return "abgeschnitten (" + std::to_string(bytes.size()) + " von " +
+               std::to_string(needed) + " Bytes)";
     }
     return {};
 }

@@ -116,6 +116,13 @@ TEST_F(StartUpReport, NamesEveryPictureAndSoundThatCouldNotBeLoadedOnceAndGoesOn
     ASSERT_EQ(::mkfifo((root_ / "BMP" / "Licht.bmp").c_str(), 0600), 0);
     WriteBitmap(root_ / "BMP" / "Raster.bmp", 5000, 1, runtime::Rgb{9, 9, 9});
     fs::resize_file(root_ / "BMP" / "Farben.bmp", 2000);  // cut off in its pixel rows
+    {
+        // Marked as run-length compressed, which the toolkit may decode into stray pixels.
+        std::fstream rasen(root_ / "BMP" / "Rasen.bmp", std::ios::in | std::ios::out |
+                                                            std::ios::binary);
+        rasen.seekp(30);
+        rasen.put(1);
+    }
     std::ofstream(root_ / "WAV" / "Punkte.wav").close();
     fs::resize_file(root_ / "WAV" / "Punkte.wav", std::uintmax_t{17} << 20);
 
@@ -128,6 +135,7 @@ TEST_F(StartUpReport, NamesEveryPictureAndSoundThatCouldNotBeLoadedOnceAndGoesOn
         (root_ / "BMP" / "Raster.bmp").string() + ": größer als 4096 × 4096 Bildpunkte",
         (root_ / "BMP" / "Farben.bmp").string() + ": abgeschnitten (2000 von ",
         (root_ / "BMP" / "Licht.bmp").string() + ": keine gewöhnliche Datei",
+        (root_ / "BMP" / "Rasen.bmp").string() + ": komprimiertes BMP-Bild",
         (root_ / "WAV" / "Punkte.wav").string() + ": größer als 16 MB",
     };
     EXPECT_TRUE(Contains(message, "Error: Diese Bilder und Klänge konnten nicht geladen werden:"))
