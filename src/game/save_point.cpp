@@ -23,15 +23,11 @@ constexpr float kTorchFlicker = level::Code(level::ElementKind::TorchFlicker);
 constexpr float kTorch = level::Code(level::ElementKind::Torch);
 
 void PutInt(std::uint8_t* at, std::uint32_t value) {
-    at[0] = static_cast<std::uint8_t>(value & 0xFF);
-    at[1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-    at[2] = static_cast<std::uint8_t>((value >> 16) & 0xFF);
-    at[3] = static_cast<std::uint8_t>(value >> 24);
+    runtime::PutLittleEndianInt(at, static_cast<std::int32_t>(value));
 }
 
 std::uint32_t GetInt(const std::uint8_t* at) {
-    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-           (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+    return static_cast<std::uint32_t>(runtime::LittleEndianInt(at));
 }
 
 std::uint32_t Bits(std::int32_t value) { return static_cast<std::uint32_t>(value); }

@@ -70,19 +70,8 @@ std::string ReadHeader(runtime::Files& files, Header& header) {
     return HeaderProblem(header.width, header.height);
 }
 
-std::int32_t IntAt(const std::uint8_t* at) {
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-        (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24));
-}
-
 void PutIntAt(std::vector<std::uint8_t>& bytes, std::int64_t position, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    std::uint8_t* at = bytes.data() + position;
-    at[0] = static_cast<std::uint8_t>(bits & 0xFF);
-    at[1] = static_cast<std::uint8_t>((bits >> 8) & 0xFF);
-    at[2] = static_cast<std::uint8_t>((bits >> 16) & 0xFF);
-    at[3] = static_cast<std::uint8_t>(bits >> 24);
+    runtime::PutLittleEndianInt(bytes.data() + position, value);
 }
 
 // Reads the values of a level file's cells, in increasing positions, from a window of the file
@@ -104,7 +93,7 @@ public:
                 return last_;  // the file ended sooner than it said
             }
         }
-        last_ = IntAt(window_.data() + (position - windowStart_));
+        last_ = runtime::LittleEndianInt(window_.data() + (position - windowStart_));
         return last_;
     }
 

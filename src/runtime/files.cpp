@@ -375,11 +375,7 @@ std::int32_t Files::ReadInt() {
             current_->cursor += static_cast<std::int64_t>(got);
         }
     }
-    const std::uint32_t value = static_cast<std::uint32_t>(readBuffer_[0]) |
-                                (static_cast<std::uint32_t>(readBuffer_[1]) << 8) |
-                                (static_cast<std::uint32_t>(readBuffer_[2]) << 16) |
-                                (static_cast<std::uint32_t>(readBuffer_[3]) << 24);
-    return static_cast<std::int32_t>(value);
+    return LittleEndianInt(readBuffer_);
 }
 
 void Files::WriteInt(std::int32_t value) {
@@ -387,10 +383,8 @@ void Files::WriteInt(std::int32_t value) {
     if (current_ == nullptr || !current_->created) {
         return;
     }
-    const auto bits = static_cast<std::uint32_t>(value);
-    const std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(bits & 0xFF), static_cast<std::uint8_t>((bits >> 8) & 0xFF),
-        static_cast<std::uint8_t>((bits >> 16) & 0xFF), static_cast<std::uint8_t>(bits >> 24)};
+    std::uint8_t bytes[4];
+    PutLittleEndianInt(bytes, value);
     current_->Write(bytes, 4);
 }
 

@@ -200,6 +200,21 @@ std::int32_t NumberFromText(std::string_view text);
 
 // Numbers.
 
+// A 32-bit signed integer in four little-endian bytes, as every file of the game holds it.
+inline std::int32_t LittleEndianInt(const std::uint8_t* bytes) {
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+        (static_cast<std::uint32_t>(bytes[2]) << 16) |
+        (static_cast<std::uint32_t>(bytes[3]) << 24));
+}
+inline void PutLittleEndianInt(std::uint8_t* bytes, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    bytes[0] = static_cast<std::uint8_t>(bits & 0xFF);
+    bytes[1] = static_cast<std::uint8_t>((bits >> 8) & 0xFF);
+    bytes[2] = static_cast<std::uint8_t>((bits >> 16) & 0xFF);
+    bytes[3] = static_cast<std::uint8_t>(bits >> 24);
+}
+
 // R(x): the nearest whole number, halves to even, as a float (the default rounding mode).
 float Round(float value);
 // R(x) as a 32-bit integer, for every value: beyond the range clamped, NaN as 0.
