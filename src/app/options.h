@@ -20,6 +20,9 @@ struct Options {
     std::filesystem::path state;
     std::filesystem::path screenshot;
     std::filesystem::path windowShot;
+    // False when nobody will see a frame (a scripted run that asks for no picture): passes then
+    // skip drawing but change the state exactly as drawing would.
+    bool drawFrames = true;
     // An interactive run written out as a script.
     std::filesystem::path record;
 };

@@ -184,7 +184,7 @@ SavePointUse ApplySavePoint(std::span<const std::uint8_t> bytes, level::Level& l
     level.viewY = static_cast<float>(static_cast<std::int32_t>(GetInt(header + 4)));
     player.velocityX = static_cast<float>(static_cast<std::int32_t>(GetInt(header + 8)));
     player.velocityY = static_cast<float>(static_cast<std::int32_t>(GetInt(header + 12)));
-    level.elements = std::move(restored);
+    level::ReplaceElements(level, std::move(restored));
     return SavePointUse::Restored;
 }
 

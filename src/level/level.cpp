@@ -1,5 +1,7 @@
 #include "level/level.h"
 
+#include <utility>
+
 namespace tessaron::level {
 
 void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn,
@@ -29,6 +31,11 @@ float EditableKind(float kind) {
     return kind;
 }
 
+void ReplaceElements(Level& level, ElementList list) {
+    level.elements = std::move(list);
+    ++level.listGeneration;
+}
+
 void RestoreEditState(Level& level) {
     for (Element& e : level.elements) {
         // Every element goes back to the cell it was made in, whatever moved it: a pressed
@@ -42,6 +49,7 @@ void RestoreEditState(Level& level) {
         e.pauseCount = 0.0f;
         e.kind = EditableKind(e.kind);
     }
+    level.index.Invalidate();
     level.triggeredLink = -1;
     level.score = 0;
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -153,7 +154,8 @@ protected:
                 c = '_';
             }
         }
-        root_ = fs::temp_directory_path() / ("tessaron-app-" + name);
+        root_ = fs::temp_directory_path() /
+                ("tessaron-app-" + name + "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         MakeGameFolder(root_);
     }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -41,7 +42,12 @@ std::string ReadText(const fs::path& file) {
 class ReplayTest : public ::testing::TestWithParam<Replay> {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("tessaron-replay-" + std::string(GetParam().level));
+        // One folder per test and process: tests of one level run side by side, and so may
+        // other checkouts' test runs.
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root_ = fs::temp_directory_path() /
+                ("tessaron-replay-" + test.substr(0, test.find('/')) + "-" + GetParam().level +
+                 "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         fs::create_directories(root_);
         // The pictures, the sound and the levels, but no save-point file: a stale Diskette.txt
@@ -53,13 +59,15 @@ protected:
     }
     void TearDown() override { fs::remove_all(root_); }
 
-    int Play(const Replay& replay, const fs::path& state, const fs::path& errors) const {
+    // Plays the replay; `extra` adds outputs to the command line.
+    int Play(const Replay& replay, const fs::path& state, const fs::path& errors,
+             const std::string& extra = "") const {
         const fs::path script = fs::path(TESSARON_TEST_DATA) / (std::string(replay.level) + ".txt");
         const std::string command =
             "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
             "' --headless --dir '" + root_.string() + "' --script '" + script.string() +
-            "' --passes " + std::to_string(replay.passes) + " --state '" + state.string() +
-            "' 2>'" + errors.string() + "'";
+            "' --passes " + std::to_string(replay.passes) + " --state '" + state.string() + "' " +
+            extra + " 2>'" + errors.string() + "'";
         const int raw = std::system(command.c_str());
 #if defined(__unix__)
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
@@ -92,6 +100,24 @@ TEST_P(ReplayTest, ReachesTheGoal) {
     EXPECT_EQ(goals, 1) << "a sample level has one goal";
     EXPECT_EQ(taken, 1) << "the goal was not reached";
     EXPECT_EQ(json["score"], replay.score);
+}
+
+// A run that asks for no picture skips drawing; its trace and state must be those of a run that
+// draws every frame.
+TEST_P(ReplayTest, SkippingFramesChangesNothing) {
+    const Replay& replay = GetParam();
+    const fs::path errors = root_ / "stderr.txt";
+    ASSERT_EQ(Play(replay, root_ / "plain.json", errors,
+                   "--trace '" + (root_ / "plain.csv").string() + "'"),
+              0)
+        << ReadText(errors);
+    ASSERT_EQ(Play(replay, root_ / "drawn.json", errors,
+                   "--trace '" + (root_ / "drawn.csv").string() + "' --screenshot '" +
+                       (root_ / "end.png").string() + "'"),
+              0)
+        << ReadText(errors);
+    EXPECT_EQ(ReadText(root_ / "plain.csv"), ReadText(root_ / "drawn.csv"));
+    EXPECT_EQ(ReadText(root_ / "plain.json"), ReadText(root_ / "drawn.json"));
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,

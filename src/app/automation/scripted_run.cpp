@@ -75,6 +75,8 @@ int RunScripted(const Options& given, int& argc, char** argv) {
     // The command line's seed wins over the script's; a fixed one keeps other runs reproducible.
     Options options = given;
     options.seed = given.seed ? *given.seed : read.script.seed.value_or(kDefaultScriptSeed);
+    // A run that writes no picture needs no frame: its passes skip drawing.
+    options.drawFrames = !options.screenshot.empty() || !options.windowShot.empty();
 
     runtime::ScriptedRequesters requesters;
     for (const std::string& answer : read.script.answers) {
