@@ -86,36 +86,57 @@ std::int64_t CellCount(const level::Level& level) {
     return std::int64_t{level.levelWidth} * level.levelHeight;
 }
 
-}  // namespace
+// A record as the save point stores it: each field rounded, in record order.
+using StoredRecord = std::array<std::int32_t, level::kElementFieldCount>;
 
-LevelIdentity IdentifyLevel(const level::Level& level) {
+StoredRecord Stored(const level::Element& element) {
+    const auto fields = std::bit_cast<std::array<float, level::kElementFieldCount>>(element);
+    StoredRecord record;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        record[i] = RoundToInt(fields[i]);
+    }
+    return record;
+}
+
+// Adds what of a stored record belongs to the level's editable state: the values
+// RestoreEditState leaves (the home cell is the position). A torch flickers in play without
+// being edited: both its frames count as the steady torch.
+void AddEditable(StateHash& hash, const StoredRecord& r) {
+    float kind = level::EditableKind(static_cast<float>(r[3]));
+    if (kind == kTorchFlicker) {
+        kind = kTorch;
+    }
+    hash.AddPair(r[0], r[1]);  // background, home column
+    hash.AddPair(r[2], RoundToInt(kind));
+    hash.AddPair(r[7], r[9]);    // link, length
+    hash.AddPair(r[10], r[11]);  // speeds
+    hash.AddPair(r[13], r[14]);  // pauses
+}
+
+StateHash StartHash(const level::Level& level) {
     StateHash hash;
     hash.AddPair(level.levelWidth, level.levelHeight);
     hash.Add(level.elements.size());
-    for (const level::Element& e : level.elements) {
-        // The values RestoreEditState leaves, as the file stores them. A torch flickers in play
-        // without being edited: both its frames count as the steady torch.
-        float kind = level::EditableKind(e.kind);
-        if (kind == kTorchFlicker) {
-            kind = kTorch;
-        }
-        hash.AddPair(RoundToInt(e.background), RoundToInt(e.homeColumn));
-        hash.AddPair(RoundToInt(e.homeRow), RoundToInt(kind));
-        hash.AddPair(RoundToInt(e.link), RoundToInt(e.length));
-        hash.AddPair(RoundToInt(e.speedX), RoundToInt(e.speedY));
-        hash.AddPair(RoundToInt(e.pause1), RoundToInt(e.pause2));
+    return hash;
+}
+
+}  // namespace
+
+LevelIdentity IdentifyLevel(const level::Level& level) {
+    StateHash hash = StartHash(level);
+    for (const level::Element& element : level.elements) {
+        AddEditable(hash, Stored(element));
     }
     return LevelIdentity{hash.Value(), MarkName(level.levelFileName)};
 }
 
 void EncodeSavePoint(const level::Level& level, const Player& player,
                      std::vector<std::uint8_t>& bytes) {
-    const LevelIdentity identity = IdentifyLevel(level);
+    const std::string name = MarkName(level.levelFileName);
     const std::size_t records = level.elements.size();
     const std::size_t markStart =
         static_cast<std::size_t>(sp::kRecordsOffset) + records * sp::kRecordBytes;
-    bytes.resize(markStart + static_cast<std::size_t>(sp::kMarkFixedBytes) +
-                 identity.fileName.size());
+    bytes.resize(markStart + static_cast<std::size_t>(sp::kMarkFixedBytes) + name.size());
 
     std::uint8_t* at = bytes.data();
     for (const float value : {level.viewX, level.viewY, player.velocityX, player.velocityY}) {
@@ -124,20 +145,23 @@ void EncodeSavePoint(const level::Level& level, const Player& player,
     }
     PutInt(at, static_cast<std::uint32_t>(records));
     at += sp::kValueBytes;
+    // The records and the level's hash in one walk: the hash is of the values stored.
+    StateHash hash = StartHash(level);
     for (const level::Element& element : level.elements) {
-        // The fields in record order, as the Element holds them.
-        const auto fields = std::bit_cast<std::array<float, level::kElementFieldCount>>(element);
-        for (const float value : fields) {
-            PutInt(at, Bits(RoundToInt(value)));
+        const StoredRecord record = Stored(element);
+        for (const std::int32_t value : record) {
+            PutInt(at, Bits(value));
             at += sp::kValueBytes;
         }
+        AddEditable(hash, record);
     }
 
+    const std::uint64_t stateHash = hash.Value();
     std::memcpy(at, sp::kMarkTag, sizeof sp::kMarkTag);
-    PutInt(at + 8, static_cast<std::uint32_t>(identity.stateHash & 0xFFFFFFFFu));
-    PutInt(at + 12, static_cast<std::uint32_t>(identity.stateHash >> 32));
-    PutInt(at + 16, static_cast<std::uint32_t>(identity.fileName.size()));
-    std::memcpy(at + sp::kMarkFixedBytes, identity.fileName.data(), identity.fileName.size());
+    PutInt(at + 8, static_cast<std::uint32_t>(stateHash & 0xFFFFFFFFu));
+    PutInt(at + 12, static_cast<std::uint32_t>(stateHash >> 32));
+    PutInt(at + 16, static_cast<std::uint32_t>(name.size()));
+    std::memcpy(at + sp::kMarkFixedBytes, name.data(), name.size());
 }
 
 std::int64_t LargestSavePoint(const level::Level& level) {
