@@ -356,7 +356,7 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
     impl_->sprites.Remove(number);
     QImage picture;
     std::string why;
-    if (!ReadPicture(machine_.Folder().ResolveExisting(FixedPath(path)), picture, why)) {
+    if (!ReadPicture(machine_.Folder().ResolveShared(FixedPath(path)), picture, why)) {
         if (problem != nullptr) {
             *problem = why;
         }

@@ -26,7 +26,7 @@ bool Sound::Load(int number, std::string_view path, std::string* problem) {
     std::string why;
     // Read whole first: only a regular file of sane size, and its name is never decoded.
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(machine_.Folder().ResolveExisting(FixedPath(path)), kLargestSoundFile,
+    if (!ReadWholeFile(machine_.Folder().ResolveShared(FixedPath(path)), kLargestSoundFile,
                        bytes, why)) {
         if (problem != nullptr) {
             *problem = why;
