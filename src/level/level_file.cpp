@@ -199,9 +199,11 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
     if (width > 0 && height > 0) {
         elements.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     }
-    // The last value read so far is the header's stored height.
+    // The last value read so far is the header's stored height. A level of no width has no
+    // cells however many rows it announces: its rows are not walked.
     ValueReader values(files, files.Size(), header.storedHeight);
-    for (std::int32_t r = 1; r <= height; ++r) {
+    const std::int32_t rows = width > 0 ? height : 0;
+    for (std::int32_t r = 1; r <= rows; ++r) {
         for (std::int32_t c = 1; c <= width; ++c) {
             const std::int64_t p = lf::RecordOffset(c, r);
             std::int32_t kind = values.At(p + lf::kKind);
