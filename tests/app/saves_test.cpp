@@ -182,7 +182,8 @@ using ByteNames = ProgramTest;
 
 TEST_F(ByteNames, AFolderAndAPresetNamedInAnotherEncodingWorkAsAnyOther) {
     // Latin-1 bytes, as an older archive may carry them: not valid UTF-8.
-    const fs::path folder = fs::temp_directory_path() / "tessaron-Spiel-f\xfcr-\xc4rger";
+    const fs::path folder = fs::temp_directory_path() /
+                            ("tessaron-Spiel-f\xfcr-\xc4rger-" + std::to_string(::getpid()));
     fs::remove_all(folder);
     MakeGameFolder(folder);
     std::ofstream(folder / "LEVEL" / "Werte" / "Gr\xfc\xdf.TXT") << "42\r\n3\r\n";
