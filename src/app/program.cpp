@@ -234,12 +234,32 @@ Flow Program::Impl::LoadLevelCommand() {
 }
 
 void Program::Impl::SaveLevelCommand() {
-    if (level::SaveLevel(state.level, *files, *requesters, *folder) ==
+    std::string problem;
+    if (level::SaveLevel(state.level, *files, *requesters, *folder, &problem) ==
         level::SaveResult::Failed) {
         windows->MessageBox("Error", "Das Level konnte nicht gespeichert werden:\n" +
-                                         state.level.levelFileName);
+                                         state.level.levelFileName + "\n" + problem);
         windows->Use(panel::kMainWindow);
     }
+}
+
+game::Services Program::Impl::GameServices() {
+    game::Services services{*screen, *sound, *savePoints, random};
+    services.savePointNotStored = [this](const std::string& reason) {
+        savePointProblem = reason;
+    };
+    return services;
+}
+
+void Program::Impl::ReportSavePoint() {
+    if (savePointProblem.empty()) {
+        return;
+    }
+    windows->MessageBox("Error", "Der Speicherpunkt konnte nicht gespeichert werden:\n" +
+                                     folder->Resolve(game::kSavePointFile).string() + "\n" +
+                                     savePointProblem);
+    windows->Use(panel::kMainWindow);
+    savePointProblem.clear();
 }
 
 void Program::Impl::SwitchMode() {
@@ -274,10 +294,6 @@ Flow Program::Impl::PauseMenu() {
 
 // ---------------------------------------------------------------------------------------------
 // Stages of the pass
-
-game::Services Program::Impl::GameServices() {
-    return game::Services{*screen, *sound, *savePoints, random};
-}
 
 Flow Program::Impl::EditorStage(const runtime::Event& event) {
     if (event.code == EventCode::Toolbar) {
@@ -423,6 +439,8 @@ PassOutcome Program::RunPass() {
 
     if (d.state.loop.mode == level::Mode::Play) {
         game::RunFirstStage(d.state.level, d.state.player, d.GameServices());
+        // Play goes on after the box.
+        d.ReportSavePoint();
     }
 
     if (const Flow flow = d.KeyboardStage(); flow != Flow::Continue) {

@@ -49,7 +49,9 @@ void PickupEffect(level::Element& element, level::Level& level, const Player& pl
     if (element.kind == kTakenDisk) {
         level.startX = RoundToPixel(level.viewX);
         level.startY = RoundToPixel(level.viewY);
-        services.savePoints.Store(level, player);
+        if (!services.savePoints.Store(level, player) && services.savePointNotStored) {
+            services.savePointNotStored(services.savePoints.Problem());
+        }
     }
 }
 

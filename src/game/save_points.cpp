@@ -2,17 +2,10 @@
 
 #include <utility>
 
-#include "game/geometry.h"
+#include "game/save_point.h"
 #include "game/simulation.h"
 
 namespace tessaron::game {
-
-namespace {
-
-// A value as the save point keeps it: the nearest whole number, read back as a float.
-float Rounded(float value) { return static_cast<float>(RoundToPixel(value)); }
-
-}  // namespace
 
 bool SavePointFile::Store(const level::Level& level, const Player& player) {
     return StoreSavePoint(level, player, files_);
@@ -23,18 +16,8 @@ bool SavePointFile::Restore(level::Level& level, Player& player) {
 }
 
 bool SavePointMemory::Store(const level::Level& level, const Player& player) {
-    auto kept = std::make_shared<Kept>();
-    kept->viewX = Rounded(level.viewX);
-    kept->viewY = Rounded(level.viewY);
-    kept->velocityX = Rounded(player.velocityX);
-    kept->velocityY = Rounded(player.velocityY);
-    kept->elements = level.elements;
-    for (level::Element& element : kept->elements) {
-        for (int field = 0; field < level::kElementFieldCount; ++field) {
-            float& value = level::Field(element, field);
-            value = Rounded(value);
-        }
-    }
+    auto kept = std::make_shared<std::vector<std::uint8_t>>();
+    EncodeSavePoint(level, player, *kept);
     kept_ = std::move(kept);
     return true;
 }
@@ -43,30 +26,15 @@ bool SavePointMemory::SameAs(const SavePointMemory& other) const {
     if (kept_ == other.kept_) {
         return true;
     }
-    if (!kept_ || !other.kept_) {
-        return false;
-    }
-    const Kept& a = *kept_;
-    const Kept& b = *other.kept_;
-    // Every kept value is a whole number: no -0 and no NaN, so == is exact.
-    return a.viewX == b.viewX && a.viewY == b.viewY && a.velocityX == b.velocityX &&
-           a.velocityY == b.velocityY && a.elements == b.elements;
+    return kept_ && other.kept_ && *kept_ == *other.kept_;
 }
 
 std::size_t SavePointMemory::SharedBytes() const {
-    return kept_ ? sizeof(Kept) + kept_->elements.capacity() * sizeof(level::Element) : 0;
+    return kept_ ? sizeof(*kept_) + kept_->capacity() : 0;
 }
 
 bool SavePointMemory::Restore(level::Level& level, Player& player) {
-    if (!kept_) {
-        return false;
-    }
-    level.viewX = kept_->viewX;
-    level.viewY = kept_->viewY;
-    player.velocityX = kept_->velocityX;
-    player.velocityY = kept_->velocityY;
-    level::ReplaceElements(level, kept_->elements);
-    return true;
+    return kept_ && ApplySavePoint(*kept_, level, player) == SavePointUse::Restored;
 }
 
 }  // namespace tessaron::game

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "game/player.h"
 #include "level/level.h"
@@ -20,6 +23,8 @@ public:
     // Brings back the save point last kept. False, with the game left as it was, when there is
     // none that can be used.
     virtual bool Restore(level::Level& level, Player& player) = 0;
+    // Why the last Store failed.
+    virtual std::string Problem() const = 0;
 };
 
 // The save-point file of the game folder (StoreSavePoint and RestoreSavePoint).
@@ -28,21 +33,24 @@ public:
     explicit SavePointFile(runtime::Files& files) : files_(files) {}
     bool Store(const level::Level& level, const Player& player) override;
     bool Restore(level::Level& level, Player& player) override;
+    std::string Problem() const override { return files_.Problem(); }
 
 private:
     runtime::Files& files_;
 };
 
-// A save point held in memory, rounded exactly as the file rounds it, so that a run brings back
-// the same game from either. Copies share what was kept: copying a store costs a pointer, and a
+// A save point held in memory: the bytes the file would hold, so that a run brings back the
+// same game from either. Copies share what was kept: copying a store costs a pointer, and a
 // later Store never changes what a copy holds. A new store holds nothing, like a game folder
 // without a save-point file.
 class SavePointMemory final : public SavePointStore {
 public:
+    // Never fails.
     bool Store(const level::Level& level, const Player& player) override;
     bool Restore(level::Level& level, Player& player) override;
+    std::string Problem() const override { return {}; }
     bool Holds() const { return kept_ != nullptr; }
-    // True when both hold the same save point (or none), bit for bit.
+    // True when both hold the same save point (or none), byte for byte.
     bool SameAs(const SavePointMemory& other) const;
     // What this store shares with its copies (null when it holds nothing), to count the memory
     // of many copies once, and the bytes that takes.
@@ -50,14 +58,7 @@ public:
     std::size_t SharedBytes() const;
 
 private:
-    struct Kept {
-        float viewX = 0.0f;
-        float viewY = 0.0f;
-        float velocityX = 0.0f;
-        float velocityY = 0.0f;
-        level::ElementList elements;
-    };
-    std::shared_ptr<const Kept> kept_;
+    std::shared_ptr<const std::vector<std::uint8_t>> kept_;
 };
 
 }  // namespace tessaron::game

@@ -4,6 +4,9 @@
 // sensors and switches.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "game/player.h"
 #include "game/save_points.h"
 #include "level/level.h"
@@ -19,6 +22,8 @@ struct Services {
     runtime::Sound& sound;
     SavePointStore& savePoints;
     runtime::Random& random;
+    // Told why, when a disk is taken but its save point cannot be stored; play goes on.
+    std::function<void(const std::string& reason)> savePointNotStored = {};
 };
 
 // The keys the player holds in this pass's keyboard snapshot.

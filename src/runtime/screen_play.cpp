@@ -352,11 +352,14 @@ void PlayScreen::Clear(Rgb colour) {
 // ---------------------------------------------------------------------------------------------
 // Sprites
 
-bool PlayScreen::LoadSprite(int number, std::string_view path) {
+bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* problem) {
     impl_->sprites.Remove(number);
-    const QString file = PathToQString(machine_.Folder().ResolveShared(FixedPath(path)));
     QImage picture;
-    if (!picture.load(file, "BMP") || picture.isNull()) {
+    std::string why;
+    if (!ReadPicture(machine_.Folder().ResolveShared(FixedPath(path)), picture, why)) {
+        if (problem != nullptr) {
+            *problem = why;
+        }
         return false;
     }
     QImage image = picture.convertToFormat(QImage::Format_ARGB32);
@@ -788,7 +791,7 @@ void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) cons
 bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file) const {
     impl_->EndPainter();
     const QImage& back = impl_->backIsOld ? impl_->shown : impl_->back;
-    return back.save(PathToQString(file), "PNG");
+    return SavePng(back, file);
 }
 
 void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
@@ -799,7 +802,7 @@ void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
 }
 
 bool PlayScreen::SaveShown(const std::filesystem::path& file) const {
-    return impl_->shown.save(PathToQString(file), "PNG");
+    return SavePng(impl_->shown, file);
 }
 
 }  // namespace tessaron::runtime
