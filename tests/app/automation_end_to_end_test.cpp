@@ -38,7 +38,6 @@ struct RunResult {
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A folder of its own: other checkouts' test runs may run the same test side by side.
         root_ = fs::temp_directory_path() /
                 ("tessaron-e2e-" +
                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
