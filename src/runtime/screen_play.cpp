@@ -179,7 +179,12 @@ struct PlayScreen::Impl {
     explicit Impl(Machine& m) : machine(m), defaultFont(MakeFont(QStringLiteral("DejaVu Sans"), 12)) {
         back.fill(Qt::black);
         shown.fill(Qt::black);
+        // Room for the sprites of a busy frame, so that a frame's queue allocates nothing.
+        queued.reserve(kQueueRoom);
+        drawQueued.reserve(kQueueRoom);
     }
+
+    static constexpr std::size_t kQueueRoom = 8192;
 
     Machine& machine;
     QImage back{kScreenWidth, kScreenHeight, QImage::Format_RGB32};
@@ -342,15 +347,20 @@ struct PlayScreen::Impl {
         return backIsOld ? shown : back;
     }
 
-    QPainter& Painter() {
-        QImage& target = Back();
+    // Opens the painter on the back buffer without drawing what is queued.
+    void OpenPainter() {
         if (!painter.isActive()) {
-            painter.begin(&target);
+            painter.begin(&back);
             paintedOpacity = 1.0;
             paintedTransformed = false;
             paintedSmooth = false;
             paintedComposition = QPainter::CompositionMode_SourceOver;
         }
+    }
+
+    QPainter& Painter() {
+        Back();
+        OpenPainter();
         return painter;
     }
 
@@ -443,10 +453,13 @@ void PlayScreen::Clear(Rgb colour) {
     if (d.shortcuts == DrawingShortcuts::Off) {
         d.clearQueued = false;
         d.back.fill(ToQColor(colour));
-        return;
+    } else {
+        d.clearQueued = true;
+        d.clearColour = ToQColor(colour).rgb();
     }
-    d.clearQueued = true;
-    d.clearColour = ToQColor(colour).rgb();
+    // The painter opens here, whatever the frame draws first, so that a frame costs the same
+    // painter set-up whatever it holds.
+    d.OpenPainter();
 }
 
 void PlayScreen::SetDrawingShortcuts(DrawingShortcuts shortcuts) {
@@ -862,7 +875,8 @@ Rgb PlayScreen::BackPixel(int x, int y) const { return PixelOf(impl_->Current(),
 Rgb PlayScreen::ShownPixel(int x, int y) const { return PixelOf(impl_->shown, x, y); }
 
 void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) const {
-    impl_->EndPainter();
+    // Draws what is queued and reads the frame shown when the back buffer still stands for it.
+    const QImage& back = impl_->Current();
     std::fill(pixels.begin(), pixels.end(), 0u);
     if (y < 0 || y >= kScreenHeight) {
         return;
@@ -872,7 +886,7 @@ void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) cons
     const std::int64_t last =
         std::min<std::int64_t>(std::int64_t(x) + std::int64_t(pixels.size()), kScreenWidth);
     // The back buffer is 0xffRRGGBB; the top byte is dropped.
-    const auto* row = reinterpret_cast<const QRgb*>(impl_->back.constScanLine(y));
+    const auto* row = reinterpret_cast<const QRgb*>(back.constScanLine(y));
     for (std::int64_t column = first; column < last; ++column) {
         pixels[std::size_t(column - x)] = row[column] & 0x00FFFFFFu;
     }
