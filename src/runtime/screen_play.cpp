@@ -474,7 +474,7 @@ bool PlayScreen::LoadSprite(int number, std::string_view path) {
     // Sprites queued to be drawn are drawn with the picture they had.
     impl_->Flush();
     impl_->sprites.Remove(number);
-    const QString file = PathToQString(machine_.Folder().ResolveExisting(FixedPath(path)));
+    const QString file = PathToQString(machine_.Folder().ResolveShared(FixedPath(path)));
     QImage picture;
     if (!picture.load(file, "BMP") || picture.isNull()) {
         return false;
