@@ -77,6 +77,27 @@ inline Pixel ByteMul(Pixel x, std::uint32_t a) {
 }  // namespace
 
 void CopyRuns(const Placement& picture, Pixel* screen, int screenStride) {
+    if (picture.runs->solid) {
+        // One run a row, the whole row: copied row by row without looking at the runs. Whole
+        // cells, the common case, are copied with a length known here, which the compiler
+        // turns into a few moves instead of a call.
+        const ScreenRect& v = picture.visible;
+        const int width = v.right - v.left;
+        Pixel* target = screen + std::ptrdiff_t(v.top) * screenStride + v.left;
+        const Pixel* source = picture.pixels + std::ptrdiff_t(v.top - picture.y) * picture.stride +
+                              (v.left - picture.x);
+        constexpr int kCell = 40;
+        if (width == kCell) {
+            for (int y = v.top; y < v.bottom; ++y, target += screenStride, source += picture.stride) {
+                std::memcpy(target, source, kCell * sizeof(Pixel));
+            }
+        } else {
+            for (int y = v.top; y < v.bottom; ++y, target += screenStride, source += picture.stride) {
+                std::memcpy(target, source, std::size_t(width) * sizeof(Pixel));
+            }
+        }
+        return;
+    }
     ForEachVisibleRun(picture, screen, screenStride,
                       [](Pixel* target, const Pixel* source, int length) {
                           // A call costs more than a short copy: the editor's grid is made of
@@ -98,6 +119,16 @@ void MixRuns(const Placement& picture, int opacity, Pixel* screen, int screenStr
                       [alpha, rest](Pixel* target, const Pixel* source, int length) {
                           for (int i = 0; i < length; ++i) {
                               target[i] = ByteMul(source[i], alpha) + ByteMul(target[i], rest);
+                          }
+                      });
+}
+
+void BlendRuns(const Placement& picture, Pixel* screen, int screenStride) {
+    ForEachVisibleRun(picture, screen, screenStride,
+                      [](Pixel* target, const Pixel* source, int length) {
+                          for (int i = 0; i < length; ++i) {
+                              const Pixel s = source[i];
+                              target[i] = s >= 0xff000000u ? s : s + ByteMul(target[i], 255u - (s >> 24));
                           }
                       });
 }

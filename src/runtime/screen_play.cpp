@@ -57,6 +57,13 @@ struct Sprite {
     // drawing the sprite 1:1 over the opaque back buffer is copying these runs, pixel for pixel
     // what blending would give.
     pixels::RunPicture runs;
+    // The picture narrowed to each width below its own, as the painter filters it at full
+    // opacity, made when first drawn: see PlayScreen::Impl::DrawNarrowed.
+    struct Narrowed {
+        QImage image;  // premultiplied ARGB, transparent pixels 0
+        pixels::RunPicture runs;  // the pixels that are not 0
+    };
+    std::vector<std::optional<Narrowed>> narrowed;  // by width
 };
 
 // A keyed sprite waiting to be drawn: see PlayScreen::Impl::Flush.
@@ -333,6 +340,44 @@ struct PlayScreen::Impl {
         queued.clear();
     }
 
+    // A picture narrowed to a width below its own, at its own height, upright, filtered and at
+    // full opacity, with all its columns on the screen. The painter's filter finds each
+    // pixel's samples from the pixel's distance to the picture's left edge, so the narrowed
+    // picture is the same wherever it lies; drawn over the screen it mixes as the painter
+    // mixes. A picture cut by the screen's left or right edge is sampled along a shorter row,
+    // which the painter may round otherwise, so those draws stay with the painter.
+    bool DrawNarrowed(Sprite& s, int width, int x, int y) {
+        if (width <= 0 || width >= s.width || x < 0 || x > kScreenWidth - width || !bilinear) {
+            return false;
+        }
+        s.narrowed.resize(std::size_t(s.width));
+        std::optional<Sprite::Narrowed>& n = s.narrowed[std::size_t(width)];
+        if (!n) {
+            n.emplace();
+            n->image = QImage(width, s.height, QImage::Format_ARGB32_Premultiplied);
+            n->image.fill(0);
+            QPainter narrowing(&n->image);
+            narrowing.setCompositionMode(QPainter::CompositionMode_Source);
+            narrowing.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            narrowing.drawImage(QRectF(0, 0, width, s.height), s.image,
+                                QRectF(0, 0, s.width, s.height));
+            narrowing.end();
+            n->runs = pixels::FindRuns(reinterpret_cast<const pixels::Pixel*>(n->image.constBits()),
+                                       width, s.height,
+                                       int(n->image.bytesPerLine() / qsizetype(sizeof(QRgb))));
+        }
+        Back();
+        pixels::Placement p;
+        p.runs = &n->runs;
+        p.pixels = reinterpret_cast<const pixels::Pixel*>(n->image.constBits());
+        p.stride = int(n->image.bytesPerLine() / qsizetype(sizeof(QRgb)));
+        p.x = x;
+        p.y = y;
+        p.visible = pixels::ClipToScreen(x, y, width, s.height);
+        pixels::BlendRuns(p, BackPixels(), BackStride());
+        return true;
+    }
+
     // The back buffer with everything queued drawn into it.
     QImage& Back() {
         Flush();
@@ -606,7 +651,7 @@ void PlayScreen::DrawBlended(int number, int x, int y, int opacity) {
     if (b == nullptr || b->width <= 0 || b->height <= 0) {
         return;
     }
-    const Sprite* s = d.sprites.Find(b->sprite);
+    Sprite* s = d.sprites.Find(b->sprite);
     if (s == nullptr) {
         return;
     }
@@ -623,6 +668,12 @@ void PlayScreen::DrawBlended(int number, int x, int y, int opacity) {
         }
         d.Back();
         pixels::MixRuns(d.PlacementOf(*s, x, y), opacity, d.BackPixels(), d.BackStride());
+        return;
+    }
+    // A spinning pickup: narrowed, at full opacity.
+    if (d.shortcuts == DrawingShortcuts::On && b->rotation == 0.0f && b->height == s->height &&
+        opacity >= 255 && !OffScreen(x, y, b->width, b->height) &&
+        d.DrawNarrowed(*s, b->width, x, y)) {
         return;
     }
     float cx = 0.0f;

@@ -121,6 +121,35 @@ TEST_F(Shortcuts, UnscaledBlendedSpritesMixAsThePainter) {
     }
 }
 
+// Narrowed pictures at every width below their own and at every column where they touch the
+// screen, over a ground of many colours, in rows that leave the screen at the top and bottom.
+TEST_F(Shortcuts, NarrowedSpritesBlendAsThePainter) {
+    for (const int sprite : {kBall, kRing}) {
+        const int full = screen.SpriteWidth(sprite);
+        for (int width = 1; width < full; ++width) {
+            SCOPED_TRACE("sprite " + std::to_string(sprite) + " width " + std::to_string(width));
+            // Each row holds the columns of one remainder modulo the spacing.
+            const int spacing = width + 1;
+            for (int firstRow = 0; firstRow < spacing; firstRow += 20) {
+                ExpectSameBothWays([&] {
+                    for (int tile = 0; tile < 12; ++tile) {
+                        screen.DrawSprite(kColours, 256 * (tile % 4), 256 * (tile / 4));
+                    }
+                    screen.BeginScene();
+                    screen.SetBlendedSize(sprite, width, screen.SpriteHeight(sprite));
+                    for (int row = 0; row < 20 && firstRow + row < spacing; ++row) {
+                        for (int x = firstRow + row - width; x < PlayScreen::kWidth; x += spacing) {
+                            screen.DrawBlended(sprite, x, -20 + 41 * row, 255);
+                        }
+                    }
+                    screen.EndScene();
+                });
+                if (HasFatalFailure()) return;
+            }
+        }
+    }
+}
+
 // Random frames of keyed and blended sprites, text and shapes, often laid out in cells that
 // cover the screen, with the frame before shown and sometimes drawn over without a clear.
 class RandomFrames : public Shortcuts, public ::testing::WithParamInterface<std::uint32_t> {};
