@@ -95,6 +95,10 @@ template <typename Fill>
 void CoverMask::ForEachUncoveredRun(Fill fill) const {
     for (int y = 0; y < kScreenHeight; ++y) {
         const std::uint64_t* row = bits_.data() + std::size_t(y) * kWordsPerRow;
+        // Rows that the frame's backdrops cover wholly are the common case.
+        std::uint64_t all = ~std::uint64_t(0);
+        for (int word = 0; word < kWordsPerRow; ++word) all &= row[word];
+        if (all == ~std::uint64_t(0)) continue;
         int x = 0;
         while (x < kScreenWidth) {
             // Skips covered pixels, then measures the uncovered run that follows.

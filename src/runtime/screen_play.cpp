@@ -188,7 +188,7 @@ struct PlayScreen::Impl {
         shown.fill(Qt::black);
         // Room for the sprites of a busy frame, so that a frame's queue allocates nothing.
         queued.reserve(kQueueRoom);
-        drawQueued.reserve(kQueueRoom);
+        visibleQueued.reserve(kQueueRoom);
     }
 
     static constexpr std::size_t kQueueRoom = 8192;
@@ -264,7 +264,7 @@ struct PlayScreen::Impl {
     // is the one that shows there: Flush leaves out every sprite that later solid sprites hide
     // wholly and clears only the pixels that no solid sprite covers.
     std::vector<QueuedSprite> queued;
-    std::vector<char> drawQueued;  // per queued sprite: not hidden
+    std::vector<pixels::Placement> visibleQueued;  // those not hidden, from the last to the first
     bool clearQueued = false;
     QRgb clearColour = 0;
     pixels::CoverMask cover;
@@ -308,17 +308,17 @@ struct PlayScreen::Impl {
         // From the last sprite to the first: one whose rectangle is covered already is hidden
         // by what follows it; a solid one covers its rectangle for those before it.
         cover.Reset();
-        drawQueued.assign(queued.size(), 0);
+        visibleQueued.clear();
         for (std::size_t i = queued.size(); i-- > 0;) {
             const QueuedSprite& q = queued[i];
             const Sprite& s = *sprites.Find(q.number);
-            const pixels::ScreenRect rect = pixels::ClipToScreen(q.x, q.y, s.width, s.height);
-            if (cover.Covers(rect)) {
+            const pixels::Placement placement = PlacementOf(s, q.x, q.y);
+            if (cover.Covers(placement.visible)) {
                 continue;
             }
-            drawQueued[i] = 1;
+            visibleQueued.push_back(placement);
             if (s.runs.solid) {
-                cover.Cover(rect);
+                cover.Cover(placement.visible);
             }
         }
         if (clearQueued) {
@@ -331,11 +331,9 @@ struct PlayScreen::Impl {
             clearQueued = false;
             backIsOld = false;
         }
-        for (std::size_t i = 0; i < queued.size(); ++i) {
-            if (drawQueued[i] != 0) {
-                const QueuedSprite& q = queued[i];
-                pixels::CopyRuns(PlacementOf(*sprites.Find(q.number), q.x, q.y), screen, stride);
-            }
+        // In the order drawn: the first found from the end is the last to draw.
+        for (auto p = visibleQueued.rbegin(); p != visibleQueued.rend(); ++p) {
+            pixels::CopyRuns(*p, screen, stride);
         }
         queued.clear();
     }
