@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tessaron::runtime::pixels {
 
 RunPicture FindRuns(const Pixel* pixels, int width, int height, int stride) {
@@ -123,13 +127,53 @@ void MixRuns(const Placement& picture, int opacity, Pixel* screen, int screenStr
                       });
 }
 
-void BlendRuns(const Placement& picture, Pixel* screen, int screenStride) {
+namespace {
+
+// Source over for a run: each source pixel, first taken times alpha when alpha is below 255,
+// is added to the target's taken times the rest of its own alpha. At full alpha this is also
+// what the painter's copy of opaque pixels and skip of transparent ones gives: a pixel times
+// 255 is itself and times 0 is 0, as ByteMul rounds.
+void SourceOver(Pixel* target, const Pixel* source, int length, std::uint32_t alpha) {
+    int i = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time, each channel in a 16-bit lane: the same products and rounding.
+    const __m128i lowBytes = _mm_set1_epi16(0x00ff);
+    const __m128i half = _mm_set1_epi16(0x0080);
+    const __m128i alphaLanes = _mm_set1_epi16(static_cast<short>(alpha));
+    const auto byteMul = [&](__m128i x, __m128i a) {
+        __m128i redBlue = _mm_mullo_epi16(_mm_and_si128(x, lowBytes), a);
+        __m128i alphaGreen = _mm_mullo_epi16(_mm_srli_epi16(x, 8), a);
+        redBlue = _mm_srli_epi16(
+            _mm_add_epi16(redBlue, _mm_add_epi16(_mm_srli_epi16(redBlue, 8), half)), 8);
+        alphaGreen = _mm_andnot_si128(
+            lowBytes, _mm_add_epi16(alphaGreen, _mm_add_epi16(_mm_srli_epi16(alphaGreen, 8), half)));
+        return _mm_or_si128(redBlue, alphaGreen);
+    };
+    for (; i + 4 <= length; i += 4) {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
+        if (alpha < 255) s = byteMul(s, alphaLanes);
+        // Each pixel's 255 - alpha in both 16-bit halves of its 32 bits.
+        const __m128i sourceAlpha = _mm_srli_epi32(s, 24);
+        const __m128i rest =
+            _mm_sub_epi16(lowBytes, _mm_or_si128(sourceAlpha, _mm_slli_epi32(sourceAlpha, 16)));
+        const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i),
+                         _mm_add_epi32(s, byteMul(t, rest)));
+    }
+#endif
+    for (; i < length; ++i) {
+        const Pixel s = alpha < 255 ? ByteMul(source[i], alpha) : source[i];
+        target[i] = s + ByteMul(target[i], 255u - (s >> 24));
+    }
+}
+
+}  // namespace
+
+void BlendRuns(const Placement& picture, int opacity, Pixel* screen, int screenStride) {
+    const std::uint32_t alpha = opacity >= 255 ? 255u : std::uint32_t(opacity) * 255u >> 8;
     ForEachVisibleRun(picture, screen, screenStride,
-                      [](Pixel* target, const Pixel* source, int length) {
-                          for (int i = 0; i < length; ++i) {
-                              const Pixel s = source[i];
-                              target[i] = s >= 0xff000000u ? s : s + ByteMul(target[i], 255u - (s >> 24));
-                          }
+                      [alpha](Pixel* target, const Pixel* source, int length) {
+                          SourceOver(target, source, length, alpha);
                       });
 }
 

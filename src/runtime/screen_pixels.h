@@ -63,10 +63,11 @@ void CopyRuns(const Placement& picture, Pixel* screen, int screenStride);
 // a = opacity * 255 / 256 rounded down and each product rounded as the painter rounds it.
 void MixRuns(const Placement& picture, int opacity, Pixel* screen, int screenStride);
 
-// Draws a premultiplied picture over the screen at full opacity, as the painter does: a pixel
-// of alpha 255 replaces the screen's, another one not 0 is added to the screen's times the
-// rest of its alpha. The runs are those of the pixels that are not 0.
-void BlendRuns(const Placement& picture, Pixel* screen, int screenStride);
+// Draws a premultiplied picture over the screen at an opacity of 1 to 255, as the painter
+// does: each pixel is taken times the opacity (a = opacity * 255 / 256 rounded down below 255)
+// and added to the screen's times the rest of its alpha; at full opacity a pixel of alpha 255
+// replaces the screen's. The runs are those of the pixels that are not 0.
+void BlendRuns(const Placement& picture, int opacity, Pixel* screen, int screenStride);
 
 // The screen's pixels that opaque pictures cover, one bit each.
 class CoverMask {

@@ -57,13 +57,15 @@ struct Sprite {
     // drawing the sprite 1:1 over the opaque back buffer is copying these runs, pixel for pixel
     // what blending would give.
     pixels::RunPicture runs;
-    // The picture narrowed to each width below its own, as the painter filters it at full
-    // opacity, made when first drawn: see PlayScreen::Impl::DrawNarrowed.
-    struct Narrowed {
+    // The picture filtered to other sizes as the painter filters it, made when first drawn at
+    // that size: see PlayScreen::Impl::DrawResized.
+    struct Resized {
+        int width = 0;
+        int height = 0;
         QImage image;  // premultiplied ARGB, transparent pixels 0
         pixels::RunPicture runs;  // the pixels that are not 0
     };
-    std::vector<std::optional<Narrowed>> narrowed;  // by width
+    std::vector<Resized> resized;
 };
 
 // A keyed sprite waiting to be drawn: see PlayScreen::Impl::Flush.
@@ -338,41 +340,52 @@ struct PlayScreen::Impl {
         queued.clear();
     }
 
-    // A picture narrowed to a width below its own, at its own height, upright, filtered and at
-    // full opacity, with all its columns on the screen. The painter's filter finds each
-    // pixel's samples from the pixel's distance to the picture's left edge, so the narrowed
-    // picture is the same wherever it lies; drawn over the screen it mixes as the painter
-    // mixes. A picture cut by the screen's left or right edge is sampled along a shorter row,
-    // which the painter may round otherwise, so those draws stay with the painter.
-    bool DrawNarrowed(Sprite& s, int width, int x, int y) {
-        if (width <= 0 || width >= s.width || x < 0 || x > kScreenWidth - width || !bilinear) {
+    // A picture filtered to another size, upright, lying with all its columns on the screen.
+    // The painter's filter finds each pixel's samples from the pixel's distance to the
+    // picture's corner, so the filtered picture is the same wherever it lies, and drawn over
+    // the screen at an opacity it mixes as the painter mixes. A picture cut by the screen's
+    // left or right edge is sampled along a shorter row, which the painter may round
+    // otherwise, so those draws stay with the painter, as do sizes beyond the few kept.
+    bool DrawResized(Sprite& s, int width, int height, int x, int y, int opacity) {
+        constexpr std::size_t kSizesKept = 64;
+        if (width <= 0 || height <= 0 || x < 0 || x > kScreenWidth - width || !bilinear) {
             return false;
         }
-        s.narrowed.resize(std::size_t(s.width));
-        std::optional<Sprite::Narrowed>& n = s.narrowed[std::size_t(width)];
-        if (!n) {
-            n.emplace();
-            n->image = QImage(width, s.height, QImage::Format_ARGB32_Premultiplied);
-            n->image.fill(0);
-            QPainter narrowing(&n->image);
-            narrowing.setCompositionMode(QPainter::CompositionMode_Source);
-            narrowing.setRenderHint(QPainter::SmoothPixmapTransform, true);
-            narrowing.drawImage(QRectF(0, 0, width, s.height), s.image,
-                                QRectF(0, 0, s.width, s.height));
-            narrowing.end();
-            n->runs = pixels::FindRuns(reinterpret_cast<const pixels::Pixel*>(n->image.constBits()),
-                                       width, s.height,
-                                       int(n->image.bytesPerLine() / qsizetype(sizeof(QRgb))));
+        auto r = std::find_if(s.resized.begin(), s.resized.end(), [&](const Sprite::Resized& r) {
+            return r.width == width && r.height == height;
+        });
+        if (r == s.resized.end()) {
+            if (s.resized.size() >= kSizesKept) {
+                return false;
+            }
+            Sprite::Resized made;
+            made.width = width;
+            made.height = height;
+            made.image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+            if (made.image.isNull()) {
+                return false;
+            }
+            made.image.fill(0);
+            QPainter filter(&made.image);
+            filter.setCompositionMode(QPainter::CompositionMode_Source);
+            filter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            filter.drawImage(QRectF(0, 0, width, height), s.image, QRectF(0, 0, s.width, s.height));
+            filter.end();
+            made.runs = pixels::FindRuns(reinterpret_cast<const pixels::Pixel*>(made.image.constBits()),
+                                         width, height,
+                                         int(made.image.bytesPerLine() / qsizetype(sizeof(QRgb))));
+            s.resized.push_back(std::move(made));
+            r = s.resized.end() - 1;
         }
         Back();
         pixels::Placement p;
-        p.runs = &n->runs;
-        p.pixels = reinterpret_cast<const pixels::Pixel*>(n->image.constBits());
-        p.stride = int(n->image.bytesPerLine() / qsizetype(sizeof(QRgb)));
+        p.runs = &r->runs;
+        p.pixels = reinterpret_cast<const pixels::Pixel*>(r->image.constBits());
+        p.stride = int(r->image.bytesPerLine() / qsizetype(sizeof(QRgb)));
         p.x = x;
         p.y = y;
-        p.visible = pixels::ClipToScreen(x, y, width, s.height);
-        pixels::BlendRuns(p, BackPixels(), BackStride());
+        p.visible = pixels::ClipToScreen(x, y, width, height);
+        pixels::BlendRuns(p, opacity, BackPixels(), BackStride());
         return true;
     }
 
@@ -668,10 +681,10 @@ void PlayScreen::DrawBlended(int number, int x, int y, int opacity) {
         pixels::MixRuns(d.PlacementOf(*s, x, y), opacity, d.BackPixels(), d.BackStride());
         return;
     }
-    // A spinning pickup: narrowed, at full opacity.
-    if (d.shortcuts == DrawingShortcuts::On && b->rotation == 0.0f && b->height == s->height &&
-        opacity >= 255 && !OffScreen(x, y, b->width, b->height) &&
-        d.DrawNarrowed(*s, b->width, x, y)) {
+    // Spinning pickups and flickering sensors: filtered to their size.
+    if (d.shortcuts == DrawingShortcuts::On && b->rotation == 0.0f &&
+        !OffScreen(x, y, b->width, b->height) &&
+        d.DrawResized(*s, b->width, b->height, x, y, std::min(opacity, 255))) {
         return;
     }
     float cx = 0.0f;

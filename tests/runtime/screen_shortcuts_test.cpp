@@ -150,6 +150,37 @@ TEST_F(Shortcuts, NarrowedSpritesBlendAsThePainter) {
     }
 }
 
+// Pictures grown and shrunk in both directions at every row where they touch the screen, with
+// opacities all over the range, over a ground of many colours.
+TEST_F(Shortcuts, ResizedSpritesBlendAsThePainter) {
+    struct Size {
+        int sprite;
+        int width;
+        int height;
+    };
+    for (const Size size : {Size{kRing, 41, 41}, Size{kBall, 23, 45}}) {
+        SCOPED_TRACE("sprite " + std::to_string(size.sprite) + " " + std::to_string(size.width) +
+                     " x " + std::to_string(size.height));
+        // Twenty columns a frame, each a row lower than the one before.
+        for (int firstY = 1 - size.height; firstY < PlayScreen::kHeight; firstY += 20) {
+            ExpectSameBothWays([&] {
+                for (int tile = 0; tile < 12; ++tile) {
+                    screen.DrawSprite(kColours, 256 * (tile % 4), 256 * (tile / 4));
+                }
+                screen.BeginScene();
+                screen.SetBlendedSize(size.sprite, size.width, size.height);
+                for (int column = 0; column < 20; ++column) {
+                    const int y = firstY + column;
+                    const int opacity = y % 3 == 0 ? 255 : 1 + (y * 37 + 500) % 255;
+                    screen.DrawBlended(size.sprite, 50 * column + (firstY + 60) % 7, y, opacity);
+                }
+                screen.EndScene();
+            });
+            if (HasFatalFailure()) return;
+        }
+    }
+}
+
 // Random frames of keyed and blended sprites, text and shapes, often laid out in cells that
 // cover the screen, with the frame before shown and sometimes drawn over without a clear.
 class RandomFrames : public Shortcuts, public ::testing::WithParamInterface<std::uint32_t> {};
