@@ -169,6 +169,17 @@ void SourceOver(Pixel* target, const Pixel* source, int length, std::uint32_t al
 
 }  // namespace
 
+void FillPixels(Pixel* target, int length, Pixel colour) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
+    for (; i + 4 <= length; i += 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), four);
+    }
+#endif
+    for (; i < length; ++i) target[i] = colour;
+}
+
 void BlendRuns(const Placement& picture, int opacity, Pixel* screen, int screenStride) {
     const std::uint32_t alpha = opacity >= 255 ? 255u : std::uint32_t(opacity) * 255u >> 8;
     ForEachVisibleRun(picture, screen, screenStride,

@@ -69,6 +69,9 @@ void MixRuns(const Placement& picture, int opacity, Pixel* screen, int screenStr
 // replaces the screen's. The runs are those of the pixels that are not 0.
 void BlendRuns(const Placement& picture, int opacity, Pixel* screen, int screenStride);
 
+// Sets length pixels to one colour, several at a time.
+void FillPixels(Pixel* target, int length, Pixel colour);
+
 // The screen's pixels that opaque pictures cover, one bit each.
 class CoverMask {
 public:

@@ -328,7 +328,7 @@ struct PlayScreen::Impl {
             // buffer held before (an older frame) no longer matters.
             const pixels::Pixel colour = clearColour;
             cover.ForEachUncoveredRun([&](int x, int y, int length) {
-                std::fill_n(screen + std::ptrdiff_t(y) * stride + x, length, colour);
+                pixels::FillPixels(screen + std::ptrdiff_t(y) * stride + x, length, colour);
             });
             clearQueued = false;
             backIsOld = false;
