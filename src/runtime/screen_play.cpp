@@ -345,10 +345,13 @@ struct PlayScreen::Impl {
     // picture's corner, so the filtered picture is the same wherever it lies, and drawn over
     // the screen at an opacity it mixes as the painter mixes. A picture cut by the screen's
     // left or right edge is sampled along a shorter row, which the painter may round
-    // otherwise, so those draws stay with the painter, as do sizes beyond the few kept.
+    // otherwise, so those draws stay with the painter, as do large pictures and sizes beyond
+    // the few kept, which would take memory without bound.
     bool DrawResized(Sprite& s, int width, int height, int x, int y, int opacity) {
         constexpr std::size_t kSizesKept = 64;
-        if (width <= 0 || height <= 0 || x < 0 || x > kScreenWidth - width || !bilinear) {
+        constexpr std::int64_t kLargestKept = 256 * 256;  // pixels
+        if (width <= 0 || height <= 0 || std::int64_t(width) * height > kLargestKept || x < 0 ||
+            x > kScreenWidth - width || !bilinear) {
             return false;
         }
         auto r = std::find_if(s.resized.begin(), s.resized.end(), [&](const Sprite::Resized& r) {
