@@ -1,6 +1,7 @@
 // Bytes as the save-point file. Restoring must either leave the game exactly as it was or bring
 // back a list whose records survive a few passes of the element update; storing what was
-// restored and restoring that again must give the same game.
+// restored and restoring that again must give the same game. Only a file of the level's own
+// cell count can belong to the sample level (no input can forge its mark by chance).
 #include <cstddef>
 #include <cstdint>
 
@@ -44,15 +45,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
-    if (size != 20 + 60 * level.elements.size()) {
-        fuzz::Fail("a save point was restored from a file of the wrong size");
+    if (size < 20 + 60 * level.elements.size()) {
+        fuzz::Fail("a save point was restored from a file shorter than its records");
     }
 
-    // Stored and restored again: the same game.
+    // Stored and restored again, into the same level played on: the same game.
     if (!game::StoreSavePoint(level, player, files)) {
         fuzz::Fail("a restored save point could not be stored");
     }
-    level::Level again = SampleLevel();
+    level::Level again = level;
+    again.viewX = 1.5f;
+    for (level::Element& element : again.elements) {
+        element.travelled = 0.25f;
+    }
     game::Player againPlayer;
     if (!game::RestoreSavePoint(again, againPlayer, files) ||
         !fuzz::SameElements(again.elements, level.elements) ||

@@ -212,12 +212,32 @@ Flow Program::Impl::LoadLevelCommand() {
 }
 
 void Program::Impl::SaveLevelCommand() {
-    if (level::SaveLevel(state.level, *files, *requesters, *folder) ==
+    std::string problem;
+    if (level::SaveLevel(state.level, *files, *requesters, *folder, &problem) ==
         level::SaveResult::Failed) {
         windows->MessageBox("Error", "Das Level konnte nicht gespeichert werden:\n" +
-                                         state.level.levelFileName);
+                                         state.level.levelFileName + "\n" + problem);
         windows->Use(panel::kMainWindow);
     }
+}
+
+game::Services Program::Impl::GameServices() {
+    game::Services services{*screen, *sound, *files, random};
+    services.savePointNotStored = [this](const std::string& reason) {
+        savePointProblem = reason;
+    };
+    return services;
+}
+
+void Program::Impl::ReportSavePoint() {
+    if (savePointProblem.empty()) {
+        return;
+    }
+    windows->MessageBox("Error", "Der Speicherpunkt konnte nicht gespeichert werden:\n" +
+                                     folder->Resolve(game::kSavePointFile).string() + "\n" +
+                                     savePointProblem);
+    windows->Use(panel::kMainWindow);
+    savePointProblem.clear();
 }
 
 void Program::Impl::SwitchMode() {
@@ -330,8 +350,7 @@ Flow Program::Impl::KeyboardStage() {
         held.up = keyboard.Held(Key::Up);
         held.left = keyboard.Held(Key::Left);
         held.right = keyboard.Held(Key::Right);
-        game::ApplyPlayerKeys(level, state.player, held,
-                              game::Services{*screen, *sound, *files, random});
+        game::ApplyPlayerKeys(level, state.player, held, GameServices());
     }
     return Flow::Continue;
 }
@@ -408,8 +427,9 @@ PassOutcome Program::RunPass() {
     d.state.level.triggeredLink = -1;
 
     if (d.state.loop.mode == level::Mode::Play) {
-        game::RunFirstStage(d.state.level, d.state.player,
-                            game::Services{*d.screen, *d.sound, *d.files, d.random});
+        game::RunFirstStage(d.state.level, d.state.player, d.GameServices());
+        // Play goes on after the box.
+        d.ReportSavePoint();
     }
 
     if (const Flow flow = d.KeyboardStage(); flow != Flow::Continue) {
@@ -424,8 +444,7 @@ PassOutcome Program::RunPass() {
     }
 
     if (d.state.loop.mode == level::Mode::Play) {
-        game::RunSecondStage(d.state.level, d.state.player,
-                             game::Services{*d.screen, *d.sound, *d.files, d.random});
+        game::RunSecondStage(d.state.level, d.state.player, d.GameServices());
     }
 
     d.DrawingStage();

@@ -15,6 +15,7 @@
 #include "app/options.h"
 #include "app/program.h"
 #include "app/state.h"
+#include "game/simulation.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -70,6 +71,8 @@ struct Program::Impl {
     // False until the first level has been read or created: only then may a failed load lead
     // into the new-level dialog.
     bool levelInMemory = false;
+    // Why the save point of a disk taken in this pass could not be stored; empty when it was.
+    std::string savePointProblem;
     bool started = false;
     bool ended = false;
 
@@ -77,7 +80,11 @@ struct Program::Impl {
     // Chooses the folders for the program at programFolder and opens files and listings there.
     void UseFolders(const std::filesystem::path& programFolder);
     int StartMachine(int& argc, char** argv);
-    void LoadPictures();
+    // Loads the pictures; each that cannot be loaded is noted in unloaded.
+    void LoadPictures(std::vector<std::string>& unloaded);
+    // Notes a picture or sound that could not be loaded, with why, once per file.
+    void NoteUnloaded(std::vector<std::string>& unloaded, std::string_view path,
+                      const std::string& problem) const;
     int Fail(std::string_view text, bool boxPossible);
 
     // Stages of the pass (program.cpp).
@@ -90,6 +97,10 @@ struct Program::Impl {
     void SaveLevelCommand();
     Flow PauseMenu();
     void SwitchMode();
+    // The simulation's machine services; a save point that cannot be stored is remembered.
+    game::Services GameServices();
+    // Shows the "Error" box for a save point that could not be stored, once.
+    void ReportSavePoint();
     // Greys "Rückgängig" and "Wiederholen" (and so their keys) unless the editor is on and has
     // a step to undo or redo; `modalOpen` greys both while a window waits for its answer.
     void ShowHistoryButtons(bool modalOpen = false);

@@ -1,14 +1,24 @@
 // Start-up: the machine layer's checks, the main window, the pictures, sound and font, the start
 // values and the first level.
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/program_internal.h"
 #include "app/side_panel.h"
 #include "level/level_file.h"
+#include "level/presets.h"
 #include "render/pictures.h"
 
 namespace tessaron::app {
+
+namespace {
+
+constexpr const char* kSoundFile = "WAV\\Punkte.wav";
+
+}  // namespace
 
 int Program::Impl::Fail(std::string_view text, bool boxPossible) {
     if (boxPossible && windows) {
@@ -70,9 +80,20 @@ int Program::Impl::StartMachine(int& argc, char** argv) {
     return 0;
 }
 
-void Program::Impl::LoadPictures() {
-    // A missing picture leaves its sprite undefined; it then draws nothing.
-    render::LoadPictures(*screen);
+void Program::Impl::NoteUnloaded(std::vector<std::string>& unloaded, std::string_view path,
+                                 const std::string& problem) const {
+    const std::string line =
+        folder->ResolveShared(runtime::FixedPath(path)).string() + ": " + problem;
+    if (std::find(unloaded.begin(), unloaded.end(), line) == unloaded.end()) {
+        unloaded.push_back(line);
+    }
+}
+
+void Program::Impl::LoadPictures(std::vector<std::string>& unloaded) {
+    // A picture that cannot be loaded leaves its sprite undefined; it then draws nothing.
+    for (const render::UnloadedPicture& picture : render::LoadPictures(*screen)) {
+        NoteUnloaded(unloaded, picture.path, picture.problem);
+    }
 }
 
 int Program::StartUp(int& argc, char** argv) {
@@ -83,6 +104,11 @@ int Program::StartUp(int& argc, char** argv) {
     d.started = true;
     if (const int status = d.StartMachine(argc, argv); status != 0) {
         return status;
+    }
+    // Saves that an earlier run left half-written when it was killed go before anything lists
+    // the folders.
+    for (const char* saved : {"", level::kLevelDirectory, level::presets::kDirectory}) {
+        runtime::RemoveLeftoverSaves(d.folder->ResolveExisting(runtime::FixedPath(saved)));
     }
 
     // Requesters: the hooks' own, else none that opens a window in a run without a display,
@@ -116,9 +142,22 @@ int Program::StartUp(int& argc, char** argv) {
     windows.Use(panel::kMainWindow);
     windows.Activate();
 
-    d.LoadPictures();
-    d.sound->Load(1, "WAV\\Punkte.wav");
+    // The game goes on without what cannot be loaded, but says so once.
+    std::vector<std::string> unloaded;
+    d.LoadPictures(unloaded);
+    std::string problem;
+    if (!d.sound->Load(1, kSoundFile, &problem)) {
+        d.NoteUnloaded(unloaded, kSoundFile, problem);
+    }
     render::LoadLabelFont(*d.screen);
+    if (!unloaded.empty()) {
+        std::string text = "Diese Bilder und Klänge konnten nicht geladen werden:";
+        for (const std::string& line : unloaded) {
+            text += "\n" + line;
+        }
+        windows.MessageBox("Error", text);
+        windows.Use(panel::kMainWindow);
+    }
 
     // The start values.
     d.state = GameState{};

@@ -64,7 +64,8 @@ void SavePresetCommand(runtime::Windows& windows, const PresetServices& services
     const level::PresetSave save =
         level::SavePreset(texts, services.files, services.requesters, services.folder);
     if (save.result == level::PresetSaveResult::Failed) {
-        windows.MessageBox("Error", "Die Werte konnten nicht gespeichert werden:\n" + save.path);
+        windows.MessageBox("Error", "Die Werte konnten nicht gespeichert werden:\n" + save.path +
+                                        "\n" + save.problem);
         windows.Use(window);
     }
     RefillPresetList(windows, services.listing);

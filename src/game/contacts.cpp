@@ -49,7 +49,9 @@ void PickupEffect(level::Element& element, level::Level& level, const Player& pl
     if (element.kind == kTakenDisk) {
         level.startX = RoundToPixel(level.viewX);
         level.startY = RoundToPixel(level.viewY);
-        StoreSavePoint(level, player, services.files);
+        if (!StoreSavePoint(level, player, services.files) && services.savePointNotStored) {
+            services.savePointNotStored(services.files.Problem());
+        }
     }
 }
 

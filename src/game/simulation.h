@@ -4,6 +4,9 @@
 // sensors and switches.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "game/player.h"
 #include "level/level.h"
 #include "runtime/files.h"
@@ -18,6 +21,8 @@ struct Services {
     runtime::Sound& sound;
     runtime::Files& files;
     runtime::Random& random;
+    // Told why, when a disk is taken but its save point cannot be stored; play goes on.
+    std::function<void(const std::string& reason)> savePointNotStored = {};
 };
 
 // The keys the player holds in this pass's keyboard snapshot.

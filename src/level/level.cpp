@@ -21,6 +21,16 @@ void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn
     });
 }
 
+float EditableKind(float kind) {
+    if (kind > 5000.0f) {
+        kind = kind - 1000.0f;  // taken pickups, goal and disk come back
+    }
+    if (kind > 1004.0f && kind < 1025.0f) {
+        kind = Code(ElementKind::Bush);  // worn bushes grow back
+    }
+    return kind;
+}
+
 void ReplaceElements(Level& level, ElementList list) {
     level.elements = std::move(list);
     ++level.listGeneration;
@@ -37,12 +47,7 @@ void RestoreEditState(Level& level) {
         e.travelled = 0.0f;
         e.motion = 0.0f;
         e.pauseCount = 0.0f;
-        if (e.kind > 5000.0f) {
-            e.kind = e.kind - 1000.0f;  // taken pickups, goal and disk come back
-        }
-        if (e.kind > 1004.0f && e.kind < 1025.0f) {
-            e.kind = Code(ElementKind::Bush);  // worn bushes grow back
-        }
+        e.kind = EditableKind(e.kind);
     }
     level.index.Invalidate();
     level.triggeredLink = -1;

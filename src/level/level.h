@@ -52,6 +52,10 @@ void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn
              std::int32_t speedX, std::int32_t speedY, std::int32_t pauseCount,
              std::int32_t pause1, std::int32_t pause2);
 
+// The kind an element has in the level's editable state: a taken pickup, goal or disk is back
+// (its code less 1000), a worn bush has grown back.
+float EditableKind(float kind);
+
 // Puts a played level back into its editable state: every element back in its home cell,
 // runtime fields zero, taken pickups and worn bushes back; triggeredLink -1, score 0.
 void RestoreEditState(Level& level);

@@ -1,7 +1,9 @@
 #include "level/level_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
+#include <vector>
 
 namespace tessaron::level {
 
@@ -69,31 +71,91 @@ std::string ReadHeader(runtime::Files& files, Header& header) {
     return HeaderProblem(header.width, header.height);
 }
 
-// Reads the values of a level file's cells. A value that lies wholly or partly past the end of
-// the file cannot be read and repeats the previous read; that is known without asking the file,
-// which spares a truncated file of many cells a system call per value.
+void PutIntAt(std::vector<std::uint8_t>& bytes, std::int64_t position, std::int32_t value) {
+    runtime::PutLittleEndianInt(bytes.data() + position, value);
+}
+
+// Reads the values of a level file's cells, in increasing positions, from a window of the file
+// read in one go: the whole file for every level the editor can make, and pieces of a bounded
+// size for a larger file. A value that lies wholly or partly past the end of the file cannot be
+// read and repeats the previous read.
 class ValueReader {
 public:
     ValueReader(runtime::Files& files, std::int64_t size, std::int32_t lastRead)
         : files_(files), size_(size), last_(lastRead) {}
 
     std::int32_t At(std::int64_t position) {
-        if (position + 4 <= size_) {
-            files_.Seek(position);
-            last_ = files_.ReadInt();
+        if (position + 4 > size_) {
+            return last_;
         }
+        if (position < windowStart_ || position + 4 > windowEnd_) {
+            Fill(position);
+            if (position + 4 > windowEnd_) {
+                return last_;  // the file ended sooner than it said
+            }
+        }
+        last_ = runtime::LittleEndianInt(window_.data() + (position - windowStart_));
         return last_;
     }
 
 private:
+    void Fill(std::int64_t position) {
+        const std::int64_t count = std::min(kWindowBytes, size_ - position);
+        window_.resize(static_cast<std::size_t>(count));
+        windowStart_ = position;
+        windowEnd_ = position + files_.ReadBytes(position, window_.data(), count);
+    }
+
+    static constexpr std::int64_t kWindowBytes = std::int64_t{32} << 20;
     runtime::Files& files_;
     std::int64_t size_;
     std::int32_t last_;
+    std::vector<std::uint8_t> window_;
+    std::int64_t windowStart_ = 0;
+    std::int64_t windowEnd_ = 0;
 };
 
-void WriteValueAt(runtime::Files& files, std::int64_t position, float value) {
-    files.Seek(position);
-    files.WriteInt(RoundToInt(value));
+// Whether a record at this byte lies within the rows of a file of the given height. A record
+// outside them (possible only for a list built by hand) would overwrite the header or grow the
+// file without ever being read back.
+bool RecordFits(std::int64_t position, std::int32_t height) {
+    return position >= lf::RecordOffset(1, 1) &&
+           position <= lf::RecordOffset(lf::kRowStride, height);
+}
+
+// The bytes of the level's file: the header, then each record at the place of its position;
+// a later record on the same cell overwrites an earlier one, and every byte no value covers is
+// zero. The file ends with the last value written.
+std::vector<std::uint8_t> EncodeLevelFile(const Level& level) {
+    std::int64_t end = lf::kHeaderSize;
+    for (const Element& e : level.elements) {
+        const std::int64_t p =
+            static_cast<std::int64_t>(RoundToInt(e.column + 300.0f * e.row)) * lf::kRecordSize;
+        if (RecordFits(p, level.levelHeight)) {
+            end = std::max(end, p + lf::kBackground + 4);
+        }
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(end), 0);
+    PutIntAt(bytes, 0, RoundToInt(level.viewX));
+    PutIntAt(bytes, 4, RoundToInt(level.viewY));
+    PutIntAt(bytes, 8, level.levelWidth);
+    PutIntAt(bytes, 12, level.levelHeight);
+    for (const Element& e : level.elements) {
+        const std::int64_t p =
+            static_cast<std::int64_t>(RoundToInt(e.column + 300.0f * e.row)) * lf::kRecordSize;
+        if (!RecordFits(p, level.levelHeight)) {
+            continue;
+        }
+        PutIntAt(bytes, p + lf::kKind, RoundToInt(e.kind));
+        PutIntAt(bytes, p + lf::kLink, RoundToInt(e.link));
+        PutIntAt(bytes, p + lf::kLength, RoundToInt(e.length));
+        PutIntAt(bytes, p + lf::kSpeedX, RoundToInt(e.speedX));
+        PutIntAt(bytes, p + lf::kSpeedY, RoundToInt(e.speedY));
+        PutIntAt(bytes, p + lf::kPause1, RoundToInt(e.pause1));
+        PutIntAt(bytes, p + lf::kPause2, RoundToInt(e.pause2));
+        PutIntAt(bytes, p + lf::kBackground, RoundToInt(e.background));
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -137,9 +199,11 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
     if (width > 0 && height > 0) {
         elements.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     }
-    // The last value read so far is the header's stored height.
+    // The last value read so far is the header's stored height. A level of no width has no
+    // cells however many rows it announces: its rows are not walked.
     ValueReader values(files, files.Size(), header.storedHeight);
-    for (std::int32_t r = 1; r <= height; ++r) {
+    const std::int32_t rows = width > 0 ? height : 0;
+    for (std::int32_t r = 1; r <= rows; ++r) {
         for (std::int32_t c = 1; c <= width; ++c) {
             const std::int64_t p = lf::RecordOffset(c, r);
             std::int32_t kind = values.At(p + lf::kKind);
@@ -176,48 +240,31 @@ LoadResult LoadLevel(Level& level, runtime::Files& files, runtime::Requesters& r
     return ReadLevelFile(level, files);
 }
 
-SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string& path) {
+SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string& path,
+                          std::string* problem) {
     RestoreEditState(level);
     // A level this format cannot hold is not written at all: a wider row would spill into the
     // next one, and a file with more cells would be refused by the reader.
-    if (!HeaderProblem(level.levelWidth, level.levelHeight).empty()) {
-        return SaveResult::Failed;
-    }
-    if (!files.Create(kLevelFile, path)) {
-        return SaveResult::Failed;
-    }
-    files.Seek(0);
-    files.WriteInt(RoundToInt(level.viewX));
-    files.WriteInt(RoundToInt(level.viewY));
-    files.WriteInt(level.levelWidth);
-    files.WriteInt(level.levelHeight);
-
-    // Records are placed by their position, which RestoreEditState has made their home cell. A
-    // record whose home lies outside the rows of the file's grid (possible only in a list
-    // built by hand) would overwrite the header or grow the file without ever being read
-    // back, so it is left out.
-    const std::int64_t firstRecord = lf::RecordOffset(1, 1);
-    const std::int64_t lastRecord = lf::RecordOffset(lf::kRowStride, level.levelHeight);
-    for (const Element& e : level.elements) {
-        const std::int64_t p =
-            static_cast<std::int64_t>(RoundToInt(e.column + 300.0f * e.row)) * lf::kRecordSize;
-        if (p < firstRecord || p > lastRecord) {
-            continue;
+    std::string why = HeaderProblem(level.levelWidth, level.levelHeight);
+    if (why.empty()) {
+        // Records are placed by their position, which RestoreEditState has made their home cell.
+        const std::vector<std::uint8_t> bytes = EncodeLevelFile(level);
+        if (files.Create(kLevelFile, path)) {
+            files.WriteBytes(bytes.data(), bytes.size());
+            if (files.Close(kLevelFile)) {
+                return SaveResult::Saved;
+            }
         }
-        WriteValueAt(files, p + lf::kKind, e.kind);
-        WriteValueAt(files, p + lf::kLink, e.link);
-        WriteValueAt(files, p + lf::kLength, e.length);
-        WriteValueAt(files, p + lf::kSpeedX, e.speedX);
-        WriteValueAt(files, p + lf::kSpeedY, e.speedY);
-        WriteValueAt(files, p + lf::kPause1, e.pause1);
-        WriteValueAt(files, p + lf::kPause2, e.pause2);
-        WriteValueAt(files, p + lf::kBackground, e.background);
+        why = files.Problem();
     }
-    return files.Close(kLevelFile) ? SaveResult::Saved : SaveResult::Failed;
+    if (problem != nullptr) {
+        *problem = why;
+    }
+    return SaveResult::Failed;
 }
 
 SaveResult SaveLevel(Level& level, runtime::Files& files, runtime::Requesters& requesters,
-                     const runtime::GameFolder& folder) {
+                     const runtime::GameFolder& folder, std::string* problem) {
     level.levelFileName =
         requesters.SaveFile("Spiel speichern", LevelDirectoryForRequester(folder), kLevelPattern);
     // The last four characters must be exactly ".TXT" (".txt" does not count); a name shorter
@@ -230,7 +277,7 @@ SaveResult SaveLevel(Level& level, runtime::Files& files, runtime::Requesters& r
     if (level.levelFileName == kLevelExtension) {
         return SaveResult::Cancelled;
     }
-    return WriteLevelFile(level, files, level.levelFileName);
+    return WriteLevelFile(level, files, level.levelFileName, problem);
 }
 
 }  // namespace tessaron::level

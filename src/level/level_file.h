@@ -63,12 +63,14 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files);
 LoadResult LoadLevel(Level& level, runtime::Files& files, runtime::Requesters& requesters,
                      const runtime::GameFolder& folder);
 
-// Writes the level to a file, putting it into its editable state first.
-SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string& path);
+// Writes the level to a file, putting it into its editable state first. When it fails and
+// problem is given, problem says why.
+SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string& path,
+                          std::string* problem = nullptr);
 
 // Shows the "Spiel speichern" requester, remembers its answer as the level file name, appends
 // ".TXT" where the name does not end in exactly that, and writes the level.
 SaveResult SaveLevel(Level& level, runtime::Files& files, runtime::Requesters& requesters,
-                     const runtime::GameFolder& folder);
+                     const runtime::GameFolder& folder, std::string* problem = nullptr);
 
 }  // namespace tessaron::level

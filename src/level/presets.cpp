@@ -45,8 +45,12 @@ PresetSave SavePreset(const PresetTexts& texts, runtime::Files& files,
         save.result = PresetSaveResult::Cancelled;
         return save;
     }
-    save.result = WritePresetFile(texts, files, save.path) ? PresetSaveResult::Saved
-                                                           : PresetSaveResult::Failed;
+    if (WritePresetFile(texts, files, save.path)) {
+        save.result = PresetSaveResult::Saved;
+    } else {
+        save.result = PresetSaveResult::Failed;
+        save.problem = files.Problem();
+    }
     return save;
 }
 

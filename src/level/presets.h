@@ -40,7 +40,8 @@ enum class PresetSaveResult {
 
 struct PresetSave {
     PresetSaveResult result = PresetSaveResult::Cancelled;
-    std::string path;  // the name written (or tried), with its extension
+    std::string path;     // the name written (or tried), with its extension
+    std::string problem;  // why it could not be written
 };
 
 // The path as saving takes it: ".TXT" appended unless the last four characters are exactly

@@ -1,6 +1,7 @@
 #include "render/pictures.h"
 
 #include <array>
+#include <utility>
 
 #include "render/render.h"
 
@@ -67,12 +68,13 @@ constexpr std::array<int, 31> kBlendedSprites = {
 
 }  // namespace
 
-std::vector<std::string_view> LoadPictures(runtime::PlayScreen& screen) {
+std::vector<UnloadedPicture> LoadPictures(runtime::PlayScreen& screen) {
     screen.SetBlendedFiltering(true);
-    std::vector<std::string_view> missing;
+    std::vector<UnloadedPicture> missing;
     for (const SpriteFile& sprite : kSprites) {
-        if (!screen.LoadSprite(sprite.number, sprite.path)) {
-            missing.push_back(sprite.path);
+        std::string problem;
+        if (!screen.LoadSprite(sprite.number, sprite.path, &problem)) {
+            missing.push_back({sprite.path, std::move(problem)});
         }
     }
     for (int number : kBlendedSprites) {

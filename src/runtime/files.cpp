@@ -1,6 +1,7 @@
 #include "runtime/files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,8 @@
 #include <limits>
 #include <system_error>
 #include <thread>
+
+#include "runtime/host_files.h"
 
 namespace tessaron::runtime {
 
@@ -205,9 +208,10 @@ fs::path GameFolder::ResolveExisting(std::string_view path) const {
 struct Files::Open {
     std::FILE* file = nullptr;
     bool created = false;
-    bool failed = false;  // a write of a created file did not complete
-    fs::path target;      // the name a created file takes when closed
-    fs::path temporary;   // where a created file is written until then
+    // A write of a created file did not complete: the system's error number, or -1 for a
+    // position that cannot be reached.
+    int failure = 0;
+    host_files::Temporary temporary;  // a created file, until it takes its target's place
 
     // Created files only: the position of the next read or write, the bytes written at
     // windowStart onwards and not yet handed to the system, and the end of all bytes written.
@@ -222,9 +226,11 @@ struct Files::Open {
 
     void Flush() {
         if (!window.empty()) {
-            if (SeekFile(file, windowStart) != 0 ||
-                std::fwrite(window.data(), 1, window.size(), file) != window.size()) {
-                failed = true;
+            errno = 0;
+            if ((SeekFile(file, windowStart) != 0 ||
+                 std::fwrite(window.data(), 1, window.size(), file) != window.size()) &&
+                failure == 0) {
+                failure = errno != 0 ? errno : EIO;
             }
             window.clear();
         }
@@ -232,6 +238,20 @@ struct Files::Open {
     }
 
     void Write(const std::uint8_t* bytes, std::size_t count) {
+        if (count >= kWindowLimit) {
+            // A run of bytes larger than the window goes to the system at once, uncopied.
+            const std::int64_t at = cursor;
+            Flush();
+            errno = 0;
+            if ((SeekFile(file, at) != 0 || std::fwrite(bytes, 1, count, file) != count) &&
+                failure == 0) {
+                failure = errno != 0 ? errno : EIO;
+            }
+            cursor = at + static_cast<std::int64_t>(count);
+            end = std::max(end, cursor);
+            windowStart = cursor;
+            return;
+        }
         if (window.empty()) {
             windowStart = cursor;
         }
@@ -284,22 +304,17 @@ Files::~Files() {
     // A created file that was never closed was never finished: it does not replace the earlier
     // file of its name.
     for (auto& [number, open] : files_) {
-        std::fclose(open->file);
         if (open->created) {
-            std::error_code error;
-            fs::remove(open->temporary, error);
+            host_files::Discard(open->temporary);
+        } else {
+            std::fclose(open->file);
         }
     }
 }
 
 bool Files::OpenForReading(int number, std::string_view path) {
     Close(number);
-    const fs::path host = folder_.ResolveExisting(path);
-    std::error_code error;
-    if (!fs::is_regular_file(host, error)) {
-        return false;
-    }
-    std::FILE* file = std::fopen(host.string().c_str(), "rb");
+    std::FILE* file = host_files::OpenRegularFile(folder_.ResolveExisting(path), problem_);
     if (file == nullptr) {
         return false;
     }
@@ -312,26 +327,12 @@ bool Files::OpenForReading(int number, std::string_view path) {
 
 bool Files::Create(int number, std::string_view path) {
     Close(number);
-    const fs::path target = folder_.Resolve(path);
-    std::error_code error;
-    if (target.filename().empty() || fs::is_directory(target, error)) {
-        return false;
-    }
-    // Written beside the target, so that the final rename stays within one file system.
-    fs::path temporary = target;
-    std::string temporaryName(".");
-    temporaryName += target.filename().string();
-    temporaryName += ".tessaron-tmp";
-    temporary.replace_filename(temporaryName);
-    std::FILE* file = std::fopen(temporary.string().c_str(), "w+b");
-    if (file == nullptr) {
-        return false;
-    }
     auto open = std::make_unique<Open>();
-    open->file = file;
+    if (!host_files::OpenTemporary(folder_.Resolve(path), open->temporary, problem_)) {
+        return false;
+    }
+    open->file = open->temporary.file;
     open->created = true;
-    open->target = target;
-    open->temporary = temporary;
     current_ = open.get();
     files_[number] = std::move(open);
     return true;
@@ -347,23 +348,18 @@ bool Files::Close(int number) {
     if (current_ == open.get()) {
         current_ = nullptr;
     }
-    if (open->created) {
-        open->Flush();
-    }
-    bool stored = std::fflush(open->file) == 0 && !std::ferror(open->file);
-    stored = (std::fclose(open->file) == 0) && stored;
     if (!open->created) {
+        std::fclose(open->file);
         return true;
     }
-    std::error_code error;
-    if (stored && !open->failed) {
-        fs::rename(open->temporary, open->target, error);
-        if (!error) {
-            return true;
-        }
+    open->Flush();
+    if (open->failure != 0) {
+        problem_ = open->failure > 0 ? host_files::Reason(open->failure)
+                                     : host_files::Reason(EINVAL);
+        host_files::Discard(open->temporary);
+        return false;
     }
-    fs::remove(open->temporary, error);
-    return false;
+    return host_files::Commit(open->temporary, problem_);
 }
 
 void Files::Seek(std::int64_t position) {
@@ -372,7 +368,9 @@ void Files::Seek(std::int64_t position) {
     }
     if (position < 0) {
         // A position that cannot be reached: the following writes must not land elsewhere.
-        current_->failed = true;
+        if (current_->created && current_->failure == 0) {
+            current_->failure = -1;
+        }
         return;
     }
     if (current_->created) {
@@ -396,11 +394,7 @@ std::int32_t Files::ReadInt() {
             current_->cursor += static_cast<std::int64_t>(got);
         }
     }
-    const std::uint32_t value = static_cast<std::uint32_t>(readBuffer_[0]) |
-                                (static_cast<std::uint32_t>(readBuffer_[1]) << 8) |
-                                (static_cast<std::uint32_t>(readBuffer_[2]) << 16) |
-                                (static_cast<std::uint32_t>(readBuffer_[3]) << 24);
-    return static_cast<std::int32_t>(value);
+    return LittleEndianInt(readBuffer_);
 }
 
 void Files::WriteInt(std::int32_t value) {
@@ -408,11 +402,34 @@ void Files::WriteInt(std::int32_t value) {
     if (current_ == nullptr || !current_->created) {
         return;
     }
-    const auto bits = static_cast<std::uint32_t>(value);
-    const std::uint8_t bytes[4] = {
-        static_cast<std::uint8_t>(bits & 0xFF), static_cast<std::uint8_t>((bits >> 8) & 0xFF),
-        static_cast<std::uint8_t>((bits >> 16) & 0xFF), static_cast<std::uint8_t>(bits >> 24)};
+    std::uint8_t bytes[4];
+    PutLittleEndianInt(bytes, value);
     current_->Write(bytes, 4);
+}
+
+std::int64_t Files::ReadBytes(std::int64_t position, std::uint8_t* bytes, std::int64_t count) {
+    if (current_ == nullptr || position < 0 || count <= 0) {
+        return 0;
+    }
+    if (current_->created) {
+        current_->Flush();
+    }
+    if (SeekFile(current_->file, position) != 0) {
+        return 0;
+    }
+    const std::size_t got =
+        std::fread(bytes, 1, static_cast<std::size_t>(count), current_->file);
+    if (current_->created) {
+        current_->cursor = position + static_cast<std::int64_t>(got);
+    }
+    return static_cast<std::int64_t>(got);
+}
+
+void Files::WriteBytes(const std::uint8_t* bytes, std::size_t count) {
+    if (current_ == nullptr || !current_->created || count == 0) {
+        return;
+    }
+    current_->Write(bytes, count);
 }
 
 std::string Files::ReadLine() {
@@ -467,6 +484,32 @@ std::int64_t Files::Size() {
     return size;
 }
 
+void RemoveLeftoverSaves(const fs::path& folder) { host_files::RemoveLeftovers(folder); }
+
+bool ReadWholeFile(const fs::path& path, std::int64_t limit, std::vector<std::uint8_t>& bytes,
+                   std::string& problem) {
+    bytes.clear();
+    std::int64_t size = 0;
+    std::FILE* file = host_files::OpenRegularFile(path, problem, &size);
+    if (file == nullptr) {
+        return false;
+    }
+    if (size > limit) {
+        std::fclose(file);
+        problem = "größer als " + std::to_string(limit / (1024 * 1024)) + " MB";
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(size));
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    const bool complete = got == bytes.size() && !std::ferror(file);
+    std::fclose(file);
+    if (!complete) {
+        problem = host_files::Reason(EIO);
+        return false;
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // DirectoryListing
 
@@ -493,7 +536,8 @@ bool DirectoryListing::List(int number, std::string_view directory, std::string_
             break;
         }
         const std::string name = it->path().filename().string();
-        if (!MatchPattern(namePattern, name)) {
+        // A save in progress, or one that a killed run left behind, is no entry of the folder.
+        if (!MatchPattern(namePattern, name) || host_files::IsTemporaryName(name)) {
             continue;
         }
         std::error_code typeError;
@@ -621,7 +665,7 @@ std::int32_t NumberFromText(std::string_view text) {
 
 float Round(float value) { return std::nearbyint(value); }
 
-std::int32_t RoundToInt(double value) {
+std::int32_t RoundToIntClamped(double value) {
     if (std::isnan(value)) {
         return 0;
     }

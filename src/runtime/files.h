@@ -11,11 +11,16 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace tessaron::runtime {
 
@@ -63,11 +68,14 @@ std::filesystem::path ProgramFolder(char** argv);
 // script or the level tool never pass here: they are used exactly as given.
 std::string FixedPath(std::string_view path);
 
-// Numbered files. Reads and writes are 32-bit little-endian integers or lines of text.
+// Numbered files. Reads and writes are 32-bit little-endian integers, lines of text or runs of
+// bytes.
 //
-// A file made by Create is written beside its target under a temporary name and takes the
-// target's place only when Close finds every write done: an interrupted or failed save leaves
-// the earlier file as it was.
+// A file made by Create is written beside its target under a fresh temporary name (created
+// exclusively, never through a link) and takes the target's place only when Close finds every
+// write done and flushed to the disk: an interrupted or failed save leaves the earlier file as it
+// was. A target that is a symbolic link keeps its link; the file it names is replaced, with its
+// permissions. Only regular files are opened for reading.
 class Files {
 public:
     explicit Files(const GameFolder& folder);
@@ -78,11 +86,14 @@ public:
     // True on success; the file becomes the current file.
     bool OpenForReading(int number, std::string_view path);
     // True on success; the file becomes the current file. An existing file of that name is
-    // replaced when the new one is closed complete.
+    // replaced when the new one is closed complete; a file its owner made read-only is not.
     bool Create(int number, std::string_view path);
     // Closes the file. For a created file, true when all it was given is stored under its name;
     // false when a write failed or the file could not take its name (the earlier file is kept).
     bool Close(int number);
+    // Why the last open, create or close that failed did so, in the system's words ("No space
+    // left on device", "Permission denied").
+    const std::string& Problem() const { return problem_; }
 
     // The next read or write of the current file starts at this byte from the file's start.
     void Seek(std::int64_t position);
@@ -96,6 +107,11 @@ public:
     std::string ReadLine();
     // The text followed by carriage return and line feed.
     void WriteLine(std::string_view text);
+    // Up to count bytes of the current file from a position on, into bytes; the number read,
+    // fewer at the end of the file. The integer reads' shared buffer is left as it is.
+    std::int64_t ReadBytes(std::int64_t position, std::uint8_t* bytes, std::int64_t count);
+    // Writes the bytes at the current position of a created file.
+    void WriteBytes(const std::uint8_t* bytes, std::size_t count);
     // The length of the current file in bytes; -1 when there is none.
     std::int64_t Size();
 
@@ -105,7 +121,16 @@ private:
     std::map<int, std::unique_ptr<Open>> files_;
     Open* current_ = nullptr;
     std::uint8_t readBuffer_[4] = {0, 0, 0, 0};
+    std::string problem_;
 };
+
+// Removes the temporary files that saves of earlier runs, killed half way, left in a folder.
+void RemoveLeftoverSaves(const std::filesystem::path& folder);
+
+// Reads a regular file whole, when it holds at most limit bytes. False, with the reason in
+// problem, for a missing file, a folder, a FIFO or a device, or a larger file.
+bool ReadWholeFile(const std::filesystem::path& path, std::int64_t limit,
+                   std::vector<std::uint8_t>& bytes, std::string& problem);
 
 enum class EntryType { None = 0, File = 1, Directory = 2 };
 
@@ -192,10 +217,46 @@ std::int32_t NumberFromText(std::string_view text);
 
 // Numbers.
 
+// A 32-bit signed integer in four little-endian bytes, as every file of the game holds it.
+inline std::int32_t LittleEndianInt(const std::uint8_t* bytes) {
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+        (static_cast<std::uint32_t>(bytes[2]) << 16) |
+        (static_cast<std::uint32_t>(bytes[3]) << 24));
+}
+inline void PutLittleEndianInt(std::uint8_t* bytes, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    bytes[0] = static_cast<std::uint8_t>(bits & 0xFF);
+    bytes[1] = static_cast<std::uint8_t>((bits >> 8) & 0xFF);
+    bytes[2] = static_cast<std::uint8_t>((bits >> 16) & 0xFF);
+    bytes[3] = static_cast<std::uint8_t>(bits >> 24);
+}
+
 // R(x): the nearest whole number, halves to even, as a float (the default rounding mode).
 float Round(float value);
-// R(x) as a 32-bit integer; values beyond the range (and NaN, as 0) are clamped.
-std::int32_t RoundToInt(double value);
+// R(x) as a 32-bit integer, for every value: beyond the range clamped, NaN as 0.
+std::int32_t RoundToIntClamped(double value);
+// The same, quick for the values within the range, of which the level and save-point files
+// convert hundreds of thousands.
+inline std::int32_t RoundToInt(double value) {
+#if defined(__SSE2__) || defined(_M_X64)
+    // The processor's conversion rounds to the nearest, halves to even, as R does (in the
+    // default rounding mode, which the program never changes). It gives the lowest integer for
+    // NaN and for values beyond the range, which the full rule then sorts out.
+    const int rounded = _mm_cvtsd_si32(_mm_set_sd(value));
+    if (rounded != std::numeric_limits<std::int32_t>::min()) {
+        return rounded;
+    }
+#else
+    if (value > -2147483649.0 && value < 2147483648.0) {
+        const auto whole = static_cast<std::int32_t>(value);
+        if (static_cast<double>(whole) == value) {
+            return whole;
+        }
+    }
+#endif
+    return RoundToIntClamped(value);
+}
 
 enum class RoundDirection { Down = 0, Up = 1 };
 // The round-up / round-down service: the smallest whole number not below the value (Up) or the

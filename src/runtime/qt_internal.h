@@ -24,6 +24,7 @@
 #include "runtime/screen.h"
 
 class QAction;
+class QImage;
 class QApplication;
 class QButtonGroup;
 class QKeyEvent;
@@ -35,6 +36,12 @@ namespace tessaron::runtime {
 QString ToQString(std::string_view text);
 std::string ToStdString(const QString& text);
 QString PathToQString(const std::filesystem::path& path);
+
+// Writes an image as a PNG file; the path's bytes are used as they are, never decoded.
+bool SavePng(const QImage& image, const std::filesystem::path& file);
+
+// Reads a picture file as LoadSprite takes it; false, with the reason in problem, otherwise.
+bool ReadPicture(const std::filesystem::path& file, QImage& picture, std::string& problem);
 
 enum class ControlKind {
     Frame,

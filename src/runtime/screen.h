@@ -238,6 +238,9 @@ struct Rgb {
     std::uint8_t red = 0, green = 0, blue = 0;
 };
 
+// No picture is loaded that is wider or higher than this many pixels.
+inline constexpr int kLargestPictureSide = 4096;
+
 // Packs a colour as red + 256 * green + 65536 * blue.
 constexpr std::int32_t PackColour(Rgb c) { return c.red + 256 * c.green + 65536 * c.blue; }
 
@@ -278,10 +281,11 @@ public:
     void Show();
     void Clear(Rgb colour);
 
-    // Loads a Windows bitmap (relative to the shared folder) as a sprite; black pixels are
-    // transparent. False when the file is missing or not a bitmap (the sprite stays undefined
-    // and draws nothing).
-    bool LoadSprite(int number, std::string_view path);
+    // Loads a Windows bitmap (a fixed path, relative to the shared folder) as a sprite; black
+    // pixels are transparent. False when the file is missing, not a regular file, not a whole
+    // bitmap or larger than kLargestPictureSide on a side: the sprite stays undefined and draws
+    // nothing, and problem, when given, says why.
+    bool LoadSprite(int number, std::string_view path, std::string* problem = nullptr);
     bool HasSprite(int number) const;
     int SpriteWidth(int number) const;
     int SpriteHeight(int number) const;
@@ -435,8 +439,11 @@ public:
     explicit Sound(Machine& machine);
     ~Sound();
 
-    // Loads a WAV file (relative to the shared folder). False when it cannot be read.
-    bool Load(int number, std::string_view path);
+    // Loads a WAV file of at most 16 MB (a fixed path, relative to the shared folder). False when
+    // it cannot be read; problem, when given, then says why.
+    bool Load(int number, std::string_view path, std::string* problem = nullptr);
+
+    static constexpr std::int64_t kLargestSoundFile = std::int64_t{16} << 20;
     // Stops the sound, rewinds it and plays it once; a number without a sound plays nothing.
     void Play(int number);
     // How often Play found a loaded sound (for tests and scripted runs).

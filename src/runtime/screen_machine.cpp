@@ -1,6 +1,7 @@
 // Start and end of the machine layer, the application-wide input filter and the keyboard.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QFont>
 #include <QIcon>
 #include <QCloseEvent>
@@ -8,11 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "runtime/qt_internal.h"
 
@@ -64,6 +67,17 @@ QString ToQString(std::string_view text) {
 
 std::string ToStdString(const QString& text) {
     return text.toUtf8().toStdString();
+}
+
+bool SavePng(const QImage& image, const std::filesystem::path& file) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        return false;
+    }
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(png.constData(), std::streamsize(png.size()));
+    return bool(out.flush());
 }
 
 QString PathToQString(const std::filesystem::path& path) {

@@ -529,13 +529,16 @@ void PlayScreen::SetDrawingShortcuts(DrawingShortcuts shortcuts) {
 // ---------------------------------------------------------------------------------------------
 // Sprites
 
-bool PlayScreen::LoadSprite(int number, std::string_view path) {
+bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* problem) {
     // Sprites queued to be drawn are drawn with the picture they had.
     impl_->Flush();
     impl_->sprites.Remove(number);
-    const QString file = PathToQString(machine_.Folder().ResolveShared(FixedPath(path)));
     QImage picture;
-    if (!picture.load(file, "BMP") || picture.isNull()) {
+    std::string why;
+    if (!ReadPicture(machine_.Folder().ResolveShared(FixedPath(path)), picture, why)) {
+        if (problem != nullptr) {
+            *problem = why;
+        }
         return false;
     }
     QImage image = picture.convertToFormat(QImage::Format_ARGB32);
@@ -958,7 +961,7 @@ void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) cons
 }
 
 bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file) const {
-    return impl_->Current().save(PathToQString(file), "PNG");
+    return SavePng(impl_->Current(), file);
 }
 
 void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
@@ -968,7 +971,7 @@ void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
 }
 
 bool PlayScreen::SaveShown(const std::filesystem::path& file) const {
-    return impl_->shown.save(PathToQString(file), "PNG");
+    return SavePng(impl_->shown, file);
 }
 
 }  // namespace tessaron::runtime

@@ -2,6 +2,7 @@
 // clears the device's queue and queues the sound again, which stops, rewinds and restarts it.
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "runtime/qt_internal.h"
@@ -20,14 +21,26 @@ Sound::Sound(Machine& machine) : machine_(machine), impl_(std::make_unique<Impl>
 
 Sound::~Sound() = default;
 
-bool Sound::Load(int number, std::string_view path) {
+bool Sound::Load(int number, std::string_view path, std::string* problem) {
     impl_->sounds.erase(number);
-    const std::u8string file = machine_.Folder().ResolveShared(FixedPath(path)).u8string();
+    std::string why;
+    // Read whole first: only a regular file of sane size, and its name is never decoded.
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(machine_.Folder().ResolveShared(FixedPath(path)), kLargestSoundFile,
+                       bytes, why)) {
+        if (problem != nullptr) {
+            *problem = why;
+        }
+        return false;
+    }
     SDL_AudioSpec format{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(reinterpret_cast<const char*>(file.c_str()), &format, &buffer, &length) ==
-        nullptr) {
+    if (SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1,
+                       &format, &buffer, &length) == nullptr) {
+        if (problem != nullptr) {
+            *problem = std::string("kein lesbarer WAV-Klang: ") + SDL_GetError();
+        }
         return false;
     }
     Impl::Loaded loaded;
@@ -39,6 +52,9 @@ bool Sound::Load(int number, std::string_view path) {
                                             device.format, device.channels, device.freq);
         if (built < 0) {
             SDL_FreeWAV(buffer);
+            if (problem != nullptr) {
+                *problem = std::string("nicht abspielbar: ") + SDL_GetError();
+            }
             return false;
         }
         std::vector<std::uint8_t> work(std::size_t(length) * std::size_t(std::max(1, cvt.len_mult)));
@@ -48,6 +64,9 @@ bool Sound::Load(int number, std::string_view path) {
             cvt.len = int(length);
             if (SDL_ConvertAudio(&cvt) != 0) {
                 SDL_FreeWAV(buffer);
+                if (problem != nullptr) {
+                    *problem = std::string("nicht abspielbar: ") + SDL_GetError();
+                }
                 return false;
             }
             work.resize(std::size_t(cvt.len_cvt));

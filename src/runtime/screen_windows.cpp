@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -181,6 +182,9 @@ std::vector<QKeyCombination> KeysOf(CommandKeys keys) {
     return {};
 }
 
+// A row's text as the program gave it: the bytes kept beside the row, else the text shown.
+std::string GivenText(const QVariant& given, const QString& shown);
+
 // The whole text, cut to at most 5000 characters without splitting a surrogate pair.
 std::string LimitedText(const QString& text) {
     QString cut = text;
@@ -192,6 +196,14 @@ std::string LimitedText(const QString& text) {
     }
     cut.truncate(units);
     return ToStdString(cut);
+}
+
+std::string GivenText(const QVariant& given, const QString& shown) {
+    if (given.typeId() == QMetaType::QByteArray) {
+        const QByteArray bytes = given.toByteArray();
+        return std::string(bytes.constData(), std::size_t(bytes.size()));
+    }
+    return LimitedText(shown);
 }
 
 // Static text that breaks its lines between words and, where one word is wider than the label,
@@ -783,12 +795,17 @@ void Windows::AddRow(int control, std::string_view text) {
         return;
     }
     const QSignalBlocker blocker(entry->widget.data());
+    // The row shows the text decoded; RowText gives back the bytes as they were given, so that
+    // a file name that is not valid UTF-8 (a preset's) still names its file.
+    const QByteArray bytes(text.data(), qsizetype(text.size()));
     if (entry->kind == ControlKind::ListBox) {
-        static_cast<QListWidget*>(entry->widget.data())->addItem(ToQString(text));
+        auto* item = new QListWidgetItem(ToQString(text));
+        item->setData(Qt::UserRole, bytes);
+        static_cast<QListWidget*>(entry->widget.data())->addItem(item);
     } else if (entry->kind == ControlKind::ComboBox) {
         auto* combo = static_cast<QComboBox*>(entry->widget.data());
         const int selected = combo->currentIndex();
-        combo->addItem(ToQString(text));
+        combo->addItem(ToQString(text), bytes);
         // Adding a row never chooses it (Qt would choose the first row added).
         combo->setCurrentIndex(selected);
     }
@@ -814,11 +831,14 @@ std::string Windows::RowText(int control, int row) const {
     }
     if (entry->kind == ControlKind::ListBox) {
         auto* list = static_cast<QListWidget*>(entry->widget.data());
-        return row < list->count() ? LimitedText(list->item(row)->text()) : std::string();
+        return row < list->count() ? GivenText(list->item(row)->data(Qt::UserRole),
+                                               list->item(row)->text())
+                                   : std::string();
     }
     if (entry->kind == ControlKind::ComboBox) {
         auto* combo = static_cast<QComboBox*>(entry->widget.data());
-        return row < combo->count() ? LimitedText(combo->itemText(row)) : std::string();
+        return row < combo->count() ? GivenText(combo->itemData(row), combo->itemText(row))
+                                    : std::string();
     }
     return {};
 }
@@ -1040,7 +1060,7 @@ bool Windows::SaveWindowPicture(int number, const std::filesystem::path& file) {
     // Pending layout work (a toolbar places its buttons later) first, so the picture is current.
     QCoreApplication::processEvents();
     const QPixmap picture = window->grab();
-    return !picture.isNull() && picture.save(PathToQString(file), "PNG");
+    return !picture.isNull() && SavePng(picture.toImage(), file);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1090,7 +1110,9 @@ std::string RunFileDialog(Machine& machine, bool save, std::string_view title,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
-    return ToStdString(dialog.selectedFiles().constFirst());
+    // The chosen name as the file system's bytes.
+    const QByteArray chosen = QFile::encodeName(dialog.selectedFiles().constFirst());
+    return std::string(chosen.constData(), std::size_t(chosen.size()));
 }
 
 }  // namespace

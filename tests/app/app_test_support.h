@@ -67,8 +67,8 @@ inline void WriteBitmap(const fs::path& file, int width, int height, runtime::Rg
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
-// A game folder with plain pictures of the right sizes, an empty level directory and a preset
-// directory holding two presets and a subfolder.
+// A game folder with plain pictures of the right sizes, a short silent sound, an empty level
+// directory and a preset directory holding two presets and a subfolder.
 inline void MakeGameFolder(const fs::path& root) {
     fs::create_directories(root / "BMP");
     fs::create_directories(root / "WAV");
@@ -86,6 +86,12 @@ inline void MakeGameFolder(const fs::path& root) {
     WriteBitmap(root / "BMP" / "Leer.bmp", 40, 40, runtime::Rgb{0, 0, 0});
     WriteBitmap(root / "BMP" / "Bereich.bmp", 60, 60, runtime::Rgb{255, 255, 255});
     WriteBitmap(root / "BMP" / "Farben.bmp", 58, 58, runtime::Rgb{200, 40, 40});
+    // Four silent samples: enough for the sound to load.
+    const std::string wave(
+        "RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xac\0\0\x02\0\x10\0"
+        "data\x08\0\0\0\0\0\0\0\0\0\0\0",
+        52);
+    std::ofstream(root / "WAV" / "Punkte.wav", std::ios::binary) << wave;
     for (const char* preset : {"Schnell.TXT", "Lift.txt", "ab"}) {
         std::ofstream(root / "LEVEL" / "Werte" / preset) << "1\r\n";
     }

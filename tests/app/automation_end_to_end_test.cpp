@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,7 +40,8 @@ protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() /
                 ("tessaron-e2e-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                 "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         testing::MakeGameFolder(root_);
         // Colours the frame test can tell apart: blue air, red bricks.

@@ -147,9 +147,7 @@ protected:
 
 TEST_P(HistoryReplaced, ForgetsEveryStep) {
     StartPainting();
-    // A save point and a saved level to go back to, both of the level as it is.
-    runtime::Files files(program_->Folder());
-    ASSERT_TRUE(game::StoreSavePoint(program_->State().level, program_->State().player, files));
+    // A saved level to go back to, of the level as it is.
     requesters_.Answer((root_ / "LEVEL" / "Stand.TXT").string());
     Tap(Key::F5);
     Click(3, 3);
@@ -160,13 +158,17 @@ TEST_P(HistoryReplaced, ForgetsEveryStep) {
     Tap(Key::F5);
     ASSERT_TRUE(Enabled(panel::kUndoButton));
     ASSERT_TRUE(Enabled(panel::kRedoButton));
+    // A save point to go back to: it belongs to the level as edited when it is taken, now.
+    runtime::Files files(program_->Folder());
+    ASSERT_TRUE(game::StoreSavePoint(program_->State().level, program_->State().player, files));
+    const float clicked = KindAt(3, 3);
 
     Replace(GetParam());
     ASSERT_EQ(program_->State().loop.mode, level::Mode::Editor);
     EXPECT_FALSE(Enabled(panel::kUndoButton));
     EXPECT_FALSE(Enabled(panel::kRedoButton));
     const level::ElementList replaced = Elements();
-    ASSERT_EQ(KindAt(3, 3), 1000.0f);
+    ASSERT_EQ(KindAt(3, 3), GetParam() == Replacement::SavePoint ? clicked : 1000.0f);
     Toolbar(panel::kUndoButton);
     Toolbar(panel::kRedoButton);
     EXPECT_EQ(Elements(), replaced);

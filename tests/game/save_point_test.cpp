@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
+#include "game/save_point.h"
 #include "game/simulation.h"
 #include "player_world.h"
 
@@ -56,11 +58,12 @@ World MovingWorld() {
     return world;
 }
 
-TEST(SavePointFile, StoresRoundedLittleEndianValuesInRecordOrder) {
+TEST(SavePointFile, StoresRoundedLittleEndianValuesInRecordOrderThenTheMark) {
     World world = MovingWorld();
+    world.level.levelFileName = "/spiele/LEVEL/Anfang.TXT";
     ASSERT_TRUE(StoreSavePoint(world.level, world.player, *Machine().files));
     const std::vector<std::uint8_t> bytes = ReadBytes(SavePointPath());
-    ASSERT_EQ(bytes.size(), 20u + 60u * 2u);
+    ASSERT_EQ(bytes.size(), 20u + 60u * 2u + 20u + 10u);
     EXPECT_EQ(IntAt(bytes, 0), 10);   // 10.5 to even
     EXPECT_EQ(IntAt(bytes, 4), -8);   // -7.5 to even
     EXPECT_EQ(IntAt(bytes, 8), 0);    // 0.3
@@ -71,6 +74,14 @@ TEST(SavePointFile, StoresRoundedLittleEndianValuesInRecordOrder) {
         EXPECT_EQ(IntAt(bytes, 20 + 60 + 4 * field), second[field]) << "field " << field;
     }
     EXPECT_EQ(IntAt(bytes, 20 + 12), 1001);
+    // The mark: its tag, the level's hash, and the file name without its folder.
+    const std::size_t mark = 20 + 60 * 2;
+    EXPECT_EQ(std::string(bytes.begin() + mark, bytes.begin() + mark + 8), "TsrnMark");
+    const std::uint64_t hash = std::uint32_t(IntAt(bytes, mark + 8)) |
+                               std::uint64_t(std::uint32_t(IntAt(bytes, mark + 12))) << 32;
+    EXPECT_EQ(hash, IdentifyLevel(world.level).stateHash);
+    EXPECT_EQ(IntAt(bytes, mark + 16), 10);
+    EXPECT_EQ(std::string(bytes.begin() + mark + 20, bytes.end()), "Anfang.TXT");
 }
 
 TEST(SavePointFile, RestoreBringsBackTheRoundedStateAndTheLastStore) {
@@ -127,8 +138,8 @@ TEST_P(BrokenSavePoint, LeavesTheGameAsItWas) {
     testing::RemoveSavePoint();
     if (c.present) WriteBytes(SavePointPath(), bytes);
 
-    World live;
-    live.Put(ElementKind::Coin50, 1.0f, 1.0f);
+    // The same level, played on: only the damage keeps the file from being used.
+    World live = MovingWorld();
     live.level.viewX = 123.25f;
     live.player.velocityY = 4.5f;
     const level::Level before = live.level;
@@ -152,6 +163,81 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenFile{"CountHuge", 1000, 0x7FFFFFFF, 0, true}),
     [](const ::testing::TestParamInfo<BrokenFile>& info) { return info.param.name; });
 
+// A level of three cells in a file of its own: a coin, a torch and a mover.
+World MarkedWorld() {
+    World world;
+    world.Put(ElementKind::Coin10, 1.0f, 1.0f);
+    world.Put(ElementKind::Torch, 2.0f, 1.0f);
+    const std::size_t mover = world.Put(ElementKind::Wood, 3.0f, 1.0f);
+    world.At(mover).speedX = 50.0f;
+    world.At(mover).length = 2.0f;
+    world.level.levelWidth = 3;
+    world.level.levelHeight = 1;
+    world.level.levelFileName = "LEVEL/Anfang.TXT";
+    return world;
+}
+
+// What happens between taking the disk and going back to it.
+struct Afterwards {
+    const char* name;
+    void (*change)(World&);
+    bool withoutMark;  // the file as older versions wrote it: the records alone
+    bool restored;
+};
+void PrintTo(const Afterwards& afterwards, std::ostream* out) { *out << afterwards.name; }
+
+class SavePointOwner : public ::testing::TestWithParam<Afterwards> {};
+
+TEST_P(SavePointOwner, OnlyTheLevelAsEditedWhenTheDiskWasTakenGoesBack) {
+    const Afterwards& c = GetParam();
+    World world = MarkedWorld();
+    ASSERT_TRUE(StoreSavePoint(world.level, world.player, *Machine().files));
+    if (c.withoutMark) {
+        std::vector<std::uint8_t> bytes = ReadBytes(SavePointPath());
+        bytes.resize(20 + 60 * 3);
+        WriteBytes(SavePointPath(), bytes);
+    }
+    c.change(world);
+    world.level.viewX = 300.0f;
+    const level::ElementList before = world.level.elements;
+    EXPECT_EQ(RestoreSavePoint(world.level, world.player, *Machine().files), c.restored);
+    if (c.restored) {
+        EXPECT_EQ(world.level.viewX, -10.0f);
+        EXPECT_EQ(world.level.elements, MarkedWorld().level.elements);
+    } else {
+        EXPECT_EQ(world.level.viewX, 300.0f);
+        EXPECT_EQ(world.level.elements, before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SavePointFile, SavePointOwner,
+    ::testing::Values(
+        Afterwards{"PlayedOn",
+                   [](World& w) {
+                       w.At(0).kind = 5010.0f;  // the coin taken
+                       w.At(1).kind = 3012.0f;  // the torch flickering
+                       w.At(2).column = 3.5f;   // the mover on its way
+                       w.At(2).travelled = 0.5f;
+                       w.At(2).motion = 1.0f;
+                   },
+                   false, true},
+        Afterwards{"SameLevelFromAnotherFolder",
+                   [](World& w) { w.level.levelFileName = "/anderswo/Anfang.TXT"; }, false,
+                   true},
+        Afterwards{"AnotherLevel", [](World& w) { w.level.levelFileName = "LEVEL/Hoehle.TXT"; },
+                   false, false},
+        Afterwards{"EditedAfterwards",
+                   [](World& w) { w.At(1).kind = level::Code(ElementKind::Brick); }, false,
+                   false},
+        Afterwards{"ResizedAfterwards", [](World& w) { w.level.levelWidth = 4; }, false, false},
+        Afterwards{"OlderFileOfAsManyCells",
+                   [](World& w) { w.At(1).kind = level::Code(ElementKind::Brick); }, true,
+                   true},
+        Afterwards{"OlderFileOfOtherCells", [](World& w) { w.level.levelWidth = 4; }, true,
+                   false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(SavePointFile, BytesAfterTheLastRecordAreIgnored) {
     World world = MovingWorld();
     world.level.levelWidth = 2;
@@ -171,9 +257,10 @@ TEST(SavePointFile, AnEmptyLevelStoresAndRestoresNoRecords) {
     World world;
     world.level.viewX = -3.0f;
     ASSERT_TRUE(StoreSavePoint(world.level, world.player, *Machine().files));
-    EXPECT_EQ(std::filesystem::file_size(SavePointPath()), 20u);
-    world.Put(ElementKind::Brick, 1.0f, 1.0f);
+    EXPECT_EQ(std::filesystem::file_size(SavePointPath()), 20u + 20u);
+    world.level.viewX = 7.0f;
     ASSERT_TRUE(RestoreSavePoint(world.level, world.player, *Machine().files));
+    EXPECT_EQ(world.level.viewX, -3.0f);
     EXPECT_TRUE(world.level.elements.empty());
 }
 

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <random>
 
+#include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -218,6 +220,50 @@ TEST_F(FilesTest, AFailedWriteKeepsTheEarlierFile) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(closed);
+    EXPECT_EQ(files.Problem(), std::strerror(EFBIG));
+    EXPECT_EQ(ReadBytes(root_ / "save"), "earlier");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 2);
+}
+
+TEST_F(FilesTest, ALinkPlantedWhereASaveOnceWroteIsNeverFollowed) {
+    WriteBytes(root_ / "victim", "precious");
+    fs::create_symlink(root_ / "victim", root_ / "LEVEL" / ".a.TXT.tessaron-tmp");
+    const GameFolder folder = Folder();
+    Files files(folder);
+    ASSERT_TRUE(files.Create(1, "LEVEL/a.TXT"));
+    files.WriteLine("level");
+    ASSERT_TRUE(files.Close(1));
+    EXPECT_EQ(ReadBytes(root_ / "victim"), "precious");
+    EXPECT_FALSE(fs::is_symlink(root_ / "LEVEL" / "a.TXT"));
+    EXPECT_EQ(ReadBytes(root_ / "LEVEL" / "a.TXT"), "level\r\n");
+}
+
+TEST_F(FilesTest, ASaveThroughALinkReplacesTheFileItNamesKeepingLinkAndPermissions) {
+    fs::create_directories(root_ / "real");
+    const fs::path real = root_ / "real" / "level.TXT";
+    WriteBytes(real, "earlier");
+    const fs::perms kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(real, kept);
+    fs::create_symlink("../real/level.TXT", root_ / "LEVEL" / "mine.TXT");
+    const GameFolder folder = Folder();
+    Files files(folder);
+    ASSERT_TRUE(files.Create(1, "LEVEL/mine.TXT"));
+    files.WriteLine("new");
+    ASSERT_TRUE(files.Close(1));
+    EXPECT_TRUE(fs::is_symlink(root_ / "LEVEL" / "mine.TXT"));
+    EXPECT_EQ(ReadBytes(real), "new\r\n");
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::mask, kept);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "real"), fs::directory_iterator()), 1);
+}
+
+TEST_F(FilesTest, AFileMadeReadOnlyIsNotReplaced) {
+    WriteBytes(root_ / "save", "earlier");
+    fs::permissions(root_ / "save",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const GameFolder folder = Folder();
+    Files files(folder);
+    EXPECT_FALSE(files.Create(1, "save"));
+    EXPECT_EQ(files.Problem(), std::strerror(EACCES));
     EXPECT_EQ(ReadBytes(root_ / "save"), "earlier");
     EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 2);
 }
@@ -341,6 +387,14 @@ TEST(Numbers, RoundingTakesHalvesToEven) {
     EXPECT_EQ(RoundToInt(1e12), INT32_MAX);
     EXPECT_EQ(RoundToInt(-1e12), INT32_MIN);
     EXPECT_EQ(RoundToInt(std::nan("")), 0);
+    // The ends of the range, where the quick conversion hands over to the full rule.
+    EXPECT_EQ(RoundToInt(-2147483648.0), INT32_MIN);
+    EXPECT_EQ(RoundToInt(-2147483648.5), INT32_MIN);
+    EXPECT_EQ(RoundToInt(-2147483647.5), -2147483648);
+    EXPECT_EQ(RoundToInt(2147483646.5), 2147483646);
+    EXPECT_EQ(RoundToInt(2147483647.4), INT32_MAX);
+    EXPECT_EQ(RoundToInt(2147483647.6), INT32_MAX);
+    EXPECT_EQ(RoundToInt(2147483648.0f), INT32_MAX);
     EXPECT_EQ(RoundWhole(2.1, RoundDirection::Up), 3.0);
     EXPECT_EQ(RoundWhole(-2.1, RoundDirection::Up), -2.0);
     EXPECT_EQ(RoundWhole(2.9, RoundDirection::Down), 2.0);

@@ -113,10 +113,11 @@ int Render(int argc, char** argv) {
     int status = 0;
     {
         runtime::PlayScreen screen(machine);
-        const std::vector<std::string_view> missing = render::LoadPictures(screen);
+        const std::vector<render::UnloadedPicture> missing = render::LoadPictures(screen);
         if (!missing.empty()) {
-            status = Refuse(folder.Root().string() + ": the picture " + std::string(missing.front()) +
-                            " cannot be loaded (is it the game folder?)");
+            status = Refuse(folder.Root().string() + ": the picture " +
+                            std::string(missing.front().path) + " cannot be loaded (" +
+                            missing.front().problem + "; is it the game folder?)");
         } else if (!render::LoadLabelFont(screen)) {
             status = Refuse("the label font cannot be loaded");
         } else if (const std::string problem =
