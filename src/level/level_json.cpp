@@ -215,4 +215,61 @@ bool LevelFromJson(const nlohmann::json& value, Level& level, std::string& error
     return true;
 }
 
+bool LevelFromJsonText(std::string_view text, Level& level, std::string& error) {
+    // The parser reports each value as it completes, with the depth of its parent: the root
+    // object's members at 1, the elements (members of the root's "elements" array) at 2. Each
+    // element is read into a record there and dropped from the tree. As in a parsed object, the
+    // last "elements" member of the root counts.
+    ElementList list;
+    std::string elementError;
+    std::string rootKey;
+    bool inElements = false;
+    using Event = nlohmann::json::parse_event_t;
+    const auto reader = [&](int depth, Event event, nlohmann::json& parsed) {
+        if (depth == 1 && event == Event::key) {
+            rootKey = parsed.get<std::string>();
+        } else if (depth == 1 && event == Event::array_start) {
+            inElements = rootKey == "elements";
+            if (inElements) {
+                list.clear();
+                elementError.clear();
+            }
+        } else if (depth == 1 && event == Event::array_end) {
+            inElements = false;
+        } else if (depth == 2 && inElements &&
+                   (event == Event::object_end || event == Event::array_end ||
+                    event == Event::value)) {
+            Element element;
+            std::string reason;
+            if (elementError.empty() && !ElementFromJson(parsed, element, reason)) {
+                elementError = "element " + std::to_string(list.size()) + ": " + reason;
+            }
+            list.push_back(element);
+            return false;
+        }
+        return true;
+    };
+    nlohmann::json root = nlohmann::json::parse(text.begin(), text.end(), reader, false);
+    if (root.is_discarded()) {
+        error = "malformed JSON";
+        return false;
+    }
+    // The level-wide values and the elements array itself are checked as LevelFromJson checks
+    // them, before any element, on the root that is left (an empty "elements" array).
+    Level checked;
+    if (!LevelFromJson(root, checked, error)) {
+        return false;
+    }
+    if (!elementError.empty()) {
+        error = elementError;
+        return false;
+    }
+    level.viewX = checked.viewX;
+    level.viewY = checked.viewY;
+    level.levelWidth = checked.levelWidth;
+    level.levelHeight = checked.levelHeight;
+    ReplaceElements(level, std::move(list));
+    return true;
+}
+
 }  // namespace tessaron::level

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -36,5 +37,9 @@ bool ElementFromJson(const nlohmann::json& value, Element& element, std::string&
 // Reads viewX, viewY, levelWidth, levelHeight and elements into the level; the other level-wide
 // values are left as they are. On failure the level is unchanged and error says why.
 bool LevelFromJson(const nlohmann::json& value, Level& level, std::string& error);
+// LevelFromJson of the parsed text, with the same result and reasons ("malformed JSON" where
+// the text is no JSON), turning each element into a record as soon as it is parsed: the tree
+// of a large level, some thirty times the size of its records, is never held whole.
+bool LevelFromJsonText(std::string_view text, Level& level, std::string& error);
 
 }  // namespace tessaron::level

@@ -256,6 +256,12 @@ enum DrawingModeFlags : int {
     kOutline = 4,          // shapes are outlined only, not filled
 };
 
+// How the play screen draws. With the shortcuts it copies and mixes pictures itself where the
+// toolkit's painter would give the same pixels, and leaves out pictures that later opaque ones
+// hide; without them every picture goes to the painter at once, as the model that the shortcuts
+// are checked against. The pixels are the same either way.
+enum class DrawingShortcuts { On, Off };
+
 class PlayScreen {
 public:
     explicit PlayScreen(Machine& machine);
@@ -265,6 +271,8 @@ public:
 
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 768;
+
+    void SetDrawingShortcuts(DrawingShortcuts shortcuts);
 
     // Places the screen in a window at inner (x, y): what Show makes visible appears there.
     // The screen can also be used without a window (tests, the asset sheet).

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "runtime/qt_internal.h"
+#include "runtime/screen_pixels.h"
 
 namespace tessaron::runtime {
 
@@ -43,11 +44,7 @@ private:
     const QImage& shown_;
 };
 
-// A stretch of opaque pixels in one row of a sprite.
-struct OpaqueRun {
-    int start = 0;
-    int length = 0;
-};
+static_assert(kScreenWidth == pixels::kScreenWidth && kScreenHeight == pixels::kScreenHeight);
 
 struct Sprite {
     QImage image;  // premultiplied ARGB; transparent pixels are 0
@@ -56,11 +53,26 @@ struct Sprite {
     int wordsPerRow = 0;
     // One bit per opaque pixel, 64 pixels a word, bit i of a word is column 64 * word + i.
     std::vector<std::uint64_t> mask;
-    // The opaque runs of each row: those of row y are runs[rowRuns[y]] .. runs[rowRuns[y + 1]].
-    // Every pixel is either fully opaque or fully transparent, so drawing the sprite 1:1 over
-    // the opaque back buffer is copying these runs, pixel for pixel what blending would give.
-    std::vector<OpaqueRun> runs;
-    std::vector<int> rowRuns;
+    // The opaque runs of each row. Every pixel is either fully opaque or fully transparent, so
+    // drawing the sprite 1:1 over the opaque back buffer is copying these runs, pixel for pixel
+    // what blending would give.
+    pixels::RunPicture runs;
+    // The picture filtered to other sizes as the painter filters it, made when first drawn at
+    // that size: see PlayScreen::Impl::DrawResized.
+    struct Resized {
+        int width = 0;
+        int height = 0;
+        QImage image;  // premultiplied ARGB, transparent pixels 0
+        pixels::RunPicture runs;  // the pixels that are not 0
+    };
+    std::vector<Resized> resized;
+};
+
+// A keyed sprite waiting to be drawn: see PlayScreen::Impl::Flush.
+struct QueuedSprite {
+    int number = 0;
+    int x = 0;
+    int y = 0;
 };
 
 struct Blended {
@@ -176,7 +188,12 @@ struct PlayScreen::Impl {
     explicit Impl(Machine& m) : machine(m), defaultFont(MakeFont(QStringLiteral("DejaVu Sans"), 12)) {
         back.fill(Qt::black);
         shown.fill(Qt::black);
+        // Room for the sprites of a busy frame, so that a frame's queue allocates nothing.
+        queued.reserve(kQueueRoom);
+        visibleQueued.reserve(kQueueRoom);
     }
+
+    static constexpr std::size_t kQueueRoom = 8192;
 
     Machine& machine;
     QImage back{kScreenWidth, kScreenHeight, QImage::Format_RGB32};
@@ -242,22 +259,167 @@ struct PlayScreen::Impl {
     // frame just shown, as if it had been copied.
     bool backIsOld = false;
 
-    QImage& Back() {
+    DrawingShortcuts shortcuts = DrawingShortcuts::On;
+
+    // Keyed sprites and the clear are not drawn at once but queued until something else needs
+    // the back buffer. They only ever put opaque pixels, so the picture drawn last at a pixel
+    // is the one that shows there: Flush leaves out every sprite that later solid sprites hide
+    // wholly and clears only the pixels that no solid sprite covers.
+    std::vector<QueuedSprite> queued;
+    std::vector<pixels::Placement> visibleQueued;  // those not hidden, from the last to the first
+    bool clearQueued = false;
+    QRgb clearColour = 0;
+    pixels::CoverMask cover;
+
+    pixels::Placement PlacementOf(const Sprite& s, int x, int y) {
+        pixels::Placement p;
+        p.runs = &s.runs;
+        p.pixels = reinterpret_cast<const pixels::Pixel*>(s.image.constBits());
+        p.stride = int(s.image.bytesPerLine() / qsizetype(sizeof(pixels::Pixel)));
+        p.x = x;
+        p.y = y;
+        p.visible = pixels::ClipToScreen(x, y, s.width, s.height);
+        return p;
+    }
+
+    pixels::Pixel* BackPixels() { return reinterpret_cast<pixels::Pixel*>(back.bits()); }
+    int BackStride() const { return int(back.bytesPerLine() / qsizetype(sizeof(pixels::Pixel))); }
+
+    void TakeShownIfOld() {
         if (backIsOld) {
             std::memcpy(back.bits(), shown.constBits(), std::size_t(back.sizeInBytes()));
             backIsOld = false;
         }
+    }
+
+    void Flush() {
+        if (queued.empty() && !clearQueued) {
+            return;
+        }
+        if (!clearQueued) {
+            TakeShownIfOld();
+        }
+        pixels::Pixel* const screen = BackPixels();
+        const int stride = BackStride();
+        if (!clearQueued && queued.size() == 1) {
+            const QueuedSprite& q = queued.front();
+            pixels::CopyRuns(PlacementOf(*sprites.Find(q.number), q.x, q.y), screen, stride);
+            queued.clear();
+            return;
+        }
+        // From the last sprite to the first: one whose rectangle is covered already is hidden
+        // by what follows it; a solid one covers its rectangle for those before it.
+        cover.Reset();
+        visibleQueued.clear();
+        for (std::size_t i = queued.size(); i-- > 0;) {
+            const QueuedSprite& q = queued[i];
+            const Sprite& s = *sprites.Find(q.number);
+            const pixels::Placement placement = PlacementOf(s, q.x, q.y);
+            if (cover.Covers(placement.visible)) {
+                continue;
+            }
+            visibleQueued.push_back(placement);
+            if (s.runs.solid) {
+                cover.Cover(placement.visible);
+            }
+        }
+        if (clearQueued) {
+            // Every pixel is written now, by the clear or by a solid sprite: whatever the
+            // buffer held before (an older frame) no longer matters.
+            const pixels::Pixel colour = clearColour;
+            cover.ForEachUncoveredRun([&](int x, int y, int length) {
+                pixels::FillPixels(screen + std::ptrdiff_t(y) * stride + x, length, colour);
+            });
+            clearQueued = false;
+            backIsOld = false;
+        }
+        // In the order drawn: the first found from the end is the last to draw.
+        for (auto p = visibleQueued.rbegin(); p != visibleQueued.rend(); ++p) {
+            pixels::CopyRuns(*p, screen, stride);
+        }
+        queued.clear();
+    }
+
+    // A picture filtered to another size, upright, lying with all its columns on the screen.
+    // The painter's filter finds each pixel's samples from the pixel's distance to the
+    // picture's corner, so the filtered picture is the same wherever it lies, and drawn over
+    // the screen at an opacity it mixes as the painter mixes. A picture cut by the screen's
+    // left or right edge is sampled along a shorter row, which the painter may round
+    // otherwise, so those draws stay with the painter, as do large pictures and sizes beyond
+    // the few kept, which would take memory without bound.
+    bool DrawResized(Sprite& s, int width, int height, int x, int y, int opacity) {
+        constexpr std::size_t kSizesKept = 64;
+        constexpr std::int64_t kLargestKept = 256 * 256;  // pixels
+        if (width <= 0 || height <= 0 || std::int64_t(width) * height > kLargestKept || x < 0 ||
+            x > kScreenWidth - width || !bilinear) {
+            return false;
+        }
+        auto r = std::find_if(s.resized.begin(), s.resized.end(), [&](const Sprite::Resized& r) {
+            return r.width == width && r.height == height;
+        });
+        if (r == s.resized.end()) {
+            if (s.resized.size() >= kSizesKept) {
+                return false;
+            }
+            Sprite::Resized made;
+            made.width = width;
+            made.height = height;
+            made.image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+            if (made.image.isNull()) {
+                return false;
+            }
+            made.image.fill(0);
+            QPainter filter(&made.image);
+            filter.setCompositionMode(QPainter::CompositionMode_Source);
+            filter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            filter.drawImage(QRectF(0, 0, width, height), s.image, QRectF(0, 0, s.width, s.height));
+            filter.end();
+            made.runs = pixels::FindRuns(reinterpret_cast<const pixels::Pixel*>(made.image.constBits()),
+                                         width, height,
+                                         int(made.image.bytesPerLine() / qsizetype(sizeof(QRgb))));
+            s.resized.push_back(std::move(made));
+            r = s.resized.end() - 1;
+        }
+        Back();
+        pixels::Placement p;
+        p.runs = &r->runs;
+        p.pixels = reinterpret_cast<const pixels::Pixel*>(r->image.constBits());
+        p.stride = int(r->image.bytesPerLine() / qsizetype(sizeof(QRgb)));
+        p.x = x;
+        p.y = y;
+        p.visible = pixels::ClipToScreen(x, y, width, height);
+        pixels::BlendRuns(p, opacity, BackPixels(), BackStride());
+        return true;
+    }
+
+    // The back buffer with everything queued drawn into it.
+    QImage& Back() {
+        Flush();
+        TakeShownIfOld();
         return back;
     }
 
-    QPainter& Painter() {
+    // What the back buffer shows now, for reading.
+    const QImage& Current() {
+        EndPainter();
+        Flush();
+        return backIsOld ? shown : back;
+    }
+
+    // Opens the painter on the back buffer without drawing what is queued.
+    void OpenPainter() {
         if (!painter.isActive()) {
-            painter.begin(&Back());
+            painter.begin(&back);
             paintedOpacity = 1.0;
             paintedTransformed = false;
             paintedSmooth = false;
             paintedComposition = QPainter::CompositionMode_SourceOver;
         }
+    }
+
+    QPainter& Painter() {
+        Back();
+        OpenPainter();
         return painter;
     }
 
@@ -329,6 +491,7 @@ bool PlayScreen::AttachTo(Windows& /*windows*/, int window, int x, int y) {
 void PlayScreen::Show() {
     Impl& d = *impl_;
     d.EndPainter();
+    d.Flush();
     // A back buffer that still holds the frame shown last has nothing new to show.
     if (!d.backIsOld) {
         d.back.swap(d.shown);
@@ -341,18 +504,34 @@ void PlayScreen::Show() {
 }
 
 void PlayScreen::Clear(Rgb colour) {
-    impl_->EndPainter();
-    impl_->backIsOld = false;
-    impl_->back.fill(ToQColor(colour));
+    Impl& d = *impl_;
+    d.EndPainter();
+    // Whatever was queued would be painted over.
+    d.queued.clear();
+    d.backIsOld = false;
+    if (d.shortcuts == DrawingShortcuts::Off) {
+        d.clearQueued = false;
+        d.back.fill(ToQColor(colour));
+    } else {
+        d.clearQueued = true;
+        d.clearColour = ToQColor(colour).rgb();
+    }
     // The painter opens here, whatever the frame draws first, so that a frame costs the same
     // painter set-up whatever it holds.
-    impl_->Plain();
+    d.OpenPainter();
+}
+
+void PlayScreen::SetDrawingShortcuts(DrawingShortcuts shortcuts) {
+    impl_->Flush();
+    impl_->shortcuts = shortcuts;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Sprites
 
 bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* problem) {
+    // Sprites queued to be drawn are drawn with the picture they had.
+    impl_->Flush();
     impl_->sprites.Remove(number);
     QImage picture;
     std::string why;
@@ -383,23 +562,9 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
             }
         }
     }
-    sprite.rowRuns.push_back(0);
-    for (int y = 0; y < sprite.height; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < sprite.width;) {
-            if (row[x] == 0) {
-                ++x;
-                continue;
-            }
-            OpaqueRun run{x, 0};
-            while (x < sprite.width && row[x] != 0) {
-                ++x;
-            }
-            run.length = x - run.start;
-            sprite.runs.push_back(run);
-        }
-        sprite.rowRuns.push_back(int(sprite.runs.size()));
-    }
+    sprite.runs = pixels::FindRuns(reinterpret_cast<const pixels::Pixel*>(image.constBits()),
+                                   sprite.width, sprite.height,
+                                   int(image.bytesPerLine() / qsizetype(sizeof(QRgb))));
     // Alpha is only 0 or 255, so the premultiplied form holds the same numbers.
     image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
     sprite.image = std::move(image);
@@ -423,30 +588,18 @@ int PlayScreen::SpriteHeight(int number) const {
 int PlayScreen::LargestSpriteExtent() const { return impl_->largestSprite; }
 
 void PlayScreen::DrawSprite(int number, int x, int y) {
-    const Sprite* s = impl_->sprites.Find(number);
+    Impl& d = *impl_;
+    const Sprite* s = d.sprites.Find(number);
     if (s == nullptr || OffScreen(x, y, s->width, s->height)) {
         return;
     }
-    // Copied run by run into the back buffer, clipped to the screen. The painter's own drawing
-    // reaches the same pixels at once, so the two may take turns freely.
-    QImage& back = impl_->Back();
-    uchar* const bits = back.bits();
-    const qsizetype stride = back.bytesPerLine();
-    const int firstRow = std::max(0, -y);
-    const int lastRow = std::min(s->height, kScreenHeight - y);
-    const int left = -x;                 // the sprite's first column on the screen
-    const int right = kScreenWidth - x;  // one past its last
-    for (int row = firstRow; row < lastRow; ++row) {
-        auto* target = reinterpret_cast<QRgb*>(bits + stride * (y + row)) + x;
-        const auto* source = reinterpret_cast<const QRgb*>(s->image.constScanLine(row));
-        for (int r = s->rowRuns[std::size_t(row)]; r < s->rowRuns[std::size_t(row) + 1]; ++r) {
-            const int from = std::max(s->runs[std::size_t(r)].start, left);
-            const int to = std::min(s->runs[std::size_t(r)].start + s->runs[std::size_t(r)].length, right);
-            if (from < to) {
-                std::memcpy(target + from, source + from, std::size_t(to - from) * sizeof(QRgb));
-            }
-        }
+    if (d.shortcuts == DrawingShortcuts::Off) {
+        d.Plain().drawImage(QPoint(x, y), s->image);
+        return;
     }
+    // Copied run by run into the back buffer when something needs it. The painter's own
+    // drawing reaches the same pixels at once, so the two may take turns freely.
+    d.queued.push_back(QueuedSprite{number, x, y});
 }
 
 bool PlayScreen::SpritesCollide(int a, int ax, int ay, int b, int bx, int by) const {
@@ -515,8 +668,29 @@ void PlayScreen::DrawBlended(int number, int x, int y, int opacity) {
     if (b == nullptr || b->width <= 0 || b->height <= 0) {
         return;
     }
-    const Sprite* s = d.sprites.Find(b->sprite);
+    Sprite* s = d.sprites.Find(b->sprite);
     if (s == nullptr) {
+        return;
+    }
+    // Drawn 1:1, upright, at a whole pixel, the picture is not filtered: at full opacity it is
+    // a keyed sprite, below it each opaque pixel is mixed as the painter mixes it.
+    if (d.shortcuts == DrawingShortcuts::On && b->rotation == 0.0f && b->width == s->width &&
+        b->height == s->height) {
+        if (OffScreen(x, y, b->width, b->height)) {
+            return;
+        }
+        if (opacity >= 255) {
+            d.queued.push_back(QueuedSprite{b->sprite, x, y});
+            return;
+        }
+        d.Back();
+        pixels::MixRuns(d.PlacementOf(*s, x, y), opacity, d.BackPixels(), d.BackStride());
+        return;
+    }
+    // Spinning pickups and flickering sensors: filtered to their size.
+    if (d.shortcuts == DrawingShortcuts::On && b->rotation == 0.0f &&
+        !OffScreen(x, y, b->width, b->height) &&
+        d.DrawResized(*s, b->width, b->height, x, y, std::min(opacity, 255))) {
         return;
     }
     float cx = 0.0f;
@@ -764,15 +938,13 @@ Rgb PixelOf(const QImage& image, int x, int y) {
 
 }  // namespace
 
-Rgb PlayScreen::BackPixel(int x, int y) const {
-    impl_->EndPainter();
-    return PixelOf(impl_->backIsOld ? impl_->shown : impl_->back, x, y);
-}
+Rgb PlayScreen::BackPixel(int x, int y) const { return PixelOf(impl_->Current(), x, y); }
 
 Rgb PlayScreen::ShownPixel(int x, int y) const { return PixelOf(impl_->shown, x, y); }
 
 void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) const {
-    impl_->EndPainter();
+    // Draws what is queued and reads the frame shown when the back buffer still stands for it.
+    const QImage& back = impl_->Current();
     std::fill(pixels.begin(), pixels.end(), 0u);
     if (y < 0 || y >= kScreenHeight) {
         return;
@@ -782,21 +954,18 @@ void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) cons
     const std::int64_t last =
         std::min<std::int64_t>(std::int64_t(x) + std::int64_t(pixels.size()), kScreenWidth);
     // The back buffer is 0xffRRGGBB; the top byte is dropped.
-    const auto* row = reinterpret_cast<const QRgb*>(impl_->back.constScanLine(y));
+    const auto* row = reinterpret_cast<const QRgb*>(back.constScanLine(y));
     for (std::int64_t column = first; column < last; ++column) {
         pixels[std::size_t(column - x)] = row[column] & 0x00FFFFFFu;
     }
 }
 
 bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file) const {
-    impl_->EndPainter();
-    const QImage& back = impl_->backIsOld ? impl_->shown : impl_->back;
-    return SavePng(back, file);
+    return SavePng(impl_->Current(), file);
 }
 
 void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
-    impl_->EndPainter();
-    const QImage& back = impl_->backIsOld ? impl_->shown : impl_->back;
+    const QImage& back = impl_->Current();
     const auto* bits = reinterpret_cast<const std::uint32_t*>(back.constBits());
     pixels.assign(bits, bits + std::size_t(kScreenWidth) * std::size_t(kScreenHeight));
 }

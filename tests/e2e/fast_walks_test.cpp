@@ -373,6 +373,9 @@ protected:
                 else plain::DrawMap(run->level, inputs, run->render, screen, run->random);
                 continue;
             }
+            // The plain run draws every picture through the toolkit's painter.
+            screen.SetDrawingShortcuts(fast ? runtime::DrawingShortcuts::On
+                                            : runtime::DrawingShortcuts::Off);
             screen.Clear({0, 0, 0});
             screen.BeginScene();
             if (fast) render::DrawMap(run->level, inputs, run->render, screen, run->random);

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "runtime/files.h"
 
@@ -108,6 +110,62 @@ TEST(LevelJson, ALevelSurvivesTheTextAndAFailedReadChangesNothing) {
     // A whole number written with a fraction part is still a whole number.
     EXPECT_EQ(damaged([](nlohmann::json& j) { j["levelWidth"] = 3.0; }), "");
 }
+
+// Reading the text element by element gives what reading the parsed tree gives: the level, or
+// the same reason and an unchanged level.
+class TextReading : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(TextReading, MatchesReadingTheParsedTree) {
+    const std::string& text = GetParam();
+    Level before;
+    before.levelWidth = 1;
+    before.levelHeight = 1;
+    BuildFreshGrid(before.elements, 1, 1);
+    Level fromTree = before;
+    Level fromText = before;
+    std::string treeError;
+    std::string textError;
+    const nlohmann::json tree = nlohmann::json::parse(text, nullptr, false);
+    const bool treeRead = tree.is_discarded() ? (treeError = "malformed JSON", false)
+                                              : LevelFromJson(tree, fromTree, treeError);
+    EXPECT_EQ(LevelFromJsonText(text, fromText, textError), treeRead);
+    EXPECT_EQ(textError, treeError);
+    EXPECT_EQ(fromText.elements, fromTree.elements);
+    EXPECT_EQ(std::pair(fromText.viewX, fromText.viewY), std::pair(fromTree.viewX, fromTree.viewY));
+    EXPECT_EQ(std::pair(fromText.levelWidth, fromText.levelHeight),
+              std::pair(fromTree.levelWidth, fromTree.levelHeight));
+}
+
+std::string LevelText(int width, int height) {
+    Level level;
+    level.viewX = 2.5f;
+    level.levelWidth = width;
+    level.levelHeight = height;
+    BuildFreshGrid(level.elements, width, height);
+    level.elements.back().speedX = 0.6f;
+    return LevelToJsonText(level);
+}
+
+// The text of a 2 x 2 level with one part replaced.
+std::string Damaged(const std::string& from, const std::string& to) {
+    std::string text = LevelText(2, 2);
+    return text.replace(text.find(from), from.size(), to);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, TextReading,
+    ::testing::Values(LevelText(2, 2), LevelText(7, 3),
+                      // The elements first, the level-wide values after them.
+                      R"({"elements": [], "levelHeight": 0, "levelWidth": 0, "viewX": 1, "viewY": 2})",
+                      Damaged("\"pause2\"", "\"pauseX\""), Damaged("{\"background\"", "7, {\"background\""),
+                      Damaged("{\"background\"", "[{}], {\"background\""),
+                      Damaged("\"viewX\"", "\"viewZ\""), Damaged("\"levelWidth\": 2", "\"levelWidth\": 2.5"),
+                      // An element's fault comes after a level-wide one, and the last of two
+                      // "elements" counts, also when it is no array.
+                      Damaged("\"pause2\"", "\"pauseX\"") + "x", R"({"elements": [1], "elements": [], "levelHeight": 0, "levelWidth": 0, "viewX": 1, "viewY": 2})",
+                      R"({"elements": [], "elements": {"a": [1]}, "levelHeight": 0, "levelWidth": 0, "viewX": 1, "viewY": 2})",
+                      R"({"elements": [{"pause2": [1]}], "levelHeight": 0, "levelWidth": 0.5, "viewX": 1, "viewY": 2})",
+                      "[]", "", "{\"elements\": ["));
 
 }  // namespace
 }  // namespace tessaron::level

@@ -9,14 +9,14 @@
 // Exit status 0 on success, 1 for a wrong command line (and for a check that finds something),
 // 2 for a file that cannot be read or written or for wrong options of render and check (with
 // one line on stderr saying why).
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "level/level.h"
 #include "level/level_file.h"
@@ -101,6 +101,13 @@ int Pack(const std::string& jsonFile, const std::string& file) {
     // Read in pieces up to a bound that the JSON of the largest level stays well below, so that
     // an endless file (/dev/zero, a pipe) is refused instead of taking all memory.
     std::string text;
+    // A file of known size is read into room made once: growing the text as it comes would
+    // hold the old and the new copy at once, the largest share of the tool's peak memory.
+    std::error_code sizeUnknown;
+    const std::uintmax_t size = std::filesystem::file_size(jsonFile, sizeUnknown);
+    if (!sizeUnknown && size <= kMaxJsonBytes) {
+        text.reserve(static_cast<std::size_t>(size) + 1);
+    }
     std::vector<char> piece(1 << 16);
     while (in) {
         in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
@@ -111,14 +118,9 @@ int Pack(const std::string& jsonFile, const std::string& file) {
             return kFileError;
         }
     }
-    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
-    if (json.is_discarded()) {
-        std::cerr << "tessaron-level: " << jsonFile << ": malformed JSON\n";
-        return kFileError;
-    }
     level::Level level;
     std::string error;
-    if (!level::LevelFromJson(json, level, error)) {
+    if (!level::LevelFromJsonText(text, level, error)) {
         std::cerr << "tessaron-level: " << jsonFile << ": " << error << '\n';
         return kFileError;
     }
