@@ -284,23 +284,23 @@ def hoehle():
     one above the other up to the goal. Every ledge lies higher than a jump from below reaches."""
     level = Level.drawn([
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 2
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC             CC",  # 2
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC          fZTCC",  # 3
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC         GGGGCC",  # 4
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC         CCCCCC",  # 5
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC         CCCCCC",  # 6
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC         CCCCCC",  # 7
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC         CCCCCC",  # 8
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC      n  CCCCCC",  # 8
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC      n  CCCCCC",  # 9
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC      n  CCCCCC",  # 10
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC      WW CCCCCC",  # 11
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC      WW CCCCCC",  # 10
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC         CCCCCC",  # 11
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC             CCCCCC",  # 12
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC             CCCCCC",  # 13
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC         z   CCCCCC",  # 14
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC             CCCCCC",  # 15
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC               T n     CCCCCC",  # 16
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC                 n     CCCCCC",  # 17
-        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC              GGGWWGGGGGGGGCC",  # 18
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC         z   CCCCCC",  # 13
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC             CCCCCC",  # 14
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC     T n     CCCCCC",  # 15
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC                 n     CCCCCC",  # 16
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC              GGGWWGGGGGGGGCC",  # 17
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC              CCCCCCCCCCCCCCC",  # 18
         "CCCCCCCCCCCCCCCCCCCCCCCCCC                   CCCCCCCCCCCCCCC",  # 19
         "CCCCCCCCCCCCCCCCCCCCCCCCCC                   CCCCCCCCCCCCCCC",  # 20
         "CCCCCCCCCCCCCCCCCCCCCCCCCC                   CCCCCCCCCCCCCCC",  # 21
@@ -308,8 +308,8 @@ def hoehle():
         "CCCCCCCCCCCCCCCCCCCCCCCCCC     GGGGGGCCCCCCCCCCCCCCCCCCCCCCC",  # 23
         "CCCCCCCCCCCCCCCCC              CCCCCC~~~~~~WWCCCCCCCCCCCCCCC",  # 24
         "CCCCCCCCCCCCCCCCC      z       CCCCCC~~~~~~~~CCCCCCCCCCCCCCC",  # 25
-        "CCCCCCCCCCCCCCCCC              CCCCCC~~~~~~~~CCCCCCCCCCCCCCC",  # 26
-        "CCCCCCCCCCCCCCCCC            WWCCCCCC~1~~~~~~CCCCCCCCCCCCCCC",  # 27
+        "CCCCCCCCCCCCCCCCC            WWCCCCCC~~~~~~~~CCCCCCCCCCCCCCC",  # 26
+        "CCCCCCCCCCCCCCCCC              CCCCCC~1~~~~~~CCCCCCCCCCCCCCC",  # 27
         "CCCCCCCCCCCCCC         n       CCCCCC~~~~~2~~CCCCCCCCCCCCCCC",  # 28
         "CCCCCCCCCCCCCC                 CCCCCC~~~~~~~~CCCCCCCCCCCCCCC",  # 29
         "CCCCCCCCCCCCCC                 CCCCCC~~~~~~~~CCCCCCCCCCCCCCC",  # 30
@@ -332,13 +332,13 @@ def hoehle():
     level.move([(16, 39), (17, 39)], up._replace(link=1))
     # The lift of the second cave comes down to the floor when called, waits and goes back up.
     level.move([(24, 28)], Motion(2, 0, 0, 0, 0, 0))
-    level.move([(30, 27), (31, 27)], preset("Aufzug_runter", link=2))
+    level.move([(30, 26), (31, 26)], preset("Aufzug_runter", link=2))
     level.move([(41, 31)], Motion(3, 0, 0, 0, 0, 0))
     level.move([(44, 24), (45, 24)], up._replace(link=3))
-    level.move([(49, 16), (49, 17)], Motion(4, 0, 0, 0, 0, 0))
-    level.move([(49, 18), (50, 18)], up._replace(link=4))
-    level.move([(52, 9), (52, 10)], Motion(5, 0, 0, 0, 0, 0))
-    level.move([(52, 11), (53, 11)], up._replace(link=5))
+    level.move([(49, 15), (49, 16)], Motion(4, 0, 0, 0, 0, 0))
+    level.move([(49, 17), (50, 17)], up._replace(link=4))
+    level.move([(52, 8), (52, 9)], Motion(5, 0, 0, 0, 0, 0))
+    level.move([(52, 10), (53, 10)], up._replace(link=5))
     return level
 
 
@@ -417,6 +417,46 @@ def kerker():
     return level
 
 
+def schmiede():
+    """Timing under crushers: a corridor of three crushers, each with its own rhythm, a corridor of
+    spikes that come down from the ceiling, and a door that a switch opens for a while behind two
+    more crushers. A disk in each hall between them."""
+    level = Level.drawn([
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 1
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 2
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 3
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 4
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 5
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 6
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 7
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 8
+        "B           BBBBBBBBBBBBBBBBBBBBBBBBBBBB        BBBBBBBBBBBBBBBBBBBBBB            BBBBBBBBBBBBB   BB",  # 9
+        "B           BBBBBBBBBBBBBBBBBBBBBBBBBBBB        BBBBBBBBBBBBBBBBBBBBBB            BBBBBBBBBBBBB   BB",  # 10
+        "B           BBBBBBBBBBBBBBBBBBBBBBBBBBBB        BBBBBBBBBBBBBBBBBBBBBB            BBBBBBBBBBBBB   BB",  # 11
+        "B T      T  BBBBBBBBBBBBBBBBBBBBBBBBBBBB T    T BBBBBBBBBBBBBBBBBBBBBB T    T     BBBBBBBBBBBBB f BB",  # 12
+        "B           BBBBBBBBBBBBBBBBBBBBBBBBBBBB    z   BBBBBBBBBBBBBBBBBBBBBB    y       BBBBBBBBBBBBB  TBB",  # 13
+        "B           BBBBCCBBBBBBCCBBBBBBCCBBBBBB        BBBBXXBBBBXXBBBBXXBBBB            BBBCCBBBCCBBB   BB",  # 14
+        "B                                                                                             D   BB",  # 15
+        "B                                                                                             D   BB",  # 16
+        "B   K  1            2       2       5      K           5     5     z     K     S        y     D Z BB",  # 17
+        "BCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCB",  # 18
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 19
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 20
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 21
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 22
+    ], standing_in(3, 17))
+    crusher = preset("Stampfer")  # two cells down, 40 passes at the bottom, 60 at the top
+    for column, pause1, pause2 in ((17, 40, 60), (25, 60, 40), (33, 30, 70),  # crushers
+                                   (53, 40, 60), (59, 50, 50), (65, 60, 40),  # spikes
+                                   (86, 20, 60), (91, 40, 40)):              # before the door
+        level.move([(column, 14), (column + 1, 14)],
+                   crusher._replace(pause1=pause1, pause2=pause2))
+    level.move([(80, 17)], Motion(1, 0, 0, 0, 0, 0))
+    # The door stays open for 250 passes, then closes until the switch is pressed again.
+    level.move([(95, 15), (95, 16), (95, 17)], preset("Tuer", link=1)._replace(pause1=250))
+    return level
+
+
 def turm():
     """A tower of five floors, climbed by a lift set off by a switch, a water shaft to swim up, a
     door opened by a sensor, a lift that runs by itself and, at the top, a raft that a switch sends
@@ -476,6 +516,476 @@ def turm():
     return level
 
 
+def wanderung():
+    """A long journey through everything the levels before taught: over a meadow, through a lake,
+    a castle and the cave beneath it, a thicket, a dungeon and a forge up to the summit. A disk
+    waits before every part that can send the ball back."""
+    level = Level(300, 50, standing_in(4, 29))
+    # Columns 1 to 36. The meadow: coins, steps and a pit.
+    level.draw(1, 1, [
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
+        "C                                   ",  # 2
+        "C                                   ",  # 3
+        "C                                   ",  # 4
+        "C                                   ",  # 5
+        "C                                   ",  # 6
+        "C                                   ",  # 7
+        "C                                   ",  # 8
+        "C                                   ",  # 9
+        "C                                   ",  # 10
+        "C                                   ",  # 11
+        "C                                   ",  # 12
+        "C                                   ",  # 13
+        "C                                   ",  # 14
+        "C                                   ",  # 15
+        "C                                   ",  # 16
+        "C                                   ",  # 17
+        "C                                   ",  # 18
+        "C                                   ",  # 19
+        "C                                   ",  # 20
+        "C                 z                 ",  # 21
+        "C                BBB                ",  # 22
+        "C                       2 2         ",  # 23
+        "C                     1     1       ",  # 24
+        "C                                   ",  # 25
+        "C               GGGG                ",  # 26
+        "C            2  EEEE                ",  # 27
+        "C           GGGGEEEEGGGG            ",  # 28
+        "C    K  1 1 EEEEEEEEEEEE        T   ",  # 29
+        "CGGGGGGGGGGGEEEEEEEEEEEE    GGGGGGGG",  # 30
+        "CEEEEEEEEEEEEEEEEEEEEEEE 55 EEEEEEEE",  # 31
+        "CEEEEEEEEEEEEEEEEEEEEEEEGGGGEEEEEEEE",  # 32
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 33
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 34
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 35
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 36
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 37
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 38
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 39
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 40
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 41
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 42
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 43
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 44
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 45
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 46
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 47
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 48
+        "CEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 49
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 50
+    ])
+    # Columns 37 to 72. The lake: a rock to dive under, the 50 among the seaweed, a cliff that only
+    # a leap out of the water reaches.
+    level.draw(37, 1, [
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
+        "                                    ",  # 2
+        "                                    ",  # 3
+        "                                    ",  # 4
+        "                                    ",  # 5
+        "                                    ",  # 6
+        "                                    ",  # 7
+        "                                    ",  # 8
+        "                                    ",  # 9
+        "                                    ",  # 10
+        "                                    ",  # 11
+        "            BBB                     ",  # 12
+        "            BBB                     ",  # 13
+        "            BBB                     ",  # 14
+        "            BBB                     ",  # 15
+        "            BBB                     ",  # 16
+        "            BBB                     ",  # 17
+        "            BBB                     ",  # 18
+        "            BBB                     ",  # 19
+        "            BBB                     ",  # 20
+        "            BBB                     ",  # 21
+        "            BBB                     ",  # 22
+        "            BBB                     ",  # 23
+        "            BBB                     ",  # 24
+        "            BBB                     ",  # 25
+        "            BBB                     ",  # 26
+        "            BBB              GGGGGGG",  # 27
+        "            BBB              EEEEEEE",  # 28
+        "            BBB              EEEEEEE",  # 29
+        "            BBB              EEEEEEE",  # 30
+        "~~~~~~~~~~~~BBB~~~~~~~~~~~~~~EEEEEEE",  # 31
+        "~~~~~~~~~~~~BBB~~~~~~~~~~~~~~EEEEEEE",  # 32
+        "~~~~~~~~~~~~BBB~~~~~~~~y~~~~~EEEEEEE",  # 33
+        "~~~~~~~~~~~~BBB~~~~~~~~~~~~~~EEEEEEE",  # 34
+        "~~~~~~~~~~~~BBB~~~~~~~~~~~~~~EEEEEEE",  # 35
+        "~~~~~~~1~~~~~~~~~~~~~~~~~~~~~EEEEEEE",  # 36
+        "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~EEEEEEE",  # 37
+        "~~~~~~~~~~2~~~~~~~~~~~~~~~~~~EEEEEEE",  # 38
+        "~~~~~~~~~~~~~5~~~~~~~~~~~~~~~EEEEEEE",  # 39
+        "~~~~~~~~~~~~~~~~~~~~~~~~WW~~~EEEEEEE",  # 40
+        "~~~~b~~~~~~~~~~~b~b~fb~~WW~b~EEEEEEE",  # 41
+        "GGGGGGGGGGGGGGGGGGGGGGGGGGGGGEEEEEEE",  # 42
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 43
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 44
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 45
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 46
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 47
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 48
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 49
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 50
+    ])
+    # Columns 73 to 110. The castle: a gate, a door opened from a ledge, and a switch in the keep's
+    # ceiling that opens a trapdoor.
+    level.draw(73, 1, [
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
+        "                                      ",  # 2
+        "                                      ",  # 3
+        "                                      ",  # 4
+        "                                      ",  # 5
+        "                                      ",  # 6
+        "                                      ",  # 7
+        "       B                   BBBBBBBBBBB",  # 8
+        "       B                   BBBBBBBBBBB",  # 9
+        "       B                   BBBBBBBBBBB",  # 10
+        "       B                   BBBBBBBBBBB",  # 11
+        "       B                   BBBBBBBBBBB",  # 12
+        "       B                   BBBBBBBBBBB",  # 13
+        "       B                   BBBBBBBBBBB",  # 14
+        "       B                   BBBBBBBBBBB",  # 15
+        "       B                   BBBBBBBBBBB",  # 16
+        "       B                   BBBBBBBBBBB",  # 17
+        "       B          Sz       BBBBBBBBBBB",  # 18
+        "       B        BBBBB      BBBBBBBBBBB",  # 19
+        "       B T               T BBBBBBBBBBB",  # 20
+        "       B                   BBBBBSBBBBB",  # 21
+        "       B    2              B          ",  # 22
+        "       B   BBB             B          ",  # 23
+        "       D   BBB             D     T    ",  # 24
+        "       D   BBB             D          ",  # 25
+        "  S 2  D 1 BBB        5    D  11      ",  # 26
+        "GGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGDDG",  # 27
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE  E",  # 28
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE  E",  # 29
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE  E",  # 30
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE  E",  # 31
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE  E",  # 32
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE  E",  # 33
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE  E",  # 34
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE  E",  # 35
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE  E",  # 36
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE      ",  # 37
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE      ",  # 38
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE      ",  # 39
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE      ",  # 40
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE      ",  # 41
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE      ",  # 42
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE      ",  # 43
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE      ",  # 44
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE     1",  # 45
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEGGGGGG",  # 46
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 47
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 48
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 49
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 50
+    ])
+    # Columns 111 to 150. The cave under the castle: a lift that the sensor on it starts, and a lift
+    # called down by a sensor in the air.
+    level.draw(111, 1, [
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 2
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 3
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 4
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 5
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 6
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 7
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 8
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 9
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 10
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 11
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 12
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 13
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 14
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 15
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 16
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 17
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 18
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 19
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 20
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 21
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEE            ",  # 22
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEE            ",  # 23
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEE            ",  # 24
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEE            ",  # 25
+        "EEEEEEEEEEEEEEEEEEEEEEEEE               ",  # 26
+        "EEEEEEEEEEEEEEEEEEEEEEEEE               ",  # 27
+        "EEEEEEEEEEEEEEEEEEEEEEEEE               ",  # 28
+        "EEEEEEEEEEEEEEEEEEEEEEEEE         5 T   ",  # 29
+        "EEEEEEEEEEEEEEEEEEEEEEEEE     GGGGGGGGGG",  # 30
+        "EEEEEEEEEEEEEEEEE             EEEEEEEEEE",  # 31
+        "EEEEEEEEEEEEEEEEE             EEEEEEEEEE",  # 32
+        "EEEEEEEEEEEEEEEEE       z   WWEEEEEEEEEE",  # 33
+        "EEEEEEEEEEEEEEEEE             EEEEEEEEEE",  # 34
+        "EEEEEEEEEEEEEEEEE       n     EEEEEEEEEE",  # 35
+        "EEEEEEEEEEEEEEEEE             EEEEEEEEEE",  # 36
+        "                              EEEEEEEEEE",  # 37
+        "                      2   2   EEEEEEEEEE",  # 38
+        "                    GGGGGGGGGGEEEEEEEEEE",  # 39
+        "                    EEEEEEEEEEEEEEEEEEEE",  # 40
+        "                    EEEEEEEEEEEEEEEEEEEE",  # 41
+        "         T          EEEEEEEEEEEEEEEEEEEE",  # 42
+        "                    EEEEEEEEEEEEEEEEEEEE",  # 43
+        "                  n EEEEEEEEEEEEEEEEEEEE",  # 44
+        "  2  1       5    n EEEEEEEEEEEEEEEEEEEE",  # 45
+        "GGGGGGGGGGGGGGGGGGWWEEEEEEEEEEEEEEEEEEEE",  # 46
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 47
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 48
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 49
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 50
+    ])
+    # Columns 151 to 186. The thicket: a hedge under an arch, a floor of bushes over a tunnel, and a
+    # cap of bushes over the way up.
+    level.draw(151, 1, [
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
+        "                                    ",  # 2
+        "                                    ",  # 3
+        "                                    ",  # 4
+        "                                    ",  # 5
+        "                                    ",  # 6
+        "                                    ",  # 7
+        "   BBB           BBB                ",  # 8
+        "   BBB           BBB                ",  # 9
+        "   BBB           BBB                ",  # 10
+        "   BBB           BBB                ",  # 11
+        "   BBB           BBB                ",  # 12
+        "   BBB           BBB                ",  # 13
+        "   BBB           BBB                ",  # 14
+        "   BBB           BBB                ",  # 15
+        "   BBB           BBB                ",  # 16
+        "   BBB           BBB                ",  # 17
+        "   BBB           BBB                ",  # 18
+        "   BBB           BBB                ",  # 19
+        "   BBB           BBB                ",  # 20
+        "    b            BBB                ",  # 21
+        "    b            BBB                ",  # 22
+        "    b            BBB                ",  # 23
+        " T  b            BBB                ",  # 24
+        "    b            BBB                ",  # 25
+        "    b  2  1 1 1  BBB            5   ",  # 26
+        "GGGGGGGGGbbbbbbbGEEEGGGGGGGbbGGGGGGG",  # 27
+        "EEEEEEEEE             b       EEEEEE",  # 28
+        "EEEEEEEEE             b       EEEEEE",  # 29
+        "EEEEEEEEE   z       5 b  2    EEEEEE",  # 30
+        "EEEEEEEEEGGGGGGGGGGGGGGGGGGGGGEEEEEE",  # 31
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 32
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 33
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 34
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 35
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 36
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 37
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 38
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 39
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 40
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 41
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 42
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 43
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 44
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 45
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 46
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 47
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 48
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 49
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 50
+    ])
+    # Columns 187 to 226. The dungeon: a pit of spikes, a shaft among spikes, and a flooded tunnel
+    # over spikes.
+    level.draw(187, 1, [
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 2
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 3
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 4
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 5
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 6
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 7
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 8
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 9
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 10
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 11
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 12
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 13
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 14
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 15
+        "BBBBBBBBBBBBBBBBB   BBBBBBBBBBBBBBBBBBBB",  # 16
+        "BBBBBBBBBBBBBBBBB   BBBBBBBB    BBBBBBBB",  # 17
+        "BBBBBBBBBBBBBBBBB   BBBBBBBB    BBBBBBBB",  # 18
+        "BBBBBBBBBBBBBBBBB 5 BBBBBBBB    BBBBBBBB",  # 19
+        "            BBBBB   BBBBBBBB    BBBBBBBB",  # 20
+        "            BBBBB   XXXXXXXX    BBBBBBBB",  # 21
+        "   T        XXXXX               BBBBBBBB",  # 22
+        "     2                          BBBBBBBB",  # 23
+        "                     2 2 2      ~~~~~~~~",  # 24
+        "                    BBBBBBBB    ~~~K~~~~",  # 25
+        " K       K   1 1    BBBBBBBB K  ~~~~~~~~",  # 26
+        "BBBB   BBBBBBBBBBBBBBBBBBBBBBBBB~~~~~z~~",  # 27
+        "BBBBXXXBBBBBBBBBBBBBBBBBBBBBBBBB~2~~~~~~",  # 28
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBXXXXXXXX",  # 29
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 30
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 31
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 32
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 33
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 34
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 35
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 36
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 37
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 38
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 39
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 40
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 41
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 42
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 43
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 44
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 45
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 46
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 47
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 48
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 49
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 50
+    ])
+    # Columns 227 to 262. The forge: three crushers and two spikes that come down, with a disk in
+    # each hall.
+    level.draw(227, 1, [
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 2
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 3
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 4
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 5
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 6
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 7
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 8
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 9
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 10
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 11
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 12
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 13
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 14
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 15
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 16
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 17
+        "    BBBBBBBBBBBBBBB    BBBBBBBBB    ",  # 18
+        "    BBBBBBBBBBBBBBB    BBBBBBBBB    ",  # 19
+        "    BBBBBBBBBBBBBBB    BBBBBBBBB    ",  # 20
+        "  T BBBBBBBBBBBBBBB  T BBBBBBBBB  T ",  # 21
+        "    BBBBBBBBBBBBBBB    BBBBBBBBB    ",  # 22
+        "    BBCCBBBCCBBBCCB    BBXXBBXXB    ",  # 23
+        "                                    ",  # 24
+        "                                    ",  # 25
+        " K       2    2     K       5    K  ",  # 26
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 27
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 28
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 29
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 30
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 31
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 32
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 33
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 34
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 35
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 36
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 37
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 38
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 39
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 40
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 41
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 42
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 43
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 44
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 45
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 46
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 47
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 48
+        "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 49
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 50
+    ])
+    # Columns 263 to 300. The summit: a lift, a raft under a low rock over spikes, a second lift and
+    # the last door.
+    level.draw(263, 1, [
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
+        "         EEEEEEEEE         B         C",  # 2
+        "         EEEEEEEEE         B         C",  # 3
+        "         EEEEEEEEE         B         C",  # 4
+        "         EEEEEEEEE         B         C",  # 5
+        "         EEEEEEEEE         B         C",  # 6
+        "         EEEEEEEEE         B         C",  # 7
+        "         EEEEEEEEE         B         C",  # 8
+        "         EEEEEEEEE       T B         C",  # 9
+        "         EEEEEEEEE         D         C",  # 10
+        "         EEEEEEEEE         D         C",  # 11
+        "         EEEEEEEEE    K S  D T Z f   C",  # 12
+        "         EEEEEEEEE  GGGGGGGGGGGGGGGGGC",  # 13
+        "         EEEEEEEEE  EEEEEEEEEEEEEEEEEC",  # 14
+        "         EEEEEEEEE  EEEEEEEEEEEEEEEEEC",  # 15
+        "         EEEEEEEEE  EEEEEEEEEEEEEEEEEC",  # 16
+        "                    EEEEEEEEEEEEEEEEEC",  # 17
+        "             y    n EEEEEEEEEEEEEEEEEC",  # 18
+        "        K W       n EEEEEEEEEEEEEEEEEC",  # 19
+        "       GGGGXXXXXXGWWEEEEEEEEEEEEEEEEEC",  # 20
+        "       EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 21
+        "       EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 22
+        "       EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 23
+        "       EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 24
+        "     n EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 25
+        " K 1 n EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 26
+        "GGGGGWWGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGC",  # 27
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 28
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 29
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 30
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 31
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 32
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 33
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 34
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 35
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 36
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 37
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 38
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 39
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 40
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 41
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 42
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 43
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 44
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 45
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 46
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 47
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 48
+        "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEC",  # 49
+        "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 50
+    ])
+    level.flood(37, 31, 65, 41)    # the lake
+    level.flood(219, 24, 226, 29)  # the flooded tunnel of the dungeon
+    door = preset("Tuer")
+    up = preset("Aufzug_hoch")
+    # The castle: the gate, the inner door and the trapdoor in the keep's floor, which slides
+    # aside into the floor.
+    level.move([(75, 26)], Motion(1, 0, 0, 0, 0, 0))
+    level.move([(80, 24), (80, 25), (80, 26)], door._replace(link=1))
+    level.move([(91, 18)], Motion(2, 0, 0, 0, 0, 0))
+    level.move([(100, 24), (100, 25), (100, 26)], door._replace(link=2))
+    level.move([(105, 21)], Motion(3, 0, 0, 0, 0, 0))
+    level.move([(108, 27), (109, 27)], Motion(3, 2, -5, 0, 0, 0))
+    # The cave.
+    level.move([(129, 44), (129, 45)], Motion(4, 0, 0, 0, 0, 0))
+    level.move([(129, 46), (130, 46)], up._replace(link=4))
+    level.move([(135, 35)], Motion(5, 0, 0, 0, 0, 0))
+    level.move([(139, 33), (140, 33)], preset("Aufzug_runter", link=5))
+    # The forge: crushers and spikes, each with its own rhythm.
+    crusher = preset("Stampfer")
+    for column, pause1, pause2 in ((233, 40, 60), (238, 60, 40), (243, 30, 70),
+                                   (252, 40, 60), (256, 60, 40)):
+        level.move([(column, 23), (column + 1, 23)],
+                   crusher._replace(pause1=pause1, pause2=pause2))
+    # The summit.
+    level.move([(268, 25), (268, 26)], Motion(6, 0, 0, 0, 0, 0))
+    level.move([(268, 27), (269, 27)], up._replace(link=6))
+    level.move([(273, 19)], preset("Pendel")._replace(length=6))
+    level.move([(281, 18), (281, 19)], Motion(7, 0, 0, 0, 0, 0))
+    level.move([(281, 20), (282, 20)], up._replace(link=7))
+    level.move([(287, 12)], Motion(8, 0, 0, 0, 0, 0))
+    level.move([(290, 10), (290, 11), (290, 12)], door._replace(link=8))
+    return level
+
+
 # The levels in the order of play; their names sort in the same order.
 LEVELS = {
     "Anfang": anfang,
@@ -484,7 +994,9 @@ LEVELS = {
     "Hoehle": hoehle,
     "Irrgarten": irrgarten,
     "Kerker": kerker,
+    "Schmiede": schmiede,
     "Turm": turm,
+    "Wanderung": wanderung,
 }
 
 
