@@ -305,7 +305,7 @@ def hoehle():
         "CCCCCCCCCCCCCCCCCCCCCCCCCC                   CCCCCCCCCCCCCCC",  # 20
         "CCCCCCCCCCCCCCCCCCCCCCCCCC                   CCCCCCCCCCCCCCC",  # 21
         "CCCCCCCCCCCCCCCCCCCCCCCCCC       5           CCCCCCCCCCCCCCC",  # 22
-        "CCCCCCCCCCCCCCCCCCCCCCCCCC     GGGGGGCCCCCCCCCCCCCCCCCCCCCCC",  # 23
+        "CCCCCCCCCCCCCCCCCCCCCCCCCC     GGGGGG        CCCCCCCCCCCCCCC",  # 23
         "CCCCCCCCCCCCCCCCC              CCCCCC~~~~~~WWCCCCCCCCCCCCCCC",  # 24
         "CCCCCCCCCCCCCCCCC      z       CCCCCC~~~~~~~~CCCCCCCCCCCCCCC",  # 25
         "CCCCCCCCCCCCCCCCC            WWCCCCCC~~~~~~~~CCCCCCCCCCCCCCC",  # 26
@@ -1014,7 +1014,7 @@ def main():
     missing = [(kind, backdrop) for kind in EDITOR_KINDS for backdrop in (AIR, WATER)
                if (kind, backdrop) not in used]
     if missing:
-        print(f"elements not used on every backdrop: {missing}", file=sys.stderr)
+        sys.exit(f"elements not used on both backdrops (kind, backdrop): {missing}")
 
 
 if __name__ == "__main__":
