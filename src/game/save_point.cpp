@@ -43,7 +43,8 @@ bool RestoreSavePoint(level::Level& level, Player& player, runtime::Files& files
         return false;
     }
     // The whole file is checked before anything changes: a missing header, a negative count or
-    // a size that does not match the count (a short or foreign file) leaves the game as it was.
+    // a file shorter than its count announces leaves the game as it was. Bytes after the last
+    // record are not part of the records.
     const std::int64_t size = files.Size();
     if (size < kRecordsOffset) {
         files.Close(kSavePointFileNumber);
@@ -54,7 +55,7 @@ bool RestoreSavePoint(level::Level& level, Player& player, runtime::Files& files
         value = files.ReadInt();
     }
     const std::int32_t count = files.ReadInt();
-    if (count < 0 || size != kRecordsOffset + kRecordBytes * count) {
+    if (count < 0 || size < kRecordsOffset + kRecordBytes * std::int64_t{count}) {
         files.Close(kSavePointFileNumber);
         return false;
     }

@@ -1,12 +1,6 @@
 #include "level/level.h"
 
-#include <cmath>
-
-#include "runtime/files.h"
-
 namespace tessaron::level {
-
-using runtime::Round;
 
 void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn,
              std::int32_t homeRow, std::int32_t kind, std::int32_t column, std::int32_t row,
@@ -27,14 +21,12 @@ void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn
 
 void RestoreEditState(Level& level) {
     for (Element& e : level.elements) {
-        // An element moves along the axis of its speed; taking it back by the whole distance
-        // travelled returns it to its start cell. (One with both speeds set does not return.)
-        if (e.speedX != 0.0f) {
-            e.column = Round(e.column - (e.speedX / std::fabs(e.speedX)) * e.travelled);
-        }
-        if (e.speedY != 0.0f) {
-            e.row = Round(e.row - (e.speedY / std::fabs(e.speedY)) * e.travelled);
-        }
+        // Every element goes back to the cell it was made in, whatever moved it: a pressed
+        // switch, a diagonal mover or one that travelled too far for its way back to be
+        // computed. The writer places records by their position, so every cell of the level is
+        // then saved exactly once, in its place.
+        e.column = e.homeColumn;
+        e.row = e.homeRow;
         e.travelled = 0.0f;
         e.motion = 0.0f;
         e.pauseCount = 0.0f;
@@ -45,7 +37,6 @@ void RestoreEditState(Level& level) {
             e.kind = Code(ElementKind::Bush);  // worn bushes grow back
         }
     }
-    // Done once for the whole list (the written order repeats it per record, to the same effect).
     level.triggeredLink = -1;
     level.score = 0;
 }

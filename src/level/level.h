@@ -41,8 +41,8 @@ void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn
              std::int32_t speedX, std::int32_t speedY, std::int32_t pauseCount,
              std::int32_t pause1, std::int32_t pause2);
 
-// Puts a played level back into its editable state: moved elements back by their travelled
-// distance, runtime fields zero, taken pickups and worn bushes back; triggeredLink -1, score 0.
+// Puts a played level back into its editable state: every element back in its home cell,
+// runtime fields zero, taken pickups and worn bushes back; triggeredLink -1, score 0.
 void RestoreEditState(Level& level);
 
 // Clears the list and builds a width x height grid of empty air cells with link -1 and one

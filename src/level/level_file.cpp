@@ -14,7 +14,7 @@ constexpr const char* kLevelExtension = ".TXT";
 
 // The level directory as a host path ending in a separator, for the requesters.
 std::string LevelDirectoryForRequester(const runtime::GameFolder& folder) {
-    std::string path = folder.ResolveExisting(kLevelDirectory).string();
+    std::string path = folder.ResolveExisting(runtime::FixedPath(kLevelDirectory)).string();
     if (path.empty() || path.back() != std::filesystem::path::preferred_separator) {
         path += std::filesystem::path::preferred_separator;
     }
@@ -23,7 +23,7 @@ std::string LevelDirectoryForRequester(const runtime::GameFolder& folder) {
 
 // Why a header cannot describe a level of this format, or empty when it can. Wider rows would
 // overlap the next row's cells, and more cells than that cannot come from the editor and would
-// only exhaust memory. Zero or negative sizes are a level without cells, as written.
+// only exhaust memory. Zero or negative sizes are a level without cells.
 std::string HeaderProblem(std::int32_t width, std::int32_t height) {
     if (width > lf::kMaxColumns) {
         return "the header announces " + std::to_string(width) +
@@ -43,7 +43,7 @@ struct Header {
     std::int32_t startY = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    std::int32_t storedHeight = 0;  // as stored, also where an older file's height is replaced
+    std::int32_t storedHeight = 0;  // as stored, also where a width of 0 replaces the height
 };
 
 // Reads and judges the header of the open level file; the file stays open either way. A file
@@ -61,7 +61,7 @@ std::string ReadHeader(runtime::Files& files, Header& header) {
     header.height = files.ReadInt();
     header.storedHeight = header.height;
     if (header.width == 0) {
-        // Older files leave the width at 0; they all hold 200 x 100 cells.
+        // A width of 0 marks a file of the first layout, which always holds 200 x 100 cells.
         header.width = 200;
         header.height = 100;
     }
@@ -152,7 +152,8 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
             if (background == 0) {
                 background = static_cast<std::int32_t>(Background::Air);
             }
-            // A bush trampled away completely, stored by an older program, is read as water.
+            // A bush trampled away completely is never saved by this program; in a file it
+            // stands for a water cell.
             if (kind == static_cast<std::int32_t>(ElementKind::BushGone)) {
                 kind = static_cast<std::int32_t>(ElementKind::Empty);
                 background = static_cast<std::int32_t>(Background::Water);
@@ -189,10 +190,10 @@ SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string
     files.WriteInt(level.levelWidth);
     files.WriteInt(level.levelHeight);
 
-    // Records are placed by their current position, which RestoreEditState has made whole for
-    // every element that moves along one axis. A record outside the rows of the file's grid
-    // (an element moved diagonally off the level) would overwrite the header or grow the file
-    // without ever being read back, so it is left out.
+    // Records are placed by their position, which RestoreEditState has made their home cell. A
+    // record whose home lies outside the rows of the file's grid (possible only in a list
+    // built by hand) would overwrite the header or grow the file without ever being read
+    // back, so it is left out.
     const std::int64_t firstRecord = lf::RecordOffset(1, 1);
     const std::int64_t lastRecord = lf::RecordOffset(lf::kRowStride, level.levelHeight);
     for (const Element& e : level.elements) {

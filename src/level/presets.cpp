@@ -8,7 +8,7 @@ namespace {
 
 // The preset directory as a host path ending in a separator, for the requester.
 std::string PresetDirectoryForRequester(const runtime::GameFolder& folder) {
-    std::string path = folder.ResolveExisting(presets::kDirectory).string();
+    std::string path = folder.ResolveExisting(runtime::FixedPath(presets::kDirectory)).string();
     if (path.empty() || path.back() != std::filesystem::path::preferred_separator) {
         path += std::filesystem::path::preferred_separator;
     }
@@ -52,7 +52,7 @@ PresetSave SavePreset(const PresetTexts& texts, runtime::Files& files,
 
 std::vector<std::string> ListPresetNames(runtime::DirectoryListing& listing) {
     std::vector<std::string> names;
-    if (!listing.List(presets::kListing, presets::kDirectory, "*.*")) {
+    if (!listing.List(presets::kListing, runtime::FixedPath(presets::kDirectory), "*.*")) {
         return names;
     }
     for (runtime::EntryType type = listing.Next(); type != runtime::EntryType::None;
@@ -69,7 +69,8 @@ std::vector<std::string> ListPresetNames(runtime::DirectoryListing& listing) {
 }
 
 std::optional<PresetTexts> ReadPreset(std::string_view name, runtime::Files& files) {
-    const std::string path = std::string(presets::kDirectory) + "\\" + std::string(name) +
+    // The listed name is a file name as the folder holds it, used exactly as it is.
+    const std::string path = runtime::FixedPath(presets::kDirectory) + "/" + std::string(name) +
                              presets::kOpenExtension;
     if (!files.OpenForReading(presets::kFile, path)) {
         return std::nullopt;

@@ -35,13 +35,6 @@ std::string FoldCase(std::string_view name) {
     return folded;
 }
 
-// The path as the host writes it: backslashes become the host's separator.
-std::string HostSeparators(std::string_view path) {
-    std::string host(path);
-    std::replace(host.begin(), host.end(), '\\', '/');
-    return host;
-}
-
 bool Exists(const fs::path& path) {
     std::error_code error;
     return fs::exists(path, error);
@@ -133,10 +126,24 @@ std::int64_t TellFile(std::FILE* file) {
 // ---------------------------------------------------------------------------------------------
 // GameFolder
 
-GameFolder::GameFolder(fs::path root) : root_(std::move(root)) {}
+namespace {
+fs::path Absolute(fs::path path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error);
+    return error ? path : absolute;
+}
+}  // namespace
+
+GameFolder::GameFolder(fs::path root) : root_(Absolute(std::move(root))) {}
+
+std::string FixedPath(std::string_view path) {
+    std::string host(path);
+    std::replace(host.begin(), host.end(), '\\', '/');
+    return host;
+}
 
 fs::path GameFolder::Resolve(std::string_view path) const {
-    const fs::path given(HostSeparators(path));
+    const fs::path given(path);
     if (given.is_absolute()) {
         return given;
     }
@@ -447,21 +454,12 @@ std::int64_t Files::Size() {
 DirectoryListing::DirectoryListing(const GameFolder& folder) : folder_(folder) {}
 
 bool DirectoryListing::List(int number, std::string_view directory, std::string_view pattern) {
-    std::string full(directory);
-    if (!full.empty() && full.back() != '\\' && full.back() != '/') {
-        full += '\\';
-    }
-    full += pattern;
-    // The pattern is what follows the last separator; the folder is what precedes it.
-    const std::size_t split = full.find_last_of("\\/");
-    const std::string folderPart = split == std::string::npos ? "" : full.substr(0, split + 1);
-    const std::string namePattern = split == std::string::npos ? full : full.substr(split + 1);
-
+    const std::string namePattern(pattern);
     Listing& listing = listings_[number];
     listing = Listing{};
     current_ = &listing;
 
-    const fs::path host = folder_.ResolveExisting(folderPart);
+    const fs::path host = folder_.ResolveExisting(directory);
     std::error_code error;
     if (!fs::is_directory(host, error)) {
         return false;

@@ -3,8 +3,9 @@
 //
 // Files and listings are numbered objects chosen by the caller (the program uses file 1 and
 // listing 1); most calls act on the current one, which the last open, create or list selects.
-// Paths are written as the game writes them ("BMP\\Ziel.bmp", "LEVEL\\Werte\\"): a backslash is
-// a folder separator, and a relative path is taken from the game folder.
+// A path is used exactly as given (a backslash is an ordinary character of a name on most
+// hosts); a relative path is taken from the game folder. The program's own fixed paths, written
+// with backslashes ("BMP\\Ziel.bmp"), pass through FixedPath first.
 #pragma once
 
 #include <cstdint>
@@ -21,22 +22,29 @@ namespace tessaron::runtime {
 // The game folder holds the program, BMP/, WAV/, LEVEL/, LEVEL/Werte/ and Diskette.txt.
 class GameFolder {
 public:
+    // A relative root is made absolute once, here, against the working directory: every path
+    // handed out (the requesters' folders among them) is then absolute.
     explicit GameFolder(std::filesystem::path root);
 
     const std::filesystem::path& Root() const { return root_; }
 
-    // The host path for a path as the game writes it: backslashes become separators and a
-    // relative path is taken from the game folder. The name is used exactly as given.
+    // The host path for a path: a relative path is taken from the game folder. The name is used
+    // exactly as given.
     std::filesystem::path Resolve(std::string_view path) const;
 
     // As Resolve, but when that name does not exist, an existing entry of the same folder whose
-    // name differs only in letter case (the game's original host matched names that way).
-    // Used when opening for reading and when listing a directory.
+    // name differs only in letter case, so that levels and presets named on hosts that ignore
+    // case are found. Used when opening for reading and when listing a directory.
     std::filesystem::path ResolveExisting(std::string_view path) const;
 
 private:
     std::filesystem::path root_;
 };
+
+// One of the program's own fixed paths, written with backslashes between folders
+// ("BMP\\Ziel.bmp", "LEVEL\\Werte"), in the host's form. Paths that come from a requester, a
+// script or the level tool never pass here: they are used exactly as given.
+std::string FixedPath(std::string_view path);
 
 // Numbered files. Reads and writes are 32-bit little-endian integers or lines of text.
 //
@@ -89,9 +97,9 @@ class DirectoryListing {
 public:
     explicit DirectoryListing(const GameFolder& folder);
 
-    // Lists the entries of a directory that match a pattern ("*.*", "*.TXT"); a separator is put
-    // between directory and pattern. The folder itself (".") and its parent ("..") come first,
-    // as directories, then the entries sorted by name. True when at least one entry matches.
+    // Lists the entries of a directory (a path as Files takes it) that match a pattern ("*.*",
+    // "*.TXT"). The folder itself (".") and its parent ("..") come first, as directories, then
+    // the entries sorted by name. True when at least one entry matches.
     bool List(int number, std::string_view directory, std::string_view pattern);
     // The next entry of the current listing: None at the end.
     EntryType Next();

@@ -109,7 +109,8 @@ QFont MakeFont(const QString& family, int pixelSize) {
     QFont font(family);
     font.setPixelSize(std::max(1, pixelSize));
     font.setWeight(QFont::Normal);
-    // Crisp text like the original's, with colours that pixel tests can check exactly.
+    // Crisp text without smoothing: the labels stay legible at 7 points, and their colours
+    // are exact, so pixel tests can check them.
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
@@ -319,7 +320,7 @@ void PlayScreen::Clear(Rgb colour) {
 
 bool PlayScreen::LoadSprite(int number, std::string_view path) {
     impl_->sprites.Remove(number);
-    const QString file = PathToQString(machine_.Folder().ResolveExisting(path));
+    const QString file = PathToQString(machine_.Folder().ResolveExisting(FixedPath(path)));
     QImage picture;
     if (!picture.load(file, "BMP") || picture.isNull()) {
         return false;
@@ -651,7 +652,8 @@ bool PlayScreen::LoadFont(int number, std::string_view face, int points) {
     if (face.empty() || points <= 0) {
         return false;
     }
-    // Points to pixels at 96 dots per inch, rounded as the original's font heights were.
+    // Points to pixels at 96 dots per inch, rounded to the nearest pixel, halves up (7 points
+    // give 9).
     const int pixels = (points * 96 + 36) / 72;
     auto old = impl_->fonts.find(number);
     if (old != impl_->fonts.end()) {

@@ -921,8 +921,12 @@ std::string RunFileDialog(Machine& machine, bool save, std::string_view title,
     if (!m.screenStarted || m.HeadlessPlatform()) {
         return {};  // never a window that nobody can answer
     }
-    // "LEVEL\\Name.TXT": the folder up to the last separator, then the proposed name.
+    // "/game/LEVEL/Name.TXT": the folder up to the last separator, then the proposed name.
+#if defined(_WIN32)
     const std::size_t cut = initialPath.find_last_of("\\/");
+#else
+    const std::size_t cut = initialPath.find_last_of('/');
+#endif
     const std::string_view folderPart =
         cut == std::string_view::npos ? std::string_view() : initialPath.substr(0, cut + 1);
     const std::string_view namePart =

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -147,7 +148,8 @@ protected:
                 c = '_';
             }
         }
-        root_ = fs::temp_directory_path() / ("tessaron-app-" + name);
+        root_ = fs::temp_directory_path() /
+                ("tessaron-app-" + name + "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         MakeGameFolder(root_);
     }
@@ -159,7 +161,7 @@ protected:
     // Starts the program headless in the test's game folder. The status of StartUp.
     int Start() {
         Options options;
-        options.gameDir = root_;
+        options.gameDir = gameDir_.empty() ? root_ : gameDir_;
         options.headless = true;
         options.seed = 1;
         ProgramHooks hooks;
@@ -208,6 +210,7 @@ protected:
     }
 
     fs::path root_;
+    fs::path gameDir_;  // the game folder as given on the command line; root_ when empty
     runtime::ScriptedRequesters requesters_;
     TestDriver driver_;
     CountingObserver observer_;

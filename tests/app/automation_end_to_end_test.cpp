@@ -184,5 +184,49 @@ TEST_F(EndToEnd, PauseMenuQuitEndsTheRunWithStatusZero) {
     EXPECT_THAT(trace, Not(HasSubstr("\n10,")));
 }
 
+// A 20 x 20 level file as the game writes it: empty air everywhere but a switch with link 3
+// under the ball's start at column 13, row 15.
+std::string SwitchLevelFile() {
+    constexpr std::size_t kWidth = 20, kHeight = 20;
+    std::string bytes((kWidth + 300 * kHeight) * 40 + 39, '\0');
+    auto put = [&bytes](std::size_t offset, std::int32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            bytes[offset + i] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+        }
+    };
+    put(0, -10);
+    put(4, -100);
+    put(8, kWidth);
+    put(12, kHeight);
+    for (std::size_t row = 1; row <= kHeight; ++row) {
+        for (std::size_t column = 1; column <= kWidth; ++column) {
+            const std::size_t p = (column + 300 * row) * 40;
+            const bool isSwitch = column == 13 && row == 15;
+            put(p, isSwitch ? 2001 : 1000);
+            put(p + 5, isSwitch ? 3 : -1);
+            put(p + 35, 100);
+        }
+    }
+    return bytes;
+}
+
+TEST_F(EndToEnd, ASwitchPressedInPlayIsSavedInItsOwnCell) {
+    const fs::path level = root_ / "LEVEL" / "Schalter.TXT";
+    const std::string edited = SwitchLevelFile();
+    std::ofstream(level, std::ios::binary) << edited;
+    // The ball falls onto the switch and presses it down; then Tab to the editor and F5 saves
+    // under the same name.
+    const std::string script =
+        "answer LEVEL/Schalter.TXT\nanswer LEVEL/Schalter.TXT\n"
+        "@70 down Tab\n@71 up Tab\n@72 down F5\n@73 up F5\n";
+    ASSERT_EQ(Run(script, "--passes 75 --trace '" + Out("t.csv").string() + "'").status, 0);
+    EXPECT_THAT(ReadText(Out("t.csv")), HasSubstr(",0,3,0\n"));  // the switch's link triggered
+
+    const std::string saved = ReadText(level);
+    ASSERT_EQ(saved.size(), edited.size());
+    // The header holds the view at the time of saving; every cell is as it was edited.
+    EXPECT_TRUE(saved.compare(16, std::string::npos, edited, 16) == 0);
+}
+
 }  // namespace
 }  // namespace tessaron::app

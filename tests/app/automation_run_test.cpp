@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -36,7 +37,9 @@ std::string ReadText(const fs::path& file) {
 
 // A game folder with the build's pictures, sound and sample levels.
 fs::path MakeGameFolder(const std::string& name) {
-    const fs::path root = fs::temp_directory_path() / ("tessaron-automation-" + name);
+    const fs::path root = fs::temp_directory_path() /
+                           ("tessaron-automation-" + name + "-" +
+                            std::to_string(std::random_device{}()));
     fs::remove_all(root);
     fs::create_directories(root);
     for (const char* folder : {"BMP", "WAV", "LEVEL"}) {

@@ -319,6 +319,29 @@ TEST_F(EditorCommands, FailedSaveSaysSoNamingTheFile) {
     EXPECT_EQ(program_->State().level.elements.size(), 400u);
 }
 
+TEST_F(EditorCommands, RequestersOfARelativeGameFolderOpenInItsFolders) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(root_.parent_path());
+    gameDir_ = root_.filename();
+    AnswerNewLevel("20", "20");
+    const int status = Start();
+    // The game folder was resolved at start-up: the working directory no longer matters.
+    fs::current_path(previous);
+    ASSERT_EQ(status, 0);
+    ToEditor();
+    Tap(Key::F5);
+    program_->Windows().Press(panel::kSavePresetButton);
+    Pass();
+    const auto& requests = requesters_.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].title, "Spiel laden");
+    EXPECT_EQ(requests[0].initialPath, (root_ / "LEVEL" / "").string());
+    EXPECT_EQ(requests[1].title, "Spiel speichern");
+    EXPECT_EQ(requests[1].initialPath, (root_ / "LEVEL" / "").string());
+    EXPECT_EQ(requests[2].title, "Werte speichern");
+    EXPECT_EQ(requests[2].initialPath, (root_ / "LEVEL" / "Werte" / "").string());
+}
+
 TEST_F(EditorCommands, F5SavesAndF6LoadsWithARestart) {
     StartWithNewLevel(20, 20);
     ToEditor();

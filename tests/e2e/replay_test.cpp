@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -41,10 +42,12 @@ std::string ReadText(const fs::path& file) {
 class ReplayTest : public ::testing::TestWithParam<Replay> {
 protected:
     void SetUp() override {
-        // One folder per test: ctest runs the tests of one level side by side.
+        // One folder per test and process: tests of one level run side by side, and so may
+        // other checkouts' test runs.
         const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         root_ = fs::temp_directory_path() /
-                ("tessaron-replay-" + test.substr(0, test.find('/')) + "-" + GetParam().level);
+                ("tessaron-replay-" + test.substr(0, test.find('/')) + "-" + GetParam().level +
+                 "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         fs::create_directories(root_);
         // The pictures, the sound and the levels, but no save-point file: a stale Diskette.txt

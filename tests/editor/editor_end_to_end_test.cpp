@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -30,7 +31,8 @@ std::string ReadText(const fs::path& file) {
 class EditorEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / "tessaron-editor-e2e";
+        root_ = fs::temp_directory_path() /
+                ("tessaron-editor-e2e-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         app::testing::MakeGameFolder(root_);
         fs::create_directories(root_ / "out");

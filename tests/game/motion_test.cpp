@@ -5,13 +5,15 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
+#include <random>
 #include <string>
 #include <new>
 #include <vector>
 
+#include "level/level_file.h"
 #include "support/allocation_counter.h"
-
 
 namespace tessaron::game {
 namespace {
@@ -364,6 +366,60 @@ TEST(Torch, FlickersWithProbabilityFiveIn36AndSteadiesWithOneInSix) {
     EXPECT_NEAR(flickered / double{kDraws}, 5.0 / 36.0, 0.004);
     EXPECT_NEAR(steadied / double{kDraws}, 1.0 / 6.0, 0.004);
 }
+
+// A mover that no speed leads back to its cell: saved after play, the level must read back as it
+// was edited, every element in its own cell.
+struct PlayedMover {
+    const char* name;
+    float column, row;
+    float speedX, speedY, length;
+    int passes;
+};
+void PrintTo(const PlayedMover& mover, std::ostream* out) { *out << mover.name; }
+
+class SavedAfterPlayTest : public ::testing::TestWithParam<PlayedMover> {};
+
+TEST_P(SavedAfterPlayTest, ReadsBackAsEdited) {
+    const PlayedMover& m = GetParam();
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() /
+        ("tessaron-played-" + std::string(m.name) + "-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(root);
+    const runtime::GameFolder folder(root);
+    runtime::Files files(folder);
+
+    level::Level level;
+    level.levelWidth = 20;
+    level.levelHeight = 20;
+    level::BuildFreshGrid(level.elements, 20, 20);
+    Element& mover = level.elements[static_cast<std::size_t>((m.row - 1) * 20 + (m.column - 1))];
+    mover.kind = Code(ElementKind::Wood);
+    mover.link = 0.0f;
+    mover.speedX = m.speedX;
+    mover.speedY = m.speedY;
+    mover.length = m.length;
+    const level::ElementList edited = level.elements;
+
+    runtime::Random random(1);
+    for (int pass = 0; pass < m.passes; ++pass) {
+        UpdateElements(level, random);
+    }
+    ASSERT_EQ(level::WriteLevelFile(level, files, "played.TXT"), level::SaveResult::Saved);
+    level::Level back;
+    back.levelFileName = "played.TXT";
+    ASSERT_EQ(level::ReadLevelFile(back, files), level::LoadResult::Loaded);
+    EXPECT_EQ(back.elements, edited);
+    std::filesystem::remove_all(root);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Motion, SavedAfterPlayTest,
+    ::testing::Values(
+        // Up and left at once, out of the level's corner.
+        PlayedMover{"DiagonalMover", 2, 2, -50, -50, 6, 10},
+        // Far enough that the way back cannot be computed in floats.
+        PlayedMover{"FarTraveller", 5, 7, 2000000000, 0, 2000000000, 3}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Motion, TheUpdatePassAllocatesNothing) {
     level::Level level;

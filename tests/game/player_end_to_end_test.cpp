@@ -74,7 +74,7 @@ protected:
         level.viewY = 384.0f - 250.0f;
         runtime::GameFolder folder(root_);
         runtime::Files files(folder);
-        ASSERT_EQ(level::WriteLevelFile(level, files, "LEVEL\\Roll.TXT"), level::SaveResult::Saved);
+        ASSERT_EQ(level::WriteLevelFile(level, files, "LEVEL/Roll.TXT"), level::SaveResult::Saved);
     }
 
     int Run(const std::string& script, int passes) {

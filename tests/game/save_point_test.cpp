@@ -149,9 +149,23 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenFile{"LastRecordCut", 139, 2, 0, true},
                       BrokenFile{"CountTooHigh", 1000, 3, 0, true},
                       BrokenFile{"CountNegative", 1000, -1, 0, true},
-                      BrokenFile{"CountHuge", 1000, 0x7FFFFFFF, 0, true},
-                      BrokenFile{"TrailingBytes", 1000, 2, 7, true}),
+                      BrokenFile{"CountHuge", 1000, 0x7FFFFFFF, 0, true}),
     [](const ::testing::TestParamInfo<BrokenFile>& info) { return info.param.name; });
+
+TEST(SavePointFile, BytesAfterTheLastRecordAreIgnored) {
+    World world = MovingWorld();
+    world.level.levelWidth = 2;
+    world.level.levelHeight = 1;
+    ASSERT_TRUE(StoreSavePoint(world.level, world.player, *Machine().files));
+    std::vector<std::uint8_t> bytes = ReadBytes(SavePointPath());
+    bytes.insert(bytes.end(), {1, 2, 3, 4, 5, 6, 7});
+    WriteBytes(SavePointPath(), bytes);
+    world.At(0).kind = level::Code(ElementKind::Concrete);
+    world.level.viewX = 0.0f;
+    ASSERT_TRUE(RestoreSavePoint(world.level, world.player, *Machine().files));
+    EXPECT_EQ(world.level.viewX, 10.0f);
+    EXPECT_EQ(world.At(0).kind, level::Code(ElementKind::Brick));
+}
 
 TEST(SavePointFile, AnEmptyLevelStoresAndRestoresNoRecords) {
     World world;

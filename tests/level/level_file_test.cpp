@@ -35,7 +35,7 @@ std::int32_t IntAt(const std::string& bytes, std::size_t offset) {
     return static_cast<std::int32_t>(value);
 }
 
-// A level file put together byte by byte, as an older program or a damaged disk may leave it.
+// A level file put together byte by byte, as another tool or a damaged disk may leave it.
 class RawLevel {
 public:
     RawLevel(std::int32_t startX, std::int32_t startY, std::int32_t width, std::int32_t height) {
@@ -379,6 +379,24 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtensionCase{"ab", "ab.TXT"}, ExtensionCase{"TXT", "TXT.TXT"},
                       ExtensionCase{"", ""}, ExtensionCase{".TXT", ""}));
 
+#if !defined(_WIN32)
+TEST_F(LevelFileTest, ABackslashInAChosenNameIsPartOfTheName) {
+    const runtime::GameFolder folder(root_);
+    runtime::Files files(folder);
+    runtime::ScriptedRequesters requesters;
+    requesters.Answer(LevelPath("sub\\name"));
+    requesters.Answer(LevelPath("sub\\name.TXT"));
+    Level level = Varied20x20();
+    ASSERT_EQ(SaveLevel(level, files, requesters, folder), SaveResult::Saved);
+    EXPECT_TRUE(fs::is_regular_file(root_ / "LEVEL" / "sub\\name.TXT"));
+    EXPECT_FALSE(fs::exists(root_ / "LEVEL" / "sub"));
+
+    Level read;
+    ASSERT_EQ(LoadLevel(read, files, requesters, folder), LoadResult::Loaded);
+    EXPECT_EQ(read.elements, level.elements);
+}
+#endif
+
 TEST_F(LevelFileTest, AnElementHalfWayThroughItsDisplacementIsSavedAtItsStartCell) {
     const runtime::GameFolder folder(root_);
     runtime::Files files(folder);
@@ -414,22 +432,19 @@ TEST_F(LevelFileTest, AnElementHalfWayThroughItsDisplacementIsSavedAtItsStartCel
     EXPECT_EQ(read.elements[2 * 10 + 7].kind, 1000.0f);
 }
 
-TEST_F(LevelFileTest, ARecordDrivenOffTheGridDoesNotOverwriteTheHeader) {
+TEST_F(LevelFileTest, ARecordWhoseHomeIsOffTheGridDoesNotOverwriteTheHeader) {
     const runtime::GameFolder folder(root_);
     runtime::Files files(folder);
     Level level;
     level.levelWidth = 3;
     level.levelHeight = 2;
     BuildFreshGrid(level.elements, 3, 2);
-    // Moved diagonally: taken back along both axes by the whole distance, it lands on (0, 0),
-    // whose record would fall on the header.
-    Element& diagonal = level.elements[0];
-    diagonal.kind = Code(ElementKind::Brick);
-    diagonal.speedX = 1;
-    diagonal.speedY = 1;
-    diagonal.travelled = 2;
-    diagonal.column = 2;
-    diagonal.row = 2;
+    // A list built by hand may hold a home cell outside the level: the record of (0, 0) would
+    // fall on the header.
+    Element& stray = level.elements[0];
+    stray.kind = Code(ElementKind::Brick);
+    stray.homeColumn = 0;
+    stray.homeRow = 0;
     ASSERT_EQ(WriteLevelFile(level, files, LevelPath("d.TXT")), SaveResult::Saved);
     const std::string bytes = ReadBytes(LevelPath("d.TXT"));
     EXPECT_EQ(IntAt(bytes, 8), 3);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -22,7 +23,8 @@ protected:
         for (char& c : name) {
             if (c == '/') c = '_';
         }
-        root_ = fs::temp_directory_path() / ("tessaron-presets-" + name);
+        root_ = fs::temp_directory_path() /
+                ("tessaron-presets-" + name + "-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         fs::create_directories(Werte());
         folder_ = std::make_unique<runtime::GameFolder>(root_);

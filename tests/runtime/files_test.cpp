@@ -56,7 +56,7 @@ protected:
 TEST_F(FilesTest, IntegersAreLittleEndianAndGapsAfterASeekAreZero) {
     const GameFolder folder = Folder();
     Files files(folder);
-    ASSERT_TRUE(files.Create(1, "LEVEL\\a.TXT"));
+    ASSERT_TRUE(files.Create(1, "LEVEL/a.TXT"));
     files.Seek(10);
     files.WriteInt(-2);
     files.Seek(0);
@@ -142,7 +142,7 @@ TEST_F(FilesTest, LinesEndAtLineFeedZeroOrCarriageReturnWhichTakesOneMoreByte) {
 TEST_F(FilesTest, WrittenLinesEndInCarriageReturnAndLineFeed) {
     const GameFolder folder = Folder();
     Files files(folder);
-    ASSERT_TRUE(files.Create(1, "LEVEL\\Werte\\p.TXT"));
+    ASSERT_TRUE(files.Create(1, "LEVEL/Werte/p.TXT"));
     files.WriteLine("12");
     files.WriteLine("");
     ASSERT_TRUE(files.Close(1));
@@ -189,7 +189,7 @@ TEST_F(FilesTest, AFileThatCannotTakeItsNameIsReportedAndTheTemporaryRemoved) {
 TEST_F(FilesTest, CreateAndOpenFailWithoutEffect) {
     const GameFolder folder = Folder();
     Files files(folder);
-    EXPECT_FALSE(files.Create(1, "missing\\folder\\x.TXT"));
+    EXPECT_FALSE(files.Create(1, "missing/folder/x.TXT"));
     files.WriteInt(3);  // a write to a file that could not be created has no effect
     EXPECT_FALSE(files.Close(1));
     EXPECT_FALSE(files.OpenForReading(1, "nothing.TXT"));
@@ -227,9 +227,9 @@ TEST_F(FilesTest, ReadingFindsANameThatDiffersOnlyInCaseWhileCreatingUsesItExact
     WriteBytes(root_ / "LEVEL" / "Werte" / "Tür.TXT", "1\r\n");
     const GameFolder folder = Folder();
     Files files(folder);
-    ASSERT_TRUE(files.OpenForReading(1, "level\\WERTE\\tÜr.txt"));
+    ASSERT_TRUE(files.OpenForReading(1, "level/WERTE/tÜr.txt"));
     EXPECT_EQ(files.ReadLine(), "1");
-    ASSERT_TRUE(files.Create(2, "LEVEL\\Werte\\tür.txt"));
+    ASSERT_TRUE(files.Create(2, "LEVEL/Werte/tür.txt"));
     ASSERT_TRUE(files.Close(2));
     EXPECT_TRUE(fs::exists(root_ / "LEVEL" / "Werte" / "tür.txt"));
     EXPECT_EQ(ReadBytes(root_ / "LEVEL" / "Werte" / "Tür.TXT"), "1\r\n");
@@ -259,11 +259,11 @@ TEST_F(FilesTest, ListingsReportTheFolderAndItsParentFirstThenEntriesByName) {
                              {"c.dat", EntryType::File}}));
     EXPECT_EQ(listing.Next(), EntryType::None);
 
-    ASSERT_TRUE(listing.List(1, "level\\", "*.TXT"));
+    ASSERT_TRUE(listing.List(1, "level/", "*.TXT"));
     EXPECT_EQ(collect(), (std::vector<std::pair<std::string, EntryType>>{
                              {"a.txt", EntryType::File}, {"b.TXT", EntryType::File}}));
 
-    EXPECT_FALSE(listing.List(1, "LEVEL\\Werte", "*.TXT"));
+    EXPECT_FALSE(listing.List(1, "LEVEL/Werte", "*.TXT"));
     EXPECT_EQ(listing.Next(), EntryType::None);
     EXPECT_FALSE(listing.List(1, "nowhere", "*.*"));
     EXPECT_EQ(listing.Next(), EntryType::None);

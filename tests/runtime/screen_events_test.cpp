@@ -90,7 +90,8 @@ TEST_F(ScreenEvents, UserActionsGiveTheirEventsAndProgramChangesDoNot) {
     windows.AddRow(90, "Nichts");
     windows.AddRow(90, "Verbindungsnummer");
 
-    // The program's own state changes are silent (the text field aside, as the original's).
+    // The program's own state changes are silent, except a text set in a text field, which
+    // reports the field as typing would.
     windows.SetState(1000, 1);
     windows.SetState(61, 5);
     windows.SetState(90, 1);

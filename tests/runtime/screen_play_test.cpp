@@ -138,7 +138,7 @@ TEST_F(Screen, MissingOrBrokenPictureLeavesTheSpriteUndefined) {
     EXPECT_FALSE(screen.LoadSprite(1, "BMP\\Fehlt.bmp"));
     EXPECT_FALSE(screen.HasSprite(1));
     {
-        std::ofstream out(TestFolder().Resolve("BMP\\Kaputt.bmp"));
+        std::ofstream out(TestFolder().Resolve("BMP/Kaputt.bmp"));
         out << "BM not really a bitmap";
     }
     EXPECT_FALSE(screen.LoadSprite(2, "BMP\\Kaputt.bmp"));

@@ -37,7 +37,7 @@ void Picture::Fill(int x, int y, int w, int h, std::int32_t colour) {
 }
 
 void WriteBitmap(const std::string& gamePath, const Picture& picture) {
-    const std::filesystem::path file = g_folder->Resolve(gamePath);
+    const std::filesystem::path file = g_folder->Resolve(FixedPath(gamePath));
     std::filesystem::create_directories(file.parent_path());
     const std::uint32_t rowBytes = (std::uint32_t(picture.width) * 3 + 3) & ~3u;
     const std::uint32_t dataBytes = rowBytes * std::uint32_t(picture.height);
@@ -74,7 +74,7 @@ void WriteBitmap(const std::string& gamePath, const Picture& picture) {
 }
 
 void WriteWave(const std::string& gamePath, const std::vector<std::int16_t>& samples, int rate) {
-    const std::filesystem::path file = g_folder->Resolve(gamePath);
+    const std::filesystem::path file = g_folder->Resolve(FixedPath(gamePath));
     std::filesystem::create_directories(file.parent_path());
     const std::uint32_t dataBytes = std::uint32_t(samples.size() * 2);
     std::ofstream out(file, std::ios::binary);
