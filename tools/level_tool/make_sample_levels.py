@@ -142,6 +142,12 @@ class Level:
                 f"{name}: link {motion.link} at ({c}, {r}) has no switch or sensor"
             moved.add(motion.link)
         assert triggers <= moved, f"{name}: links {triggers - moved} move nothing"
+        # Spikes and crushers send the ball back to the last save point, and do nothing while
+        # there is none: a level with them starts on a disk, so that they count from the start.
+        crushers = any(m.link == 0 and m.speed_y > 0 for m in self.motions.values())
+        if crushers or any('X' in row for row in self.cells):
+            column, row = round(self.start[0] / CELL), round(self.start[1] / CELL)
+            assert self.cells[row - 1][column - 1] == 'K', f"{name}: does not start on a disk"
 
     def uses(self):
         """The (kind, backdrop) pairs that the level uses."""
@@ -405,7 +411,7 @@ def kerker():
         "B                     XXXXX                 ~~~~~~~~~~~~~~ K           5   B   BBBBB",  # 16
         "B      T                       2 2 2      BB~~~~~~~K~~~~~~BBBBW        B   B   BBBBB",  # 17
         "B                             BBBBBBBB    BB~~~~~~~~~~~~~~BBBB         B   B   BBBBB",  # 18
-        "B   K    1         K   1 1    BBBBBBBB  K BB~~~z~~~~~~~~~~BBBB         B   B   BBBBB",  # 19
+        "B K      1         K   1 1    BBBBBBBB  K BB~~~z~~~~~~~~~~BBBB         B   B   BBBBB",  # 19
         "BBBBBBBBBBBBBB   BBBBBBBBBBBBBBBBBBBBBBBBBBB~~~~~~~~~~~~~~BBBBXXXXXXXXXXXXXXXXXBBBBB",  # 20
         "BBBBBBBBBBBBBBXXXBBBBBBBBBBBBBBBBBBBBBBBBBBB~~~~~2~~~~y~~~BBBBBBBBBBBBBBBBBBBBBBBBBB",  # 21
         "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBXXXXXXXXXXXXXXBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 22
@@ -438,7 +444,7 @@ def schmiede():
         "B           BBBBCCBBBBBBCCBBBBBBCCBBBBBB        BBBBXXBBBBXXBBBBXXBBBB            BBBCCBBBCCBBB   BB",  # 14
         "B                                                                                             D   BB",  # 15
         "B                                                                                             D   BB",  # 16
-        "B   K  1            2       2       5      K           5     5     z     K     S        y     D Z BB",  # 17
+        "B K    1            2       2       5      K           5     5     z     K     S        y     D Z BB",  # 17
         "BCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCB",  # 18
         "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 19
         "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",  # 20
@@ -497,8 +503,8 @@ def turm():
         "C                      C",  # 31
         "C   T                  C",  # 32
         "C        125           C",  # 33
-        "C                      C",  # 34
-        "C      b     K   S  WWWC",  # 35
+        "C K                    C",  # 34
+        "C      b         S  WWWC",  # 35
         "CGGGGGGGGGGGGGGGGGGGGGGC",  # 36
         "CCCCCCCCCCCCCCCCCCCCCCCC",  # 37
     ], (120, 1360))
@@ -551,7 +557,7 @@ def wanderung():
         "C               GGGG                ",  # 26
         "C            2  EEEE                ",  # 27
         "C           GGGGEEEEGGGG            ",  # 28
-        "C    K  1 1 EEEEEEEEEEEE        T   ",  # 29
+        "C  K    1 1 EEEEEEEEEEEE        T   ",  # 29
         "CGGGGGGGGGGGEEEEEEEEEEEE    GGGGGGGG",  # 30
         "CEEEEEEEEEEEEEEEEEEEEEEE 55 EEEEEEEE",  # 31
         "CEEEEEEEEEEEEEEEEEEEEEEEGGGGEEEEEEEE",  # 32
