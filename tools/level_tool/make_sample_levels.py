@@ -742,8 +742,8 @@ def wanderung():
         "EEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE",  # 49
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 50
     ])
-    # Columns 151 to 186. The thicket: a hedge under an arch, a floor of bushes over a tunnel, and a
-    # cap of bushes over the way up.
+    # Columns 151 to 186. The thicket: a hedge under an arch, a floor of bushes that gives way to a
+    # tunnel, and a hedge in the tunnel.
     level.draw(151, 1, [
         "CCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCC",  # 1
         "                                    ",  # 2
@@ -771,7 +771,7 @@ def wanderung():
         " T  b            BBB                ",  # 24
         "    b            BBB                ",  # 25
         "    b  2  1 1 1  BBB            5   ",  # 26
-        "GGGGGGGGGbbbbbbbGEEEGGGGGGGbbGGGGGGG",  # 27
+        "GGGGGGGGGbbbbbbbGEEEGGGGGGG  GGGGGGG",  # 27
         "EEEEEEEEE             b       EEEEEE",  # 28
         "EEEEEEEEE             b       EEEEEE",  # 29
         "EEEEEEEEE   z       5 b  2    EEEEEE",  # 30
