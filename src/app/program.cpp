@@ -6,6 +6,7 @@
 #include <cmath>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "app/pause_menu.h"
 #include "app/program_internal.h"
@@ -163,6 +164,9 @@ PassOutcome Program::Impl::EndPass(Flow flow) {
     if (flow == Flow::Abort) {
         return PassOutcome::Aborted;
     }
+    // Whatever the pass did (a paint, an undo, a mode switch, a level read or a save point
+    // restored), the buttons say from now on what the next pass can do.
+    ShowHistoryButtons();
     for (RunObserver* observer : hooks.observers) {
         observer->OnPassEnd(passCount, state);
     }
@@ -176,7 +180,16 @@ PassOutcome Program::Impl::EndPass(Flow flow) {
 // ---------------------------------------------------------------------------------------------
 // Commands
 
+void Program::Impl::ShowHistoryButtons(bool modalOpen) {
+    const bool editing = !modalOpen && state.loop.mode == level::Mode::Editor;
+    windows->EnableToolbarButton(panel::kUndoButton,
+                                 editing && state.history.CanUndo(state.level));
+    windows->EnableToolbarButton(panel::kRedoButton,
+                                 editing && state.history.CanRedo(state.level));
+}
+
 Flow Program::Impl::NewLevelCommand() {
+    ShowHistoryButtons(true);
     const level::NewLevelResult result = level::RunNewLevelDialog(
         state.level, *windows, [this] { return ModalEvent(level::new_level_dialog::kTitle); });
     windows->Use(panel::kMainWindow);
@@ -223,6 +236,7 @@ void Program::Impl::SwitchMode() {
 }
 
 Flow Program::Impl::PauseMenu() {
+    ShowHistoryButtons(true);
     const PauseChoice choice = RunPauseMenu(
         *windows, *screen, [this] { return ModalEvent(pause_menu::kTitle); });
     windows->Use(panel::kMainWindow);
@@ -248,7 +262,9 @@ Flow Program::Impl::EditorStage(const runtime::Event& event) {
             case panel::kNewLevelButton: return NewLevelCommand();
             case panel::kLoadButton: return LoadLevelCommand();
             case panel::kSaveButton: SaveLevelCommand(); break;
-            default: break;  // undo and redo have no command
+            case panel::kUndoButton: state.history.Undo(state.level); break;
+            case panel::kRedoButton: state.history.Redo(state.level); break;
+            default: break;
         }
     }
     if (event.code == EventCode::Control) {
@@ -351,7 +367,10 @@ void Program::Impl::MouseStage(const runtime::Event& event) {
     // A press over the side panel (mouse x below 0) never paints; holding the button paints
     // nothing more, as only the press is an event.
     if (event.code == EventCode::LeftButtonDown && state.loop.mouseX >= 0) {
-        editor::Paint(state.level, state.paint, state.loop.mouseX, state.loop.mouseY);
+        // The cells this click changed are one step of the history.
+        std::vector<editor::CellChange> changes;
+        editor::Paint(state.level, state.paint, state.loop.mouseX, state.loop.mouseY, &changes);
+        state.history.Record(state.level, std::move(changes));
     }
 }
 

@@ -87,6 +87,9 @@ struct Program::Impl {
     void SaveLevelCommand();
     Flow PauseMenu();
     void SwitchMode();
+    // Greys "Rückgängig" and "Wiederholen" (and so their keys) unless the editor is on and has
+    // a step to undo or redo; `modalOpen` greys both while a window waits for its answer.
+    void ShowHistoryButtons(bool modalOpen = false);
 
     // The next event for a modal window: from the driver's next action in scripted runs, else
     // by waiting. Empty when the run must end (the driver says so, or no input can come).

@@ -18,6 +18,8 @@ void BuildToolbar(runtime::Windows& windows) {
     windows.ToolbarSeparator();
     windows.ToolbarButton(panel::kUndoButton, StandardIcon::Undo, "Rückgängig");
     windows.ToolbarButton(panel::kRedoButton, StandardIcon::Redo, "Wiederholen");
+    windows.SetToolbarButtonKeys(panel::kUndoButton, runtime::CommandKeys::Undo);
+    windows.SetToolbarButtonKeys(panel::kRedoButton, runtime::CommandKeys::Redo);
     windows.ToolbarSeparator();
 }
 

@@ -190,6 +190,8 @@ int Program::StartUp(int& argc, char** argv) {
     d.state.level.triggeredLink = -1;
     d.state.level.startX = level::kNoStartOffset;
     d.state.loop.mode = level::Mode::Play;
+    // Nothing to undo yet, and no command in play mode.
+    d.ShowHistoryButtons();
 
     // The first level; without one, the new-level dialog.
     if (d.LoadLevelCommand() == Flow::Abort) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "editor/edit_history.h"
 #include "editor/paint_settings.h"
 #include "game/player.h"
 #include "level/level.h"
@@ -27,6 +28,8 @@ struct GameState {
     LoopState loop;
     game::Player player;
     editor::PaintSettings paint;
+    // The level's edits for undo and redo; it forgets them when the element list is replaced.
+    editor::EditHistory history;
     render::RenderState render;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string_view>
@@ -68,18 +69,20 @@ BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, flo
 }
 
 int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
-          std::int32_t mouseY) {
+          std::int32_t mouseY, std::vector<CellChange>* changes) {
     const BrushCell brush = BrushCellAt(mouseX, mouseY, level.viewX, level.viewY);
     const std::int64_t size = BrushSize(paint);
     int painted = 0;
     // Each element is tested once by its own rounded position, so the list order does not
     // matter, and cells of the brush outside the level simply find no element.
-    for (level::Element& e : level.elements) {
+    for (std::size_t index = 0; index < level.elements.size(); ++index) {
+        level::Element& e = level.elements[index];
         if (!InBrush(runtime::RoundToInt(e.column), brush.column, size) ||
             !InBrush(runtime::RoundToInt(e.row), brush.row, size)) {
             continue;
         }
         ++painted;
+        const level::Element before = e;
         if (paint.applyBackground != 0) {
             e.background = static_cast<float>(paint.backgroundChoice);
         }
@@ -102,6 +105,10 @@ int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
         if (paint.applyPause2 != 0) {
             e.pause2 = static_cast<float>(paint.pause2Value);
         }
+        if (changes != nullptr && RecordsDiffer(before, e)) {
+            changes->push_back(CellChange{static_cast<std::uint32_t>(index), before, e});
+        }
+        level::ElementChanged(level, index);
     }
     return painted;
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "editor/edit_history.h"
 #include "editor/paint_settings.h"
 #include "level/level.h"
 #include "runtime/screen.h"
@@ -25,9 +27,10 @@ BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, flo
 
 // Writes the paint settings whose apply flag is set into every element whose column and row,
 // rounded to whole cells, lie in the brush square of the brush size at the brush cell under the
-// mouse. Returns the number of elements painted (written or not, by the flags).
+// mouse. Returns the number of elements painted (written or not, by the flags). With `changes`,
+// appends each element whose record the paint changed, in list order: one step of the history.
 int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
-          std::int32_t mouseY);
+          std::int32_t mouseY, std::vector<CellChange>* changes = nullptr);
 
 // Draws the preview over the map: the chosen background and element, faint, in every cell of
 // the brush, a white frame around it, a white dot at the mouse and the brush cell's coordinates

@@ -5,8 +5,11 @@
 // 0 only up to rounding, and the comparisons are made on the stored values exactly as they stand.
 #include "game/motion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace tessaron::game {
 namespace {
@@ -38,7 +41,15 @@ void CountPause(level::Element& element, float pause) {
     }
 }
 
-void UpdateElement(level::Element& e, float triggered, runtime::Random& random) {
+// What an element's update did besides changing the record: whether the link start set it off,
+// and the motion it had just before the link start was looked at.
+struct UpdateOutcome {
+    bool linkStarted = false;
+    float motionBeforeLinkStart = 0.0f;
+};
+
+UpdateOutcome UpdateRecord(level::Element& e, float triggered, runtime::Random& random) {
+    UpdateOutcome outcome;
     // Unlinked start: an element without a link sets off by itself.
     if (e.link == 0.0f && e.motion == 0.0f) {
         e.motion = 1.0f;
@@ -62,7 +73,9 @@ void UpdateElement(level::Element& e, float triggered, runtime::Random& random) 
     }
     // Link start. With nothing triggered the value is -1, which is also the link of every cell of
     // a new level: such elements are sent out in every pass without a trigger.
+    outcome.motionBeforeLinkStart = e.motion;
     if (e.link == triggered && e.kind != kSensorCode) {
+        outcome.linkStarted = e.motion != 1.0f;
         e.motion = 1.0f;
     }
     // Going out and coming back, along the path given by both speeds.
@@ -86,7 +99,18 @@ void UpdateElement(level::Element& e, float triggered, runtime::Random& random) 
         CountPause(e, e.pause2);
     }
     TorchStep(e, random);
+    return outcome;
 }
+
+bool IsTorch(float kind) { return kind == kTorchCode || kind == kTorchFlickerCode; }
+
+bool SameBits(const level::Element& a, const level::Element& b) {
+    return std::memcmp(&a, &b, sizeof(level::Element)) == 0;
+}
+
+// Scratch lists of the level's index used by the update pass.
+constexpr int kTriggeredScratch = 2;
+constexpr int kStillAwakeScratch = 3;
 
 }  // namespace
 
@@ -107,9 +131,50 @@ void UpdateElements(level::Level& level, runtime::Random& random) {
     // The trigger is read once: nothing in the pass changes it, and the float it is compared
     // with is the same for every element.
     const float triggered = static_cast<float>(level.triggeredLink);
-    for (level::Element& element : level.elements) {
-        UpdateElement(element, triggered, random);
+
+    // An element's update depends on nothing but its own record, the trigger and, for a torch,
+    // the random numbers. So an element whose update changed nothing and set nothing off by its
+    // link (and that is no torch) stays as it is in every later pass, until its link is
+    // triggered (when that would change its motion) or something else changes the record: such
+    // an element sleeps, and the pass visits only the awake ones and those woken by the trigger.
+    // Every visit is in list order, so the torches take their random numbers as they always did.
+    level::ElementIndex& index = level::IndexOf(level);
+    index.AdmitWoken();
+    std::vector<std::int32_t>& triggeredNow = index.Scratch(kTriggeredScratch);
+    index.TakeWaitingFor(triggered, triggeredNow);
+    std::sort(triggeredNow.begin(), triggeredNow.end());
+    std::vector<std::int32_t>& awake = index.Awake();
+    std::vector<std::int32_t>& stillAwake = index.Scratch(kStillAwakeScratch);
+    stillAwake.clear();
+
+    std::size_t a = 0;
+    std::size_t t = 0;
+    while (a < awake.size() || t < triggeredNow.size()) {
+        const bool fromAwake =
+            t == triggeredNow.size() || (a < awake.size() && awake[a] < triggeredNow[t]);
+        const std::int32_t i = fromAwake ? awake[a++] : triggeredNow[t++];
+        level::Element& element = level.elements[static_cast<std::size_t>(i)];
+        const level::Element before = element;
+        const UpdateOutcome outcome = UpdateRecord(element, triggered, random);
+        const bool unchanged = SameBits(element, before);
+        if (!unchanged) {
+            index.Moved(i, element);
+        }
+        if (unchanged && !outcome.linkStarted && !IsTorch(before.kind)) {
+            // A trigger of its link would change it only where the link start finds it not
+            // under way already.
+            index.Sleep(i, element.link,
+                        element.kind != kSensorCode && outcome.motionBeforeLinkStart != 1.0f);
+        } else {
+            index.KeepAwake(i);
+            stillAwake.push_back(i);
+        }
     }
+    awake.swap(stillAwake);
+}
+
+void UpdateElement(level::Element& element, float triggered, runtime::Random& random) {
+    UpdateRecord(element, triggered, random);
 }
 
 void TorchStep(level::Element& element, runtime::Random& random) {

@@ -18,6 +18,10 @@ void SwitchPress(level::Element& element, level::Level& level);
 // draws from `random`, two numbers at most per torch).
 void UpdateElements(level::Level& level, runtime::Random& random);
 
+// The update of one element with the trigger of the pass (-1 for none, as a float): what the
+// update pass does to each element it visits.
+void UpdateElement(level::Element& element, float triggered, runtime::Random& random);
+
 // The torch step for one element: 3011 may become 3012, then 3012 may become 3011.
 void TorchStep(level::Element& element, runtime::Random& random);
 

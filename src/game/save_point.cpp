@@ -76,7 +76,7 @@ bool RestoreSavePoint(level::Level& level, Player& player, runtime::Files& files
     level.viewY = static_cast<float>(header[1]);
     player.velocityX = static_cast<float>(header[2]);
     player.velocityY = static_cast<float>(header[3]);
-    level.elements = std::move(restored);
+    level::ReplaceElements(level, std::move(restored));
     return true;
 }
 

@@ -3,10 +3,12 @@
 // floats, in the order of the steps below.
 #include "game/simulation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "game/contacts.h"
 #include "game/geometry.h"
@@ -60,9 +62,78 @@ bool ElementTouches(const Element& element, const level::Level& level,
 
 float Divisor(const Player& player) { return static_cast<float>(player.mediumDivisor); }
 
+// Which positions of an element a walk tests near the ball: where it is, and for the touch pass
+// also its home cell, where its water backdrop lies.
+enum class Positions { Current, CurrentAndHome };
+
+// The elements a collision walk visits, in list order: those that may lie within `bound` pixels
+// of the ball for the view as it is when the walk reaches them. Every other element would fail
+// the walk's near test, so leaving it out changes nothing. A contact may move the view (a
+// carrying element, a push-out); the rest of the walk is then collected for the new view.
+class NearWalk {
+public:
+    NearWalk(const level::Level& level, float bound, Positions positions)
+        : level_(level),
+          index_(level::IndexOf(level)),
+          positions_(positions),
+          box_{kCentreX - bound, kCentreY - bound, kCentreX + bound, kCentreY + bound},
+          candidates_(index_.Scratch(0)),
+          homes_(index_.Scratch(1)) {
+        Collect();
+    }
+
+    // The next element to visit; false when the walk is done.
+    bool Next(std::size_t& element) {
+        if (level_.viewX != viewX_ || level_.viewY != viewY_) {
+            Collect();
+        }
+        if (at_ == candidates_.size()) {
+            return false;
+        }
+        const std::int32_t i = candidates_[at_++];
+        next_ = i + 1;
+        element = static_cast<std::size_t>(i);
+        return true;
+    }
+
+    level::ElementIndex& Index() { return index_; }
+
+private:
+    void Collect() {
+        viewX_ = level_.viewX;
+        viewY_ = level_.viewY;
+        if (positions_ == Positions::CurrentAndHome) {
+            std::vector<std::int32_t>& current = index_.Scratch(2);
+            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, current);
+            index_.Near(level::CellGrid::Position::Home, box_, viewX_, viewY_, homes_);
+            candidates_.clear();
+            std::set_union(current.begin(), current.end(), homes_.begin(), homes_.end(),
+                           std::back_inserter(candidates_));
+        } else {
+            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, candidates_);
+        }
+        // Elements the walk has passed are not visited again.
+        at_ = static_cast<std::size_t>(
+            std::lower_bound(candidates_.begin(), candidates_.end(), next_) -
+            candidates_.begin());
+    }
+
+    const level::Level& level_;
+    level::ElementIndex& index_;
+    Positions positions_;
+    level::ScreenBox box_;
+    std::vector<std::int32_t>& candidates_;
+    std::vector<std::int32_t>& homes_;
+    std::size_t at_ = 0;
+    std::int32_t next_ = 0;
+    float viewX_ = 0.0f;
+    float viewY_ = 0.0f;
+};
+
 void TouchPass(level::Level& level, Player& player, const Services& services) {
     player.carried = 0;
-    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+    NearWalk walk(level, kNearContact, Positions::CurrentAndHome);
+    for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
         if (ElementTouches(element, level, services.screen, kNearContact, kTouchMaskY)) {
             // Only the first element under way in list order carries the ball.
@@ -73,7 +144,11 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
                 player.carried = 1;
             }
             SensorTrigger(element, level);
+            const float kind = element.kind;
             PickupEffect(element, level, player, services);
+            if (element.kind != kind) {
+                walk.Index().Wake(static_cast<std::int32_t>(i));
+            }
         }
         if (element.background == Code(level::Background::Water) &&
             IsNear(element.homeColumn, element.homeRow, level.viewX, level.viewY,
@@ -87,7 +162,8 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
 }
 
 void VerticalPass(level::Level& level, Player& player, const Services& services) {
-    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+    NearWalk walk(level, kNearVertical, Positions::Current);
+    for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
         if (!IsSolid(element.kind) ||
             !ElementTouches(element, level, services.screen, kNearVertical, kMaskY)) {
@@ -96,6 +172,7 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
         player.canJump = 1;
         player.hitFlag = 1;
         SwitchPress(element, level);
+        walk.Index().Wake(static_cast<std::int32_t>(i));
         if (SpikeEffect(element, level, player, services.files)) {
             return;  // the list was replaced: no element follows this one
         }
@@ -103,7 +180,8 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
 }
 
 void HorizontalPass(level::Level& level, Player& player, const Services& services) {
-    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+    NearWalk walk(level, kNearContact, Positions::Current);
+    for (std::size_t i; walk.Next(i);) {
         const Element& element = level.elements[i];
         if (!IsSolid(element.kind) ||
             !ElementTouches(element, level, services.screen, kNearContact, kMaskY)) {
@@ -118,7 +196,9 @@ void HorizontalPass(level::Level& level, Player& player, const Services& service
 
 // The jump's head check: true when the lifted mask touches a solid element. It fires no effect.
 bool HeadBlocked(const level::Level& level, const Services& services) {
-    for (const Element& element : level.elements) {
+    NearWalk walk(level, kNearContact, Positions::Current);
+    for (std::size_t i; walk.Next(i);) {
+        const Element& element = level.elements[i];
         if (IsSolid(element.kind) &&
             ElementTouches(element, level, services.screen, kNearContact, kMaskY)) {
             return true;
@@ -129,7 +209,8 @@ bool HeadBlocked(const level::Level& level, const Services& services) {
 
 void PushOutPass(level::Level& level, Player& player) {
     player.contactCount = 0;
-    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+    NearWalk walk(level, kNearContact, Positions::Current);
+    for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
         if (!IsPushing(element.kind) ||
             !IsNear(element.column, element.row, level.viewX, level.viewY, kNearContact)) {
@@ -149,6 +230,7 @@ void PushOutPass(level::Level& level, Player& player) {
         level.viewY = level.viewY - push.shiftY;
         player.contactCount = player.contactCount + 1;
         BushEffect(element);
+        walk.Index().Wake(static_cast<std::int32_t>(i));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "level/level.h"
 
+#include <utility>
+
 namespace tessaron::level {
 
 void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn,
@@ -17,6 +19,11 @@ void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn
         static_cast<float>(pauseCount), static_cast<float>(pause1),
         static_cast<float>(pause2),
     });
+}
+
+void ReplaceElements(Level& level, ElementList list) {
+    level.elements = std::move(list);
+    ++level.listGeneration;
 }
 
 void RestoreEditState(Level& level) {
@@ -37,6 +44,7 @@ void RestoreEditState(Level& level) {
             e.kind = Code(ElementKind::Bush);  // worn bushes grow back
         }
     }
+    level.index.Invalidate();
     level.triggeredLink = -1;
     level.score = 0;
 }

@@ -1,6 +1,7 @@
 #include "level/level_file.h"
 
 #include <filesystem>
+#include <utility>
 
 namespace tessaron::level {
 
@@ -121,7 +122,6 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
     const std::int32_t width = header.width;
     const std::int32_t height = header.height;
 
-    level.elements.clear();
     // Only the first level read after the program starts begins at its own stored offset;
     // every later one begins where the first did, or at the last save point taken.
     if (level.startX == kNoStartOffset) {
@@ -133,8 +133,9 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
     level.viewX = static_cast<float>(level.startX);
     level.viewY = static_cast<float>(level.startY);
 
+    ElementList elements;
     if (width > 0 && height > 0) {
-        level.elements.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        elements.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     }
     // The last value read so far is the header's stored height.
     ValueReader values(files, files.Size(), header.storedHeight);
@@ -158,11 +159,12 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
                 kind = static_cast<std::int32_t>(ElementKind::Empty);
                 background = static_cast<std::int32_t>(Background::Water);
             }
-            AddCell(level.elements, background, c, r, kind, c, r, 0, link, 0, length, speedX,
+            AddCell(elements, background, c, r, kind, c, r, 0, link, 0, length, speedX,
                     speedY, 0, pause1, pause2);
         }
     }
     files.Close(kLevelFile);
+    ReplaceElements(level, std::move(elements));
     level.triggeredLink = -1;
     return LoadResult::Loaded;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 namespace tessaron::level {
 
@@ -210,7 +211,7 @@ bool LevelFromJson(const nlohmann::json& value, Level& level, std::string& error
     level.viewY = viewY;
     level.levelWidth = width;
     level.levelHeight = height;
-    level.elements = std::move(list);
+    ReplaceElements(level, std::move(list));
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "level/new_level_dialog.h"
 
+#include <utility>
+
 #include "level/level_file.h"
 #include "runtime/files.h"
 
@@ -69,7 +71,9 @@ NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
             level.levelWidth = NumberFromText(widthText);
             level.levelHeight = NumberFromText(heightText);
             windows.Close(nld::kWindow);
-            BuildFreshGrid(level.elements, level.levelWidth, level.levelHeight);
+            ElementList grid;
+            BuildFreshGrid(grid, level.levelWidth, level.levelHeight);
+            ReplaceElements(level, std::move(grid));
             level.triggeredLink = -1;
             return NewLevelResult::Created;
         }

@@ -3,12 +3,17 @@
 //
 // Every position follows one rule: a cell's reference point is (R(40 * column) + viewX,
 // R(40 * row) + viewY) in floating point, and a picture's top-left corner is R(reference - 20).
-// The walks visit every element in every pass; what falls off the screen costs one bounds test.
+// The walks visit, in list order, the elements that the level's index finds near the screen:
+// an element farther out would draw nothing. What drawing does besides the pixels is kept for
+// every element, seen or not: each pickup picture's size ends as its last pickup in the list
+// sets it, and every sensor takes its random number in list order.
 #include "render/render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "level/element.h"
 #include "render/geometry.h"
@@ -82,11 +87,50 @@ CellPoint HomeReference(const Element& e, const level::Level& level) {
     return {CellCentre(e.homeColumn, level.viewX), CellCentre(e.homeRow, level.viewY)};
 }
 
-void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {
+// How far beyond the screen an element's reference point may lie and still draw a pixel: the
+// largest picture and the water's shift and sway, with room to spare for rounding.
+float DrawingReach(const PlayScreen& screen) {
+    return static_cast<float>(std::max(screen.LargestSpriteExtent(), 46)) + 40.0f;
+}
+
+// The screen box of reference points that may draw within the screen, `reach` beyond it.
+level::ScreenBox Around(float reach) {
+    return {-reach, -reach, static_cast<float>(PlayScreen::kWidth) + reach,
+            static_cast<float>(PlayScreen::kHeight) + reach};
+}
+
+// Scratch lists of the level's index that the walks use.
+constexpr int kNearScratch = 0;
+constexpr int kHomeScratch = 1;
+constexpr int kOpacityScratch = 2;
+constexpr int kUnionScratch = 3;
+
+// The elements whose picture may show, by their position now, in list order.
+const std::vector<std::int32_t>& NearScreen(const level::Level& level, float reach) {
+    const level::ElementIndex& index = level::IndexOf(level);
+    std::vector<std::int32_t>& near = index.Scratch(kNearScratch);
+    index.Near(level::CellGrid::Position::Current, Around(reach), level.viewX, level.viewY, near);
+    return near;
+}
+
+void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen,
+                   const std::vector<std::int32_t>& near) {
     const bool editor = inputs.mode == Mode::Editor;
     // The sway's phase for this pass: t * k * 10, in that order, before the row is added.
     const float swayPhase = static_cast<float>(inputs.tick) * kDegree * 10.0f;
-    for (const Element& e : level.elements) {
+    // Backdrops lie at the home cell; the editor's grid on an empty cell at its position now.
+    const level::ElementIndex& index = level::IndexOf(level);
+    std::vector<std::int32_t>& homes = index.Scratch(kHomeScratch);
+    index.Near(level::CellGrid::Position::Home, Around(DrawingReach(screen)), level.viewX,
+               level.viewY, homes);
+    std::vector<std::int32_t>& walk = editor ? index.Scratch(kUnionScratch) : homes;
+    if (editor) {
+        walk.clear();
+        std::set_union(homes.begin(), homes.end(), near.begin(), near.end(),
+                       std::back_inserter(walk));
+    }
+    for (const std::int32_t i : walk) {
+        const Element& e = level.elements[static_cast<std::size_t>(i)];
         const CellPoint home = HomeReference(e, level);
         const std::int32_t homeTop = Round(home.y - kHalfCell);
         if (e.background == kAir) {
@@ -110,8 +154,10 @@ void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScr
 // One of the two element walks. Moving elements (length > 0) are drawn first so that resting
 // ones cover them. An element with a negative length cannot move, so it is drawn with the
 // resting ones rather than not at all (an invisible but solid block would only puzzle).
-void DrawElements(const level::Level& level, bool editor, bool moving, PlayScreen& screen) {
-    for (const Element& e : level.elements) {
+void DrawElements(const level::Level& level, bool editor, bool moving, PlayScreen& screen,
+                  const std::vector<std::int32_t>& near) {
+    for (const std::int32_t i : near) {
+        const Element& e = level.elements[static_cast<std::size_t>(i)];
         if (!IsElementPicture(e.kind)) continue;
         if ((e.length > 0.0f) != moving) continue;
         const CellPoint c = Reference(e, level);
@@ -122,11 +168,72 @@ void DrawElements(const level::Level& level, bool editor, bool moving, PlayScree
     }
 }
 
+// A pickup's half width in play: it spins about its vertical axis, its half-width following a
+// sine of the clock with a phase from its position.
+std::int32_t SpinHalfWidth(const Element& e, float spinPhase) {
+    const float angle = spinPhase + e.column * e.row * kDegree;
+    return Round(std::fabs(20.0f * std::sin(angle)));
+}
+
+// Each sensor's random number, drawn for every sensor, visible or not, in list order: the
+// sequence is part of what a scripted run reproduces. Nothing else draws a number while the map
+// is drawn, so they are all drawn before it. The numbers go to `opacities`, one per entry of
+// the index's sensor list (0 where the entry is no longer a sensor).
+void DrawSensorNumbers(const level::Level& level, runtime::Random& random,
+                       std::vector<std::int32_t>* opacities) {
+    for (const std::int32_t i : level::IndexOf(level).Sensors()) {
+        const bool sensor = level.elements[static_cast<std::size_t>(i)].kind == kSensor;
+        const int number = sensor ? random.Next(kSensorOpacityRange) : 0;
+        if (opacities != nullptr) opacities->push_back(kSensorOpacityBase + number);
+    }
+}
+
+// After the walk each pickup picture has the size that the last pickup of it in the list gives
+// it, also when that one was not drawn: the size stays with the sprite for later users such as
+// the brush preview.
+void SetLastPickupSizes(const level::Level& level, bool editor, float spinPhase,
+                        PlayScreen& screen) {
+    for (const auto& [sprite, elements] : level::IndexOf(level).PickupsByPicture()) {
+        for (auto i = elements.rbegin(); i != elements.rend(); ++i) {
+            const Element& e = level.elements[static_cast<std::size_t>(*i)];
+            if (!(e.kind > kPickupsFrom && e.kind < kPickupsTo) || SpriteOf(e.kind) != sprite) {
+                continue;  // taken since the index was built
+            }
+            if (editor) {
+                screen.SetBlendedSize(sprite, 40, 40);
+            } else {
+                screen.SetBlendedSize(sprite, 2 * SpinHalfWidth(e, spinPhase), 40);
+            }
+            break;
+        }
+    }
+}
+
 void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
-                           PlayScreen& screen, runtime::Random& random) {
+                           PlayScreen& screen, runtime::Random& random,
+                           const std::vector<std::int32_t>& near) {
     const bool editor = inputs.mode == Mode::Editor;
     const float spinPhase = static_cast<float>(inputs.tick) / 10.0f;
-    for (const Element& e : level.elements) {
+    const level::ElementIndex& index = level::IndexOf(level);
+    const std::vector<std::int32_t>& sensors = index.Sensors();
+    std::vector<std::int32_t>& opacities = index.Scratch(kOpacityScratch);
+    opacities.clear();
+    if (!editor) DrawSensorNumbers(level, random, &opacities);
+    // A turned sensor picture may reach anywhere: then every sensor is visited.
+    const bool upright = screen.BlendedRotation(kSensorSprite) == 0.0f;
+    const float sensorReach =
+        static_cast<float>(std::max(screen.BlendedWidth(kSensorSprite),
+                                    screen.BlendedHeight(kSensorSprite))) + 40.0f;
+    std::vector<std::int32_t>& walk = index.Scratch(kHomeScratch);
+    if (upright && sensorReach <= DrawingReach(screen)) {
+        walk.assign(near.begin(), near.end());
+    } else {
+        walk.clear();
+        std::set_union(near.begin(), near.end(), sensors.begin(), sensors.end(),
+                       std::back_inserter(walk));
+    }
+    for (const std::int32_t i : walk) {
+        const Element& e = level.elements[static_cast<std::size_t>(i)];
         if (e.kind > kPickupsFrom && e.kind < kPickupsTo) {
             const int sprite = SpriteOf(e.kind);
             const CellPoint c = Reference(e, level);
@@ -137,13 +244,8 @@ void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
                 if (!OffScreen(x, y, 40, 40)) screen.DrawBlended(sprite, x, y, kOpaque);
                 screen.DrawSprite(kGridSprite, x, y);
             } else {
-                // The pickup spins about its vertical axis: its half-width w follows a sine of
-                // the clock, with a phase from its position.
-                const float angle = spinPhase + e.column * e.row * kDegree;
-                const std::int32_t w = Round(std::fabs(20.0f * std::sin(angle)));
+                const std::int32_t w = SpinHalfWidth(e, spinPhase);
                 const std::int32_t x = Round(c.x - static_cast<float>(w));
-                // The size is set even when nothing is drawn: it stays with the sprite for
-                // later users such as the brush preview.
                 screen.SetBlendedSize(sprite, 2 * w, 40);
                 if (w > 0 && !OffScreen(x, y, 2 * w, 40)) {
                     screen.DrawBlended(sprite, x, y, kOpaque);
@@ -151,10 +253,9 @@ void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
             }
         }
         if (e.kind == kSensor) {
-            // The random number is drawn for every sensor, visible or not, in list order: the
-            // sequence is part of what a scripted run reproduces.
+            const auto at = std::lower_bound(sensors.begin(), sensors.end(), i);
             const int opacity =
-                editor ? kOpaque : kSensorOpacityBase + random.Next(kSensorOpacityRange);
+                editor ? kOpaque : opacities[static_cast<std::size_t>(at - sensors.begin())];
             const CellPoint c = Reference(e, level);
             const std::int32_t x = Round(c.x - kHalfCell);
             const std::int32_t y = Round(c.y - kHalfCell);
@@ -166,6 +267,7 @@ void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
             if (editor) screen.DrawSprite(kGridSprite, x, y);
         }
     }
+    SetLastPickupSizes(level, editor, spinPhase, screen);
 }
 
 void DrawBall(const RenderState& state, PlayScreen& screen) {
@@ -237,7 +339,8 @@ void DrawValueDisplay(const level::Level& level, const FrameInputs& inputs, Play
         // label, so it is skipped before any text is measured.
         const float reach =
             2.0f * static_cast<float>(screen.TextWidth(" -2147483648 ")) + 40.0f;
-        for (const Element& e : level.elements) {
+        for (const std::int32_t i : NearScreen(level, reach)) {
+            const Element& e = level.elements[static_cast<std::size_t>(i)];
             const CellPoint c = Reference(e, level);
             if (!(c.x + reach >= 0.0f && c.x - reach < PlayScreen::kWidth &&
                   c.y + reach >= 0.0f && c.y - reach < PlayScreen::kHeight)) {
@@ -265,10 +368,11 @@ void DrawScoreLine(const level::Level& level, PlayScreen& screen) {
 void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& state,
              PlayScreen& screen, runtime::Random& random) {
     const bool editor = inputs.mode == Mode::Editor;
-    DrawBackdrops(level, inputs, screen);
-    DrawElements(level, editor, /*moving=*/true, screen);
-    DrawElements(level, editor, /*moving=*/false, screen);
-    DrawPickupsAndSensors(level, inputs, screen, random);
+    const std::vector<std::int32_t>& near = NearScreen(level, DrawingReach(screen));
+    DrawBackdrops(level, inputs, screen, near);
+    DrawElements(level, editor, /*moving=*/true, screen, near);
+    DrawElements(level, editor, /*moving=*/false, screen, near);
+    DrawPickupsAndSensors(level, inputs, screen, random, near);
 
     state.ballAngle = detail::NextBallAngle(state.ballAngle, inputs.velocityX);
     if (editor) {
@@ -282,11 +386,7 @@ void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& 
 void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs,
                            RenderState& state, runtime::Random& random) {
     if (inputs.mode == Mode::Play) {
-        for (const Element& e : level.elements) {
-            if (e.kind == kSensor) {
-                random.Next(kSensorOpacityRange);
-            }
-        }
+        DrawSensorNumbers(level, random, nullptr);
     }
     state.ballAngle = detail::NextBallAngle(state.ballAngle, inputs.velocityX);
 }

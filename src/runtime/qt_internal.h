@@ -3,6 +3,7 @@
 // header; nothing outside src/runtime/ and tests/runtime/ sees a toolkit type.
 #pragma once
 
+#include <QKeyCombination>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -17,12 +18,14 @@
 #include <functional>
 #include <map>
 #include <string_view>
+#include <vector>
 
 #include "runtime/screen.h"
 
 class QAction;
 class QApplication;
 class QButtonGroup;
+class QKeyEvent;
 class QToolBar;
 
 namespace tessaron::runtime {
@@ -57,6 +60,8 @@ struct ControlEntry {
 struct ToolbarButtonEntry {
     int window = 0;
     QPointer<QAction> action;
+    // The key combinations that press the button.
+    std::vector<QKeyCombination> keys;
 };
 
 // A top-level window of the program. Its close box only asks: the program decides.
@@ -134,6 +139,9 @@ struct Machine::Impl {
     SDL_AudioSpec audioSpec{};
 
     void Post(const Event& event) { events.push_back(event); }
+    // Presses the enabled toolbar button of `window` whose keys the press is. True when the
+    // keys belong to a button of that window, pressed or greyed: the key is then used up.
+    bool PressToolbarKeys(const QKeyEvent& key, int window);
     // The window number of a widget's top-level window, 0 when it is not one of ours.
     int WindowNumberOf(const QWidget* widget) const;
     WindowWidget* WindowWidgetOf(int number) const;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/files.h"
 
@@ -99,8 +100,12 @@ enum class CheckBoxText { Left, RightAligned };
 
 enum class FrameStyle { Titled, Sunken };
 
-// The toolkit style's standard toolbar images, by the index the game uses for them.
+// The toolkit style's standard toolbar images, by the index the game uses for them. Undo and
+// Redo are the desktop theme's pictures of those commands where it has them.
 enum class StandardIcon : int { Undo = 3, Redo = 4, NewFile = 6, OpenFile = 7, SaveFile = 8 };
+
+// The desktop's key combinations for a command: Undo is Ctrl+Z; Redo is Ctrl+Y and Ctrl+Shift+Z.
+enum class CommandKeys { Undo, Redo };
 
 class Windows {
 public:
@@ -157,6 +162,14 @@ public:
     void Toolbar();
     void ToolbarButton(int number, StandardIcon icon, std::string_view toolTip);
     void ToolbarSeparator();
+    // A greyed toolbar button presses nothing, neither by a click, nor by its keys, nor by
+    // PressToolbarButton. A button starts enabled.
+    void EnableToolbarButton(int button, bool enabled);
+    bool ToolbarButtonEnabled(int button) const;
+    // The keys press the button while a control of its window has the keyboard: they give the
+    // same toolbar event as a click, take precedence over a text field's own use of them, and
+    // never reach a control. The key table sees them as any other key.
+    void SetToolbarButtonKeys(int button, CommandKeys keys);
 
     // Rows of list and combo boxes.
     void AddRow(int control, std::string_view text);  // appends
@@ -251,6 +264,9 @@ public:
     bool HasSprite(int number) const;
     int SpriteWidth(int number) const;
     int SpriteHeight(int number) const;
+    // The largest width or height of any sprite loaded so far: no sprite drawn 1:1 reaches
+    // farther than that from its corner.
+    int LargestSpriteExtent() const;
     // Draws a sprite 1:1 with its top-left corner at (x, y), transparent pixels left out,
     // clipped; a sprite wholly off the screen costs one bounds test.
     void DrawSprite(int number, int x, int y);
@@ -301,6 +317,8 @@ public:
     Rgb ShownPixel(int x, int y) const;
     // The back buffer as a PNG file. False when it could not be written.
     bool SaveBackBuffer(const std::filesystem::path& file) const;
+    // The back buffer's pixels, row by row, as 0xAARRGGBB (alpha always 255).
+    void CopyBackBuffer(std::vector<std::uint32_t>& pixels) const;
     bool SaveShown(const std::filesystem::path& file) const;
 
     struct Impl;

@@ -180,6 +180,12 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             if (!ours) {
                 break;  // message boxes and file dialogs keep their own keys
             }
+            // A toolbar button's keys press it, whichever control of its window has the
+            // keyboard; a text field never sees them (its own undo would compete).
+            if (event->type() == QEvent::KeyPress &&
+                machine_.PressToolbarKeys(*key, machine_.WindowNumberOf(widget))) {
+                return true;
+            }
             // Tab and Escape belong to the game: they never move the focus or close anything.
             const int k = key->key();
             if (k == Qt::Key_Tab || k == Qt::Key_Backtab || k == Qt::Key_Escape) {

@@ -43,6 +43,12 @@ private:
     const QImage& shown_;
 };
 
+// A stretch of opaque pixels in one row of a sprite.
+struct OpaqueRun {
+    int start = 0;
+    int length = 0;
+};
+
 struct Sprite {
     QImage image;  // premultiplied ARGB; transparent pixels are 0
     int width = 0;
@@ -50,6 +56,11 @@ struct Sprite {
     int wordsPerRow = 0;
     // One bit per opaque pixel, 64 pixels a word, bit i of a word is column 64 * word + i.
     std::vector<std::uint64_t> mask;
+    // The opaque runs of each row: those of row y are runs[rowRuns[y]] .. runs[rowRuns[y + 1]].
+    // Every pixel is either fully opaque or fully transparent, so drawing the sprite 1:1 over
+    // the opaque back buffer is copying these runs, pixel for pixel what blending would give.
+    std::vector<OpaqueRun> runs;
+    std::vector<int> rowRuns;
 };
 
 struct Blended {
@@ -173,6 +184,7 @@ struct PlayScreen::Impl {
     QPointer<ScreenView> view;
 
     NumberTable<Sprite> sprites;
+    int largestSprite = 0;
     NumberTable<Blended> blended;
     bool bilinear = true;
     bool inScene = false;
@@ -225,9 +237,22 @@ struct PlayScreen::Impl {
         return texts.emplace(lookup, std::move(rendered)).first->second;
     }
 
+    // After Show the back buffer holds an older frame until it is cleared: Show swaps the two
+    // images instead of copying 3 MB. Whoever reads or draws on it before a clear gets the
+    // frame just shown, as if it had been copied.
+    bool backIsOld = false;
+
+    QImage& Back() {
+        if (backIsOld) {
+            std::memcpy(back.bits(), shown.constBits(), std::size_t(back.sizeInBytes()));
+            backIsOld = false;
+        }
+        return back;
+    }
+
     QPainter& Painter() {
         if (!painter.isActive()) {
-            painter.begin(&back);
+            painter.begin(&Back());
             paintedOpacity = 1.0;
             paintedTransformed = false;
             paintedSmooth = false;
@@ -302,17 +327,26 @@ bool PlayScreen::AttachTo(Windows& /*windows*/, int window, int x, int y) {
 }
 
 void PlayScreen::Show() {
-    impl_->EndPainter();
-    // Both images have the same format and size: a plain copy, nothing allocated.
-    std::memcpy(impl_->shown.bits(), impl_->back.constBits(), std::size_t(impl_->back.sizeInBytes()));
-    if (impl_->view != nullptr) {
-        impl_->view->update();
+    Impl& d = *impl_;
+    d.EndPainter();
+    // A back buffer that still holds the frame shown last has nothing new to show.
+    if (!d.backIsOld) {
+        d.back.swap(d.shown);
+        d.backIsOld = true;
+    }
+    // Without a display nobody sees the window: it is drawn only when its picture is taken.
+    if (d.view != nullptr && !machine_.Internals().HeadlessPlatform()) {
+        d.view->update();
     }
 }
 
 void PlayScreen::Clear(Rgb colour) {
     impl_->EndPainter();
+    impl_->backIsOld = false;
     impl_->back.fill(ToQColor(colour));
+    // The painter opens here, whatever the frame draws first, so that a frame costs the same
+    // painter set-up whatever it holds.
+    impl_->Plain();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -346,9 +380,27 @@ bool PlayScreen::LoadSprite(int number, std::string_view path) {
             }
         }
     }
+    sprite.rowRuns.push_back(0);
+    for (int y = 0; y < sprite.height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < sprite.width;) {
+            if (row[x] == 0) {
+                ++x;
+                continue;
+            }
+            OpaqueRun run{x, 0};
+            while (x < sprite.width && row[x] != 0) {
+                ++x;
+            }
+            run.length = x - run.start;
+            sprite.runs.push_back(run);
+        }
+        sprite.rowRuns.push_back(int(sprite.runs.size()));
+    }
     // Alpha is only 0 or 255, so the premultiplied form holds the same numbers.
     image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
     sprite.image = std::move(image);
+    impl_->largestSprite = std::max({impl_->largestSprite, sprite.width, sprite.height});
     impl_->sprites.Put(number, std::move(sprite));
     return true;
 }
@@ -365,12 +417,33 @@ int PlayScreen::SpriteHeight(int number) const {
     return s != nullptr ? s->height : 0;
 }
 
+int PlayScreen::LargestSpriteExtent() const { return impl_->largestSprite; }
+
 void PlayScreen::DrawSprite(int number, int x, int y) {
     const Sprite* s = impl_->sprites.Find(number);
     if (s == nullptr || OffScreen(x, y, s->width, s->height)) {
         return;
     }
-    impl_->Plain().drawImage(x, y, s->image);
+    // Copied run by run into the back buffer, clipped to the screen. The painter's own drawing
+    // reaches the same pixels at once, so the two may take turns freely.
+    QImage& back = impl_->Back();
+    uchar* const bits = back.bits();
+    const qsizetype stride = back.bytesPerLine();
+    const int firstRow = std::max(0, -y);
+    const int lastRow = std::min(s->height, kScreenHeight - y);
+    const int left = -x;                 // the sprite's first column on the screen
+    const int right = kScreenWidth - x;  // one past its last
+    for (int row = firstRow; row < lastRow; ++row) {
+        auto* target = reinterpret_cast<QRgb*>(bits + stride * (y + row)) + x;
+        const auto* source = reinterpret_cast<const QRgb*>(s->image.constScanLine(row));
+        for (int r = s->rowRuns[std::size_t(row)]; r < s->rowRuns[std::size_t(row) + 1]; ++r) {
+            const int from = std::max(s->runs[std::size_t(r)].start, left);
+            const int to = std::min(s->runs[std::size_t(r)].start + s->runs[std::size_t(r)].length, right);
+            if (from < to) {
+                std::memcpy(target + from, source + from, std::size_t(to - from) * sizeof(QRgb));
+            }
+        }
+    }
 }
 
 bool PlayScreen::SpritesCollide(int a, int ax, int ay, int b, int bx, int by) const {
@@ -690,14 +763,22 @@ Rgb PixelOf(const QImage& image, int x, int y) {
 
 Rgb PlayScreen::BackPixel(int x, int y) const {
     impl_->EndPainter();
-    return PixelOf(impl_->back, x, y);
+    return PixelOf(impl_->backIsOld ? impl_->shown : impl_->back, x, y);
 }
 
 Rgb PlayScreen::ShownPixel(int x, int y) const { return PixelOf(impl_->shown, x, y); }
 
 bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file) const {
     impl_->EndPainter();
-    return impl_->back.save(PathToQString(file), "PNG");
+    const QImage& back = impl_->backIsOld ? impl_->shown : impl_->back;
+    return back.save(PathToQString(file), "PNG");
+}
+
+void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
+    impl_->EndPainter();
+    const QImage& back = impl_->backIsOld ? impl_->shown : impl_->back;
+    const auto* bits = reinterpret_cast<const std::uint32_t*>(back.constBits());
+    pixels.assign(bits, bits + std::size_t(kScreenWidth) * std::size_t(kScreenHeight));
 }
 
 bool PlayScreen::SaveShown(const std::filesystem::path& file) const {

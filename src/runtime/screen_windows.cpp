@@ -4,7 +4,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -14,20 +16,24 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTextLayout>
 #include <QToolBar>
+#include <QKeyEvent>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
+#include <vector>
 
 #include "runtime/qt_internal.h"
 
@@ -78,14 +84,99 @@ private:
     QListWidget* list_;
 };
 
+// The sizes and folders in which a freedesktop icon theme keeps its full-colour action pictures.
+constexpr int kThemeIconSizes[] = {16, 22, 24, 32, 48};
+constexpr const char* kThemeIconContexts[] = {"actions", "legacy"};
+// The freedesktop theme that every desktop's theme falls back on for edit pictures where the
+// desktop names none (Debian's adwaita-icon-theme).
+constexpr const char* kFallbackIconTheme = "Adwaita";
+
+// The pictures of `name` in the fallback theme, from the toolkit's and the system's icon folders.
+QIcon FallbackThemeIcon(const QString& name) {
+    QStringList folders = QIcon::themeSearchPaths();
+    folders += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                         QStringLiteral("icons"),
+                                         QStandardPaths::LocateDirectory);
+    QIcon icon;
+    for (const QString& folder : folders) {
+        const QDir theme(QDir(folder).filePath(QLatin1String(kFallbackIconTheme)));
+        for (const int size : kThemeIconSizes) {
+            for (const char* context : kThemeIconContexts) {
+                const QString file = theme.filePath(QStringLiteral("%1x%1/%2/%3.png")
+                                                        .arg(size)
+                                                        .arg(QLatin1String(context), name));
+                if (QFileInfo(file).isFile()) {
+                    icon.addFile(file, QSize(size, size));
+                }
+            }
+        }
+        if (!icon.isNull()) {
+            break;
+        }
+    }
+    return icon;
+}
+
+// A hooked arrow, turning back to the left for undo and on to the right for redo, drawn in the
+// style's text colour: the picture when no icon theme is at hand (a desktop without one).
+QIcon DrawnCommandIcon(bool redo) {
+    QIcon icon;
+    for (const int size : {16, 32}) {
+        QPixmap picture(size, size);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 16.0, size / 16.0);
+        if (redo) {
+            painter.translate(16, 0);
+            painter.scale(-1, 1);
+        }
+        const QColor ink = QApplication::palette().color(QPalette::Active, QPalette::WindowText);
+        painter.setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap));
+        painter.setBrush(Qt::NoBrush);
+        QPainterPath hook(QPointF(4.5, 6.0));
+        hook.lineTo(QPointF(9.0, 6.0));
+        hook.cubicTo(QPointF(15.0, 6.0), QPointF(15.0, 13.5), QPointF(9.0, 13.5));
+        hook.lineTo(QPointF(6.0, 13.5));
+        painter.drawPath(hook);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ink);
+        painter.drawPolygon(QPolygonF({QPointF(1.0, 6.0), QPointF(6.0, 1.5), QPointF(6.0, 10.5)}));
+        painter.end();
+        icon.addPixmap(picture);
+    }
+    return icon;
+}
+
+// The desktop theme's picture of an edit command, else the fallback theme's, else one drawn.
+QIcon CommandIcon(const char* name, bool redo) {
+    const QString themeName = QLatin1String(name);
+    QIcon icon = QIcon::fromTheme(themeName);
+    if (icon.isNull()) {
+        icon = FallbackThemeIcon(themeName);
+    }
+    return icon.isNull() ? DrawnCommandIcon(redo) : icon;
+}
+
 QIcon StandardIconFor(StandardIcon icon) {
     QStyle* style = QApplication::style();
     switch (icon) {
-        case StandardIcon::Undo: return style->standardIcon(QStyle::SP_ArrowBack);
-        case StandardIcon::Redo: return style->standardIcon(QStyle::SP_ArrowForward);
+        case StandardIcon::Undo: return CommandIcon("edit-undo", false);
+        case StandardIcon::Redo: return CommandIcon("edit-redo", true);
         case StandardIcon::NewFile: return style->standardIcon(QStyle::SP_FileIcon);
         case StandardIcon::OpenFile: return style->standardIcon(QStyle::SP_DialogOpenButton);
         case StandardIcon::SaveFile: return style->standardIcon(QStyle::SP_DialogSaveButton);
+    }
+    return {};
+}
+
+// The key combinations of a command, as the desktops' edit menus have them.
+std::vector<QKeyCombination> KeysOf(CommandKeys keys) {
+    switch (keys) {
+        case CommandKeys::Undo: return {QKeyCombination(Qt::ControlModifier, Qt::Key_Z)};
+        case CommandKeys::Redo:
+            return {QKeyCombination(Qt::ControlModifier, Qt::Key_Y),
+                    QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)};
     }
     return {};
 }
@@ -571,7 +662,51 @@ void Windows::ToolbarButton(int number, StandardIcon icon, std::string_view tool
     QObject::connect(action, &QAction::triggered, toolbar, [machine, number, windowNumber] {
         machine->Post(Event{EventCode::Toolbar, number, windowNumber});
     });
-    m.toolbarButtons[number] = ToolbarButtonEntry{windowNumber, action};
+    m.toolbarButtons[number] = ToolbarButtonEntry{windowNumber, action, {}};
+}
+
+void Windows::EnableToolbarButton(int button, bool enabled) {
+    Machine::Impl& m = machine_.Internals();
+    auto it = m.toolbarButtons.find(button);
+    if (it != m.toolbarButtons.end() && it->second.action != nullptr) {
+        it->second.action->setEnabled(enabled);
+    }
+}
+
+bool Windows::ToolbarButtonEnabled(int button) const {
+    Machine::Impl& m = machine_.Internals();
+    auto it = m.toolbarButtons.find(button);
+    return it != m.toolbarButtons.end() && it->second.action != nullptr &&
+           it->second.action->isEnabled();
+}
+
+void Windows::SetToolbarButtonKeys(int button, CommandKeys keys) {
+    Machine::Impl& m = machine_.Internals();
+    auto it = m.toolbarButtons.find(button);
+    if (it != m.toolbarButtons.end()) {
+        it->second.keys = KeysOf(keys);
+    }
+}
+
+bool Machine::Impl::PressToolbarKeys(const QKeyEvent& key, int window) {
+    // Keypad and group-switch states do not make another combination.
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
+                           Qt::MetaModifier);
+    const QKeyCombination pressed(modifiers, Qt::Key(key.key()));
+    for (auto& [number, button] : toolbarButtons) {
+        if (button.window != window || button.action == nullptr ||
+            std::find(button.keys.begin(), button.keys.end(), pressed) == button.keys.end()) {
+            continue;
+        }
+        // A window the toolkit blocks behind a message box or a file requester takes no
+        // command; trigger() does nothing on a greyed button.
+        if (QApplication::activeModalWidget() == nullptr) {
+            button.action->trigger();
+        }
+        return true;
+    }
+    return false;
 }
 
 void Windows::ToolbarSeparator() {

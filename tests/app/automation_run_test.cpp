@@ -9,6 +9,10 @@
 #include <sstream>
 #include <string>
 
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -183,10 +187,21 @@ TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
     windows.Queue({runtime::EventCode::LeftButtonDown, 0, 2});
     pass();
     windows.Press(2003);  // a check box
-    windows.PressToolbarButton(4);
     pass();
+    // Ctrl+Z typed on the main window undoes the paint before the save, Ctrl+Y redoes it after.
+    QWidget* mainWindow = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowTitle() == "Tessaron") {
+            mainWindow = widget;
+        }
+    }
+    ASSERT_NE(mainWindow, nullptr);
+    QTest::keyClick(mainWindow, Qt::Key_Z, Qt::ControlModifier);
     pass();
     tap(Key::F5);  // save: the requester's answer is recorded
+    const std::string saved = ReadText(root_ / "LEVEL" / "Neu.TXT");
+    QTest::keyClick(mainWindow, Qt::Key_Y, Qt::ControlModifier);
+    pass();
     // Escape opens the pause menu; its switch button goes back to play.
     hands.modal.push_back([&] { program->Windows().Press(3); });
     tap(Key::Escape);
@@ -213,11 +228,15 @@ TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
     EXPECT_THAT(recording, HasSubstr(" click 500 300\n"));
     EXPECT_THAT(recording, HasSubstr(" press 2003\n"));
     EXPECT_THAT(recording, HasSubstr(" toolbar 4\n"));
+    EXPECT_THAT(recording, HasSubstr(" toolbar 5\n"));
     EXPECT_THAT(recording, HasSubstr(" down Down\n"));
 
     const std::string recorded = ReadText(traceFile);
+    fs::remove(root_ / "LEVEL" / "Neu.TXT");
     const std::string replayed = Replay(recording, passes);
     EXPECT_EQ(replayed, recorded) << recording;
+    // The replay undid the paint before its save too.
+    EXPECT_EQ(ReadText(root_ / "LEVEL" / "Neu.TXT"), saved);
     // The run moved: the trace is not a row of equal lines.
     EXPECT_THAT(recorded, HasSubstr(",1,"));
     EXPECT_THAT(recorded, HasSubstr(",0,"));

@@ -1,6 +1,6 @@
 // The `tessaron` program itself, run headless from a script: painting a 3 x 3 brush of bricks in
-// the editor, saving the level with F5 and a movement preset with "Werte speichern", then
-// reading what it wrote.
+// the editor, saving the level with F5 and a movement preset with "Werte speichern", undoing and
+// redoing paints between saves, then reading what it wrote.
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -8,6 +8,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <QImage>
@@ -121,6 +123,45 @@ TEST_F(EditorEndToEnd, ClickPaintsTheBrushSquareThatF5Saves) {
     const QImage window(QString::fromStdString(Out("w.png").string()));
     ASSERT_EQ(window.width(), 1280);
     EXPECT_EQ(window.pixelColor(446, 100).rgb() & 0xFFFFFFu, 0xFFFFFFu);
+}
+
+// Bricks painted in three cells of row 10, two undone before the first save, one redone before
+// the second; the new level's own brick stands at column 13, row 15.
+const char* kUndoScript =
+    "seed 1\n"
+    "answer\n"
+    "answer LEVEL/Eins.TXT\n"
+    "answer LEVEL/Zwei.TXT\n"
+    "@1 text 1 20\n@1 text 2 20\n@1 press 5\n"
+    "@2 down Tab\n@3 up Tab\n"
+    "@5 select 1000 1\n"
+    "@7 click 400 300\n@9 click 480 300\n@11 click 560 300\n"
+    "@13 toolbar 4\n@15 toolbar 4\n"
+    "@17 down F5\n@18 up F5\n"
+    "@20 toolbar 5\n"
+    "@22 down F5\n@23 up F5\n";
+
+TEST_F(EditorEndToEnd, UndoneCellsAreNotSavedAndARedoneOneIs) {
+    ASSERT_EQ(Run(kUndoScript, "--passes 24"), 0) << ReadText(Out("stderr.txt"));
+    runtime::GameFolder folder(root_);
+    runtime::Files files(folder);
+    auto bricks = [&files](const char* file) {
+        level::Level saved;
+        saved.levelFileName = file;
+        EXPECT_EQ(level::ReadLevelFile(saved, files), level::LoadResult::Loaded) << file;
+        std::vector<std::pair<float, float>> cells;
+        for (const level::Element& e : saved.elements) {
+            if (e.kind == 1001.0f && !(e.column == 13.0f && e.row == 15.0f)) {
+                cells.emplace_back(e.column, e.row);
+            }
+        }
+        return cells;
+    };
+    // The view stood at (-10, -103.6) when the editor began: the clicks fall on columns 4, 6
+    // and 8 of row 10.
+    using Cells = std::vector<std::pair<float, float>>;
+    EXPECT_EQ(bricks("LEVEL/Eins.TXT"), (Cells{{4.0f, 10.0f}}));
+    EXPECT_EQ(bricks("LEVEL/Zwei.TXT"), (Cells{{4.0f, 10.0f}, {6.0f, 10.0f}}));
 }
 
 }  // namespace

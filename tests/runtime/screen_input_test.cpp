@@ -108,6 +108,62 @@ TEST_F(ScreenInput, ArrowsLeaveChoicesOfFocusedControlsAsTheyAre) {
     EXPECT_EQ(field->cursorPosition(), 2);
 }
 
+// Ctrl+Z presses "Rückgängig", Ctrl+Y and Ctrl+Shift+Z "Wiederholen", also over a focused text
+// field, whose own undo would otherwise take them; a greyed button's keys press nothing, and
+// keys typed into another window never press the main window's buttons.
+struct ToolbarKeysCase {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int button;
+};
+
+class ToolbarKeys : public ScreenInput, public ::testing::WithParamInterface<ToolbarKeysCase> {};
+
+TEST_P(ToolbarKeys, PressTheirButtonOnlyWhileItIsEnabled) {
+    const ToolbarKeysCase c = GetParam();
+    ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
+    windows.Toolbar();
+    windows.ToolbarButton(4, StandardIcon::Undo, "Rückgängig");
+    windows.ToolbarButton(5, StandardIcon::Redo, "Wiederholen");
+    windows.SetToolbarButtonKeys(4, CommandKeys::Undo);
+    windows.SetToolbarButtonKeys(5, CommandKeys::Redo);
+    windows.TextField(11, 10, 40, 60, 20, "", TextFieldFlags::DigitsOnly);
+    auto* field = static_cast<QLineEdit*>(Widget(11));
+    field->setFocus();
+    QTest::keyClicks(field, "12");
+    while (windows.Poll().code != EventCode::None) {
+    }
+
+    QTest::keyClick(field, c.key, c.modifiers);
+    const Event pressed = windows.Poll();
+    EXPECT_EQ(pressed.code, EventCode::Toolbar);
+    EXPECT_EQ(pressed.number, c.button);
+    EXPECT_EQ(pressed.window, 2);
+    EXPECT_EQ(windows.Poll().code, EventCode::None);
+
+    windows.EnableToolbarButton(c.button, false);
+    EXPECT_FALSE(windows.ToolbarButtonEnabled(c.button));
+    QTest::keyClick(field, c.key, c.modifiers);
+    windows.PressToolbarButton(c.button);
+    EXPECT_EQ(windows.Poll().code, EventCode::None);
+    // Neither time did the field undo or redo its own typing.
+    EXPECT_EQ(field->text(), "12");
+
+    windows.EnableToolbarButton(c.button, true);
+    ASSERT_TRUE(windows.Open(5, 412, 344, 200, 110, WindowStyle::Dialog, "PAUSE"));
+    while (windows.Poll().code != EventCode::None) {  // the field lost the focus
+    }
+    QTest::keyClick(Window(5), c.key, c.modifiers);
+    EXPECT_EQ(windows.Poll().code, EventCode::None);
+    windows.Close(5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ToolbarKeys,
+    ::testing::Values(ToolbarKeysCase{Qt::Key_Z, Qt::ControlModifier, 4},
+                      ToolbarKeysCase{Qt::Key_Y, Qt::ControlModifier, 5},
+                      ToolbarKeysCase{Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, 5}));
+
 TEST_F(ScreenInput, KeysHeldWhenAnotherProgramTakesTheKeyboardCountAsUp) {
     ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
     QTest::keyPress(Window(2), Qt::Key_Right);

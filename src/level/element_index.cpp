@@ -1,0 +1,320 @@
+#include "level/element_index.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <numeric>
+
+#include "level/level.h"
+
+namespace tessaron::level {
+
+namespace {
+
+constexpr double kCellPixels = 40.0;
+// Positions up to this many cells from the origin are listed under their cell; 40 times that
+// and a view offset below kModestView add up in floats with an error of a few pixels at most,
+// far less than the cell of margin every query adds.
+constexpr float kModestCell = 65536.0f;
+constexpr float kModestView = 4194304.0f;
+// The grid holds at most this many cells along an axis, and about four cells per element in all
+// (a list of a few elements far apart gets a small grid; the rest of them are outside).
+constexpr std::int64_t kMaxSpan = 4096;
+constexpr std::int64_t kMinCells = 65536;
+constexpr std::int64_t kMoveMargin = 4;
+
+bool Modest(float value) { return std::fabs(value) < kModestCell; }
+
+// The span of keys the grid covers along one axis: all of them where they fit, else `span` keys
+// around the median.
+void ChooseSpan(std::vector<std::int64_t>& keys, std::int64_t span, std::int64_t& first,
+                std::int64_t& count) {
+    if (keys.empty()) {
+        first = 0;
+        count = 1;
+        return;
+    }
+    const auto [low, high] = std::minmax_element(keys.begin(), keys.end());
+    const std::int64_t lowest = *low;
+    const std::int64_t highest = *high;
+    if (highest - lowest + 1 <= span) {
+        first = lowest;
+        count = highest - lowest + 1;
+        return;
+    }
+    auto middle = keys.begin() + static_cast<std::ptrdiff_t>(keys.size() / 2);
+    std::nth_element(keys.begin(), middle, keys.end());
+    first = std::clamp(*middle - span / 2, lowest, highest - span + 1);
+    count = span;
+}
+
+void InsertSorted(std::vector<std::int32_t>& list, std::int32_t element) {
+    const auto at = std::lower_bound(list.begin(), list.end(), element);
+    if (at == list.end() || *at != element) {
+        list.insert(at, element);
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// CellGrid
+
+void CellGrid::Build(const ElementList& list, Position position) {
+    const auto columnOf = [position](const Element& e) {
+        return position == Position::Current ? e.column : e.homeColumn;
+    };
+    const auto rowOf = [position](const Element& e) {
+        return position == Position::Current ? e.row : e.homeRow;
+    };
+    std::vector<std::int64_t> columnKeys;
+    std::vector<std::int64_t> rowKeys;
+    columnKeys.reserve(list.size());
+    rowKeys.reserve(list.size());
+    for (const Element& e : list) {
+        if (Modest(columnOf(e)) && Modest(rowOf(e))) {
+            columnKeys.push_back(static_cast<std::int64_t>(std::floor(columnOf(e))));
+            rowKeys.push_back(static_cast<std::int64_t>(std::floor(rowOf(e))));
+        }
+    }
+    std::int64_t columnSpan = kMaxSpan;
+    std::int64_t rowSpan = kMaxSpan;
+    const std::int64_t budget = std::max<std::int64_t>(kMinCells, 4 * std::int64_t(list.size()));
+    ChooseSpan(columnKeys, columnSpan, firstColumn_, columns_);
+    ChooseSpan(rowKeys, rowSpan, firstRow_, rows_);
+    while (columns_ * rows_ > budget) {
+        // Narrow the longer axis around its median until the grid fits its budget.
+        if (columns_ >= rows_) {
+            columnSpan = columns_ / 2;
+            ChooseSpan(columnKeys, columnSpan, firstColumn_, columns_);
+        } else {
+            rowSpan = rows_ / 2;
+            ChooseSpan(rowKeys, rowSpan, firstRow_, rows_);
+        }
+    }
+    // Room for elements that move a few cells beyond the others.
+    if ((columns_ + 2 * kMoveMargin) * (rows_ + 2 * kMoveMargin) <= budget) {
+        firstColumn_ -= kMoveMargin;
+        firstRow_ -= kMoveMargin;
+        columns_ += 2 * kMoveMargin;
+        rows_ += 2 * kMoveMargin;
+    }
+    head_.assign(static_cast<std::size_t>(columns_ * rows_), kNone);
+    next_.assign(list.size(), kNone);
+    cellOf_.assign(list.size(), kNone);
+    outside_.clear();
+    // Elements that move out and back must not make a pass allocate.
+    outside_.reserve(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        Link(static_cast<std::int32_t>(i), CellOf(columnOf(list[i]), rowOf(list[i])));
+    }
+}
+
+std::int32_t CellGrid::CellOf(float column, float row) const {
+    if (!Modest(column) || !Modest(row)) {
+        return kOutside;
+    }
+    const std::int64_t c = static_cast<std::int64_t>(std::floor(column)) - firstColumn_;
+    const std::int64_t r = static_cast<std::int64_t>(std::floor(row)) - firstRow_;
+    if (c < 0 || c >= columns_ || r < 0 || r >= rows_) {
+        return kOutside;
+    }
+    return static_cast<std::int32_t>(r * columns_ + c);
+}
+
+void CellGrid::Link(std::int32_t element, std::int32_t cell) {
+    cellOf_[element] = cell;
+    if (cell == kOutside) {
+        outside_.push_back(element);
+        return;
+    }
+    next_[element] = head_[cell];
+    head_[cell] = element;
+}
+
+void CellGrid::Unlink(std::int32_t element) {
+    const std::int32_t cell = cellOf_[element];
+    if (cell == kOutside) {
+        const auto at = std::find(outside_.begin(), outside_.end(), element);
+        *at = outside_.back();
+        outside_.pop_back();
+        return;
+    }
+    std::int32_t* link = &head_[cell];
+    while (*link != element) {
+        link = &next_[*link];
+    }
+    *link = next_[element];
+}
+
+void CellGrid::Place(std::int32_t element, float column, float row) {
+    const std::int32_t cell = CellOf(column, row);
+    if (cell != cellOf_[element]) {
+        Unlink(element);
+        Link(element, cell);
+    }
+}
+
+void CellGrid::Collect(double left, double top, double right, double bottom,
+                       std::vector<std::int32_t>& out) const {
+    // One cell of margin on each side: an element of cell k lies in [k, k + 1).
+    const auto span = [](double low, double high, std::int64_t first, std::int64_t count,
+                         std::int64_t& from, std::int64_t& to) {
+        from = std::max<std::int64_t>(static_cast<std::int64_t>(std::floor(low / kCellPixels)) - 1 - first, 0);
+        to = std::min<std::int64_t>(static_cast<std::int64_t>(std::floor(high / kCellPixels)) + 1 - first,
+                                    count - 1);
+    };
+    std::int64_t c0, c1, r0, r1;
+    span(left, right, firstColumn_, columns_, c0, c1);
+    span(top, bottom, firstRow_, rows_, r0, r1);
+    for (std::int64_t r = r0; r <= r1; ++r) {
+        for (std::int64_t c = c0; c <= c1; ++c) {
+            for (std::int32_t e = head_[static_cast<std::size_t>(r * columns_ + c)]; e != kNone;
+                 e = next_[e]) {
+                out.push_back(e);
+            }
+        }
+    }
+    out.insert(out.end(), outside_.begin(), outside_.end());
+}
+
+// ---------------------------------------------------------------------------------------------
+// ElementIndex
+
+void ElementIndex::Refresh(const Level& level) {
+    const ElementList& list = level.elements;
+    if (builtFor_ == level.listGeneration && builtSize_ == list.size()) {
+        return;
+    }
+    builtFor_ = level.listGeneration;
+    builtSize_ = list.size();
+    current_.Build(list, CellGrid::Position::Current);
+    home_.Build(list, CellGrid::Position::Home);
+    sensors_.clear();
+    for (auto& [picture, elements] : pickups_) {
+        elements.clear();
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        IndexKind(static_cast<std::int32_t>(i), list[i].kind);
+    }
+    // Every element is visited by the first update pass, which finds out who may sleep.
+    flags_.assign(list.size(), kAwake);
+    awake_.resize(list.size());
+    std::iota(awake_.begin(), awake_.end(), 0);
+    woken_.clear();
+    // The update pass's lists never hold more than every element: room for that at once, so
+    // that no pass has to grow them.
+    woken_.reserve(list.size());
+    merged_.reserve(list.size());
+    for (std::vector<std::int32_t>& scratch : scratch_.lists) {
+        scratch.reserve(list.size());
+    }
+    for (auto& [link, elements] : waiting_) {
+        elements.clear();
+    }
+}
+
+void ElementIndex::IndexKind(std::int32_t element, float kind) {
+    if (kind == Code(ElementKind::Sensor)) {
+        InsertSorted(sensors_, element);
+    }
+    if (kind > Code(ElementKind::Zero) && kind < Code(ElementKind::Zero) + kTakenOffset) {
+        InsertSorted(pickups_[static_cast<std::int32_t>(std::rint(kind))], element);
+    }
+}
+
+void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float viewX,
+                        float viewY, std::vector<std::int32_t>& out) const {
+    out.clear();
+    if (!(std::fabs(viewX) < kModestView && std::fabs(viewY) < kModestView)) {
+        // A view this far out leaves no margin to reason with: every element is a candidate.
+        out.resize(builtSize_);
+        std::iota(out.begin(), out.end(), 0);
+        return;
+    }
+    const CellGrid& grid = position == CellGrid::Position::Current ? current_ : home_;
+    grid.Collect(double(box.left) - viewX, double(box.top) - viewY, double(box.right) - viewX,
+                 double(box.bottom) - viewY, out);
+    std::sort(out.begin(), out.end());
+}
+
+void ElementIndex::Moved(std::int32_t element, const Element& record) {
+    current_.Place(element, record.column, record.row);
+}
+
+void ElementIndex::ElementChanged(std::int32_t element, const Element& record) {
+    current_.Place(element, record.column, record.row);
+    home_.Place(element, record.homeColumn, record.homeRow);
+    IndexKind(element, record.kind);
+    if ((flags_[element] & kWaiting) != 0) {
+        // Its link may have changed: it must not stay kept under the old one.
+        for (auto& [link, elements] : waiting_) {
+            std::erase(elements, element);
+        }
+        flags_[element] &= static_cast<std::uint8_t>(~kWaiting);
+    }
+    Wake(element);
+}
+
+void ElementIndex::Wake(std::int32_t element) {
+    if ((flags_[element] & kAwake) == 0) {
+        flags_[element] |= kAwake;
+        woken_.push_back(element);
+    }
+}
+
+void ElementIndex::AdmitWoken() {
+    if (woken_.empty()) {
+        return;
+    }
+    std::sort(woken_.begin(), woken_.end());
+    merged_.clear();
+    std::merge(awake_.begin(), awake_.end(), woken_.begin(), woken_.end(),
+               std::back_inserter(merged_));
+    awake_.swap(merged_);
+    woken_.clear();
+}
+
+std::uint32_t ElementIndex::LinkKey(float link) {
+    // -0 and +0 are the same link.
+    return std::bit_cast<std::uint32_t>(link == 0.0f ? 0.0f : link);
+}
+
+void ElementIndex::Sleep(std::int32_t element, float link, bool wakesOnTrigger) {
+    flags_[element] &= static_cast<std::uint8_t>(~kAwake);
+    // A link that is not a number equals no trigger.
+    if (wakesOnTrigger && link == link && (flags_[element] & kWaiting) == 0) {
+        flags_[element] |= kWaiting;
+        waiting_[LinkKey(link)].push_back(element);
+    }
+}
+
+void ElementIndex::TakeWaitingFor(float link, std::vector<std::int32_t>& out) {
+    out.clear();
+    const auto group = waiting_.find(LinkKey(link));
+    if (group == waiting_.end()) {
+        return;
+    }
+    for (std::int32_t element : group->second) {
+        flags_[element] &= static_cast<std::uint8_t>(~kWaiting);
+        if ((flags_[element] & kAwake) == 0) {
+            out.push_back(element);
+        }
+    }
+    group->second.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+ElementIndex& IndexOf(const Level& level) {
+    level.index.Refresh(level);
+    return level.index;
+}
+
+void ElementIndex::Invalidate() { builtFor_ = ~std::uint64_t{0}; }
+
+void ElementChanged(Level& level, std::size_t element) {
+    IndexOf(level).ElementChanged(static_cast<std::int32_t>(element), level.elements[element]);
+}
+
+}  // namespace tessaron::level

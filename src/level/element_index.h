@@ -1,0 +1,149 @@
+// Indexes beside the element list, so that a pass visits the few elements that can matter to it
+// instead of every cell of the level: the elements by the cell they are in (now and at home),
+// the sensors, the pickups by picture, and the elements the element update pass must visit.
+//
+// The list stays the one owner of the records; the indexes only point into it by position. They
+// are built from the list when it was replaced (Level::listGeneration changed, or its size) or
+// invalidated (the level put back into its editable state), and kept true in between by the
+// places that change a record: the simulation says which element moved or changed, painting and
+// undo call ElementChanged.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "level/element.h"
+
+namespace tessaron::level {
+
+struct Level;
+using ElementList = std::vector<Element>;
+
+// A rectangle of the play screen (pixels, inclusive bounds, may reach far beyond the screen).
+struct ScreenBox {
+    float left = 0.0f;
+    float top = 0.0f;
+    float right = 0.0f;
+    float bottom = 0.0f;
+};
+
+// Elements by the whole cell (floor of column and row) of one of their two positions. Each
+// element is listed once: under its cell, or among the few far outside the level's cells whose
+// position is not a modest number, which every query returns.
+class CellGrid {
+public:
+    enum class Position { Current, Home };
+
+    void Build(const ElementList& list, Position position);
+    // The element's position changed: it is listed under its new cell.
+    void Place(std::int32_t element, float column, float row);
+    // Appends every element whose cell may hold a point of the world rectangle [left, right] x
+    // [top, bottom] (pixels, 40 per cell), unsorted. A generous margin covers the rounding of the
+    // callers' float arithmetic.
+    void Collect(double left, double top, double right, double bottom,
+                 std::vector<std::int32_t>& out) const;
+
+private:
+    static constexpr std::int32_t kNone = -1;
+    static constexpr std::int32_t kOutside = -2;
+
+    std::int32_t CellOf(float column, float row) const;
+    void Link(std::int32_t element, std::int32_t cell);
+    void Unlink(std::int32_t element);
+
+    std::int64_t firstColumn_ = 0;
+    std::int64_t firstRow_ = 0;
+    std::int64_t columns_ = 0;
+    std::int64_t rows_ = 0;
+    std::vector<std::int32_t> head_;     // per cell: the first element listed there, or kNone
+    std::vector<std::int32_t> next_;     // per element: the next element of its cell, or kNone
+    std::vector<std::int32_t> cellOf_;   // per element: its cell, or kOutside
+    std::vector<std::int32_t> outside_;  // elements under no cell
+};
+
+class ElementIndex {
+public:
+    // Rebuilds every index from the list when the list is not the one they were built for.
+    void Refresh(const Level& level);
+    // Forgets the indexes, to be rebuilt before their next use: every record may have changed
+    // (the level was put back into its editable state).
+    void Invalidate();
+
+    // The elements that may appear within the screen box (screen pixels, at 40 * cell + view) by
+    // their current or home position, in list order, into `out` (cleared first). Elements that
+    // cannot lie there are left out; a caller tests the others exactly.
+    void Near(CellGrid::Position position, const ScreenBox& box, float viewX, float viewY,
+              std::vector<std::int32_t>& out) const;
+
+    // Every element that was a sensor when last looked at, in list order (a sensor's kind
+    // never changes in play; test the kind before use).
+    const std::vector<std::int32_t>& Sensors() const { return sensors_; }
+    // Per picture of a pickup (4001 .. 4999), the elements last seen with such a kind, in list
+    // order; a taken pickup keeps its entry until the list is rebuilt.
+    const std::unordered_map<std::int32_t, std::vector<std::int32_t>>& PickupsByPicture() const {
+        return pickups_;
+    }
+
+    // The element's position changed (the simulation moved it).
+    void Moved(std::int32_t element, const Element& record);
+    // Anything of the record may have changed (painting, undo): every index takes it anew, and
+    // the update pass visits it again.
+    void ElementChanged(std::int32_t element, const Element& record);
+
+    // The elements the element update pass visits: those that may change in it. Kept in list
+    // order; the game decides who may sleep.
+    std::vector<std::int32_t>& Awake() { return awake_; }
+    // The update pass visits the element from the next pass on.
+    void Wake(std::int32_t element);
+    // The element stays in (or joins) the awake list that the update pass is building.
+    void KeepAwake(std::int32_t element) { flags_[element] |= kAwake; }
+    // Moves elements woken since the last update pass into the awake list.
+    void AdmitWoken();
+    // The element sleeps; when a trigger of `link` would change it, the element is kept under
+    // that link for the update pass of such a trigger.
+    void Sleep(std::int32_t element, float link, bool wakesOnTrigger);
+    // Takes the sleeping elements kept under the link (unsorted; elements woken since are
+    // skipped), leaving none kept there.
+    void TakeWaitingFor(float link, std::vector<std::int32_t>& out);
+
+    // Scratch lists for the walks, kept so that a pass allocates nothing once they have grown.
+    std::vector<std::int32_t>& Scratch(int which) const { return scratch_.lists[which]; }
+    static constexpr int kScratchLists = 4;
+
+private:
+    static constexpr std::uint8_t kAwake = 1;
+    static constexpr std::uint8_t kWaiting = 2;
+    static std::uint32_t LinkKey(float link);
+    void IndexKind(std::int32_t element, float kind);
+
+    std::uint64_t builtFor_ = ~std::uint64_t{0};
+    std::size_t builtSize_ = 0;
+    CellGrid current_;
+    CellGrid home_;
+    std::vector<std::int32_t> sensors_;
+    std::unordered_map<std::int32_t, std::vector<std::int32_t>> pickups_;
+    std::vector<std::uint8_t> flags_;
+    std::vector<std::int32_t> awake_;
+    std::vector<std::int32_t> woken_;
+    std::vector<std::int32_t> merged_;
+    std::unordered_map<std::uint32_t, std::vector<std::int32_t>> waiting_;
+    // A copy of the indexes (a copied game state) needs no scratch contents.
+    struct ScratchLists {
+        ScratchLists() = default;
+        ScratchLists(const ScratchLists&) {}
+        ScratchLists& operator=(const ScratchLists&) { return *this; }
+        std::vector<std::int32_t> lists[kScratchLists];
+    };
+    mutable ScratchLists scratch_;
+};
+
+// The level's indexes, brought up to date with its list first.
+ElementIndex& IndexOf(const Level& level);
+
+
+// After changing records in place outside the simulation (painting, undo and redo): keeps every
+// index true for the element at that position of the list.
+void ElementChanged(Level& level, std::size_t element);
+
+}  // namespace tessaron::level
