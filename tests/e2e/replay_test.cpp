@@ -120,9 +120,14 @@ TEST_P(ReplayTest, SkippingFramesChangesNothing) {
     EXPECT_EQ(ReadText(root_ / "plain.json"), ReadText(root_ / "drawn.json"));
 }
 
+// The levels in the order of play.
 INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,
-                         ::testing::Values(Replay{"Anfang", 360, 160}, Replay{"Hoehle", 440, 92},
-                                           Replay{"Turm", 1400, 160}),
+                         ::testing::Values(Replay{"Anfang", 248, 104}, Replay{"Bucht", 919, 127},
+                                           Replay{"Festung", 1427, 116},
+                                           Replay{"Irrgarten", 1552, 179},
+                                           Replay{"Kerker", 967, 129},
+                                           Replay{"Schmiede", 948, 160},
+                                           Replay{"Turm", 1650, 270}),
                          [](const ::testing::TestParamInfo<Replay>& info) {
                              return std::string(info.param.level);
                          });
