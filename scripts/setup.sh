@@ -5,7 +5,7 @@ set -euo pipefail
 # adwaita-icon-theme: the undo and redo pictures of the editor's toolbar where the desktop's own
 # icon theme has none (and in headless runs, which have no desktop).
 packages=(cmake g++ ninja-build qt6-base-dev libsdl2-dev nlohmann-json3-dev libgtest-dev
-          libgmock-dev libbenchmark-dev fonts-liberation fonts-dejavu-core ccache
+          libgmock-dev libbenchmark-dev libpng-dev fonts-liberation fonts-dejavu-core ccache
           adwaita-icon-theme)
 missing=()
 for p in "${packages[@]}"; do

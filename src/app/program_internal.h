@@ -19,9 +19,7 @@
 
 namespace tessaron::app {
 
-// The folder the program was started from: the kernel's link to the running executable, else
-// argv[0] (when given), else the working directory.
-std::filesystem::path ProgramFolder(char** argv);
+using runtime::ProgramFolder;
 
 // Passes every requester answer on to the run's observers.
 class ObservedRequesters : public runtime::Requesters {

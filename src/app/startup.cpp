@@ -1,89 +1,14 @@
 // Start-up: the machine layer's checks, the main window, the pictures, sound and font, the start
 // values and the first level.
-#include <array>
 #include <filesystem>
 #include <iostream>
-#include <system_error>
 
 #include "app/program_internal.h"
 #include "app/side_panel.h"
 #include "level/level_file.h"
-#include "render/render.h"
+#include "render/pictures.h"
 
 namespace tessaron::app {
-
-namespace {
-
-struct SpriteFile {
-    int number;
-    const char* path;
-};
-
-// The pictures in their loading order.
-constexpr std::array<SpriteFile, 41> kSprites = {{
-    {render::kPlayerMaskSprite, "BMP\\Bereich.bmp"},
-    {render::kGridSprite, "BMP\\Raster.bmp"},
-    {render::kBallSprite, "BMP\\Farben.bmp"},
-    {render::kLightSprite, "BMP\\Licht.bmp"},
-    {5001, "BMP\\Leer.bmp"},
-    {5002, "BMP\\Leer.bmp"},
-    {5005, "BMP\\Leer.bmp"},
-    {5010, "BMP\\Leer.bmp"},
-    {5020, "BMP\\Leer.bmp"},
-    {5050, "BMP\\Leer.bmp"},
-    {5099, "BMP\\Leer.bmp"},
-    {5090, "BMP\\Leer.bmp"},
-    {100, "BMP\\H_Luft.bmp"},
-    {200, "BMP\\H_Wasser.bmp"},
-    {1000, "BMP\\Leer.bmp"},
-    {1001, "BMP\\Ziegelsteine.bmp"},
-    {1002, "BMP\\Beton.bmp"},
-    {1003, "BMP\\Erde.bmp"},
-    {1004, "BMP\\Rasen.bmp"},
-    {1005, "BMP\\Leer.bmp"},
-    {1010, "BMP\\Gestrüp25.bmp"},
-    {1015, "BMP\\Gestrüp50.bmp"},
-    {1020, "BMP\\Gestrüp75.bmp"},
-    {1025, "BMP\\Gestrüp100.bmp"},
-    {2001, "BMP\\Schalter.bmp"},
-    {2002, "BMP\\Sensor.bmp"},
-    {2010, "BMP\\Tür.bmp"},
-    {2020, "BMP\\Flugstein.bmp"},
-    {2031, "BMP\\Stacheln.bmp"},
-    {2032, "BMP\\Stacheln.bmp"},
-    {3011, "BMP\\Fackel1.bmp"},
-    {3012, "BMP\\Fackel2.bmp"},
-    {4099, "BMP\\DISK.bmp"},
-    {4090, "BMP\\Ziel.bmp"},
-    {4000, "BMP\\0.bmp"},
-    {4001, "BMP\\1-.bmp"},
-    {4002, "BMP\\2-.bmp"},
-    {4005, "BMP\\5-.bmp"},
-    {4010, "BMP\\10-.bmp"},
-    {4020, "BMP\\20-.bmp"},
-    {4050, "BMP\\50-.bmp"},
-}};
-
-// The blended sprites in their creation order, each numbered as the sprite it is made from.
-// Sensor (2002) is created twice, as it always was.
-constexpr std::array<int, 31> kBlendedSprites = {
-    render::kLightSprite, render::kBallSprite, 2002, 100, 200, 1000, 1001, 1002, 1003, 1004, 1005,
-    1010, 1015, 1020, 1025, 2001, 2002, 2010, 2020, 2031, 2032, 3011, 3012, 4001, 4002, 4005,
-    4010, 4020, 4050, 4099, 4090};
-
-}  // namespace
-
-std::filesystem::path ProgramFolder(char** argv) {
-    std::error_code error;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error && argv != nullptr && argv[0] != nullptr && argv[0][0] != '\0') {
-        exe = std::filesystem::absolute(argv[0], error);
-    }
-    if (error || exe.empty() || !exe.has_parent_path()) {
-        return std::filesystem::current_path(error);
-    }
-    return exe.parent_path();
-}
 
 int Program::Impl::Fail(std::string_view text, bool boxPossible) {
     if (boxPossible && windows) {
@@ -135,14 +60,8 @@ int Program::Impl::StartMachine(int& argc, char** argv) {
 }
 
 void Program::Impl::LoadPictures() {
-    screen->SetBlendedFiltering(true);
     // A missing picture leaves its sprite undefined; it then draws nothing.
-    for (const SpriteFile& sprite : kSprites) {
-        screen->LoadSprite(sprite.number, sprite.path);
-    }
-    for (int number : kBlendedSprites) {
-        screen->CreateBlendedSprite(number, number);
-    }
+    render::LoadPictures(*screen);
 }
 
 int Program::StartUp(int& argc, char** argv) {
@@ -180,7 +99,7 @@ int Program::StartUp(int& argc, char** argv) {
 
     d.LoadPictures();
     d.sound->Load(1, "WAV\\Punkte.wav");
-    d.screen->LoadFont(render::kLabelFont, "Arial", 7);
+    render::LoadLabelFont(*d.screen);
 
     // The start values.
     d.state = GameState{};

@@ -113,11 +113,22 @@ const std::vector<std::int32_t>& NearScreen(const level::Level& level, float rea
     return near;
 }
 
-void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen,
+// How the cells are drawn: the mode chooses the water's sway, the pickups' spin and the sensors'
+// flicker; the grid is drawn over the cells only in the editor, and there only when shown.
+struct CellStyle {
+    Mode mode = Mode::Play;
+    GridOverlay grid = GridOverlay::Hidden;
+    std::int32_t tick = 0;
+
+    bool Editor() const { return mode == Mode::Editor; }
+    bool Grid() const { return grid == GridOverlay::Shown; }
+};
+
+void DrawBackdrops(const level::Level& level, const CellStyle& style, PlayScreen& screen,
                    const std::vector<std::int32_t>& near) {
-    const bool editor = inputs.mode == Mode::Editor;
+    const bool editor = style.Editor();
     // The sway's phase for this pass: t * k * 10, in that order, before the row is added.
-    const float swayPhase = static_cast<float>(inputs.tick) * kDegree * 10.0f;
+    const float swayPhase = static_cast<float>(style.tick) * kDegree * 10.0f;
     // Backdrops lie at the home cell; the editor's grid on an empty cell at its position now.
     const level::ElementIndex& index = level::IndexOf(level);
     std::vector<std::int32_t>& homes = index.Scratch(kHomeScratch);
@@ -144,7 +155,7 @@ void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScr
             }
             screen.DrawSprite(kWaterSprite, Round(left), homeTop);
         }
-        if (editor && e.kind == kEmpty) {
+        if (style.Grid() && e.kind == kEmpty) {
             const CellPoint c = Reference(e, level);
             screen.DrawSprite(kGridSprite, Round(c.x - kHalfCell), Round(c.y - kHalfCell));
         }
@@ -154,8 +165,8 @@ void DrawBackdrops(const level::Level& level, const FrameInputs& inputs, PlayScr
 // One of the two element walks. Moving elements (length > 0) are drawn first so that resting
 // ones cover them. An element with a negative length cannot move, so it is drawn with the
 // resting ones rather than not at all (an invisible but solid block would only puzzle).
-void DrawElements(const level::Level& level, bool editor, bool moving, PlayScreen& screen,
-                  const std::vector<std::int32_t>& near) {
+void DrawElements(const level::Level& level, const CellStyle& style, bool moving,
+                  PlayScreen& screen, const std::vector<std::int32_t>& near) {
     for (const std::int32_t i : near) {
         const Element& e = level.elements[static_cast<std::size_t>(i)];
         if (!IsElementPicture(e.kind)) continue;
@@ -164,7 +175,7 @@ void DrawElements(const level::Level& level, bool editor, bool moving, PlayScree
         const std::int32_t x = Round(c.x - kHalfCell);
         const std::int32_t y = Round(c.y - kHalfCell);
         screen.DrawSprite(SpriteOf(e.kind), x, y);
-        if (editor) screen.DrawSprite(kGridSprite, x, y);
+        if (style.Grid()) screen.DrawSprite(kGridSprite, x, y);
     }
 }
 
@@ -209,11 +220,10 @@ void SetLastPickupSizes(const level::Level& level, bool editor, float spinPhase,
     }
 }
 
-void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
-                           PlayScreen& screen, runtime::Random& random,
-                           const std::vector<std::int32_t>& near) {
-    const bool editor = inputs.mode == Mode::Editor;
-    const float spinPhase = static_cast<float>(inputs.tick) / 10.0f;
+void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, PlayScreen& screen,
+                           runtime::Random& random, const std::vector<std::int32_t>& near) {
+    const bool editor = style.Editor();
+    const float spinPhase = static_cast<float>(style.tick) / 10.0f;
     const level::ElementIndex& index = level::IndexOf(level);
     const std::vector<std::int32_t>& sensors = index.Sensors();
     std::vector<std::int32_t>& opacities = index.Scratch(kOpacityScratch);
@@ -242,7 +252,7 @@ void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
                 const std::int32_t x = Round(c.x - kHalfCell);
                 screen.SetBlendedSize(sprite, 40, 40);
                 if (!OffScreen(x, y, 40, 40)) screen.DrawBlended(sprite, x, y, kOpaque);
-                screen.DrawSprite(kGridSprite, x, y);
+                if (style.Grid()) screen.DrawSprite(kGridSprite, x, y);
             } else {
                 const std::int32_t w = SpinHalfWidth(e, spinPhase);
                 const std::int32_t x = Round(c.x - static_cast<float>(w));
@@ -264,10 +274,21 @@ void DrawPickupsAndSensors(const level::Level& level, const FrameInputs& inputs,
                                        screen.BlendedHeight(kSensorSprite))) {
                 screen.DrawBlended(kSensorSprite, x, y, opacity);
             }
-            if (editor) screen.DrawSprite(kGridSprite, x, y);
+            if (style.Grid()) screen.DrawSprite(kGridSprite, x, y);
         }
     }
     SetLastPickupSizes(level, editor, spinPhase, screen);
+}
+
+// The four walks over the cells near the screen: backdrops, moving elements, resting elements,
+// then pickups and sensors.
+void DrawCells(const level::Level& level, const CellStyle& style, PlayScreen& screen,
+               runtime::Random& random) {
+    const std::vector<std::int32_t>& near = NearScreen(level, DrawingReach(screen));
+    DrawBackdrops(level, style, screen, near);
+    DrawElements(level, style, /*moving=*/true, screen, near);
+    DrawElements(level, style, /*moving=*/false, screen, near);
+    DrawPickupsAndSensors(level, style, screen, random, near);
 }
 
 void DrawBall(const RenderState& state, PlayScreen& screen) {
@@ -325,13 +346,25 @@ void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& sc
     }
 }
 
-void DrawValueDisplay(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {
+void DrawScoreLine(const level::Level& level, PlayScreen& screen) {
+    detail::TextBuffer buffer;
+    screen.BeginDrawing();
+    screen.SetDrawingMode(runtime::kTransparentText);
+    screen.SetFrontColour({255, 255, 255});
+    screen.UseFont(0);
+    screen.SetTextPosition(0, 0);
+    screen.DrawText(detail::ScoreText(buffer, level.score));
+    screen.EndDrawing();
+}
+
+}  // namespace
+
+void DrawValueDisplay(const level::Level& level, int choice, PlayScreen& screen) {
     screen.BeginDrawing();
     screen.SetDrawingMode(0);  // opaque text background
     screen.SetBackColour({255, 255, 255});
     screen.SetFrontColour({0, 0, 0});
     screen.UseFont(kLabelFont);
-    const int choice = inputs.valueDisplayChoice;
     if (choice >= 1 && choice <= 4) {
         detail::TextBuffer buffer;
         // Every label lies within its widest possible width (and its height, far less) of the
@@ -352,27 +385,12 @@ void DrawValueDisplay(const level::Level& level, const FrameInputs& inputs, Play
     screen.EndDrawing();
 }
 
-void DrawScoreLine(const level::Level& level, PlayScreen& screen) {
-    detail::TextBuffer buffer;
-    screen.BeginDrawing();
-    screen.SetDrawingMode(runtime::kTransparentText);
-    screen.SetFrontColour({255, 255, 255});
-    screen.UseFont(0);
-    screen.SetTextPosition(0, 0);
-    screen.DrawText(detail::ScoreText(buffer, level.score));
-    screen.EndDrawing();
-}
-
-}  // namespace
-
 void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& state,
              PlayScreen& screen, runtime::Random& random) {
     const bool editor = inputs.mode == Mode::Editor;
-    const std::vector<std::int32_t>& near = NearScreen(level, DrawingReach(screen));
-    DrawBackdrops(level, inputs, screen, near);
-    DrawElements(level, editor, /*moving=*/true, screen, near);
-    DrawElements(level, editor, /*moving=*/false, screen, near);
-    DrawPickupsAndSensors(level, inputs, screen, random, near);
+    const CellStyle style{inputs.mode, editor ? GridOverlay::Shown : GridOverlay::Hidden,
+                          inputs.tick};
+    DrawCells(level, style, screen, random);
 
     state.ballAngle = detail::NextBallAngle(state.ballAngle, inputs.velocityX);
     if (editor) {
@@ -381,6 +399,12 @@ void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& 
         DrawBall(state, screen);
     }
     screen.EndScene();
+}
+
+void DrawEditorCells(const level::Level& level, GridOverlay grid, PlayScreen& screen) {
+    // The editor's cells draw no random number: sensors are opaque there.
+    runtime::Random unused;
+    DrawCells(level, CellStyle{Mode::Editor, grid, 0}, screen, unused);
 }
 
 void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs,
@@ -393,7 +417,7 @@ void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs,
 
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {
     if (inputs.mode == Mode::Editor) {
-        DrawValueDisplay(level, inputs, screen);
+        DrawValueDisplay(level, inputs.valueDisplayChoice, screen);
     } else {
         DrawScoreLine(level, screen);
     }

@@ -48,4 +48,17 @@ void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs,
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs,
                   runtime::PlayScreen& screen);
 
+// Whether the editor's grid is drawn over the cells.
+enum class GridOverlay { Hidden, Shown };
+
+// The cells of the map as the editor shows them: backdrops (water 3 pixels to the left),
+// elements, pickups at 40 x 40, opaque sensors, and the grid when it is shown; no cursor icon.
+// DrawMap in the editor draws these with the grid, then the cursor icon. Expects a blended-sprite
+// scene open and leaves it open; changes no state.
+void DrawEditorCells(const level::Level& level, GridOverlay grid, runtime::PlayScreen& screen);
+
+// The editor's value display for a side-panel choice: 0 none, 1 link numbers, 2 displacement
+// lengths, 3 speeds, 4 pauses. Expects no scene open.
+void DrawValueDisplay(const level::Level& level, int choice, runtime::PlayScreen& screen);
+
 }  // namespace tessaron::render

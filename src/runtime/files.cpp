@@ -123,6 +123,18 @@ std::int64_t TellFile(std::FILE* file) {
 
 }  // namespace
 
+fs::path ProgramFolder(char** argv) {
+    std::error_code error;
+    fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    if (error && argv != nullptr && argv[0] != nullptr && argv[0][0] != '\0') {
+        exe = fs::absolute(argv[0], error);
+    }
+    if (error || exe.empty() || !exe.has_parent_path()) {
+        return fs::current_path(error);
+    }
+    return exe.parent_path();
+}
+
 // ---------------------------------------------------------------------------------------------
 // GameFolder
 

@@ -41,6 +41,10 @@ private:
     std::filesystem::path root_;
 };
 
+// The folder the program was started from: the kernel's link to the running executable, else
+// argv[0] (when given), else the working directory.
+std::filesystem::path ProgramFolder(char** argv);
+
 // One of the program's own fixed paths, written with backslashes between folders
 // ("BMP\\Ziel.bmp", "LEVEL\\Werte"), in the host's form. Paths that come from a requester, a
 // script or the level tool never pass here: they are used exactly as given.

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -315,6 +316,9 @@ public:
     // The back buffer's pixel at (x, y) (what the pass is drawing), and the last frame shown.
     Rgb BackPixel(int x, int y) const;
     Rgb ShownPixel(int x, int y) const;
+    // Copies pixels.size() pixels of the back buffer's row y, from column x on, as 0xRRGGBB;
+    // pixels outside the screen are black.
+    void ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) const;
     // The back buffer as a PNG file. False when it could not be written.
     bool SaveBackBuffer(const std::filesystem::path& file) const;
     // The back buffer's pixels, row by row, as 0xAARRGGBB (alpha always 255).

@@ -768,6 +768,23 @@ Rgb PlayScreen::BackPixel(int x, int y) const {
 
 Rgb PlayScreen::ShownPixel(int x, int y) const { return PixelOf(impl_->shown, x, y); }
 
+void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) const {
+    impl_->EndPainter();
+    std::fill(pixels.begin(), pixels.end(), 0u);
+    if (y < 0 || y >= kScreenHeight) {
+        return;
+    }
+    // The part of the wanted run that lies on the screen (64-bit: x may be anywhere).
+    const std::int64_t first = std::max<std::int64_t>(x, 0);
+    const std::int64_t last =
+        std::min<std::int64_t>(std::int64_t(x) + std::int64_t(pixels.size()), kScreenWidth);
+    // The back buffer is 0xffRRGGBB; the top byte is dropped.
+    const auto* row = reinterpret_cast<const QRgb*>(impl_->back.constScanLine(y));
+    for (std::int64_t column = first; column < last; ++column) {
+        pixels[std::size_t(column - x)] = row[column] & 0x00FFFFFFu;
+    }
+}
+
 bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file) const {
     impl_->EndPainter();
     const QImage& back = impl_->backIsOld ? impl_->shown : impl_->back;

@@ -2,9 +2,13 @@
 //
 //   tessaron-level dump FILE        prints the level as the game reads it, as JSON
 //   tessaron-level pack JSON FILE   writes FILE as the game's level writer writes that state
+//   tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--values N] [--scale K]
+//                                   draws the whole level as the editor shows it
+//   tessaron-level check FILE       prints the level's mistakes, one line each
 //
-// Exit status 0 on success, 1 for a wrong command line, 2 for a file that cannot be read or
-// written (with one line on stderr saying why).
+// Exit status 0 on success, 1 for a wrong command line (and for a check that finds something),
+// 2 for a file that cannot be read or written or for wrong options of render and check (with
+// one line on stderr saying why).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,14 +21,37 @@
 #include "level/level.h"
 #include "level/level_file.h"
 #include "level/level_json.h"
+#include "level_tool/commands.h"
 #include "runtime/files.h"
+
+namespace tessaron::level_tool {
+
+bool ReadLevel(const std::string& file, level::Level& level) {
+    const runtime::GameFolder here(std::filesystem::current_path());
+    runtime::Files files(here);
+    const std::string problem = level::LevelFileProblem(files, file);
+    if (!problem.empty()) {
+        std::cerr << "tessaron-level: " << file << ": " << problem << '\n';
+        return false;
+    }
+    // A fresh level, as at program start: the file's own start offset is taken.
+    level = level::Level{};
+    level.levelFileName = file;
+    if (level::ReadLevelFile(level, files) != level::LoadResult::Loaded) {
+        std::cerr << "tessaron-level: " << file << ": the file cannot be read as a level\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tessaron::level_tool
 
 namespace {
 
 using namespace tessaron;
+using level_tool::kFileError;
 
 constexpr int kUsageError = 1;
-constexpr int kFileError = 2;
 // The JSON of a level of 100 000 cells takes about 30 MB.
 constexpr std::size_t kMaxJsonBytes = std::size_t{128} << 20;
 
@@ -43,22 +70,21 @@ void PrintUsage(std::ostream& out) {
            "\"row\",\n"
            "\"motion\", \"link\", \"travelled\", \"length\", \"speedX\", \"speedY\", "
            "\"pauseCount\",\n"
-           "\"pause1\", \"pause2\".\n";
+           "\"pause1\", \"pause2\".\n"
+           "\n"
+           "  tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--values N] [--scale K]\n"
+           "      draw the whole level FILE as the editor shows it into PNG, 40 x 40 pixels a cell:\n"
+           "      backdrops, elements, the grid (unless --no-grid) and with --values N the value\n"
+           "      display N (1 link numbers, 2 lengths, 3 speeds, 4 pauses); --scale K (1 to 40)\n"
+           "      divides the size by K; DIR is the game folder whose pictures are used\n"
+           "  tessaron-level check FILE\n"
+           "      print the level's mistakes, one \"COLUMN ROW: text\" line each (0 0 for the\n"
+           "      level as a whole); exit 0 when there are none, 1 when there are\n";
 }
 
 int Dump(const std::string& file) {
-    const runtime::GameFolder here(std::filesystem::current_path());
-    runtime::Files files(here);
-    const std::string problem = level::LevelFileProblem(files, file);
-    if (!problem.empty()) {
-        std::cerr << "tessaron-level: " << file << ": " << problem << '\n';
-        return kFileError;
-    }
-    // A fresh level, as at program start: the file's own start offset is taken.
     level::Level level;
-    level.levelFileName = file;
-    if (level::ReadLevelFile(level, files) != level::LoadResult::Loaded) {
-        std::cerr << "tessaron-level: " << file << ": the file cannot be read as a level\n";
+    if (!level_tool::ReadLevel(file, level)) {
         return kFileError;
     }
     std::cout << level::LevelToJsonText(level);
@@ -121,6 +147,12 @@ int main(int argc, char** argv) {
     }
     if (command == "pack" && argc == 4) {
         return Pack(argv[2], argv[3]);
+    }
+    if (command == "render") {
+        return level_tool::Render(argc, argv);
+    }
+    if (command == "check") {
+        return level_tool::Check(argc, argv);
     }
     if (command == "help" || command == "--help" || command == "-h") {
         PrintUsage(std::cout);
