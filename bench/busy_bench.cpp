@@ -87,9 +87,11 @@ public:
         char* argv[] = {name, nullptr};
         ok_ = program_->StartUp(argc, argv) == 0;
         files_ = std::make_unique<runtime::Files>(program_->Folder());
+        savePoints_ = std::make_unique<game::SavePointFile>(*files_);
         start_ = program_->State();
     }
     ~Session() {
+        savePoints_.reset();
         files_.reset();
         program_->End();
     }
@@ -97,7 +99,7 @@ public:
     bool Ok() const { return ok_; }
     app::Program& Program() { return *program_; }
     game::Services Services() {
-        return {program_->Screen(), program_->Sounds(), *files_, program_->RandomNumbers()};
+        return {program_->Screen(), program_->Sounds(), *savePoints_, program_->RandomNumbers()};
     }
     // Keeps the state of now as the one each round starts from.
     void KeepStart() { start_ = program_->State(); }
@@ -117,6 +119,7 @@ private:
     runtime::ScriptedRequesters requesters_;
     std::unique_ptr<app::Program> program_;
     std::unique_ptr<runtime::Files> files_;
+    std::unique_ptr<game::SavePointFile> savePoints_;
     app::GameState start_;
     bool ok_ = false;
 };

@@ -39,6 +39,7 @@ struct Fixture {
         screen = std::make_unique<runtime::PlayScreen>(*machine);
         sound = std::make_unique<runtime::Sound>(*machine);
         files = std::make_unique<runtime::Files>(scratch);
+        savePoints = std::make_unique<game::SavePointFile>(*files);
         const std::pair<int, const char*> sprites[] = {
             {0, "BMP\\Bereich.bmp"},         {100, "BMP\\H_Luft.bmp"},
             {200, "BMP\\H_Wasser.bmp"},      {1000, "BMP\\Leer.bmp"},
@@ -50,6 +51,7 @@ struct Fixture {
         for (const auto& [number, path] : sprites) screen->LoadSprite(number, path);
     }
     ~Fixture() {
+        savePoints.reset();
         files.reset();
         sound.reset();
         screen.reset();
@@ -58,7 +60,7 @@ struct Fixture {
         std::filesystem::remove_all(scratch.Root());
     }
 
-    game::Services Services() { return {*screen, *sound, *files, random}; }
+    game::Services Services() { return {*screen, *sound, *savePoints, random}; }
 
     runtime::GameFolder pictures;
     runtime::GameFolder scratch;
@@ -66,6 +68,7 @@ struct Fixture {
     std::unique_ptr<runtime::PlayScreen> screen;
     std::unique_ptr<runtime::Sound> sound;
     std::unique_ptr<runtime::Files> files;
+    std::unique_ptr<game::SavePointFile> savePoints;
     runtime::Random random{1};
 };
 

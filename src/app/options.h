@@ -25,6 +25,13 @@ struct Options {
     bool drawFrames = true;
     // An interactive run written out as a script.
     std::filesystem::path record;
+
+    // The automatic player: the level to finish, the script the winning run goes to, how long
+    // to search, and where to draw the cells the ball reached.
+    std::string solve;
+    std::filesystem::path replay;
+    std::int64_t seconds = 60;
+    std::filesystem::path reach;
 };
 
 }  // namespace tessaron::app

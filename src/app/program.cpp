@@ -37,6 +37,28 @@ int ExitStatusFor(InputDriver::Status status) {
     return status == InputDriver::Status::NoActionLeft ? 3 : 2;
 }
 
+// Step 4 of a pass: the tick counter moves on and no link is triggered yet.
+void AdvanceTick(GameState& state) {
+    state.loop.tick = state.loop.tick + 1;
+    if (state.loop.tick >= kTicksPerCycle) {
+        state.loop.tick = 0;
+    }
+    state.level.triggeredLink = -1;
+}
+
+// What the drawing stage reads besides the level.
+render::FrameInputs FrameInputsOf(const GameState& state) {
+    render::FrameInputs inputs;
+    inputs.mode = state.loop.mode;
+    inputs.tick = state.loop.tick;
+    inputs.velocityX = state.player.velocityX;
+    inputs.mouseX = state.loop.mouseX;
+    inputs.mouseY = state.loop.mouseY;
+    inputs.kindChoice = state.paint.kindChoice;
+    inputs.valueDisplayChoice = state.paint.valueDisplayChoice;
+    return inputs;
+}
+
 }  // namespace
 
 int PassSleepMilliseconds(std::int32_t levelWidth, std::int32_t levelHeight) {
@@ -244,7 +266,7 @@ Flow Program::Impl::PauseMenu() {
         case PauseChoice::Continue: return Flow::Continue;
         case PauseChoice::LastSavePoint:
             // Without a readable save point the game goes on as it was.
-            game::RestoreSavePoint(state.level, state.player, *files);
+            savePoints->Restore(state.level, state.player);
             return Flow::Continue;
         case PauseChoice::SwitchMode: SwitchMode(); return Flow::Continue;
         case PauseChoice::Quit: return Flow::Quit;
@@ -255,6 +277,10 @@ Flow Program::Impl::PauseMenu() {
 
 // ---------------------------------------------------------------------------------------------
 // Stages of the pass
+
+game::Services Program::Impl::GameServices() {
+    return game::Services{*screen, *sound, *savePoints, random};
+}
 
 Flow Program::Impl::EditorStage(const runtime::Event& event) {
     if (event.code == EventCode::Toolbar) {
@@ -333,21 +359,13 @@ Flow Program::Impl::KeyboardStage() {
         held.up = keyboard.Held(Key::Up);
         held.left = keyboard.Held(Key::Left);
         held.right = keyboard.Held(Key::Right);
-        game::ApplyPlayerKeys(level, state.player, held,
-                              game::Services{*screen, *sound, *files, random});
+        game::ApplyPlayerKeys(level, state.player, held, GameServices());
     }
     return Flow::Continue;
 }
 
 void Program::Impl::DrawingStage() {
-    render::FrameInputs inputs;
-    inputs.mode = state.loop.mode;
-    inputs.tick = state.loop.tick;
-    inputs.velocityX = state.player.velocityX;
-    inputs.mouseX = state.loop.mouseX;
-    inputs.mouseY = state.loop.mouseY;
-    inputs.kindChoice = state.paint.kindChoice;
-    inputs.valueDisplayChoice = state.paint.valueDisplayChoice;
+    const render::FrameInputs inputs = FrameInputsOf(state);
     if (!options.drawFrames) {
         render::AdvanceWithoutDrawing(state.level, inputs, state.render, random);
         return;
@@ -404,15 +422,10 @@ PassOutcome Program::RunPass() {
         }
     }
 
-    d.state.loop.tick = d.state.loop.tick + 1;
-    if (d.state.loop.tick >= kTicksPerCycle) {
-        d.state.loop.tick = 0;
-    }
-    d.state.level.triggeredLink = -1;
+    AdvanceTick(d.state);
 
     if (d.state.loop.mode == level::Mode::Play) {
-        game::RunFirstStage(d.state.level, d.state.player,
-                            game::Services{*d.screen, *d.sound, *d.files, d.random});
+        game::RunFirstStage(d.state.level, d.state.player, d.GameServices());
     }
 
     if (const Flow flow = d.KeyboardStage(); flow != Flow::Continue) {
@@ -427,8 +440,7 @@ PassOutcome Program::RunPass() {
     }
 
     if (d.state.loop.mode == level::Mode::Play) {
-        game::RunSecondStage(d.state.level, d.state.player,
-                             game::Services{*d.screen, *d.sound, *d.files, d.random});
+        game::RunSecondStage(d.state.level, d.state.player, d.GameServices());
     }
 
     d.DrawingStage();
@@ -437,6 +449,15 @@ PassOutcome Program::RunPass() {
         d.MouseStage(event);
     }
     return d.EndPass(Flow::Continue);
+}
+
+void RunPlayPass(GameState& state, const game::PlayerKeys& keys, const game::Services& services) {
+    AdvanceTick(state);
+    game::RunFirstStage(state.level, state.player, services);
+    game::ApplyPlayerKeys(state.level, state.player, keys, services);
+    game::RunSecondStage(state.level, state.player, services);
+    render::AdvanceWithoutDrawing(state.level, FrameInputsOf(state), state.render,
+                                  services.random);
 }
 
 int Program::RunLoop() {

@@ -11,6 +11,8 @@
 #include "app/automation.h"
 #include "app/options.h"
 #include "app/state.h"
+#include "game/save_points.h"
+#include "game/simulation.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -35,7 +37,14 @@ struct ProgramHooks {
     std::vector<RunObserver*> observers;
     // Answers the file requesters; null means the toolkit's dialogs.
     runtime::Requesters* requesters = nullptr;
+    // Keeps the save point; null means the save-point file of the game folder.
+    game::SavePointStore* savePoints = nullptr;
 };
+
+// A pass of the main loop in play mode when only the ball's keys are held and no frame is drawn:
+// the stages Program::RunPass runs for such a pass, in the same order, on the same state. The
+// automatic player plays its passes this way.
+void RunPlayPass(GameState& state, const game::PlayerKeys& keys, const game::Services& services);
 
 class Program {
 public:

@@ -14,6 +14,7 @@
 #include "app/options.h"
 #include "app/program.h"
 #include "app/state.h"
+#include "game/simulation.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -59,6 +60,9 @@ struct Program::Impl {
     // The requesters the program made itself, when the hooks bring none.
     std::unique_ptr<runtime::Requesters> ownRequesters;
     std::unique_ptr<ObservedRequesters> requesters;
+    // The save point: the hooks' store, else the game folder's file.
+    std::unique_ptr<game::SavePointFile> savePointFile;
+    game::SavePointStore* savePoints = nullptr;
 
     GameState state;
     std::int64_t passCount = 0;
@@ -76,6 +80,7 @@ struct Program::Impl {
     int Fail(std::string_view text, bool boxPossible);
 
     // Stages of the pass (program.cpp).
+    game::Services GameServices();
     Flow EditorStage(const runtime::Event& event);
     Flow KeyboardStage();
     void DrawingStage();

@@ -87,6 +87,10 @@ int Program::StartUp(int& argc, char** argv) {
     }
     d.requesters = std::make_unique<ObservedRequesters>(*requesters, d.hooks.observers);
 
+    // The game folder is known for good only now.
+    d.savePointFile = std::make_unique<game::SavePointFile>(*d.files);
+    d.savePoints = d.hooks.savePoints != nullptr ? d.hooks.savePoints : d.savePointFile.get();
+
     runtime::Windows& windows = *d.windows;
     if (!BuildMainWindow(windows, *d.listing)) {
         return d.Fail("Das Hauptfenster konnte nicht geöffnet werden.", true);

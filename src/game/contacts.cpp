@@ -49,16 +49,16 @@ void PickupEffect(level::Element& element, level::Level& level, const Player& pl
     if (element.kind == kTakenDisk) {
         level.startX = RoundToPixel(level.viewX);
         level.startY = RoundToPixel(level.viewY);
-        StoreSavePoint(level, player, services.files);
+        services.savePoints.Store(level, player);
     }
 }
 
 bool SpikeEffect(const level::Element& element, level::Level& level, Player& player,
-                 runtime::Files& files) {
+                 SavePointStore& savePoints) {
     if (element.kind != Code(ElementKind::Spikes)) {
         return false;
     }
-    return RestoreSavePoint(level, player, files);
+    return savePoints.Restore(level, player);
 }
 
 void BushEffect(level::Element& element) {

@@ -19,7 +19,7 @@ void PickupEffect(level::Element& element, level::Level& level, const Player& pl
 // Touched spikes send the game back to the last save point. True when the element list was
 // replaced: the walk that found the contact must end at once, as no element follows.
 bool SpikeEffect(const level::Element& element, level::Level& level, Player& player,
-                 runtime::Files& files);
+                 SavePointStore& savePoints);
 
 // A bush in contact is worn down one stage, and is gone after the fourth.
 void BushEffect(level::Element& element);

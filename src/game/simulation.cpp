@@ -173,7 +173,7 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
         player.hitFlag = 1;
         SwitchPress(element, level);
         walk.Index().Wake(static_cast<std::int32_t>(i));
-        if (SpikeEffect(element, level, player, services.files)) {
+        if (SpikeEffect(element, level, player, services.savePoints)) {
             return;  // the list was replaced: no element follows this one
         }
     }
@@ -188,7 +188,7 @@ void HorizontalPass(level::Level& level, Player& player, const Services& service
             continue;
         }
         player.hitFlag = 1;
-        if (SpikeEffect(element, level, player, services.files)) {
+        if (SpikeEffect(element, level, player, services.savePoints)) {
             return;
         }
     }
@@ -319,7 +319,7 @@ void RunSecondStage(level::Level& level, Player& player, const Services& service
         player.crushCount = 0;
     }
     if (player.crushCount > kCrushLimit) {
-        RestoreSavePoint(level, player, services.files);
+        services.savePoints.Restore(level, player);
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "game/player.h"
+#include "game/save_points.h"
 #include "level/level.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
@@ -12,11 +13,11 @@
 namespace tessaron::game {
 
 // The machine services the simulation uses: pixel collision (the sprites loaded at start-up),
-// the pickup sound, the save-point file and the random numbers.
+// the pickup sound, the save point and the random numbers.
 struct Services {
     runtime::PlayScreen& screen;
     runtime::Sound& sound;
-    runtime::Files& files;
+    SavePointStore& savePoints;
     runtime::Random& random;
 };
 

@@ -196,6 +196,8 @@ public:
     explicit Random(std::uint32_t seed = 1);
     void Seed(std::uint32_t seed);
     int Next(int maximum);
+    // Two generators that will draw the same numbers from now on.
+    bool operator==(const Random&) const = default;
 
 private:
     std::uint32_t Bits();

@@ -60,7 +60,7 @@ bool SolidWalk(Level& level, Player& player, const Services& services, float bou
         if (vertical) player.canJump = 1;
         player.hitFlag = 1;
         if (vertical) SwitchPress(e, level);
-        if (SpikeEffect(e, level, player, services.files)) return true;
+        if (SpikeEffect(e, level, player, services.savePoints)) return true;
     }
     return false;
 }
@@ -164,7 +164,7 @@ void SecondStage(Level& level, Player& player, const Services& services) {
     } else {
         player.crushCount = 0;
     }
-    if (player.crushCount > 25) RestoreSavePoint(level, player, services.files);
+    if (player.crushCount > 25) services.savePoints.Restore(level, player);
 }
 
 // The map: backdrops, moving and resting elements, pickups and sensors, each walk over all.
@@ -292,6 +292,7 @@ struct Game {
     runtime::Random random{5};
     std::unique_ptr<runtime::GameFolder> folder;
     std::unique_ptr<runtime::Files> files;
+    std::unique_ptr<game::SavePointFile> savePoints;
     std::vector<std::uint32_t> frame;
     std::vector<int> sizes;
 };
@@ -336,11 +337,12 @@ protected:
             fs::create_directories(saves);
             run->folder = std::make_unique<runtime::GameFolder>(saves);
             run->files = std::make_unique<runtime::Files>(*run->folder);
+            run->savePoints = std::make_unique<game::SavePointFile>(*run->files);
         }
     }
 
     game::Services ServicesOf(Game& run) {
-        return {program_->Screen(), program_->Sounds(), *run.files, run.random};
+        return {program_->Screen(), program_->Sounds(), *run.savePoints, run.random};
     }
 
     // One pass of each run with the same keys and inputs, then everything compared.

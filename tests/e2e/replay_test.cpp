@@ -59,9 +59,12 @@ protected:
     }
     void TearDown() override { fs::remove_all(root_); }
 
-    // Plays the replay; `extra` adds outputs to the command line.
+    // Plays the replay; `extra` adds outputs to the command line. Every play starts without a
+    // save point: one that an earlier play of the same test took would be where spikes send the
+    // ball.
     int Play(const Replay& replay, const fs::path& state, const fs::path& errors,
              const std::string& extra = "") const {
+        fs::remove(root_ / "Diskette.txt");
         const fs::path script = fs::path(TESSARON_TEST_DATA) / (std::string(replay.level) + ".txt");
         const std::string command =
             "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +

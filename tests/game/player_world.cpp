@@ -104,6 +104,7 @@ bool MakeMachinery(int* argc, char** argv) {
     g->screen = std::make_unique<runtime::PlayScreen>(*g->machine);
     g->sound = std::make_unique<runtime::Sound>(*g->machine);
     g->files = std::make_unique<runtime::Files>(*g->folder);
+    g->savePoints = std::make_unique<SavePointFile>(*g->files);
     for (const Picture& picture : kPictures) {
         REQUIRE(g->screen->LoadSprite(picture.number,
                                       "BMP\\" + std::to_string(picture.number) + ".bmp"));
@@ -115,6 +116,7 @@ bool MakeMachinery(int* argc, char** argv) {
 
 void EndMachinery() {
     if (g == nullptr) return;
+    g->savePoints.reset();
     g->files.reset();
     g->sound.reset();
     g->screen.reset();
@@ -157,7 +159,9 @@ void World::PlaceBall(float x, float y) {
     level.viewY = 384.0f - y;
 }
 
-Services World::Machines() const { return Services{*g->screen, *g->sound, *g->files, g->random}; }
+Services World::Machines() const {
+    return Services{*g->screen, *g->sound, *g->savePoints, g->random};
+}
 
 void World::Pass(const PlayerKeys& keys) {
     level.triggeredLink = -1;

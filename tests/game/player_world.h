@@ -22,6 +22,7 @@ struct Machinery {
     std::unique_ptr<runtime::PlayScreen> screen;
     std::unique_ptr<runtime::Sound> sound;
     std::unique_ptr<runtime::Files> files;
+    std::unique_ptr<SavePointFile> savePoints;
     runtime::Random random{7};
 };
 

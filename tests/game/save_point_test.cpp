@@ -2,12 +2,16 @@
 // game as it was.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <limits>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "game/save_points.h"
 #include "game/simulation.h"
 #include "player_world.h"
 
@@ -175,6 +179,57 @@ TEST(SavePointFile, AnEmptyLevelStoresAndRestoresNoRecords) {
     world.Put(ElementKind::Brick, 1.0f, 1.0f);
     ASSERT_TRUE(RestoreSavePoint(world.level, world.player, *Machine().files));
     EXPECT_TRUE(world.level.elements.empty());
+}
+
+// The save point the automatic player keeps in memory must bring back the very game the file
+// brings back, bit for bit, or its runs would not replay.
+TEST(SavePointMemory, BringsBackWhatTheFileBringsBack) {
+    World world = MovingWorld();
+    level::Element& odd = world.At(0);
+    odd.pauseCount = std::numeric_limits<float>::quiet_NaN();
+    odd.speedY = 3.0e9f;
+    odd.travelled = -0.5f;  // rounds to a zero that must come back positive
+    odd.row = 4.5f;
+    world.player.velocityX = -2.5f;
+    // Made first: a new world removes the save-point file.
+    World fromFile = MovingWorld();
+    World fromMemory = MovingWorld();
+    fromFile.level.viewX = fromMemory.level.viewX = 77.0f;
+
+    ASSERT_TRUE(StoreSavePoint(world.level, world.player, *Machine().files));
+    SavePointMemory memory;
+    ASSERT_TRUE(memory.Store(world.level, world.player));
+    ASSERT_TRUE(RestoreSavePoint(fromFile.level, fromFile.player, *Machine().files));
+    ASSERT_TRUE(memory.Restore(fromMemory.level, fromMemory.player));
+    EXPECT_EQ(fromMemory.level.viewX, fromFile.level.viewX);
+    EXPECT_EQ(fromMemory.level.viewY, fromFile.level.viewY);
+    EXPECT_EQ(fromMemory.player.velocityX, fromFile.player.velocityX);
+    EXPECT_EQ(fromMemory.player.velocityY, fromFile.player.velocityY);
+    ASSERT_EQ(fromMemory.level.elements.size(), fromFile.level.elements.size());
+    EXPECT_EQ(std::memcmp(fromMemory.level.elements.data(), fromFile.level.elements.data(),
+                          sizeof(level::Element) * fromFile.level.elements.size()),
+              0);
+    EXPECT_FALSE(std::signbit(fromMemory.At(0).travelled));
+}
+
+TEST(SavePointMemory, HoldsNothingAtFirstAndCopiesKeepWhatWasStored) {
+    World world = MovingWorld();
+    SavePointMemory memory;
+    const float viewX = world.level.viewX;
+    EXPECT_FALSE(memory.Restore(world.level, world.player));
+    EXPECT_EQ(world.level.viewX, viewX);
+
+    world.level.viewX = 100.0f;
+    ASSERT_TRUE(memory.Store(world.level, world.player));
+    const SavePointMemory copy = memory;
+    world.level.viewX = 200.0f;
+    ASSERT_TRUE(memory.Store(world.level, world.player));
+
+    SavePointMemory earlier = copy;
+    ASSERT_TRUE(earlier.Restore(world.level, world.player));
+    EXPECT_EQ(world.level.viewX, 100.0f);
+    ASSERT_TRUE(memory.Restore(world.level, world.player));
+    EXPECT_EQ(world.level.viewX, 200.0f);
 }
 
 }  // namespace

@@ -32,8 +32,9 @@ CommandLine ParseCommandLine(int argc, char** argv) {
 
     // Options that take a value, and where it goes.
     const std::set<std::string_view> withValue = {
-        "--dir",   "--script",     "--passes",      "--seed",       "--trace",
-        "--state", "--screenshot", "--window-shot", "--record",
+        "--dir",   "--script",     "--passes",      "--seed",   "--trace",
+        "--state", "--screenshot", "--window-shot", "--record", "--solve",
+        "--replay", "--seconds",   "--reach",
     };
     std::set<std::string> seen;
 
@@ -98,6 +99,37 @@ CommandLine ParseCommandLine(int argc, char** argv) {
             options.windowShot = std::string(value);
         } else if (name == "--record") {
             options.record = std::string(value);
+        } else if (name == "--solve") {
+            options.solve = std::string(value);
+        } else if (name == "--replay") {
+            options.replay = std::string(value);
+        } else if (name == "--seconds") {
+            std::int64_t seconds = 0;
+            if (!ReadNumber(value, seconds) || seconds < 1) {
+                return fail("--seconds needs a whole number of 1 or more, not \"" +
+                            std::string(value) + "\"");
+            }
+            options.seconds = seconds;
+        } else if (name == "--reach") {
+            options.reach = std::string(value);
+        }
+    }
+
+    if (!options.solve.empty()) {
+        if (options.replay.empty()) {
+            return fail("--solve needs --replay FILE");
+        }
+        for (std::string_view other : {"--headless", "--script", "--passes", "--trace", "--state",
+                                       "--screenshot", "--window-shot", "--record"}) {
+            if (seen.contains(std::string(other))) {
+                return fail(std::string(other) + " is not for --solve");
+            }
+        }
+        return result;
+    }
+    for (std::string_view solveOnly : {"--replay", "--seconds", "--reach"}) {
+        if (seen.contains(std::string(solveOnly))) {
+            return fail(std::string(solveOnly) + " needs --solve");
         }
     }
 

@@ -1,0 +1,112 @@
+#include "solver/archive.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace tessaron::solver {
+
+namespace {
+
+// A uniform number in [0, 1) from the search's own generator.
+double Uniform(runtime::Random& random) {
+    constexpr int kBits = 30;
+    constexpr int kMaximum = (1 << kBits) - 1;
+    const double high = random.Next(kMaximum);
+    const double low = random.Next(kMaximum);
+    return (high * (1 << kBits) + low) / (double(1 << kBits) * double(1 << kBits));
+}
+
+// True when a stands better than b as the best place: nearer the goal, then more points.
+bool Better(const Place& a, const Place& b) {
+    if (a.goalDistance != b.goalDistance) {
+        return a.goalDistance < b.goalDistance;
+    }
+    return a.score > b.score;
+}
+
+}  // namespace
+
+std::uint64_t MixBits(std::uint64_t value) {
+    // The finaliser of SplitMix64: every input bit reaches every output bit.
+    value ^= value >> 30;
+    value *= 0xbf58476d1ce4e5b9ULL;
+    value ^= value >> 27;
+    value *= 0x94d049bb133111ebULL;
+    value ^= value >> 31;
+    return value;
+}
+
+std::size_t PlaceKeyHash::operator()(const PlaceKey& key) const {
+    std::uint64_t h = MixBits(static_cast<std::uint32_t>(key.cell.column));
+    h = MixBits(h ^ static_cast<std::uint32_t>(key.cell.row));
+    h = MixBits(h ^ static_cast<std::uint8_t>(key.inWater));
+    h = MixBits(h ^ key.progress);
+    return static_cast<std::size_t>(h);
+}
+
+Archive::Archive(float farDistance, ChoiceWeights weights)
+    : farDistance_(std::max(farDistance, 1.0f)), choice_(weights) {}
+
+Place* Archive::Find(const PlaceKey& key) {
+    const auto it = index_.find(key);
+    return it == index_.end() ? nullptr : &places_[it->second];
+}
+
+const Place* Archive::Find(const PlaceKey& key) const {
+    const auto it = index_.find(key);
+    return it == index_.end() ? nullptr : &places_[it->second];
+}
+
+Place& Archive::Add(Place place) {
+    const bool further = place.steps > mostSteps_;
+    mostSteps_ = std::max(mostSteps_, place.steps);
+    mostPoints_ = std::max(mostPoints_, place.score);
+    index_.emplace(place.key, places_.size());
+    places_.push_back(std::move(place));
+    if (further) {
+        // Every place's weight depends on the most steps taken.
+        weights_ = WeightTree{};
+        for (const Place& each : places_) {
+            weights_.Add(Weight(each));
+        }
+    } else {
+        weights_.Add(Weight(places_.back()));
+    }
+    return places_.back();
+}
+
+void Archive::Replace(Place& known, Place place) {
+    // The same key: the same cell and steps, so the same weight.
+    mostPoints_ = std::max(mostPoints_, place.score);
+    place.chosen = known.chosen;
+    known = std::move(place);
+}
+
+double Archive::Weight(const Place& place) const {
+    const double novelty = 1.0 / std::sqrt(1.0 + place.chosen);
+    const double standing = place.steps == mostSteps_ ? 1.0 + choice_.mostSteps : 1.0;
+    const double near =
+        1.0 + choice_.nearGoal * (1.0 - std::min(1.0, double(place.goalDistance) / farDistance_));
+    return novelty * standing * near;
+}
+
+Place& Archive::Choose(runtime::Random& random) {
+    const std::size_t index = weights_.Find(Uniform(random) * weights_.Total());
+    Place& place = places_[index];
+    ++place.chosen;
+    weights_.Set(index, Weight(place));
+    return place;
+}
+
+const Place& Archive::Best() const {
+    const Place* best = &places_.front();
+    for (const Place& place : places_) {
+        if (Better(place, *best)) {
+            best = &place;
+        }
+    }
+    return *best;
+}
+
+}  // namespace tessaron::solver

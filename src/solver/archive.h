@@ -1,0 +1,95 @@
+// The places the search has reached, each with the shortest run found to it and the game as it
+// stood there, and the choice of the place to explore from next.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/files.h"
+#include "solver/runs.h"
+#include "solver/weight_tree.h"
+#include "solver/world.h"
+
+namespace tessaron::solver {
+
+// What makes a place: the ball's cell, whether it is in water, and the progress made: the links
+// set off, the save points taken and the bushes worn away. Two moments with the same key are the
+// same place to the search, whatever else differs (the ball's speed, where the lifts are, the
+// clock, the coins taken). Few places, each explored often, find a way sooner than many: a key
+// with the ball's coarse speed in it made the search of the tower take more passes. The points
+// are left out on purpose: coins open no way, and spikes bring back the coins taken after the
+// last save point but keep the points, so points could grow without end on a loop that gets
+// nowhere.
+struct PlaceKey {
+    Cell cell;
+    std::int8_t inWater = 0;
+    std::uint64_t progress = 0;
+    bool operator==(const PlaceKey&) const = default;
+};
+
+// Stirs the bits of a number, for hashes built by folding values in one after another.
+std::uint64_t MixBits(std::uint64_t value);
+
+struct PlaceKeyHash {
+    std::size_t operator()(const PlaceKey& key) const;
+};
+
+struct Place {
+    PlaceKey key;
+    // Links set off, save points taken and bushes worn away: the places of the most steps are
+    // the search's frontier.
+    std::int32_t steps = 0;
+    std::int32_t score = 0;
+    Snapshot snapshot;
+    std::vector<std::int32_t> links;  // the links set off on the way there, in ascending order
+    RunId run = Runs::kEmpty;
+    std::int64_t passes = 0;          // the length of that run
+    float goalDistance = 0.0f;        // cells from the ball to the nearest goal
+    std::uint32_t chosen = 0;         // explorations started here
+};
+
+// How the choice weighs a place: novelty (a place explored often is chosen less), progress (a
+// place of the most steps more) and nearness to the goal.
+struct ChoiceWeights {
+    double mostSteps = 10.0;  // extra weight of a place of the most steps taken
+    double nearGoal = 6.0;    // extra weight of a place at the goal, falling to 0 far from it
+};
+
+class Archive {
+public:
+    explicit Archive(float farDistance, ChoiceWeights weights = {});
+
+    // The place of that key, or null.
+    Place* Find(const PlaceKey& key);
+    const Place* Find(const PlaceKey& key) const;
+    Place& Add(Place place);
+    // A shorter run to a known place: the place now stands for the game as that run leaves it,
+    // and keeps the count of its choices.
+    void Replace(Place& known, Place place);
+    std::size_t Size() const { return places_.size(); }
+    const Place& At(std::size_t index) const { return places_[index]; }
+
+    // A place to explore from, drawn by weight; counts the choice.
+    Place& Choose(runtime::Random& random);
+    double Weight(const Place& place) const;
+
+    // The place nearest the goal, of the most points among those.
+    const Place& Best() const;
+    std::int32_t MostSteps() const { return mostSteps_; }
+    std::int32_t MostPoints() const { return mostPoints_; }
+
+private:
+    float farDistance_;
+    ChoiceWeights choice_;
+    // A deque: places never move, so a place found stays valid while others are added.
+    std::deque<Place> places_;
+    std::unordered_map<PlaceKey, std::size_t, PlaceKeyHash> index_;
+    std::int32_t mostSteps_ = 0;
+    std::int32_t mostPoints_ = 0;
+    WeightTree weights_;
+};
+
+}  // namespace tessaron::solver

@@ -1,0 +1,115 @@
+#include "solver/world.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "app/program.h"
+#include "game/geometry.h"
+
+namespace tessaron::solver {
+
+namespace {
+
+constexpr double kCellSize = 40.0;
+
+// Bit for bit: 0 and -0 differ in what later arithmetic gives, and NaN never equals itself.
+template <typename Value>
+bool SameBytes(const Value& a, const Value& b) {
+    return std::memcmp(&a, &b, sizeof(Value)) == 0;
+}
+
+std::int32_t CellOf(float screenCentre, float view) {
+    const double cell = std::floor((double{screenCentre} - double{view}) / kCellSize + 0.5);
+    // A view offset gone wild (a fall without end) still names some cell.
+    return static_cast<std::int32_t>(std::clamp(cell, -1.0e9, 1.0e9));
+}
+
+}  // namespace
+
+game::PlayerKeys PlayerKeysOf(std::uint8_t keys) {
+    game::PlayerKeys held;
+    held.up = (keys & kUp) != 0;
+    held.left = (keys & kLeft) != 0;
+    held.right = (keys & kRight) != 0;
+    return held;
+}
+
+void RunPass(World& world, std::uint8_t keys, const Machines& machines) {
+    app::RunPlayPass(world.state, PlayerKeysOf(keys),
+                     game::Services{machines.screen, machines.sound, world.savePoint,
+                                    world.random});
+}
+
+bool SameGame(const Snapshot& a, const Snapshot& b) {
+    static_assert(sizeof(game::Player) == 8 * 4, "the player's fields leave no padding");
+    return SameBytes(a.viewX, b.viewX) && SameBytes(a.viewY, b.viewY) && a.startX == b.startX &&
+           a.startY == b.startY && a.score == b.score && a.triggeredLink == b.triggeredLink &&
+           SameBytes(a.player, b.player) && a.tick == b.tick &&
+           a.render.ballAngle == b.render.ballAngle && a.random == b.random &&
+           a.savePoint.SameAs(b.savePoint) && a.changedIndices == b.changedIndices &&
+           a.changed.size() == b.changed.size() &&
+           (a.changed.empty() ||
+            std::memcmp(a.changed.data(), b.changed.data(),
+                        a.changed.size() * sizeof(level::Element)) == 0);
+}
+
+SnapshotBase::SnapshotBase(level::ElementList base) : base_(std::move(base)) {}
+
+Snapshot SnapshotBase::Take(const World& world) const {
+    const app::GameState& state = world.state;
+    Snapshot s;
+    s.viewX = state.level.viewX;
+    s.viewY = state.level.viewY;
+    s.startX = state.level.startX;
+    s.startY = state.level.startY;
+    s.score = state.level.score;
+    s.triggeredLink = state.level.triggeredLink;
+    s.player = state.player;
+    s.tick = state.loop.tick;
+    s.render = state.render;
+    s.random = world.random;
+    s.savePoint = world.savePoint;
+    const level::ElementList& elements = state.level.elements;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (!SameBytes(elements[i], base_[i])) {
+            s.changedIndices.push_back(static_cast<std::uint32_t>(i));
+            s.changed.push_back(elements[i]);
+        }
+    }
+    return s;
+}
+
+void SnapshotBase::Restore(const Snapshot& s, World& world) const {
+    app::GameState& state = world.state;
+    state.level.viewX = s.viewX;
+    state.level.viewY = s.viewY;
+    state.level.startX = s.startX;
+    state.level.startY = s.startY;
+    state.level.score = s.score;
+    state.level.triggeredLink = s.triggeredLink;
+    state.player = s.player;
+    state.loop.tick = s.tick;
+    state.render = s.render;
+    world.random = s.random;
+    world.savePoint = s.savePoint;
+    // A replaced list: the level's indexes are built afresh, with the changes below, before
+    // the next pass uses them.
+    level::ReplaceElements(state.level, base_);
+    for (std::size_t i = 0; i < s.changed.size(); ++i) {
+        state.level.elements[s.changedIndices[i]] = s.changed[i];
+    }
+}
+
+level::ElementList SettledElements(const World& start, const Machines& machines) {
+    World settled = start;
+    RunPass(settled, kNoKeys, machines);
+    return std::move(settled.state.level.elements);
+}
+
+Cell BallCell(const level::Level& level) {
+    return Cell{CellOf(game::kCentreX, level.viewX), CellOf(game::kCentreY, level.viewY)};
+}
+
+}  // namespace tessaron::solver

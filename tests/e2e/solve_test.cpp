@@ -1,0 +1,197 @@
+// The automatic player run as a program: it finishes the smallest sample level with a run that
+// the real program replays to the goal, says how far the ball got where the goal is walled off,
+// and refuses what it cannot search.
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#if defined(__unix__)
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kGoal = 4090;
+constexpr int kGoalTaken = 5090;
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int RunCommand(const std::string& command) {
+    const int raw = std::system(command.c_str());
+#if defined(__unix__)
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+#else
+    return raw;
+#endif
+}
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+class SolveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // One folder per test and process: other checkouts' test runs may run side by side.
+        std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(test.begin(), test.end(), '/', '-');
+        root_ = fs::temp_directory_path() /
+                ("tessaron-solve-" + test + "-" + std::to_string(std::random_device{}()));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        const fs::path game(TESSARON_GAME_DIR);
+        for (const char* folder : {"BMP", "WAV", "LEVEL"}) {
+            fs::copy(game / folder, root_ / folder, fs::copy_options::recursive);
+        }
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    // Runs the program with these arguments in the test's game folder; standard error goes to
+    // errors_.
+    int Program(const std::string& arguments) {
+        return RunCommand("QT_QPA_PLATFORM=offscreen " +
+                   Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron") + " --dir " + Quoted(root_) +
+                   " " + arguments + " 2>" + Quoted(root_ / "stderr.txt"));
+    }
+    std::string Errors() const { return ReadText(root_ / "stderr.txt"); }
+
+    // Writes LEVEL/<name>.TXT from a map: '#' concrete, 'Z' the goal, 'o' where the ball starts,
+    // anything else air.
+    void WriteLevel(const std::string& name, const std::vector<std::string>& rows) {
+        nlohmann::json elements = nlohmann::json::array();
+        int ballColumn = 1;
+        int ballRow = 1;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            for (std::size_t c = 0; c < rows[r].size(); ++c) {
+                const int column = static_cast<int>(c) + 1;
+                const int row = static_cast<int>(r) + 1;
+                int kind = 1000;
+                if (rows[r][c] == '#') kind = 1002;
+                if (rows[r][c] == 'Z') kind = kGoal;
+                if (rows[r][c] == 'o') {
+                    ballColumn = column;
+                    ballRow = row;
+                }
+                elements.push_back({{"background", 100}, {"homeColumn", column},
+                                    {"homeRow", row}, {"kind", kind}, {"column", column},
+                                    {"row", row}, {"motion", 0}, {"link", 0}, {"travelled", 0},
+                                    {"length", 0}, {"speedX", 0}, {"speedY", 0},
+                                    {"pauseCount", 0}, {"pause1", 0}, {"pause2", 0}});
+            }
+        }
+        // The ball rests ten pixels above the cell below it.
+        const nlohmann::json level = {{"viewX", 512 - 40 * ballColumn},
+                                      {"viewY", 384 - (40 * ballRow - 10)},
+                                      {"levelWidth", rows.front().size()},
+                                      {"levelHeight", rows.size()},
+                                      {"elements", elements}};
+        const fs::path json = root_ / (name + ".json");
+        std::ofstream(json) << level.dump();
+        ASSERT_EQ(RunCommand(Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron-level") + " pack " +
+                      Quoted(json) + " " + Quoted(root_ / "LEVEL" / (name + ".TXT"))),
+                  0);
+    }
+
+    fs::path root_;
+};
+
+// The smallest sample level, found within a small budget (the seed is one that finds it soon).
+// The replay is played by a second run of the program on a folder without a save point, as a
+// player would replay it.
+TEST_F(SolveTest, FindsARunThatTheProgramReplaysToTheGoal) {
+    const fs::path replay = root_ / "found.txt";
+    ASSERT_EQ(Program("--solve LEVEL/Hoehle.TXT --replay " + Quoted(replay) +
+                      " --seconds 60 --seed 5"),
+              0)
+        << Errors();
+    EXPECT_FALSE(fs::exists(root_ / "Diskette.txt")) << "the search used the game folder";
+
+    const std::string script = ReadText(replay);
+    std::smatch figures;
+    ASSERT_TRUE(std::regex_search(script, figures,
+                                  std::regex("in ([0-9]+) passes with ([0-9]+) points")))
+        << script;
+    EXPECT_NE(script.find("seed 5\nanswer LEVEL/Hoehle.TXT\n"), std::string::npos) << script;
+
+    const fs::path state = root_ / "state.json";
+    ASSERT_EQ(Program("--headless --script " + Quoted(replay) + " --passes " +
+                      figures[1].str() + " --state " + Quoted(state)),
+              0)
+        << Errors();
+    const nlohmann::json json = nlohmann::json::parse(ReadText(state), nullptr, false);
+    ASSERT_FALSE(json.is_discarded());
+    int taken = 0;
+    for (const auto& element : json["elements"]) {
+        taken += element["kind"].get<double>() == kGoalTaken;
+    }
+    EXPECT_EQ(taken, 1);
+    EXPECT_EQ(json["score"], std::stoi(figures[2].str()));
+}
+
+TEST_F(SolveTest, AWalledOffGoalEndsWithStatusOneAndTheNearestCell) {
+    WriteLevel("Walled", {
+                             "####################",
+                             "#                  #",
+                             "#                  #",
+                             "#            ###   #",
+                             "#            #Z#   #",
+                             "#  o         ###   #",
+                             "####################",
+                         });
+    const fs::path replay = root_ / "best.txt";
+    ASSERT_EQ(Program("--solve LEVEL/Walled.TXT --replay " + Quoted(replay) + " --seconds 2"), 1)
+        << Errors();
+    EXPECT_NE(Errors().find("nearest the goal: cell ("), std::string::npos) << Errors();
+    // The best run found is still written, and replays.
+    const std::string script = ReadText(replay);
+    std::smatch passes;
+    ASSERT_TRUE(std::regex_search(script, passes, std::regex("--passes ([0-9]+)"))) << script;
+    EXPECT_EQ(Program("--headless --script " + Quoted(replay) + " --passes " + passes[1].str()),
+              0)
+        << Errors();
+}
+
+struct Refusal {
+    const char* name;
+    const char* arguments;
+    const char* reason;  // a part of the message
+};
+
+class SolveRefuses : public SolveTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(SolveRefuses, WithStatusTwoAndTheReason) {
+    WriteLevel("Leer", {
+                           "##########",
+                           "#   o    #",
+                           "##########",
+                       });
+    const Refusal& refusal = GetParam();
+    EXPECT_EQ(Program(std::string(refusal.arguments) + " --replay " + Quoted(root_ / "out.txt")),
+              2);
+    EXPECT_NE(Errors().find(refusal.reason), std::string::npos) << Errors();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, SolveRefuses,
+    ::testing::Values(
+        Refusal{"NoGoal", "--solve LEVEL/Leer.TXT", "no goal"},
+        Refusal{"NoSuchLevel", "--solve LEVEL/Fehlt.TXT", "cannot be opened"},
+        Refusal{"NoTime", "--solve LEVEL/Hoehle.TXT --seconds 0", "--seconds"},
+        Refusal{"Scripted", "--solve LEVEL/Hoehle.TXT --headless", "not for --solve"}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+}  // namespace

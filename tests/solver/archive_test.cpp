@@ -1,0 +1,98 @@
+// The choice of the place to explore from: the weights behind the draw, and which places the
+// archive prefers.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "runtime/files.h"
+#include "solver/archive.h"
+#include "solver/weight_tree.h"
+
+namespace tessaron::solver {
+namespace {
+
+// Adds and changes weights in a fixed pseudo-random order and checks, after every step, the
+// total and the item found at the middle of every item's share against plain sums.
+TEST(WeightTree, FindsTheItemOfEveryShareWhileWeightsChange) {
+    WeightTree tree;
+    std::vector<double> plain;
+    runtime::Random random(11);
+    for (int step = 0; step < 600; ++step) {
+        const double weight = 0.25 + random.Next(1000) / 100.0;
+        if (plain.empty() || random.Next(2) == 0) {
+            tree.Add(weight);
+            plain.push_back(weight);
+        } else {
+            const auto index = static_cast<std::size_t>(random.Next(int(plain.size()) - 1));
+            tree.Set(index, weight);
+            plain[index] = weight;
+        }
+        double sum = 0.0;
+        for (std::size_t i = 0; i < plain.size(); ++i) {
+            ASSERT_EQ(tree.Find(sum + plain[i] / 2.0), i) << "step " << step;
+            sum += plain[i];
+        }
+        ASSERT_NEAR(tree.Total(), sum, 1e-9 * sum);
+        ASSERT_EQ(tree.Find(sum * 2.0), plain.size() - 1);
+    }
+}
+
+Place At(std::int32_t column, std::int32_t steps, float goalDistance, std::int32_t score = 0) {
+    Place place;
+    place.key.cell = Cell{column, 1};
+    place.steps = steps;
+    place.goalDistance = goalDistance;
+    place.score = score;
+    return place;
+}
+
+TEST(Archive, PrefersTheFrontierAndPlacesNotYetExplored) {
+    Archive archive(100.0f);
+    for (std::int32_t column = 0; column < 10; ++column) {
+        archive.Add(At(column, 0, 100.0f));
+    }
+    archive.Add(At(10, 1, 100.0f));  // the only place that has set a link off
+    runtime::Random random(3);
+    for (int i = 0; i < 2000; ++i) {
+        archive.Choose(random);
+    }
+    const std::uint32_t frontier = archive.At(10).chosen;
+    for (std::size_t i = 0; i < 10; ++i) {
+        EXPECT_GT(frontier, 2 * archive.At(i).chosen) << "place " << i;
+        EXPECT_GT(archive.At(i).chosen, 0u) << "place " << i << " was never explored";
+    }
+
+    // A place just found is explored soon, although it lies behind the frontier.
+    const Place& fresh = archive.Add(At(11, 0, 100.0f));
+    for (int i = 0; i < 20 && fresh.chosen == 0; ++i) {
+        archive.Choose(random);
+    }
+    EXPECT_GT(fresh.chosen, 0u);
+}
+
+TEST(Archive, PrefersPlacesNearTheGoal) {
+    Archive archive(100.0f);
+    archive.Add(At(0, 0, 100.0f));
+    archive.Add(At(1, 0, 0.0f));
+    runtime::Random random(5);
+    for (int i = 0; i < 1000; ++i) {
+        archive.Choose(random);
+    }
+    EXPECT_GT(archive.At(1).chosen, 3 * archive.At(0).chosen / 2);
+}
+
+TEST(Archive, BestIsNearestTheGoalThenMostPoints) {
+    Archive archive(100.0f);
+    archive.Add(At(0, 0, 9.0f, 500));
+    archive.Add(At(1, 0, 2.0f, 10));
+    archive.Add(At(2, 0, 2.0f, 30));
+    archive.Add(At(3, 2, 5.0f, 40));
+    EXPECT_EQ(archive.Best().key.cell.column, 2);
+    EXPECT_EQ(archive.MostPoints(), 500);
+    EXPECT_EQ(archive.MostSteps(), 2);
+}
+
+}  // namespace
+}  // namespace tessaron::solver
