@@ -125,12 +125,12 @@ TEST_P(ReplayTest, SkippingFramesChangesNothing) {
 
 // The levels in the order of play.
 INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,
-                         ::testing::Values(Replay{"Anfang", 248, 104}, Replay{"Bucht", 919, 127},
-                                           Replay{"Festung", 1427, 116},
-                                           Replay{"Irrgarten", 1552, 179},
-                                           Replay{"Kerker", 967, 129},
-                                           Replay{"Schmiede", 948, 160},
-                                           Replay{"Turm", 1650, 270}),
+                         ::testing::Values(Replay{"Anfang", 247, 137}, Replay{"Bucht", 964, 180},
+                                           Replay{"Festung", 1063, 125}, Replay{"Hoehle", 798, 169},
+                                           Replay{"Irrgarten", 1562, 180},
+                                           Replay{"Kerker", 496, 116}, Replay{"Schmiede", 448, 140},
+                                           Replay{"Turm", 917, 150},
+                                           Replay{"Wanderung", 4003, 279}),
                          [](const ::testing::TestParamInfo<Replay>& info) {
                              return std::string(info.param.level);
                          });
