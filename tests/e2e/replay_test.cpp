@@ -125,12 +125,12 @@ TEST_P(ReplayTest, SkippingFramesChangesNothing) {
 
 // The levels in the order of play.
 INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,
-                         ::testing::Values(Replay{"Anfang", 247, 137}, Replay{"Bucht", 964, 180},
-                                           Replay{"Festung", 1063, 125}, Replay{"Hoehle", 798, 169},
-                                           Replay{"Irrgarten", 1562, 180},
-                                           Replay{"Kerker", 496, 116}, Replay{"Schmiede", 448, 140},
-                                           Replay{"Turm", 917, 150},
-                                           Replay{"Wanderung", 4003, 279}),
+                         ::testing::Values(Replay{"Anfang", 213, 97}, Replay{"Bucht", 1084, 181},
+                                           Replay{"Festung", 951, 114}, Replay{"Hoehle", 728, 164},
+                                           Replay{"Irrgarten", 1673, 180},
+                                           Replay{"Kerker", 438, 113}, Replay{"Schmiede", 487, 148},
+                                           Replay{"Turm", 779, 156},
+                                           Replay{"Wanderung", 3773, 270}),
                          [](const ::testing::TestParamInfo<Replay>& info) {
                              return std::string(info.param.level);
                          });

@@ -65,8 +65,10 @@ def preset(name, link=None):
 
 
 def standing_in(column, row):
-    """The world point of a ball resting on the floor below the empty cell (column, row)."""
-    return (CELL * column, CELL * row - 10)
+    """The world point of a ball resting on the floor below the empty cell (column, row), on the
+    seam with the cell to its left: over the middle of a floor cell the ball would roll half a
+    cell to a seam by itself as soon as the level starts, and on a seam it lies still."""
+    return (CELL * column - CELL // 2, CELL * row - 10)
 
 
 class Level:
@@ -146,7 +148,8 @@ class Level:
         # there is none: a level with them starts on a disk, so that they count from the start.
         crushers = any(m.link == 0 and m.speed_y > 0 for m in self.motions.values())
         if crushers or any('X' in row for row in self.cells):
-            column, row = round(self.start[0] / CELL), round(self.start[1] / CELL)
+            column = (self.start[0] + CELL // 2) // CELL
+            row = (self.start[1] + CELL // 2) // CELL
             assert self.cells[row - 1][column - 1] == 'K', f"{name}: does not start on a disk"
 
     def uses(self):
@@ -507,7 +510,7 @@ def turm():
         "C      b         S  WWWC",  # 35
         "CGGGGGGGGGGGGGGGGGGGGGGC",  # 36
         "CCCCCCCCCCCCCCCCCCCCCCCC",  # 37
-    ], (120, 1360))
+    ], (100, 1360))
     level.flood(2, 16, 4, 28)  # the water shaft
     level.move([(18, 35)], Motion(1, 0, 0, 0, 0, 0))  # switch: link 1
     # The lift to the second floor; it waits 100 passes at the top.
