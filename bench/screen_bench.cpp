@@ -1,5 +1,5 @@
 // The play screen's costs per frame: keyed sprites on and off the screen, blended sprites, text,
-// and pixel collision between two sprite masks.
+// pixel collision between two sprite masks, and the keyboard's snapshot with pads plugged in.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -9,8 +9,10 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/screen.h"
+#include "runtime/virtual_pad.h"
 
 namespace {
 
@@ -182,6 +184,28 @@ void PixelCollision(benchmark::State& state) {
     }
 }
 BENCHMARK(PixelCollision)->Arg(10)->Arg(42)->Arg(80);
+
+// A pass's keyboard snapshot, without pads and with one or two pads (SDL's virtual ones) read
+// into it: the cost that the pads add to every interactive pass.
+void KeyboardSnapshot(benchmark::State& state) {
+    Machine& machine = *Shared().machine;
+    machine.StartKeyboard();
+    const int pads = int(state.range(0));
+    if (pads > 0 && !machine.StartGamepads()) {
+        state.SkipWithError("no controller layer");
+        return;
+    }
+    std::vector<std::unique_ptr<tessaron::runtime::test::VirtualPad>> plugged;
+    for (int i = 0; i < pads; ++i) {
+        plugged.push_back(std::make_unique<tessaron::runtime::test::VirtualPad>());
+    }
+    tessaron::runtime::Keyboard keyboard(machine);
+    for (auto _ : state) {
+        keyboard.Snapshot();
+        benchmark::DoNotOptimize(keyboard.Held(tessaron::runtime::Key::Up));
+    }
+}
+BENCHMARK(KeyboardSnapshot)->Arg(0)->Arg(1)->Arg(2);
 
 }  // namespace
 

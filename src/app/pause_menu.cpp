@@ -13,6 +13,7 @@ PauseChoice RunPauseMenu(runtime::Windows& windows, runtime::PlayScreen& screen,
     windows.PushButton(kSavePointButton, 10, 30, 180, 20, "ZUM LETZTEN SPEICHERPUNKT");
     windows.PushButton(kSwitchModeButton, 10, 50, 180, 20, "WECHSELN : EDITOR<>SPIEL");
     windows.PushButton(kQuitButton, 10, 80, 180, 20, "BEENDEN");
+    windows.EnablePadNavigation(kWindow);
 
     for (;;) {
         // The menu takes the focus back on every turn, whatever the user clicked meanwhile.

@@ -97,10 +97,7 @@ Program::Impl::Impl(const Options& givenOptions, ProgramHooks givenHooks)
     : options(givenOptions),
       hooks(std::move(givenHooks)),
       random(givenOptions.seed ? *givenOptions.seed : runtime::SeedFromClock()) {
-    folder = std::make_unique<runtime::GameFolder>(
-        options.gameDir.empty() ? ProgramFolder(nullptr) : options.gameDir);
-    files = std::make_unique<runtime::Files>(*folder);
-    listing = std::make_unique<runtime::DirectoryListing>(*folder);
+    UseFolders(ProgramFolder(nullptr));
 }
 
 Program::Program(const Options& options, ProgramHooks hooks)

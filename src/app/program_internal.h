@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/automation.h"
+#include "app/game_folders.h"
 #include "app/options.h"
 #include "app/program.h"
 #include "app/state.h"
@@ -47,7 +48,9 @@ struct Program::Impl {
     Options options;
     ProgramHooks hooks;
 
-    // The game folder outlives the machine layer, which keeps a reference to it.
+    // Where levels, saves, pictures and sound are, and the game folder made from that. The
+    // game folder outlives the machine layer, which keeps a reference to it.
+    FolderChoice folders;
     std::unique_ptr<runtime::GameFolder> folder;
     std::unique_ptr<runtime::Machine> machine;
     std::unique_ptr<runtime::Windows> windows;
@@ -75,6 +78,8 @@ struct Program::Impl {
     bool ended = false;
 
     // Start-up (startup.cpp).
+    // Chooses the folders for the program at programFolder and opens files and listings there.
+    void UseFolders(const std::filesystem::path& programFolder);
     int StartMachine(int& argc, char** argv);
     void LoadPictures();
     int Fail(std::string_view text, bool boxPossible);

@@ -21,14 +21,19 @@ int Program::Impl::Fail(std::string_view text, bool boxPossible) {
     return 1;
 }
 
+void Program::Impl::UseFolders(const std::filesystem::path& programFolder) {
+    listing.reset();
+    files.reset();
+    folders = ChooseFolders(options.gameDir, programFolder, UserFoldersFromEnvironment());
+    folder = std::make_unique<runtime::GameFolder>(folders.Folder());
+    files = std::make_unique<runtime::Files>(*folder);
+    listing = std::make_unique<runtime::DirectoryListing>(*folder);
+}
+
 int Program::Impl::StartMachine(int& argc, char** argv) {
     if (options.gameDir.empty()) {
         // argv[0] is known only now; it helps where the kernel's link is missing.
-        listing.reset();
-        files.reset();
-        folder = std::make_unique<runtime::GameFolder>(ProgramFolder(argv));
-        files = std::make_unique<runtime::Files>(*folder);
-        listing = std::make_unique<runtime::DirectoryListing>(*folder);
+        UseFolders(ProgramFolder(argv));
     }
     machine = std::make_unique<runtime::Machine>(*folder);
 
@@ -40,6 +45,7 @@ int Program::Impl::StartMachine(int& argc, char** argv) {
     if (!machine->StartScreen(start)) {
         return Fail("Can't open DirectX 7 Or later", false);
     }
+    machine->UseDesktopEntry(TESSARON_APP_ID);
     windows = std::make_unique<runtime::Windows>(*machine);
     if (!machine->StartKeyboard()) {
         return Fail("Can't open DirectX 7 Or later", true);
@@ -52,6 +58,11 @@ int Program::Impl::StartMachine(int& argc, char** argv) {
     }
     if (!machine->StartSound()) {
         return Fail("Can't initialize movie playback !", true);
+    }
+    // Pads play along in interactive runs; scripted runs take their input from the script
+    // alone. Without the controller layer the keyboard still plays.
+    if (!options.headless) {
+        machine->StartGamepads();
     }
     screen = std::make_unique<runtime::PlayScreen>(*machine);
     keys = std::make_unique<runtime::Keyboard>(*machine);
@@ -86,6 +97,14 @@ int Program::StartUp(int& argc, char** argv) {
         requesters = d.ownRequesters.get();
     }
     d.requesters = std::make_unique<ObservedRequesters>(*requesters, d.hooks.observers);
+
+    // An installed copy keeps the player's levels and saves in a folder of the player's own,
+    // made at the first start; shipped levels and presets it lacks are copied in.
+    if (const std::filesystem::path failed = PrepareDataFolder(d.folders); !failed.empty()) {
+        return d.Fail("Der Ordner für Level und Spielstände kann nicht angelegt werden:\n" +
+                          failed.string(),
+                      true);
+    }
 
     // The game folder is known for good only now.
     d.savePointFile = std::make_unique<game::SavePointFile>(*d.files);

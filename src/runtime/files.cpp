@@ -146,7 +146,14 @@ fs::path Absolute(fs::path path) {
 }
 }  // namespace
 
-GameFolder::GameFolder(fs::path root) : root_(Absolute(std::move(root))) {}
+GameFolder::GameFolder(fs::path root) : root_(Absolute(std::move(root))), shared_(root_) {}
+
+GameFolder::GameFolder(fs::path root, fs::path shared)
+    : root_(Absolute(std::move(root))), shared_(Absolute(std::move(shared))) {}
+
+fs::path GameFolder::ResolveShared(std::string_view path) const {
+    return GameFolder(shared_).ResolveExisting(path);
+}
 
 std::string FixedPath(std::string_view path) {
     std::string host(path);

@@ -19,14 +19,22 @@
 
 namespace tessaron::runtime {
 
-// The game folder holds the program, BMP/, WAV/, LEVEL/, LEVEL/Werte/ and Diskette.txt.
+// The game folder holds the program, BMP/, WAV/, LEVEL/, LEVEL/Werte/ and Diskette.txt. An
+// installed game reads its pictures and sound (BMP/, WAV/) from a shared folder it never writes,
+// and keeps levels, presets and the save point in a folder of the player's own.
 class GameFolder {
 public:
-    // A relative root is made absolute once, here, against the working directory: every path
+    // One folder for everything: a portable copy, or a folder named on the command line. A
+    // relative folder is made absolute once, here, against the working directory: every path
     // handed out (the requesters' folders among them) is then absolute.
     explicit GameFolder(std::filesystem::path root);
+    // Levels, presets and the save point in root; pictures and sound in shared.
+    GameFolder(std::filesystem::path root, std::filesystem::path shared);
 
+    // Where levels, presets and the save point are.
     const std::filesystem::path& Root() const { return root_; }
+    // Where pictures and sound are.
+    const std::filesystem::path& Shared() const { return shared_; }
 
     // The host path for a path: a relative path is taken from the game folder. The name is used
     // exactly as given.
@@ -37,8 +45,13 @@ public:
     // case are found. Used when opening for reading and when listing a directory.
     std::filesystem::path ResolveExisting(std::string_view path) const;
 
+    // As ResolveExisting, but a relative path is taken from the shared folder: pictures and
+    // sound are read this way.
+    std::filesystem::path ResolveShared(std::string_view path) const;
+
 private:
     std::filesystem::path root_;
+    std::filesystem::path shared_;
 };
 
 // The folder the program was started from: the kernel's link to the running executable, else

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,7 @@ class QAction;
 class QApplication;
 class QButtonGroup;
 class QKeyEvent;
+class QTimer;
 class QToolBar;
 
 namespace tessaron::runtime {
@@ -102,6 +104,53 @@ private:
     bool lastPressSeen_ = false;
 };
 
+// The game controllers, through SDL's game-controller layer: pads come and go while the program
+// runs, their states are read into the keyboard's snapshot, and a window may let them choose
+// among its buttons.
+class Gamepads {
+public:
+    explicit Gamepads(Machine::Impl& machine) : machine_(machine) {}
+    ~Gamepads();
+    Gamepads(const Gamepads&) = delete;
+    Gamepads& operator=(const Gamepads&) = delete;
+
+    bool Start();
+    // Marks the keys the pads hold in a snapshot. While none of the program's windows is
+    // active, the pads hold nothing: their input is meant for another program.
+    void HoldKeys(KeyTable& keys);
+    // The pads choose among this window's buttons from now on.
+    void NavigateIn(int window);
+    // A window closes: pad buttons tapped meanwhile were meant for it, and those held now count
+    // as up until they are let go.
+    void WindowClosed(int window);
+
+private:
+    struct Pad {
+        SDL_GameController* controller = nullptr;
+        SDL_JoystickID id = -1;
+        // Buttons that went down since they were last read: a quick tap between two looks.
+        std::array<bool, SDL_CONTROLLER_BUTTON_MAX> tapped{};
+    };
+
+    // Takes SDL's events: pads plugged in and out, buttons pressed.
+    void Pump();
+    PadState Read(Pad& pad);
+    KeyTable HeldNow(bool withTaps);
+    PadMenuInput MenuInputNow();
+    bool Active() const;
+    // One turn of the menu's timer: moves the focus or presses a button on a new push.
+    void Navigate();
+    void MoveFocus(int step);
+
+    Machine::Impl& machine_;
+    bool started_ = false;
+    std::vector<Pad> pads_;
+    KeyTable suppressed_{};
+    int menuWindow_ = 0;
+    PadMenuInput lastMenuInput_;
+    QTimer* menuTimer_ = nullptr;
+};
+
 struct Machine::Impl {
     explicit Impl(const GameFolder& folder) : folder(folder) {}
 
@@ -132,6 +181,9 @@ struct Machine::Impl {
     // The mouse position on the desktop as last seen or set by automation.
     QPoint mouse;
     bool mouseScripted = false;
+
+    // Game controllers; null until started.
+    std::unique_ptr<Gamepads> gamepads;
 
     // Audio.
     bool soundStarted = false;

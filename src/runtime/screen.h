@@ -7,6 +7,7 @@
 // space across all windows. Most window services act on the current window.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -50,6 +51,13 @@ public:
     // Sound playback. A machine without a sound device falls back to silence and still succeeds;
     // false only when the audio layer itself cannot start at all.
     bool StartSound();
+    // Game controllers: every pad plugged in now or later counts, its state read into the key
+    // table with the keyboard's. False when the controller layer cannot start; the game then
+    // runs on the keyboard alone.
+    bool StartGamepads();
+    // The name of the installed desktop entry and icon (without ".desktop"), by which the
+    // desktop matches the program's windows to its menu entry and icon. After StartScreen.
+    void UseDesktopEntry(std::string_view id);
     // Shuts every layer down; called once before the program exits.
     void End();
 
@@ -189,6 +197,10 @@ public:
     // The window a control lives in, 0 when there is no such control.
     int WindowOf(int control) const;
 
+    // In this window a pad moves the focus between the push buttons, from the top one down,
+    // and its south button presses the focused button (a control event as from a click).
+    void EnablePadNavigation(int number);
+
     // A modal box with an OK button over the foreground window. Headless: the title and the text
     // go to standard error and the call returns at once.
     void MessageBox(std::string_view title, std::string_view text);
@@ -258,7 +270,7 @@ public:
     void Show();
     void Clear(Rgb colour);
 
-    // Loads a Windows bitmap (relative to the game folder) as a sprite; black pixels are
+    // Loads a Windows bitmap (relative to the shared folder) as a sprite; black pixels are
     // transparent. False when the file is missing or not a bitmap (the sprite stays undefined
     // and draws nothing).
     bool LoadSprite(int number, std::string_view path);
@@ -347,12 +359,16 @@ enum class Key : int {
     Down = 0xD0,
 };
 
+// The key table by scan code: true for a key that is down.
+using KeyTable = std::array<bool, 256>;
+
 class Keyboard {
 public:
     explicit Keyboard(Machine& machine);
     ~Keyboard();
 
-    // Copies the key table once; the tests below read the copy.
+    // Copies the key table once, with the keys that the pads hold (when started); the tests
+    // below read the copy.
     void Snapshot();
     bool Held(Key key) const;
     // True once, on the first test after the key was seen down by an earlier test and is now up.
@@ -363,9 +379,45 @@ public:
 
 private:
     Machine& machine_;
-    bool snapshot_[256] = {};
-    bool seenDown_[256] = {};
+    KeyTable snapshot_{};
+    KeyTable seenDown_{};
 };
+
+// ---------------------------------------------------------------------------------------------
+// Gamepads
+
+// A game controller's state, in the terms of the common pad layout.
+struct PadState {
+    // The left stick, from -32768 (left, up) to 32767 (right, down).
+    int stickX = 0;
+    int stickY = 0;
+    bool dpadUp = false;
+    bool dpadDown = false;
+    bool dpadLeft = false;
+    bool dpadRight = false;
+    bool south = false;  // A, Cross
+    bool start = false;
+    bool back = false;  // Back, Select, Share
+};
+
+// How far the stick must lean, of 32767, to count as a direction: half its travel, so that a
+// stick resting off centre, or pushed mostly up or down, does not roll the ball.
+inline constexpr int kStickThreshold = 16384;
+
+// Marks the keys the pad holds down; keys already marked stay so. Left and Right: the stick or
+// the D-pad (roll, scroll). Up: the south button or the D-pad (jump, swim up, scroll up); the
+// stick's up is left out, so that rolling never jumps by accident. Down: the stick or the D-pad
+// (scroll down). Escape: Start (the pause menu). Tab: Back (switch modes).
+void HoldPadKeys(const PadState& pad, KeyTable& keys);
+
+// What a pad asks of a menu of buttons.
+struct PadMenuInput {
+    bool previous = false;  // the stick or the D-pad up
+    bool next = false;      // the stick or the D-pad down
+    bool press = false;     // the south button
+};
+
+PadMenuInput MenuInputOf(const PadState& pad);
 
 // ---------------------------------------------------------------------------------------------
 // Sound
@@ -375,7 +427,7 @@ public:
     explicit Sound(Machine& machine);
     ~Sound();
 
-    // Loads a WAV file (relative to the game folder). False when it cannot be read.
+    // Loads a WAV file (relative to the shared folder). False when it cannot be read.
     bool Load(int number, std::string_view path);
     // Stops the sound, rewinds it and plays it once; a number without a sound plays nothing.
     void Play(int number);

@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
@@ -280,6 +281,9 @@ void Machine::Impl::CloseWindow(int number) {
     // Keys tapped while a pause menu or a dialog was open were meant for it, not for the game
     // that goes on once it has closed.
     pressedSinceSnapshot.fill(false);
+    if (gamepads) {
+        gamepads->WindowClosed(number);
+    }
     // Destroying the widgets may still report focus changes: they belong to the window too.
     const std::size_t queued = events.size();
     delete widget.data();
@@ -342,6 +346,15 @@ bool Machine::StartScreen(const StartOptions& options) {
     impl_->ended = false;
     impl_->screenStarted = true;
     return true;
+}
+
+void Machine::UseDesktopEntry(std::string_view id) {
+    if (!impl_->screenStarted) {
+        return;
+    }
+    // The taskbar and the window switcher show the menu entry's name and icon.
+    QGuiApplication::setDesktopFileName(ToQString(id));
+    QApplication::setWindowIcon(QIcon::fromTheme(ToQString(id)));
 }
 
 bool Machine::StartKeyboard() {
@@ -439,6 +452,7 @@ void Machine::End() {
         impl_->blendedStarted = false;
         impl_->mouseStarted = false;
     }
+    impl_->gamepads.reset();
     impl_->ended = true;
 }
 
@@ -457,6 +471,9 @@ void Keyboard::Snapshot() {
         snapshot_[i] = m.keys[i] || m.pressedSinceSnapshot[i];
     }
     m.pressedSinceSnapshot.fill(false);
+    if (m.gamepads) {
+        m.gamepads->HoldKeys(snapshot_);
+    }
 }
 
 bool Keyboard::Held(Key key) const {

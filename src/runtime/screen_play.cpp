@@ -354,7 +354,7 @@ void PlayScreen::Clear(Rgb colour) {
 
 bool PlayScreen::LoadSprite(int number, std::string_view path) {
     impl_->sprites.Remove(number);
-    const QString file = PathToQString(machine_.Folder().ResolveExisting(FixedPath(path)));
+    const QString file = PathToQString(machine_.Folder().ResolveShared(FixedPath(path)));
     QImage picture;
     if (!picture.load(file, "BMP") || picture.isNull()) {
         return false;

@@ -22,7 +22,7 @@ Sound::~Sound() = default;
 
 bool Sound::Load(int number, std::string_view path) {
     impl_->sounds.erase(number);
-    const std::u8string file = machine_.Folder().ResolveExisting(FixedPath(path)).u8string();
+    const std::u8string file = machine_.Folder().ResolveShared(FixedPath(path)).u8string();
     SDL_AudioSpec format{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;

@@ -1,8 +1,14 @@
-// The pause menu "PAUSE": its window, its four buttons, and a keyboard it does not read.
+// The pause menu "PAUSE": its window, its four buttons, a keyboard it does not read, and a pad
+// that opens it and chooses among its buttons.
+#include <QTest>
+
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "app/pause_menu.h"
 #include "app_test_support.h"
+#include "runtime/virtual_pad.h"
 
 namespace tessaron::app::testing {
 namespace {
@@ -91,6 +97,50 @@ TEST_F(PauseMenu, OpensFromTheEditorAndSwitchesBackToPlay) {
     EXPECT_EQ(Tap(Key::Escape), PassOutcome::Continue);
     EXPECT_EQ(program_->State().loop.mode, level::Mode::Play);
     EXPECT_EQ(MainWindowX(), -256);
+}
+
+TEST_F(PauseMenu, PadOpensItWithStartAndChoosesTheModeSwitch) {
+    StartWithNewLevel();
+    ASSERT_TRUE(program_->Machine().StartGamepads());
+    runtime::test::VirtualPad pad;
+    if (!pad.Attached()) {
+        GTEST_SKIP() << "this SDL has no virtual joysticks: " << SDL_GetError();
+    }
+    const auto push = [&pad](SDL_GameControllerButton button) {
+        pad.Button(button, true);
+        QTest::qWait(60);
+        pad.Button(button, false);
+        QTest::qWait(60);
+    };
+    // The south button, held since before the menu opened, chooses nothing. Up twice from
+    // "WEITER SPIELEN", round to "BEENDEN" and on to the mode switch, then the south button,
+    // held as the menu closes.
+    driver_.modal.push_back([&] {
+        QTest::qWait(60);
+        pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+        QTest::qWait(60);
+        push(SDL_CONTROLLER_BUTTON_DPAD_UP);
+        push(SDL_CONTROLLER_BUTTON_DPAD_UP);
+        pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+        QTest::qWait(60);
+    });
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+    pad.Button(SDL_CONTROLLER_BUTTON_START, true);
+    EXPECT_EQ(Pass(), PassOutcome::Continue);
+    pad.Button(SDL_CONTROLLER_BUTTON_START, false);
+    EXPECT_EQ(Pass(), PassOutcome::Continue);
+    EXPECT_EQ(std::count(driver_.modalWindows.begin(), driver_.modalWindows.end(), "PAUSE"), 1);
+    EXPECT_EQ(program_->State().loop.mode, level::Mode::Editor);
+    // The south button is Up, which scrolls the editor's map; still held from the menu, it does
+    // not, until it is pressed again.
+    const float viewY = program_->State().level.viewY;
+    EXPECT_EQ(Pass(), PassOutcome::Continue);
+    EXPECT_EQ(program_->State().level.viewY, viewY);
+    pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+    EXPECT_EQ(Pass(), PassOutcome::Continue);
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_EQ(Pass(), PassOutcome::Continue);
+    EXPECT_EQ(program_->State().level.viewY, viewY + 10.0f);
 }
 
 TEST_F(PauseMenu, EndsTheRunWhenNoInputIsLeft) {

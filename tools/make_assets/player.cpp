@@ -2,6 +2,7 @@
 // grid and the empty picture.
 #include <cmath>
 
+#include "ball.h"
 #include "paint.h"
 #include "pictures.h"
 
@@ -12,16 +13,54 @@ namespace {
 // The ball is 58 pixels across; the light and the mask are 60 x 60 and are drawn one pixel
 // further up and left, so all three share the same centre on the screen.
 constexpr int kBallSize = 58;
-constexpr float kBallRadius = 29.0f;
+constexpr float kBallRadius = ball::kRadius;
 constexpr int kLightSize = 60;
 
 }  // namespace
 
+namespace ball {
+
+SurfacePoint SurfaceAt(float dx, float dy, float r) {
+    const float u = r / kRadius;
+    if (r <= kCapRadius) {
+        const float t = r > kCapRingRadius ? 0.2f : 0.95f - 0.1f * u;
+        return SurfacePoint{palette::kPaper, t, 0.5f};
+    }
+    // The wedges curve a little, like the seams on a sphere seen from its pole.
+    const float angle = std::atan2(dy, dx) + kSeamTwist * u;
+    int wedge = static_cast<int>(std::floor((angle + 3.14159265f) / 6.28318531f * 6.0f));
+    wedge = ((wedge % 6) + 6) % 6;
+    const float t = 0.92f - 0.55f * u * u;
+    return SurfacePoint{kWedges[wedge], t, 0.7f};
+}
+
+LightPoint LightAt(float dx, float dy) {
+    // A soft highlight at the top left and a shadow at the bottom right make the ball round.
+    // Black is left out, so the shadow uses a deep blue rather than black.
+    const float hx = dx - kHighlightX;
+    const float hy = dy - kHighlightY;
+    const float h = std::sqrt(hx * hx * kHighlightSquash + hy * hy);
+    for (const LightBand& band : kHighlightBands) {
+        if (h <= band.radius) {
+            return LightPoint{band.colour, band.cover};
+        }
+    }
+    const float sx = dx - kShadowX;
+    const float sy = dy - kShadowY;
+    const float s = std::sqrt(sx * sx + sy * sy);
+    for (const LightBand& band : kShadowBands) {
+        if (s > band.radius) {
+            return LightPoint{band.colour, band.cover};
+        }
+    }
+    return LightPoint{};
+}
+
+}  // namespace ball
+
 Image PaintBall() {
     // Six coloured wedges round a white cap: as the ball turns, the wedges turn with it. The
     // shading is the same all round, because the picture turns; the light over it does not.
-    const palette::Ramp wedges[6] = {palette::kRed,  palette::kOrange, palette::kYellow,
-                                     palette::kGrass, palette::kBlue,   palette::kViolet};
     Image image(kBallSize, kBallSize);
     const float centre = kBallRadius;
     for (int y = 0; y < kBallSize; ++y) {
@@ -32,19 +71,8 @@ Image PaintBall() {
             if (r > kBallRadius) {
                 continue;
             }
-            const float u = r / kBallRadius;
-            if (r <= 6.0f) {
-                const float t = r > 4.8f ? 0.2f : 0.95f - 0.1f * u;
-                image.Set(x, y, Shade(palette::kPaper, t, x, y, 0.5f));
-                continue;
-            }
-            // The wedges curve a little, like the seams on a sphere seen from its pole.
-            const float angle = std::atan2(dy, dx) + 0.35f * u;
-            int wedge = static_cast<int>(std::floor((angle + 3.14159265f) / 6.28318531f * 6.0f));
-            wedge = ((wedge % 6) + 6) % 6;
-            const palette::Ramp ramp = wedges[wedge];
-            const float t = 0.92f - 0.55f * u * u;
-            image.Set(x, y, Shade(ramp, t, x, y, 0.7f));
+            const ball::SurfacePoint point = ball::SurfaceAt(dx, dy, r);
+            image.Set(x, y, Shade(point.ramp, point.t, x, y, point.dither));
         }
     }
     InnerOutline(image, palette::kOutline);
@@ -52,9 +80,7 @@ Image PaintBall() {
 }
 
 Image PaintBallLight() {
-    // Drawn unturned at opacity 150 over the ball: a soft highlight at the top left and a
-    // shadow at the bottom right make the ball round. Black is left out, so the shadow uses
-    // a deep blue rather than black, and soft edges are dithered.
+    // Drawn unturned at opacity 150 over the ball; half-covering bands are dithered.
     Image image(kLightSize, kLightSize);
     const float centre = 30.0f;
     for (int y = 0; y < kLightSize; ++y) {
@@ -62,36 +88,13 @@ Image PaintBallLight() {
             const float dx = static_cast<float>(x) + 0.5f - centre;
             const float dy = static_cast<float>(y) + 0.5f - centre;
             const float r = std::sqrt(dx * dx + dy * dy);
-            if (r > kBallRadius - 0.5f) {
+            if (r > ball::kLightRadius) {
                 continue;
             }
             const bool checker = (x + y) % 2 == 0;
-            // Highlight.
-            const float hx = static_cast<float>(x) + 0.5f - 20.5f;
-            const float hy = static_cast<float>(y) + 0.5f - 19.5f;
-            const float h = std::sqrt(hx * hx * 0.8f + hy * hy);
-            if (h <= 4.0f) {
-                image.Set(x, y, Rgb{255, 255, 250});
-                continue;
-            }
-            if (h <= 6.5f) {
-                image.Set(x, y, Rgb{226, 238, 255});
-                continue;
-            }
-            if (h <= 9.0f && checker) {
-                image.Set(x, y, Rgb{200, 220, 255});
-                continue;
-            }
-            // Shadow: a crescent between the ball's rim and a circle shifted to the top left.
-            const float sx = static_cast<float>(x) + 0.5f - 25.0f;
-            const float sy = static_cast<float>(y) + 0.5f - 25.0f;
-            const float s = std::sqrt(sx * sx + sy * sy);
-            if (s > 28.5f) {
-                image.Set(x, y, Rgb{22, 18, 56});
-            } else if (s > 26.0f) {
-                image.Set(x, y, Rgb{40, 34, 90});
-            } else if (s > 23.5f && checker) {
-                image.Set(x, y, Rgb{56, 48, 110});
+            const ball::LightPoint light = ball::LightAt(dx, dy);
+            if (light.cover >= 1.0f || (light.cover > 0.0f && checker)) {
+                image.Set(x, y, light.colour);
             }
         }
     }
