@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the game and makes the README's pictures with it:
 #   docs/levels/NAME.png  every level of data/levels/, whole, by `tessaron-level render --scale 4`
-#   docs/play.png         the first level in play: pass 250 of its replay, tests/e2e/data/Anfang.txt
+#   docs/play.png         the first level in play: pass 140 of its replay, tests/e2e/data/Anfang.txt
 #   docs/editor.png       the whole window in the editor: scripts/pictures/editor.txt
 #   docs/reach.png        where the automatic player got to in the cave (seed 1)
 # Usage: scripts/make_pictures.sh [BUILD_DIR]   (default: build)
@@ -29,7 +29,7 @@ done
 mkdir "$work/game"
 cp -r "$game/BMP" "$game/WAV" "$game/LEVEL" "$work/game/"
 export QT_QPA_PLATFORM=offscreen
-"$game/tessaron" --headless --dir "$work/game" --script tests/e2e/data/Anfang.txt --passes 250 \
+"$game/tessaron" --headless --dir "$work/game" --script tests/e2e/data/Anfang.txt --passes 140 \
   --screenshot docs/play.png
 rm -f "$work/game/Diskette.txt"
 "$game/tessaron" --headless --dir "$work/game" --script scripts/pictures/editor.txt --passes 45 \

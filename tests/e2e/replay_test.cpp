@@ -123,9 +123,14 @@ TEST_P(ReplayTest, SkippingFramesChangesNothing) {
     EXPECT_EQ(ReadText(root_ / "plain.json"), ReadText(root_ / "drawn.json"));
 }
 
+// The levels in the order of play.
 INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,
-                         ::testing::Values(Replay{"Anfang", 213, 140}, Replay{"Hoehle", 249, 105},
-                                           Replay{"Turm", 911, 160}),
+                         ::testing::Values(Replay{"Anfang", 213, 97}, Replay{"Bucht", 1084, 181},
+                                           Replay{"Festung", 951, 114}, Replay{"Hoehle", 728, 164},
+                                           Replay{"Irrgarten", 1673, 180},
+                                           Replay{"Kerker", 438, 113}, Replay{"Schmiede", 487, 148},
+                                           Replay{"Turm", 779, 156},
+                                           Replay{"Wanderung", 3773, 270}),
                          [](const ::testing::TestParamInfo<Replay>& info) {
                              return std::string(info.param.level);
                          });

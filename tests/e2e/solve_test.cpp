@@ -110,7 +110,8 @@ protected:
     fs::path root_;
 };
 
-// The smallest sample level, found within a small budget (the seed is one that finds it soon).
+// A sample level with lifts and sensors, found within a small budget (the seed is one that finds
+// it soon).
 // The replay is played by a second run of the program on a folder without a save point, as a
 // player would replay it.
 TEST_F(SolveTest, FindsARunThatTheProgramReplaysToTheGoal) {

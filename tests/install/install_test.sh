@@ -23,8 +23,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for file in bin/tessaron bin/tessaron-level \
     share/tessaron/BMP/Farben.bmp share/tessaron/BMP/Gestrüp100.bmp share/tessaron/WAV/Punkte.wav \
-    share/tessaron/LEVEL/Anfang.TXT share/tessaron/LEVEL/Hoehle.TXT share/tessaron/LEVEL/Turm.TXT \
-    share/tessaron/LEVEL/Werte/Aufzug.TXT \
+    share/tessaron/LEVEL/Anfang.TXT share/tessaron/LEVEL/Kerker.TXT \
+    share/tessaron/LEVEL/Wanderung.TXT share/tessaron/LEVEL/Werte/Aufzug_hoch.TXT \
     "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" \
     "share/icons/hicolor/scalable/apps/$id.svg"; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
@@ -49,11 +49,10 @@ shared_before=$(cd "$prefix/share/tessaron" && find . | sort)
 "$prefix/bin/tessaron" --headless --script "$replay" --passes 360 --state "$work/state.json" \
   >"$work/out.txt" 2>&1 || { cat "$work/out.txt" >&2; fail "the installed game did not run"; }
 data=$XDG_DATA_HOME/tessaron
-for file in LEVEL/Anfang.TXT LEVEL/Hoehle.TXT LEVEL/Turm.TXT LEVEL/Werte/Aufzug.TXT \
-    LEVEL/Werte/Pendel.TXT LEVEL/Werte/Tuer.TXT; do
+for file in $(cd "$prefix/share/tessaron" && find LEVEL -type f); do
   cmp -s "$data/$file" "$prefix/share/tessaron/$file" || fail "$file was not copied to $data"
 done
-grep -q '"levelFileName": *"LEVEL/Anfang.TXT"' "$work/state.json" || fail "the level was not read"
+grep -q '"levelFileName": *"LEVEL/Kerker.TXT"' "$work/state.json" || fail "the level was not read"
 [ -f "$data/Diskette.txt" ] || fail "the save point is not in $data"
 [ "$(cd "$prefix/share/tessaron" && find . | sort)" = "$shared_before" ] ||
   fail "the game wrote into its shared folder"

@@ -196,16 +196,16 @@ INSTANTIATE_TEST_SUITE_P(SampleLevels, RenderedLevelTest,
                          [](const auto& info) { return std::string(info.param.level); });
 
 TEST_F(LevelToolTest, ScaleAveragesEveryBlockOfTheFullPicture) {
-    // 1600 x 680 pixels: the blocks of 3 on the right and at the bottom are cut by the edge.
-    const std::string level = (fs::path(TESSARON_GAME_DIR) / "LEVEL" / "Hoehle.TXT").string();
+    // 2800 x 800 pixels: the blocks of 3 on the right and at the bottom are cut by the edge.
+    const std::string level = (fs::path(TESSARON_GAME_DIR) / "LEVEL" / "Anfang.TXT").string();
     ASSERT_EQ(Tool({"render", level, (dir_ / "full.png").string(), "--no-grid"}).status, 0);
     const ToolRun scaled =
         Tool({"render", "--scale", "3", level, (dir_ / "scaled.png").string(), "--no-grid"});
     ASSERT_EQ(scaled.status, 0) << scaled.err;
     const QImage full(QString::fromStdString((dir_ / "full.png").string()));
     const QImage small(QString::fromStdString((dir_ / "scaled.png").string()));
-    ASSERT_EQ(full.size(), QSize(1600, 680));
-    ASSERT_EQ(small.size(), QSize(534, 227));
+    ASSERT_EQ(full.size(), QSize(2800, 800));
+    ASSERT_EQ(small.size(), QSize(934, 267));
     int wrong = 0;
     for (int y = 0; y < small.height(); ++y) {
         for (int x = 0; x < small.width(); ++x) {
