@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,
                                            Replay{"Irrgarten", 1673, 180},
                                            Replay{"Kerker", 438, 113}, Replay{"Schmiede", 487, 148},
                                            Replay{"Turm", 779, 156},
-                                           Replay{"Wanderung", 3773, 270}),
+                                           Replay{"Wanderung", 3188, 221}),
                          [](const ::testing::TestParamInfo<Replay>& info) {
                              return std::string(info.param.level);
                          });
