@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "game/motion.h"
+#include "moving_level.h"
 #include "solver/world.h"
 
 namespace {
@@ -14,22 +15,8 @@ using namespace tessaron;
 // torch, after some passes of the element update: the movers are under way, the torches flicker.
 struct Busy {
     Busy() {
+        world.state.level = bench::MovingLevel(50, 100);
         level::Level& level = world.state.level;
-        level.levelWidth = 300;
-        level.levelHeight = 100;
-        level::BuildFreshGrid(level.elements, 300, 100);
-        for (std::size_t i = 0; i < level.elements.size(); ++i) {
-            level::Element& e = level.elements[i];
-            if (i % 50 == 0) {
-                e.length = 3;
-                e.speedX = 25;
-                e.pause1 = 10;
-                e.pause2 = 10;
-                e.link = 0;
-            } else if (i % 100 == 1) {
-                e.kind = level::Code(level::ElementKind::Torch);
-            }
-        }
         level.triggeredLink = -1;
         game::UpdateElements(level, world.random);
         settled = level.elements;
