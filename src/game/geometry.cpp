@@ -7,9 +7,6 @@ namespace tessaron::game {
 
 namespace {
 
-constexpr float kCellSize = 40.0f;
-constexpr float kHalfCell = 20.0f;
-
 // The contact threshold: 60.2843 on a diagonal, 8.2843 less straight beside the ball.
 constexpr float kThresholdBase = 60.2843f;
 constexpr float kThresholdSpread = 8.2843f;

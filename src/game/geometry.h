@@ -9,6 +9,11 @@
 
 namespace tessaron::game {
 
+// A cell's side and half of it, in pixels: cell (c, r) has its centre at (40 c, 40 r) in the
+// level's coordinates.
+inline constexpr float kCellSize = 40.0f;
+inline constexpr float kHalfCell = 20.0f;
+
 // The ball's centre on the play screen; it never moves.
 inline constexpr float kCentreX = 512.0f;
 inline constexpr float kCentreY = 384.0f;

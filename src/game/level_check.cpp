@@ -17,9 +17,6 @@ using level::Code;
 using level::Element;
 using level::ElementKind;
 
-constexpr float kCellSize = 40.0f;
-constexpr float kHalfCell = 20.0f;
-
 // The codes the game itself gives elements besides the editor's palette: the worn bush stages,
 // the torch's second frame and, for every pickup, goal and disk, its taken code.
 constexpr ElementKind kMadeByTheGame[] = {ElementKind::BushGone, ElementKind::Bush25,

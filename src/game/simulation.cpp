@@ -36,7 +36,6 @@ constexpr std::int32_t kWaterDivisor = 3;
 constexpr float kBounce = 2.0f;
 // A moving element carries the ball by its own step: speed x motion / 2.5 pixels per pass.
 constexpr float kCarryDivisor = 2.5f;
-constexpr float kCellSize = 40.0f;
 // More than this many push-out contacts make a crowded pass; more than kCrushLimit crowded
 // passes in a row crush the ball.
 constexpr std::int32_t kCrowdedContacts = 2;
