@@ -8,20 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "editor/painting.h"
+#include "small_level.h"
 
 namespace tessaron::editor {
 namespace {
 
-// A 10 x 6 level seen from view (0, 0): cell (c, r) lies under mouse (40c, 40r).
-level::Level SmallLevel() {
-    level::Level level;
-    level.levelWidth = 10;
-    level.levelHeight = 6;
-    level.viewX = 0.0f;
-    level.viewY = 0.0f;
-    level::BuildFreshGrid(level.elements, 10, 6);
-    return level;
-}
+using testing::SmallLevel;
 
 bool SameBits(const level::ElementList& a, const level::ElementList& b) {
     return a.size() == b.size() &&

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "small_level.h"
+
 namespace tessaron::editor {
 namespace {
 
@@ -50,16 +52,7 @@ PaintSettings AllFlags() {
     return paint;
 }
 
-// A 10 x 6 level seen from view (0, 0): cell (c, r) lies under mouse (40c, 40r).
-level::Level SmallLevel() {
-    level::Level level;
-    level.levelWidth = 10;
-    level.levelHeight = 6;
-    level.viewX = 0.0f;
-    level.viewY = 0.0f;
-    level::BuildFreshGrid(level.elements, 10, 6);
-    return level;
-}
+using testing::SmallLevel;
 
 Element& At(level::Level& level, int column, int row) {
     return level.elements[static_cast<std::size_t>((row - 1) * level.levelWidth + column - 1)];
