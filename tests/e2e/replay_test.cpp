@@ -2,20 +2,14 @@
 // folder, and its state file must show the goal taken and the points the replay collects. A change
 // to the physics or to a level that makes a level unfinishable (or finishable only another way)
 // fails here.
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
-#include <random>
-#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#if defined(__unix__)
-#include <sys/wait.h>
-#endif
+#include "e2e_support.h"
 
 namespace {
 
@@ -32,30 +26,15 @@ struct Replay {
 
 void PrintTo(const Replay& replay, std::ostream* out) { *out << replay.level; }
 
-std::string ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using tessaron::e2e::ReadText;
 
 class ReplayTest : public ::testing::TestWithParam<Replay> {
 protected:
     void SetUp() override {
-        // One folder per test and process: tests of one level run side by side, and so may
-        // other checkouts' test runs.
+        // One folder per test and process: tests of one level run side by side.
         const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        root_ = fs::temp_directory_path() /
-                ("tessaron-replay-" + test.substr(0, test.find('/')) + "-" + GetParam().level +
-                 "-" + std::to_string(std::random_device{}()));
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-        // The pictures, the sound and the levels, but no save-point file: a stale Diskette.txt
-        // from another run would be where spikes send the ball.
-        const fs::path game(TESSARON_GAME_DIR);
-        for (const char* folder : {"BMP", "WAV", "LEVEL"}) {
-            fs::copy(game / folder, root_ / folder, fs::copy_options::recursive);
-        }
+        root_ = tessaron::e2e::CopyOfGameFolder(
+            "tessaron-replay-" + test.substr(0, test.find('/')) + "-" + GetParam().level);
     }
     void TearDown() override { fs::remove_all(root_); }
 
@@ -71,12 +50,7 @@ protected:
             "' --headless --dir '" + root_.string() + "' --script '" + script.string() +
             "' --passes " + std::to_string(replay.passes) + " --state '" + state.string() + "' " +
             extra + " 2>'" + errors.string() + "'";
-        const int raw = std::system(command.c_str());
-#if defined(__unix__)
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-#else
-        return raw;
-#endif
+        return tessaron::e2e::RunCommand(command);
     }
 
     fs::path root_;

@@ -1,13 +1,10 @@
-// The automatic player run as a program: it finishes the smallest sample level with a run that
+// The automatic player run as a program: it finishes a sample level with a run that
 // the real program replays to the goal, says how far the ball got where the goal is walled off,
 // draws the cells it reached, and refuses what it cannot search.
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,9 +12,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#if defined(__unix__)
-#include <sys/wait.h>
-#endif
+#include "e2e_support.h"
 
 namespace {
 
@@ -26,38 +21,17 @@ namespace fs = std::filesystem;
 constexpr int kGoal = 4090;
 constexpr int kGoalTaken = 5090;
 
-std::string ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-int RunCommand(const std::string& command) {
-    const int raw = std::system(command.c_str());
-#if defined(__unix__)
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-#else
-    return raw;
-#endif
-}
+using tessaron::e2e::ReadText;
+using tessaron::e2e::RunCommand;
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
 class SolveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // One folder per test and process: other checkouts' test runs may run side by side.
         std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(test.begin(), test.end(), '/', '-');
-        root_ = fs::temp_directory_path() /
-                ("tessaron-solve-" + test + "-" + std::to_string(std::random_device{}()));
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-        const fs::path game(TESSARON_GAME_DIR);
-        for (const char* folder : {"BMP", "WAV", "LEVEL"}) {
-            fs::copy(game / folder, root_ / folder, fs::copy_options::recursive);
-        }
+        root_ = tessaron::e2e::CopyOfGameFolder("tessaron-solve-" + test);
     }
     void TearDown() override { fs::remove_all(root_); }
 
