@@ -96,32 +96,28 @@ each() {  # function-or-bench name -> one value per size
   for size in "${sizes[@]}"; do printf '%s\t' "$("$@" "$size")"; done
 }
 cells() { IFS=$'\t' read -r -a values <<<"$1"; printf '%s\n' "${values[@]}"; }
+row_each() {  # TEXT then a function-or-bench name: one row of a value per size
+  local text=$1 v
+  shift
+  mapfile -t v < <(cells "$(each "$@")")
+  row "$text" "${v[@]}"
+}
 
 echo "Medians of $reps runs; $(nproc) cores of $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')."
 echo
 echo "| what | ${sizes[0]} | ${sizes[1]} | ${sizes[2]} |"
 echo "|---|---|---|---|"
-mapfile -t v < <(cells "$(each bench SimulationStages)")
-row "simulation stages of one play pass (both stages, no drawing), CPU" "${v[@]}"
-mapfile -t v < <(cells "$(each bench PlayPass)")
-row "whole play pass including the 1024 × 768 frame, CPU" "${v[@]}"
-mapfile -t v < <(cells "$(each bench PlayPassNoFrame)")
-row "whole play pass without a frame, CPU" "${v[@]}"
-mapfile -t v < <(cells "$(each bench EditorPass)")
-row "editor pass, value display \"Verbindungsnummer\" and brush preview, CPU" "${v[@]}"
-mapfile -t v < <(cells "$(each bench ReadLevel)")
-row "reading the level file, CPU" "${v[@]}"
-mapfile -t v < <(cells "$(each bench StoreSavePoint)")
-row "storing the save point, CPU" "${v[@]}"
-mapfile -t v < <(cells "$(each bench RestoreSavePoint)")
-row "restoring the save point, CPU" "${v[@]}"
+row_each "simulation stages of one play pass (both stages, no drawing), CPU" bench SimulationStages
+row_each "whole play pass including the 1024 × 768 frame, CPU" bench PlayPass
+row_each "whole play pass without a frame, CPU" bench PlayPassNoFrame
+row_each "editor pass, value display \"Verbindungsnummer\" and brush preview, CPU" bench EditorPass
+row_each "reading the level file, CPU" bench ReadLevel
+row_each "storing the save point, CPU" bench StoreSavePoint
+row_each "restoring the save point, CPU" bench RestoreSavePoint
 row "headless run, frames drawn (\`--screenshot\` given), passes per CPU second" "" \
     "$(passes_per_second 1500 --screenshot "$work/shot.png")" ""
 row "headless run with no frame asked for, passes per CPU second" "" \
     "$(passes_per_second 4000)" ""
-mapfile -t v < <(cells "$(each interactive)")
-row "interactive play at 60 passes/s, % of a core" "${v[@]}"
-mapfile -t v < <(cells "$(each startup)")
-row "start-up to the first pass (a headless run of no passes)" "${v[@]}"
-mapfile -t v < <(cells "$(each pack_memory)")
-row "\`tessaron-level pack\` peak memory" "${v[@]}"
+row_each "interactive play at 60 passes/s, % of a core" interactive
+row_each "start-up to the first pass (a headless run of no passes)" startup
+row_each "\`tessaron-level pack\` peak memory" pack_memory
