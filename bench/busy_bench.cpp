@@ -71,7 +71,7 @@ game::PlayerKeys KeysOfPass(std::int64_t n) {
 
 // A program started on a busy level, with the state it started in.
 class Session {
-public:
+  public:
     Session(const Size& size, bool drawFrames) {
         requesters_.Answer(size.LevelPath());
         app::Options options;
@@ -115,7 +115,7 @@ public:
         k.SetKey(runtime::Key::Right, keys.right);
     }
 
-private:
+  private:
     runtime::ScriptedRequesters requesters_;
     std::unique_ptr<app::Program> program_;
     std::unique_ptr<runtime::Files> files_;
@@ -140,7 +140,8 @@ void Rounds(benchmark::State& state, Session& session, Pass pass) {
 
 void SimulationStages(benchmark::State& state, Size size) {
     Session session(size, false);
-    if (!session.Ok()) return state.SkipWithError("start-up failed");
+    if (!session.Ok())
+        return state.SkipWithError("start-up failed");
     app::GameState& game = session.Program().State();
     Rounds(state, session, [&](std::int64_t n) {
         const game::Services services = session.Services();
@@ -153,7 +154,8 @@ void SimulationStages(benchmark::State& state, Size size) {
 
 void PlayPass(benchmark::State& state, Size size, bool drawFrames) {
     Session session(size, drawFrames);
-    if (!session.Ok()) return state.SkipWithError("start-up failed");
+    if (!session.Ok())
+        return state.SkipWithError("start-up failed");
     Rounds(state, session, [&](std::int64_t n) {
         session.HoldKeys(KeysOfPass(n));
         session.Program().RunPass();
@@ -164,7 +166,8 @@ void PlayPass(benchmark::State& state, Size size, bool drawFrames) {
 // follows it. The map scrolls left and right.
 void EditorPass(benchmark::State& state, Size size) {
     Session session(size, true);
-    if (!session.Ok()) return state.SkipWithError("start-up failed");
+    if (!session.Ok())
+        return state.SkipWithError("start-up failed");
     app::Program& program = session.Program();
     runtime::Keyboard& keys = program.Keys();
     keys.SetKey(runtime::Key::Tab, true);

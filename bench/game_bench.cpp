@@ -41,12 +41,10 @@ struct Fixture {
         files = std::make_unique<runtime::Files>(scratch);
         savePoints = std::make_unique<game::SavePointFile>(*files);
         const std::pair<int, const char*> sprites[] = {
-            {0, "BMP\\Bereich.bmp"},         {100, "BMP\\H_Luft.bmp"},
-            {200, "BMP\\H_Wasser.bmp"},      {1000, "BMP\\Leer.bmp"},
-            {1003, "BMP\\Erde.bmp"},         {1004, "BMP\\Rasen.bmp"},
-            {1025, "BMP\\Gestrüp100.bmp"},   {4001, "BMP\\1-.bmp"},
-            {5001, "BMP\\Leer.bmp"},         {3011, "BMP\\Fackel1.bmp"},
-            {3012, "BMP\\Fackel2.bmp"},
+            {0, "BMP\\Bereich.bmp"},       {100, "BMP\\H_Luft.bmp"},   {200, "BMP\\H_Wasser.bmp"},
+            {1000, "BMP\\Leer.bmp"},       {1003, "BMP\\Erde.bmp"},    {1004, "BMP\\Rasen.bmp"},
+            {1025, "BMP\\Gestrüp100.bmp"}, {4001, "BMP\\1-.bmp"},      {5001, "BMP\\Leer.bmp"},
+            {3011, "BMP\\Fackel1.bmp"},    {3012, "BMP\\Fackel2.bmp"},
         };
         for (const auto& [number, path] : sprites) screen->LoadSprite(number, path);
     }
@@ -87,16 +85,20 @@ level::Level MakeLevel() {
         for (int column = 1; column <= kWidth; ++column) {
             ElementKind kind = ElementKind::Empty;
             int background = 100;
-            if (row == kGroundRow) kind = ElementKind::Grass;
-            if (row > kGroundRow) kind = ElementKind::Earth;
-            if (row == kGroundRow - 3 && column % 4 == 0) kind = ElementKind::Coin1;
-            if (row == kGroundRow - 1 && column % 9 == 0) kind = ElementKind::Torch;
+            if (row == kGroundRow)
+                kind = ElementKind::Grass;
+            if (row > kGroundRow)
+                kind = ElementKind::Earth;
+            if (row == kGroundRow - 3 && column % 4 == 0)
+                kind = ElementKind::Coin1;
+            if (row == kGroundRow - 1 && column % 9 == 0)
+                kind = ElementKind::Torch;
             if (row >= kGroundRow && row < kGroundRow + 3 && column > 150 && column < 160) {
                 kind = ElementKind::Empty;
                 background = 200;
             }
-            level::AddCell(level.elements, background, column, row, static_cast<int>(kind),
-                           column, row, 0, -1, 0, 0, 0, 0, 0, 0, 0);
+            level::AddCell(level.elements, background, column, row, static_cast<int>(kind), column,
+                           row, 0, -1, 0, 0, 0, 0, 0, 0, 0);
         }
     }
     level.viewX = 512.0f - 40.0f * 100.0f;

@@ -25,7 +25,7 @@ double CpuSeconds() {
 
 // Holds the keys of the next pass at the end of each pass.
 class Player : public app::RunObserver {
-public:
+  public:
     explicit Player(app::Program*& program) : program_(program) {}
     void OnPassEnd(std::int64_t pass, const app::GameState&) override {
         const std::int64_t p = pass % 240;
@@ -35,7 +35,7 @@ public:
         keys.SetKey(runtime::Key::Up, (p >= 120 && p < 126) || (p >= 160 && p < 166));
     }
 
-private:
+  private:
     app::Program*& program_;
 };
 

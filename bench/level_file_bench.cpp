@@ -57,8 +57,8 @@ level::Level VariedLevel(int width, int height) {
 
 void WriteLevel(benchmark::State& state) {
     runtime::Files files(Folder());
-    level::Level level = VariedLevel(static_cast<int>(state.range(0)),
-                                     static_cast<int>(state.range(1)));
+    level::Level level =
+        VariedLevel(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {
         if (level::WriteLevelFile(level, files, "bench.TXT") != level::SaveResult::Saved) {
             state.SkipWithError("the level could not be written");
@@ -66,13 +66,16 @@ void WriteLevel(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(WriteLevel)->Args({20, 20})->Args({299, 100})->Args({300, 333})
+BENCHMARK(WriteLevel)
+    ->Args({20, 20})
+    ->Args({299, 100})
+    ->Args({300, 333})
     ->Unit(benchmark::kMillisecond);
 
 void ReadLevel(benchmark::State& state) {
     runtime::Files files(Folder());
-    level::Level written = VariedLevel(static_cast<int>(state.range(0)),
-                                       static_cast<int>(state.range(1)));
+    level::Level written =
+        VariedLevel(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     level::WriteLevelFile(written, files, "bench.TXT");
     level::Level level;
     level.levelFileName = "bench.TXT";
@@ -84,7 +87,10 @@ void ReadLevel(benchmark::State& state) {
         benchmark::DoNotOptimize(level.elements.data());
     }
 }
-BENCHMARK(ReadLevel)->Args({20, 20})->Args({299, 100})->Args({300, 333})
+BENCHMARK(ReadLevel)
+    ->Args({20, 20})
+    ->Args({299, 100})
+    ->Args({300, 333})
     ->Unit(benchmark::kMillisecond);
 
 // Taking a disk on a level of 30 000 cells stores the whole list; spikes read it back.

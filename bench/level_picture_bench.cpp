@@ -2,11 +2,11 @@
 // pixels) with the game's pictures: drawn tile by tile, then reduced, then written as a PNG.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "render/level_picture.h"
 #include "render/pictures.h"
@@ -26,7 +26,7 @@ Bench* g = nullptr;
 
 // Rows that go nowhere: what remains is the drawing and the reading back.
 class NoRows : public runtime::PictureRows {
-public:
+  public:
     void Row(std::span<const runtime::Pixel> pixels) override {
         benchmark::DoNotOptimize(pixels.data());
     }
@@ -47,16 +47,15 @@ bool Setup(int* argc, char** argv) {
     level::Level& lv = g->level;
     lv.levelWidth = 300;
     lv.levelHeight = 333;
-    const int kinds[] = {1000, 1000, 1000, 1000, 1000, 1000, 1000, 1001, 1002, 1003, 1004, 1025,
-                         2001, 2002, 2010, 2020, 2031, 3011, 4001, 4010, 4050, 4099};
+    const int kinds[] = {1000, 1000, 1000, 1000, 1000, 1000, 1000, 1001, 1002, 1003, 1004,
+                         1025, 2001, 2002, 2010, 2020, 2031, 3011, 4001, 4010, 4050, 4099};
     constexpr int kKinds = sizeof kinds / sizeof kinds[0];
     for (int row = 1; row <= lv.levelHeight; ++row) {
         for (int column = 1; column <= lv.levelWidth; ++column) {
             const int kind = kinds[(column * 7 + row * 13) % kKinds];
             const int length = (column + row) % 11 == 0 ? 2 : 0;
             level::AddCell(lv.elements, row % 20 > 14 ? 200 : 100, column, row, kind, column, row,
-                           0, length ? 2 : -1, 0, length, length ? 5 : 0, 0, 0, length ? 10 : 0,
-                           0);
+                           0, length ? 2 : -1, 0, length, length ? 5 : 0, 0, 0, length ? 10 : 0, 0);
         }
     }
     return true;
@@ -70,16 +69,20 @@ void Draw(benchmark::State& bench, int valueDisplay) {
         render::DrawLevelPicture(g->level, options, *g->screen, rows);
     }
 }
-void BM_DrawLargestLevel(benchmark::State& s) { Draw(s, 0); }
-void BM_DrawLargestLevelSpeedLabels(benchmark::State& s) { Draw(s, 3); }
+void BM_DrawLargestLevel(benchmark::State& s) {
+    Draw(s, 0);
+}
+void BM_DrawLargestLevelSpeedLabels(benchmark::State& s) {
+    Draw(s, 3);
+}
 BENCHMARK(BM_DrawLargestLevel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawLargestLevelSpeedLabels)->Unit(benchmark::kMillisecond);
 
 // The whole way to a file, at full size and reduced by 4 as the README's overviews are.
 void WriteLargestLevel(benchmark::State& bench, int scale) {
-    const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                       ("tessaron_level_picture_bench_" +
-                                        std::to_string(::getpid()) + ".png");
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("tessaron_level_picture_bench_" + std::to_string(::getpid()) + ".png");
     render::LevelPictureOptions options;
     options.scale = scale;
     for (auto _ : bench) {
@@ -91,17 +94,23 @@ void WriteLargestLevel(benchmark::State& bench, int scale) {
     std::error_code error;
     std::filesystem::remove(file, error);
 }
-void BM_WriteLargestLevel(benchmark::State& s) { WriteLargestLevel(s, 1); }
-void BM_WriteLargestLevelReduced(benchmark::State& s) { WriteLargestLevel(s, 4); }
+void BM_WriteLargestLevel(benchmark::State& s) {
+    WriteLargestLevel(s, 1);
+}
+void BM_WriteLargestLevelReduced(benchmark::State& s) {
+    WriteLargestLevel(s, 4);
+}
 BENCHMARK(BM_WriteLargestLevel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteLargestLevelReduced)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     benchmark::Initialize(&argc, argv);
-    if (!Setup(&argc, argv)) return 1;
+    if (!Setup(&argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -2,11 +2,11 @@
 // most cells lie off the screen: the map in both modes, and the editor's value display.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "render/render.h"
 #include "render/test_pictures.h"
@@ -24,8 +24,7 @@ struct Bench {
 Bench* g = nullptr;
 
 constexpr int kBlended[] = {4001, 4002, 4005, 4010, 4020, 4050, 4090, 4099, 2002, 10, 11};
-constexpr int kKeyed[] = {100, 200, 4, 1001, 1002, 1003, 1004, 1025, 2001, 2010, 2020, 2031,
-                          3011};
+constexpr int kKeyed[] = {100, 200, 4, 1001, 1002, 1003, 1004, 1025, 2001, 2010, 2020, 2031, 3011};
 
 bool Setup(int* argc, char** argv) {
     g = new Bench;
@@ -36,7 +35,8 @@ bool Setup(int* argc, char** argv) {
         test::WriteBitmap(root / "BMP" / (std::to_string(n) + ".bmp"), w, h, test::Solid(c));
     };
     for (int n : kKeyed) write(n, n == 200 ? 46 : 40, 40);
-    for (int n : kBlended) write(n, n == 10 ? 58 : n == 11 ? 60 : 40, n == 10 ? 58 : n == 11 ? 60 : 40);
+    for (int n : kBlended)
+        write(n, n == 10 ? 58 : n == 11 ? 60 : 40, n == 10 ? 58 : n == 11 ? 60 : 40);
     g->folder = std::make_unique<runtime::GameFolder>(root);
     g->machine = std::make_unique<runtime::Machine>(*g->folder);
     if (!g->machine->StartScreen({true, argc, argv}) || !g->machine->StartBlendedSprites())
@@ -92,9 +92,15 @@ void DrawFrame(benchmark::State& bench, level::Mode mode, int valueDisplay) {
     bench.SetItemsProcessed(bench.iterations() * std::int64_t(g->level.elements.size()));
 }
 
-void BM_DrawPlay(benchmark::State& s) { DrawFrame(s, level::Mode::Play, 0); }
-void BM_DrawEditor(benchmark::State& s) { DrawFrame(s, level::Mode::Editor, 0); }
-void BM_DrawEditorSpeedLabels(benchmark::State& s) { DrawFrame(s, level::Mode::Editor, 3); }
+void BM_DrawPlay(benchmark::State& s) {
+    DrawFrame(s, level::Mode::Play, 0);
+}
+void BM_DrawEditor(benchmark::State& s) {
+    DrawFrame(s, level::Mode::Editor, 0);
+}
+void BM_DrawEditorSpeedLabels(benchmark::State& s) {
+    DrawFrame(s, level::Mode::Editor, 3);
+}
 BENCHMARK(BM_DrawPlay)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawEditor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawEditorSpeedLabels)->Unit(benchmark::kMillisecond);
@@ -120,9 +126,11 @@ BENCHMARK(BM_DrawPlayNoLevel)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     benchmark::Initialize(&argc, argv);
-    if (!Setup(&argc, argv)) return 1;
+    if (!Setup(&argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -49,8 +49,8 @@ void WriteBitmap(const std::filesystem::path& file, int width, int height, doubl
     for (int y = height - 1; y >= 0; --y) {
         std::uint32_t written = 0;
         for (int x = 0; x < width; ++x, written += 3) {
-            const bool inside =
-                radius <= 0.0 || std::hypot(x - width / 2.0 + 0.5, y - height / 2.0 + 0.5) <= radius;
+            const bool inside = radius <= 0.0 ||
+                                std::hypot(x - width / 2.0 + 0.5, y - height / 2.0 + 0.5) <= radius;
             out.put(char(inside ? 40 : 0));
             out.put(char(inside ? 90 + x : 0));
             out.put(char(inside ? 160 + y : 0));
@@ -155,7 +155,11 @@ void BlendedSpritesOnScreen(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * 520);
 }
-BENCHMARK(BlendedSpritesOnScreen)->Args({40, 0})->Args({41, 0})->Args({41, 30})->Unit(benchmark::kMillisecond);
+BENCHMARK(BlendedSpritesOnScreen)
+    ->Args({40, 0})
+    ->Args({41, 0})
+    ->Args({41, 30})
+    ->Unit(benchmark::kMillisecond);
 
 // The editor's value display: a short label on each of 600 cells in the small font.
 void TextLabels(benchmark::State& state) {

@@ -2,6 +2,7 @@
 // field-by-field comparison of element lists that tells equal floats by their bits.
 #pragma once
 
+#include <unistd.h>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "level/element.h"
 #include "level/level.h"
@@ -27,10 +27,10 @@ inline const std::filesystem::path& GameFolderPath() {
     static const std::filesystem::path* const folder = [] {
         std::error_code error;
         const std::filesystem::path memory("/dev/shm");
-        const std::filesystem::path base = std::filesystem::is_directory(memory, error) &&
-                                                   ::access(memory.c_str(), W_OK) == 0
-                                               ? memory
-                                               : std::filesystem::temp_directory_path();
+        const std::filesystem::path base =
+            std::filesystem::is_directory(memory, error) && ::access(memory.c_str(), W_OK) == 0
+                ? memory
+                : std::filesystem::temp_directory_path();
         auto* path =
             new std::filesystem::path(base / ("tessaron-fuzz-" + std::to_string(::getpid())));
         std::filesystem::create_directories(*path);

@@ -45,8 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const runtime::GameFolder folder(fuzz::GameFolderPath());
     fuzz::WriteBytes(folder.Resolve("input.TXT"), data, size);
     runtime::Files files(folder);
-    if (AnnouncesALargeLevel(data, size) &&
-        level::LevelFileProblem(files, "input.TXT").empty()) {
+    if (AnnouncesALargeLevel(data, size) && level::LevelFileProblem(files, "input.TXT").empty()) {
         return 0;
     }
 

@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const level::Level before = SampleLevel();
         if (!fuzz::SameElements(level.elements, before.elements) ||
             !fuzz::SameBits(level.viewX, before.viewX) ||
-            !fuzz::SameBits(level.viewY, before.viewY) ||
-            !fuzz::SameBits(player.velocityX, 0.5f) || !fuzz::SameBits(player.velocityY, -1.5f)) {
+            !fuzz::SameBits(level.viewY, before.viewY) || !fuzz::SameBits(player.velocityX, 0.5f) ||
+            !fuzz::SameBits(player.velocityY, -1.5f)) {
             fuzz::Fail("a refused save point changed the game");
         }
         return 0;

@@ -35,8 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!again.ok) {
         fuzz::Fail("a written script is refused");
     }
-    if (again.script.seed != result.script.seed ||
-        again.script.answers != result.script.answers ||
+    if (again.script.seed != result.script.seed || again.script.answers != result.script.answers ||
         again.script.actions.size() != result.script.actions.size()) {
         fuzz::Fail("a written script reads back differently");
     }

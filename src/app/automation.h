@@ -15,7 +15,7 @@ namespace tessaron::app {
 // Feeds a run with actions (a script). The main loop calls it; it acts on the machine layer
 // (keys, mouse, controls, queued events) exactly as the user would.
 class InputDriver {
-public:
+  public:
     virtual ~InputDriver() = default;
     enum class Status {
         Ok,
@@ -37,7 +37,7 @@ public:
 
 // Watches a run. Every call has a default that does nothing.
 class RunObserver {
-public:
+  public:
     virtual ~RunObserver() = default;
     // An event was taken off the queue, in a pass or by a modal window during that pass.
     virtual void OnEvent(std::int64_t /*pass*/, const runtime::Event& /*event*/) {}

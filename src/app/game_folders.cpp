@@ -49,9 +49,8 @@ bool IsDirectory(const fs::path& path) {
 // that appeared there meanwhile is kept.
 bool CopyShippedFile(const fs::path& source, const fs::path& target) {
     std::random_device random;
-    const fs::path temporary =
-        target.parent_path() /
-        ("." + target.filename().string() + "." + std::to_string(random()) + ".tmp");
+    const fs::path temporary = target.parent_path() / ("." + target.filename().string() + "." +
+                                                       std::to_string(random()) + ".tmp");
     std::error_code error;
     if (!fs::copy_file(source, temporary, fs::copy_options::none, error) || error) {
         fs::remove(temporary, error);

@@ -32,11 +32,20 @@ PauseChoice RunPauseMenu(runtime::Windows& windows, runtime::PlayScreen& screen,
         }
         PauseChoice choice;
         switch (event->number) {
-            case kContinueButton: choice = PauseChoice::Continue; break;
-            case kSavePointButton: choice = PauseChoice::LastSavePoint; break;
-            case kSwitchModeButton: choice = PauseChoice::SwitchMode; break;
-            case kQuitButton: choice = PauseChoice::Quit; break;
-            default: continue;
+            case kContinueButton:
+                choice = PauseChoice::Continue;
+                break;
+            case kSavePointButton:
+                choice = PauseChoice::LastSavePoint;
+                break;
+            case kSwitchModeButton:
+                choice = PauseChoice::SwitchMode;
+                break;
+            case kQuitButton:
+                choice = PauseChoice::Quit;
+                break;
+            default:
+                continue;
         }
         windows.Close(kWindow);
         return choice;

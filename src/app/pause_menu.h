@@ -19,11 +19,11 @@ inline constexpr int kQuitButton = 4;
 }  // namespace pause_menu
 
 enum class PauseChoice {
-    Continue,        // "WEITER SPIELEN"
-    LastSavePoint,   // "ZUM LETZTEN SPEICHERPUNKT"
-    SwitchMode,      // "WECHSELN : EDITOR<>SPIEL"
-    Quit,            // "BEENDEN"
-    Abandoned,       // the event source gave up (a scripted run ran out of input)
+    Continue,       // "WEITER SPIELEN"
+    LastSavePoint,  // "ZUM LETZTEN SPEICHERPUNKT"
+    SwitchMode,     // "WECHSELN : EDITOR<>SPIEL"
+    Quit,           // "BEENDEN"
+    Abandoned,      // the event source gave up (a scripted run ran out of input)
 };
 
 // Hands the menu its next event; the menu makes its window current and active before each call.

@@ -103,7 +103,9 @@ Program::Impl::Impl(const Options& givenOptions, ProgramHooks givenHooks)
 Program::Program(const Options& options, ProgramHooks hooks)
     : impl_(std::make_unique<Impl>(options, std::move(hooks))) {}
 
-Program::~Program() { impl_->Shutdown(); }
+Program::~Program() {
+    impl_->Shutdown();
+}
 
 void Program::Impl::Shutdown() {
     if (ended) {
@@ -122,19 +124,43 @@ void Program::Impl::Shutdown() {
     }
 }
 
-void Program::End() { impl_->Shutdown(); }
+void Program::End() {
+    impl_->Shutdown();
+}
 
-std::int64_t Program::PassCount() const { return impl_->passCount; }
-int Program::ExitStatus() const { return impl_->exitStatus; }
-const std::string& Program::AbortMessage() const { return impl_->abortMessage; }
-GameState& Program::State() { return impl_->state; }
-runtime::Machine& Program::Machine() { return *impl_->machine; }
-runtime::Windows& Program::Windows() { return *impl_->windows; }
-runtime::PlayScreen& Program::Screen() { return *impl_->screen; }
-runtime::Keyboard& Program::Keys() { return *impl_->keys; }
-runtime::Sound& Program::Sounds() { return *impl_->sound; }
-runtime::Random& Program::RandomNumbers() { return impl_->random; }
-const runtime::GameFolder& Program::Folder() const { return *impl_->folder; }
+std::int64_t Program::PassCount() const {
+    return impl_->passCount;
+}
+int Program::ExitStatus() const {
+    return impl_->exitStatus;
+}
+const std::string& Program::AbortMessage() const {
+    return impl_->abortMessage;
+}
+GameState& Program::State() {
+    return impl_->state;
+}
+runtime::Machine& Program::Machine() {
+    return *impl_->machine;
+}
+runtime::Windows& Program::Windows() {
+    return *impl_->windows;
+}
+runtime::PlayScreen& Program::Screen() {
+    return *impl_->screen;
+}
+runtime::Keyboard& Program::Keys() {
+    return *impl_->keys;
+}
+runtime::Sound& Program::Sounds() {
+    return *impl_->sound;
+}
+runtime::Random& Program::RandomNumbers() {
+    return impl_->random;
+}
+const runtime::GameFolder& Program::Folder() const {
+    return *impl_->folder;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Events and the end of a run
@@ -190,9 +216,13 @@ PassOutcome Program::Impl::EndPass(Flow flow) {
         observer->OnPassEnd(passCount, state);
     }
     switch (flow) {
-        case Flow::Restart: return PassOutcome::Restarted;
-        case Flow::Quit: exitStatus = 0; return PassOutcome::Quit;
-        default: return PassOutcome::Continue;
+        case Flow::Restart:
+            return PassOutcome::Restarted;
+        case Flow::Quit:
+            exitStatus = 0;
+            return PassOutcome::Quit;
+        default:
+            return PassOutcome::Continue;
     }
 }
 
@@ -201,10 +231,8 @@ PassOutcome Program::Impl::EndPass(Flow flow) {
 
 void Program::Impl::ShowHistoryButtons(bool modalOpen) {
     const bool editing = !modalOpen && state.loop.mode == level::Mode::Editor;
-    windows->EnableToolbarButton(panel::kUndoButton,
-                                 editing && state.history.CanUndo(state.level));
-    windows->EnableToolbarButton(panel::kRedoButton,
-                                 editing && state.history.CanRedo(state.level));
+    windows->EnableToolbarButton(panel::kUndoButton, editing && state.history.CanUndo(state.level));
+    windows->EnableToolbarButton(panel::kRedoButton, editing && state.history.CanRedo(state.level));
 }
 
 Flow Program::Impl::NewLevelCommand() {
@@ -245,9 +273,7 @@ void Program::Impl::SaveLevelCommand() {
 
 game::Services Program::Impl::GameServices() {
     game::Services services{*screen, *sound, *savePoints, random};
-    services.savePointNotStored = [this](const std::string& reason) {
-        savePointProblem = reason;
-    };
+    services.savePointNotStored = [this](const std::string& reason) { savePointProblem = reason; };
     return services;
 }
 
@@ -276,18 +302,23 @@ void Program::Impl::SwitchMode() {
 
 Flow Program::Impl::PauseMenu() {
     ShowHistoryButtons(true);
-    const PauseChoice choice = RunPauseMenu(
-        *windows, *screen, [this] { return ModalEvent(pause_menu::kTitle); });
+    const PauseChoice choice =
+        RunPauseMenu(*windows, *screen, [this] { return ModalEvent(pause_menu::kTitle); });
     windows->Use(panel::kMainWindow);
     switch (choice) {
-        case PauseChoice::Continue: return Flow::Continue;
+        case PauseChoice::Continue:
+            return Flow::Continue;
         case PauseChoice::LastSavePoint:
             // Without a readable save point the game goes on as it was.
             savePoints->Restore(state.level, state.player);
             return Flow::Continue;
-        case PauseChoice::SwitchMode: SwitchMode(); return Flow::Continue;
-        case PauseChoice::Quit: return Flow::Quit;
-        case PauseChoice::Abandoned: return Flow::Abort;
+        case PauseChoice::SwitchMode:
+            SwitchMode();
+            return Flow::Continue;
+        case PauseChoice::Quit:
+            return Flow::Quit;
+        case PauseChoice::Abandoned:
+            return Flow::Abort;
     }
     return Flow::Continue;
 }
@@ -298,12 +329,21 @@ Flow Program::Impl::PauseMenu() {
 Flow Program::Impl::EditorStage(const runtime::Event& event) {
     if (event.code == EventCode::Toolbar) {
         switch (event.number) {
-            case panel::kNewLevelButton: return NewLevelCommand();
-            case panel::kLoadButton: return LoadLevelCommand();
-            case panel::kSaveButton: SaveLevelCommand(); break;
-            case panel::kUndoButton: state.history.Undo(state.level); break;
-            case panel::kRedoButton: state.history.Redo(state.level); break;
-            default: break;
+            case panel::kNewLevelButton:
+                return NewLevelCommand();
+            case panel::kLoadButton:
+                return LoadLevelCommand();
+            case panel::kSaveButton:
+                SaveLevelCommand();
+                break;
+            case panel::kUndoButton:
+                state.history.Undo(state.level);
+                break;
+            case panel::kRedoButton:
+                state.history.Redo(state.level);
+                break;
+            default:
+                break;
         }
     }
     if (event.code == EventCode::Control) {
@@ -471,8 +511,7 @@ void RunPlayPass(GameState& state, const game::PlayerKeys& keys, const game::Ser
     game::RunFirstStage(state.level, state.player, services);
     game::ApplyPlayerKeys(state.level, state.player, keys, services);
     game::RunSecondStage(state.level, state.player, services);
-    render::AdvanceWithoutDrawing(state.level, FrameInputsOf(state), state.render,
-                                  services.random);
+    render::AdvanceWithoutDrawing(state.level, FrameInputsOf(state), state.render, services.random);
 }
 
 int Program::RunLoop() {
@@ -484,8 +523,8 @@ int Program::RunLoop() {
         if (!d.options.headless) {
             const Clock::time_point now = Clock::now();
             Clock::time_point wake =
-                now + std::chrono::milliseconds(PassSleepMilliseconds(
-                          d.state.level.levelWidth, d.state.level.levelHeight));
+                now + std::chrono::milliseconds(PassSleepMilliseconds(d.state.level.levelWidth,
+                                                                      d.state.level.levelHeight));
             // The floor is a deadline from the previous start, not a second sleep.
             if (!first && wake < previousStart + kShortestPass) {
                 wake = previousStart + kShortestPass;

@@ -47,7 +47,7 @@ struct ProgramHooks {
 void RunPlayPass(GameState& state, const game::PlayerKeys& keys, const game::Services& services);
 
 class Program {
-public:
+  public:
     Program(const Options& options, ProgramHooks hooks);
     ~Program();
     Program(const Program&) = delete;
@@ -82,7 +82,7 @@ public:
     // Shuts the machine layer down.
     void End();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

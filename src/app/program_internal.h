@@ -25,7 +25,7 @@ using runtime::ProgramFolder;
 
 // Passes every requester answer on to the run's observers.
 class ObservedRequesters : public runtime::Requesters {
-public:
+  public:
     ObservedRequesters(runtime::Requesters& inner, const std::vector<RunObserver*>& observers)
         : inner_(inner), observers_(observers) {}
     std::string OpenFile(std::string_view title, std::string_view initialPath,
@@ -33,7 +33,7 @@ public:
     std::string SaveFile(std::string_view title, std::string_view initialPath,
                          std::string_view pattern) override;
 
-private:
+  private:
     std::string Tell(std::string answer);
     runtime::Requesters& inner_;
     const std::vector<RunObserver*>& observers_;

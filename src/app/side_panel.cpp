@@ -87,8 +87,8 @@ void SetInitialStates(runtime::Windows& windows) {
     windows.SetState(kElementList, 0);
     windows.SetState(kAir, 1);
     windows.SetState(kValueDisplay, 0);
-    for (int field : {kSpeedDown, kSpeedLeft, kSpeedRight, kSpeedUp, kLength, kPause1, kPause2,
-                      kLink}) {
+    for (int field :
+         {kSpeedDown, kSpeedLeft, kSpeedRight, kSpeedUp, kLength, kPause1, kPause2, kLink}) {
         windows.SetText(field, "0");
     }
 }

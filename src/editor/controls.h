@@ -54,7 +54,7 @@ inline constexpr int kApplyPause2 = 2006;
 inline constexpr int kApplyLink = 2007;
 
 // The eight number fields a movement preset holds, in the order of its lines.
-inline constexpr std::array<int, 8> kPresetFields = {
-    kLink, kSpeedDown, kSpeedLeft, kSpeedRight, kSpeedUp, kLength, kPause1, kPause2};
+inline constexpr std::array<int, 8> kPresetFields = {kLink,    kSpeedDown, kSpeedLeft, kSpeedRight,
+                                                     kSpeedUp, kLength,    kPause1,    kPause2};
 
 }  // namespace tessaron::editor::control

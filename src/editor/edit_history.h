@@ -25,7 +25,7 @@ struct CellChange {
 bool RecordsDiffer(const level::Element& a, const level::Element& b);
 
 class EditHistory {
-public:
+  public:
     // The oldest step is forgotten when a new one would exceed this.
     static constexpr std::size_t kMaxSteps = 1000;
 
@@ -48,7 +48,7 @@ public:
     // The changed cells all steps hold: what the history costs, CellChange's size each.
     std::size_t CellCount() const;
 
-private:
+  private:
     struct Step {
         std::vector<CellChange> cells;
     };

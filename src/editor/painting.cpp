@@ -25,9 +25,8 @@ constexpr runtime::Rgb kWhite{255, 255, 255};
 // is, so the cell agrees with the map drawing; the result is already whole and is only clamped
 // into 32 bits for a view offset scrolled absurdly far.
 std::int32_t BrushAxis(std::int32_t mouse, float view) {
-    const float cell =
-        std::ceil((static_cast<float>(mouse) - view + kHalfCell) / static_cast<float>(kCellSize) -
-                  1.0f);
+    const float cell = std::ceil(
+        (static_cast<float>(mouse) - view + kHalfCell) / static_cast<float>(kCellSize) - 1.0f);
     return runtime::RoundToInt(cell);
 }
 
@@ -68,8 +67,8 @@ BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, flo
     return BrushCell{BrushAxis(mouseX, viewX), BrushAxis(mouseY, viewY)};
 }
 
-int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
-          std::int32_t mouseY, std::vector<CellChange>* changes) {
+int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, std::int32_t mouseY,
+          std::vector<CellChange>* changes) {
     const BrushCell brush = BrushCellAt(mouseX, mouseY, level.viewX, level.viewY);
     const std::int64_t size = BrushSize(paint);
     int painted = 0;
@@ -140,8 +139,8 @@ void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std
     screen.SetDrawingMode(runtime::kTransparentText);
     screen.SetFrontColour(kWhite);
     screen.UseFont(0);
-    const std::int64_t textX = std::min<std::int64_t>(
-        std::int64_t{mouseX} + kPositionTextOffset, std::numeric_limits<std::int32_t>::max());
+    const std::int64_t textX = std::min<std::int64_t>(std::int64_t{mouseX} + kPositionTextOffset,
+                                                      std::numeric_limits<std::int32_t>::max());
     screen.SetTextPosition(static_cast<int>(textX), mouseY);
     char buffer[64];
     screen.DrawText(PositionText(buffer, brush));

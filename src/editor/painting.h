@@ -29,8 +29,8 @@ BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, flo
 // rounded to whole cells, lie in the brush square of the brush size at the brush cell under the
 // mouse. Returns the number of elements painted (written or not, by the flags). With `changes`,
 // appends each element whose record the paint changed, in list order: one step of the history.
-int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
-          std::int32_t mouseY, std::vector<CellChange>* changes = nullptr);
+int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, std::int32_t mouseY,
+          std::vector<CellChange>* changes = nullptr);
 
 // Draws the preview over the map: the chosen background and element, faint, in every cell of
 // the brush, a white frame around it, a white dot at the mouse and the brush cell's coordinates

@@ -39,12 +39,23 @@ std::int32_t Flag(const runtime::Windows& windows, int box) {
 
 void RunControlCommand(int control, runtime::Windows& windows, const PresetServices& services) {
     switch (control) {
-        case control::kApplyAll: ApplyAllCommand(windows); break;
-        case control::kSavePresetButton: SavePresetCommand(windows, services); break;
-        case control::kPresetList: LoadPresetCommand(windows, services.files); break;
-        case control::kBrushTrackBar: BrushTrackBarCommand(windows); break;
-        case control::kBrushField: BrushFieldCommand(windows); break;
-        default: break;
+        case control::kApplyAll:
+            ApplyAllCommand(windows);
+            break;
+        case control::kSavePresetButton:
+            SavePresetCommand(windows, services);
+            break;
+        case control::kPresetList:
+            LoadPresetCommand(windows, services.files);
+            break;
+        case control::kBrushTrackBar:
+            BrushTrackBarCommand(windows);
+            break;
+        case control::kBrushField:
+            BrushFieldCommand(windows);
+            break;
+        default:
+            break;
     }
 }
 

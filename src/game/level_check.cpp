@@ -23,7 +23,9 @@ constexpr ElementKind kMadeByTheGame[] = {ElementKind::BushGone, ElementKind::Bu
                                           ElementKind::Bush50, ElementKind::Bush75,
                                           ElementKind::TorchFlicker};
 
-bool IsPickupCode(float kind) { return kind > 4000.0f && kind < 5000.0f; }
+bool IsPickupCode(float kind) {
+    return kind > 4000.0f && kind < 5000.0f;
+}
 
 // The palette entry of a code, or null.
 const level::PaletteEntry* PaletteEntryOf(float kind) {
@@ -78,18 +80,24 @@ std::string NameOf(float kind) {
     return "kind " + Whole(kind);
 }
 
-bool HasDisplacement(const Element& e) { return e.length > 0.0f; }
-bool HasSpeed(const Element& e) { return e.speedX != 0.0f || e.speedY != 0.0f; }
+bool HasDisplacement(const Element& e) {
+    return e.length > 0.0f;
+}
+bool HasSpeed(const Element& e) {
+    return e.speedX != 0.0f || e.speedY != 0.0f;
+}
 bool IsTrigger(const Element& e) {
     return e.kind == Code(ElementKind::Switch) || e.kind == Code(ElementKind::Sensor);
 }
 
 // A switch or sensor triggers its link rounded to a whole number; an element starts when its own
 // link equals that number exactly.
-bool IsWhole(float value) { return std::nearbyint(value) == value; }
+bool IsWhole(float value) {
+    return std::nearbyint(value) == value;
+}
 
 class Checker {
-public:
+  public:
     explicit Checker(const level::Level& level) : level_(level) {
         for (const Element& e : level.elements) {
             if (IsTrigger(e)) {
@@ -118,7 +126,7 @@ public:
         return std::move(findings_);
     }
 
-private:
+  private:
     void WholeLevel(Problem problem, std::string text) {
         findings_.push_back({0, 0, problem, std::move(text)});
     }
@@ -148,15 +156,14 @@ private:
         startY_ = static_cast<double>(kCentreY) - level_.startY;
         const double column = std::floor((startX_ + kHalfCell) / kCellSize);
         const double row = std::floor((startY_ + kHalfCell) / kCellSize);
-        if (column >= 1 && column <= level_.levelWidth && row >= 1 &&
-            row <= level_.levelHeight) {
+        if (column >= 1 && column <= level_.levelWidth && row >= 1 && row <= level_.levelHeight) {
             return true;
         }
         WholeLevel(Problem::StartOutside,
-              "the ball starts outside the level, at column " + Number(column) + " row " +
-                  Number(row) + " (world point " + Number(startX_) + " " + Number(startY_) +
-                  " for the start view offset " + std::to_string(level_.startX) + " " +
-                  std::to_string(level_.startY) + ")");
+                   "the ball starts outside the level, at column " + Number(column) + " row " +
+                       Number(row) + " (world point " + Number(startX_) + " " + Number(startY_) +
+                       " for the start view offset " + std::to_string(level_.startX) + " " +
+                       std::to_string(level_.startY) + ")");
         return false;
     }
 
@@ -202,15 +209,15 @@ private:
         }
         if (e.speedX != 0.0f && e.speedY != 0.0f) {
             At(e, Problem::BothAxes,
-               "moves along both axes (speedX " + Whole(e.speedX) + ", speedY " +
-                   Whole(e.speedY) +
+               "moves along both axes (speedX " + Whole(e.speedX) + ", speedY " + Whole(e.speedY) +
                    "), so it does not come back to its cell; give it one direction only");
         }
         // The travelled distance grows by both speeds' sizes, so each axis takes its share of
         // the length.
         const double speedX = e.speedX;
         const double speedY = e.speedY;
-        const double share = static_cast<double>(e.length) / (std::fabs(speedX) + std::fabs(speedY));
+        const double share =
+            static_cast<double>(e.length) / (std::fabs(speedX) + std::fabs(speedY));
         const double farColumn = static_cast<double>(e.column) + speedX * share;
         const double farRow = static_cast<double>(e.row) + speedY * share;
         if (farColumn < 1 || farColumn > level_.levelWidth || farRow < 1 ||
@@ -258,11 +265,12 @@ private:
 
 }  // namespace
 
-std::vector<Finding> CheckLevel(const level::Level& level) { return Checker(level).Run(); }
+std::vector<Finding> CheckLevel(const level::Level& level) {
+    return Checker(level).Run();
+}
 
 std::string FindingLine(const Finding& finding) {
-    return std::to_string(finding.column) + " " + std::to_string(finding.row) + ": " +
-           finding.text;
+    return std::to_string(finding.column) + " " + std::to_string(finding.row) + ": " + finding.text;
 }
 
 }  // namespace tessaron::game

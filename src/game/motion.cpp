@@ -27,10 +27,13 @@ constexpr float kSwitchDepth = 0.5f;
 constexpr float kSpeedUnitsPerCell = 100.0f;
 
 // The link a contact triggers: the nearest whole number, halves to even, clamped to 32 bits.
-std::int32_t LinkNumber(float link) { return runtime::RoundToInt(static_cast<double>(link)); }
+std::int32_t LinkNumber(float link) {
+    return runtime::RoundToInt(static_cast<double>(link));
+}
 
 // The wait at one end of the path: counts the pass (up to `pause`) and turns the element once the
-// count reaches it. A pause of 0 or below waits for ever, which the caller's test already rules out.
+// count reaches it. A pause of 0 or below waits for ever, which the caller's test already rules
+// out.
 void CountPause(level::Element& element, float pause) {
     if (pause > element.pauseCount) {
         element.pauseCount = element.pauseCount + 1.0f;
@@ -102,7 +105,9 @@ UpdateOutcome UpdateRecord(level::Element& e, float triggered, runtime::Random& 
     return outcome;
 }
 
-bool IsTorch(float kind) { return kind == kTorchCode || kind == kTorchFlickerCode; }
+bool IsTorch(float kind) {
+    return kind == kTorchCode || kind == kTorchFlickerCode;
+}
 
 bool SameBits(const level::Element& a, const level::Element& b) {
     return std::memcmp(&a, &b, sizeof(level::Element)) == 0;

@@ -30,13 +30,15 @@ std::uint32_t GetInt(const std::uint8_t* at) {
     return static_cast<std::uint32_t>(runtime::LittleEndianInt(at));
 }
 
-std::uint32_t Bits(std::int32_t value) { return static_cast<std::uint32_t>(value); }
+std::uint32_t Bits(std::int32_t value) {
+    return static_cast<std::uint32_t>(value);
+}
 
 // A hash of 64-bit words in order, the same on every machine. Each step (an exclusive or, then
 // a multiplication by an odd number) is one to one, so a change of any single word always
 // changes the hash; the end spreads every bit over all others.
 class StateHash {
-public:
+  public:
     void Add(std::uint64_t word) { hash_ = (hash_ ^ word) * 0x9E3779B97F4A7C15u; }
     void AddPair(std::int32_t high, std::int32_t low) {
         Add((std::uint64_t{Bits(high)} << 32) | Bits(low));
@@ -48,7 +50,7 @@ public:
         return value ^ (value >> 31);
     }
 
-private:
+  private:
     std::uint64_t hash_ = 0x5461737361726F6Eu;
 };
 
@@ -72,8 +74,8 @@ bool ReadMark(std::span<const std::uint8_t> bytes, LevelIdentity& identity) {
         static_cast<std::int64_t>(bytes.size()) != sp::kMarkFixedBytes + nameBytes) {
         return false;
     }
-    identity.stateHash = std::uint64_t{GetInt(bytes.data() + 8)} |
-                         (std::uint64_t{GetInt(bytes.data() + 12)} << 32);
+    identity.stateHash =
+        std::uint64_t{GetInt(bytes.data() + 8)} | (std::uint64_t{GetInt(bytes.data() + 12)} << 32);
     identity.fileName.assign(reinterpret_cast<const char*>(bytes.data() + sp::kMarkFixedBytes),
                              nameBytes);
     return true;
@@ -200,8 +202,8 @@ SavePointUse ApplySavePoint(std::span<const std::uint8_t> bytes, level::Level& l
             value = static_cast<std::int32_t>(GetInt(at));
             at += sp::kValueBytes;
         }
-        level::AddCell(restored, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9],
-                       v[10], v[11], v[12], v[13], v[14]);
+        level::AddCell(restored, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
+                       v[11], v[12], v[13], v[14]);
     }
     const std::uint8_t* header = bytes.data();
     level.viewX = static_cast<float>(static_cast<std::int32_t>(GetInt(header)));

@@ -35,8 +35,9 @@ inline constexpr std::int64_t kMarkNameBytes = 1024;
 
 // What tells one level, as it was edited, from another: the name of its file (without its
 // folder) and a hash of its editable state (what RestoreEditState makes of it, each value
-// rounded as the save point stores it, with a torch's two frames taken as one). The same level gives the same identity on every machine, whatever
-// has been played in it since it was last edited.
+// rounded as the save point stores it, with a torch's two frames taken as one). The same level
+// gives the same identity on every machine, whatever has been played in it since it was last
+// edited.
 struct LevelIdentity {
     std::uint64_t stateHash = 0;
     std::string fileName;

@@ -15,7 +15,7 @@
 namespace tessaron::game {
 
 class SavePointStore {
-public:
+  public:
     virtual ~SavePointStore() = default;
     // Keeps the view offset, the velocities and every element, each rounded to a whole number.
     // False when nothing could be kept; an earlier save point then stays as it was.
@@ -29,13 +29,13 @@ public:
 
 // The save-point file of the game folder (StoreSavePoint and RestoreSavePoint).
 class SavePointFile final : public SavePointStore {
-public:
+  public:
     explicit SavePointFile(runtime::Files& files) : files_(files) {}
     bool Store(const level::Level& level, const Player& player) override;
     bool Restore(level::Level& level, Player& player) override;
     std::string Problem() const override { return files_.Problem(); }
 
-private:
+  private:
     runtime::Files& files_;
 };
 
@@ -44,7 +44,7 @@ private:
 // later Store never changes what a copy holds. A new store holds nothing, like a game folder
 // without a save-point file.
 class SavePointMemory final : public SavePointStore {
-public:
+  public:
     // Never fails.
     bool Store(const level::Level& level, const Player& player) override;
     bool Restore(level::Level& level, Player& player) override;
@@ -57,7 +57,7 @@ public:
     const void* Shared() const { return kept_.get(); }
     std::size_t SharedBytes() const;
 
-private:
+  private:
     std::shared_ptr<const std::vector<std::uint8_t>> kept_;
 };
 

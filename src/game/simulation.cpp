@@ -41,7 +41,9 @@ constexpr float kCarryDivisor = 2.5f;
 constexpr std::int32_t kCrowdedContacts = 2;
 constexpr std::int32_t kCrushLimit = 25;
 
-int SpriteOf(float code) { return RoundToPixel(code); }
+int SpriteOf(float code) {
+    return RoundToPixel(code);
+}
 
 // The pixel test of a picture placed at the cell (column, row) against the mask at
 // (482, maskY).
@@ -59,7 +61,9 @@ bool ElementTouches(const Element& element, const level::Level& level,
            Touches(screen, element.kind, element.column, element.row, level, maskY);
 }
 
-float Divisor(const Player& player) { return static_cast<float>(player.mediumDivisor); }
+float Divisor(const Player& player) {
+    return static_cast<float>(player.mediumDivisor);
+}
 
 // Which positions of an element a walk tests near the ball: where it is, and for the touch pass
 // also its home cell, where its water backdrop lies.
@@ -70,7 +74,7 @@ enum class Positions { Current, CurrentAndHome };
 // the walk's near test, so leaving it out changes nothing. A contact may move the view (a
 // carrying element, a push-out); the rest of the walk is then collected for the new view.
 class NearWalk {
-public:
+  public:
     NearWalk(const level::Level& level, float bound, Positions positions)
         : level_(level),
           index_(level::IndexOf(level)),
@@ -97,7 +101,7 @@ public:
 
     level::ElementIndex& Index() { return index_; }
 
-private:
+  private:
     void Collect() {
         viewX_ = level_.viewX;
         viewY_ = level_.viewY;
@@ -113,8 +117,7 @@ private:
         }
         // Elements the walk has passed are not visited again.
         at_ = static_cast<std::size_t>(
-            std::lower_bound(candidates_.begin(), candidates_.end(), next_) -
-            candidates_.begin());
+            std::lower_bound(candidates_.begin(), candidates_.end(), next_) - candidates_.begin());
     }
 
     const level::Level& level_;
@@ -150,10 +153,9 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
             }
         }
         if (element.background == Code(level::Background::Water) &&
-            IsNear(element.homeColumn, element.homeRow, level.viewX, level.viewY,
-                   kNearContact) &&
-            Touches(services.screen, element.background, element.homeColumn, element.homeRow,
-                    level, kTouchMaskY)) {
+            IsNear(element.homeColumn, element.homeRow, level.viewX, level.viewY, kNearContact) &&
+            Touches(services.screen, element.background, element.homeColumn, element.homeRow, level,
+                    kTouchMaskY)) {
             player.mediumDivisor = kWaterDivisor;
             player.canJump = 1;
         }

@@ -5,20 +5,23 @@ namespace tessaron::level {
 namespace {
 // The record's fields in their order, as members, so that index access stays type-checked.
 constexpr std::array<float Element::*, kElementFieldCount> kFields = {
-    &Element::background, &Element::homeColumn, &Element::homeRow,   &Element::kind,
-    &Element::column,     &Element::row,        &Element::motion,    &Element::link,
-    &Element::travelled,  &Element::length,     &Element::speedX,    &Element::speedY,
+    &Element::background, &Element::homeColumn, &Element::homeRow, &Element::kind,
+    &Element::column,     &Element::row,        &Element::motion,  &Element::link,
+    &Element::travelled,  &Element::length,     &Element::speedX,  &Element::speedY,
     &Element::pauseCount, &Element::pause1,     &Element::pause2,
 };
 }  // namespace
 
-float& Field(Element& element, int index) { return element.*kFields.at(index); }
-float Field(const Element& element, int index) { return element.*kFields.at(index); }
+float& Field(Element& element, int index) {
+    return element.*kFields.at(index);
+}
+float Field(const Element& element, int index) {
+    return element.*kFields.at(index);
+}
 
 const std::array<std::string_view, kElementFieldCount> kElementFieldNames = {
-    "background", "homeColumn", "homeRow", "kind",       "column",
-    "row",        "motion",     "link",    "travelled",  "length",
-    "speedX",     "speedY",     "pauseCount", "pause1",  "pause2",
+    "background", "homeColumn", "homeRow", "kind",   "column",     "row",    "motion", "link",
+    "travelled",  "length",     "speedX",  "speedY", "pauseCount", "pause1", "pause2",
 };
 
 const std::array<PaletteEntry, 20> kPalette = {{

@@ -13,8 +13,8 @@ struct Element {
     float background = 0;  // backdrop sprite number: 100 air, 200 water
     float homeColumn = 0;  // where the record was created; never changes
     float homeRow = 0;
-    float kind = 0;        // ElementKind code, also the number of the sprite that draws it
-    float column = 0;      // current position, fractional while the element moves
+    float kind = 0;    // ElementKind code, also the number of the sprite that draws it
+    float column = 0;  // current position, fractional while the element moves
     float row = 0;
     float motion = 0;      // 0 idle, +1 going out (or waiting at the far end), -1 coming back
     float link = 0;        // link number; 0 starts by itself, -1 in a new level
@@ -59,8 +59,8 @@ enum class ElementKind : int {
     Spikes = 2031,
     SpikesHarmless = 2032,  // the spikes' picture, harmless; never placed by the editor
     Torch = 3011,
-    TorchFlicker = 3012,    // the torch's second frame
-    Zero = 4000,            // a picture of its own, never drawn and never placed
+    TorchFlicker = 3012,  // the torch's second frame
+    Zero = 4000,          // a picture of its own, never drawn and never placed
     Coin1 = 4001,
     Coin2 = 4002,
     Coin5 = 4005,
@@ -74,7 +74,9 @@ enum class ElementKind : int {
 
 inline constexpr int kTakenOffset = 1000;
 
-constexpr float Code(ElementKind kind) { return static_cast<float>(static_cast<int>(kind)); }
+constexpr float Code(ElementKind kind) {
+    return static_cast<float>(static_cast<int>(kind));
+}
 constexpr float Code(Background background) {
     return static_cast<float>(static_cast<int>(background));
 }

@@ -23,7 +23,9 @@ constexpr std::int64_t kMaxSpan = 4096;
 constexpr std::int64_t kMinCells = 65536;
 constexpr std::int64_t kMoveMargin = 4;
 
-bool Modest(float value) { return std::fabs(value) < kModestCell; }
+bool Modest(float value) {
+    return std::fabs(value) < kModestCell;
+}
 
 // The span of keys the grid covers along one axis: all of them where they fit, else `span` keys
 // around the median.
@@ -160,9 +162,10 @@ void CellGrid::Collect(double left, double top, double right, double bottom,
     // One cell of margin on each side: an element of cell k lies in [k, k + 1).
     const auto span = [](double low, double high, std::int64_t first, std::int64_t count,
                          std::int64_t& from, std::int64_t& to) {
-        from = std::max<std::int64_t>(static_cast<std::int64_t>(std::floor(low / kCellPixels)) - 1 - first, 0);
-        to = std::min<std::int64_t>(static_cast<std::int64_t>(std::floor(high / kCellPixels)) + 1 - first,
-                                    count - 1);
+        from = std::max<std::int64_t>(
+            static_cast<std::int64_t>(std::floor(low / kCellPixels)) - 1 - first, 0);
+        to = std::min<std::int64_t>(
+            static_cast<std::int64_t>(std::floor(high / kCellPixels)) + 1 - first, count - 1);
     };
     std::int64_t c0, c1, r0, r1;
     span(left, right, firstColumn_, columns_, c0, c1);
@@ -223,8 +226,8 @@ void ElementIndex::IndexKind(std::int32_t element, float kind) {
     }
 }
 
-void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float viewX,
-                        float viewY, std::vector<std::int32_t>& out) const {
+void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float viewX, float viewY,
+                        std::vector<std::int32_t>& out) const {
     out.clear();
     if (!(std::fabs(viewX) < kModestView && std::fabs(viewY) < kModestView)) {
         // A view this far out leaves no margin to reason with: every element is a candidate.
@@ -311,7 +314,9 @@ ElementIndex& IndexOf(const Level& level) {
     return level.index;
 }
 
-void ElementIndex::Invalidate() { builtFor_ = ~std::uint64_t{0}; }
+void ElementIndex::Invalidate() {
+    builtFor_ = ~std::uint64_t{0};
+}
 
 void ElementChanged(Level& level, std::size_t element) {
     IndexOf(level).ElementChanged(static_cast<std::int32_t>(element), level.elements[element]);

@@ -32,7 +32,7 @@ struct ScreenBox {
 // element is listed once: under its cell, or among the few far outside the level's cells whose
 // position is not a modest number, which every query returns.
 class CellGrid {
-public:
+  public:
     enum class Position { Current, Home };
 
     void Build(const ElementList& list, Position position);
@@ -44,7 +44,7 @@ public:
     void Collect(double left, double top, double right, double bottom,
                  std::vector<std::int32_t>& out) const;
 
-private:
+  private:
     static constexpr std::int32_t kNone = -1;
     static constexpr std::int32_t kOutside = -2;
 
@@ -63,7 +63,7 @@ private:
 };
 
 class ElementIndex {
-public:
+  public:
     // Rebuilds every index from the list when the list is not the one they were built for.
     void Refresh(const Level& level);
     // Forgets the indexes, to be rebuilt before their next use: every record may have changed
@@ -111,7 +111,7 @@ public:
     std::vector<std::int32_t>& Scratch(int which) const { return scratch_.lists[which]; }
     static constexpr int kScratchLists = 4;
 
-private:
+  private:
     static constexpr std::uint8_t kAwake = 1;
     static constexpr std::uint8_t kWaiting = 2;
     static std::uint32_t LinkKey(float link);
@@ -140,7 +140,6 @@ private:
 
 // The level's indexes, brought up to date with its list first.
 ElementIndex& IndexOf(const Level& level);
-
 
 // After changing records in place outside the simulation (painting, undo and redo): keeps every
 // index true for the element at that position of the list.

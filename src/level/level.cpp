@@ -7,16 +7,23 @@ namespace tessaron::level {
 void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn,
              std::int32_t homeRow, std::int32_t kind, std::int32_t column, std::int32_t row,
              std::int32_t motion, std::int32_t link, std::int32_t travelled, std::int32_t length,
-             std::int32_t speedX, std::int32_t speedY, std::int32_t pauseCount,
-             std::int32_t pause1, std::int32_t pause2) {
+             std::int32_t speedX, std::int32_t speedY, std::int32_t pauseCount, std::int32_t pause1,
+             std::int32_t pause2) {
     list.push_back(Element{
-        static_cast<float>(background), static_cast<float>(homeColumn),
-        static_cast<float>(homeRow),    static_cast<float>(kind),
-        static_cast<float>(column),     static_cast<float>(row),
-        static_cast<float>(motion),     static_cast<float>(link),
-        static_cast<float>(travelled),  static_cast<float>(length),
-        static_cast<float>(speedX),     static_cast<float>(speedY),
-        static_cast<float>(pauseCount), static_cast<float>(pause1),
+        static_cast<float>(background),
+        static_cast<float>(homeColumn),
+        static_cast<float>(homeRow),
+        static_cast<float>(kind),
+        static_cast<float>(column),
+        static_cast<float>(row),
+        static_cast<float>(motion),
+        static_cast<float>(link),
+        static_cast<float>(travelled),
+        static_cast<float>(length),
+        static_cast<float>(speedX),
+        static_cast<float>(speedY),
+        static_cast<float>(pauseCount),
+        static_cast<float>(pause1),
         static_cast<float>(pause2),
     });
 }
@@ -61,10 +68,9 @@ void BuildFreshGrid(ElementList& list, std::int32_t width, std::int32_t height) 
     }
     for (std::int32_t r = 1; r <= height; ++r) {
         for (std::int32_t c = 1; c <= width; ++c) {
-            const ElementKind kind =
-                (c == 13 && r == 15) ? ElementKind::Brick : ElementKind::Empty;
-            AddCell(list, static_cast<int>(Background::Air), c, r, static_cast<int>(kind), c, r,
-                    0, -1, 0, 0, 0, 0, 0, 0, 0);
+            const ElementKind kind = (c == 13 && r == 15) ? ElementKind::Brick : ElementKind::Empty;
+            AddCell(list, static_cast<int>(Background::Air), c, r, static_cast<int>(kind), c, r, 0,
+                    -1, 0, 0, 0, 0, 0, 0, 0);
         }
     }
 }

@@ -49,8 +49,8 @@ void ReplaceElements(Level& level, ElementList list);
 void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn,
              std::int32_t homeRow, std::int32_t kind, std::int32_t column, std::int32_t row,
              std::int32_t motion, std::int32_t link, std::int32_t travelled, std::int32_t length,
-             std::int32_t speedX, std::int32_t speedY, std::int32_t pauseCount,
-             std::int32_t pause1, std::int32_t pause2);
+             std::int32_t speedX, std::int32_t speedY, std::int32_t pauseCount, std::int32_t pause1,
+             std::int32_t pause2);
 
 // The kind an element has in the level's editable state: a taken pickup, goal or disk is back
 // (its code less 1000), a worn bush has grown back.

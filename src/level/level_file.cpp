@@ -34,9 +34,8 @@ std::string HeaderProblem(std::int32_t width, std::int32_t height) {
     }
     if (width > 0 && height > 0 &&
         static_cast<std::int64_t>(width) * static_cast<std::int64_t>(height) > lf::kMaxCells) {
-        return "the header announces " + std::to_string(width) + " x " +
-               std::to_string(height) + " cells; a level holds at most " +
-               std::to_string(lf::kMaxCells);
+        return "the header announces " + std::to_string(width) + " x " + std::to_string(height) +
+               " cells; a level holds at most " + std::to_string(lf::kMaxCells);
     }
     return {};
 }
@@ -54,8 +53,8 @@ struct Header {
 // before.
 std::string ReadHeader(runtime::Files& files, Header& header) {
     if (files.Size() < lf::kHeaderSize) {
-        return "the file is too short to hold a level header (" +
-               std::to_string(lf::kHeaderSize) + " bytes)";
+        return "the file is too short to hold a level header (" + std::to_string(lf::kHeaderSize) +
+               " bytes)";
     }
     files.Seek(0);
     header.startX = files.ReadInt();
@@ -80,7 +79,7 @@ void PutIntAt(std::vector<std::uint8_t>& bytes, std::int64_t position, std::int3
 // size for a larger file. A value that lies wholly or partly past the end of the file cannot be
 // read and repeats the previous read.
 class ValueReader {
-public:
+  public:
     ValueReader(runtime::Files& files, std::int64_t size, std::int32_t lastRead)
         : files_(files), size_(size), last_(lastRead) {}
 
@@ -98,7 +97,7 @@ public:
         return last_;
     }
 
-private:
+  private:
     void Fill(std::int64_t position) {
         const std::int64_t count = std::min(kWindowBytes, size_ - position);
         window_.resize(static_cast<std::size_t>(count));
@@ -223,8 +222,8 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
                 kind = static_cast<std::int32_t>(ElementKind::Empty);
                 background = static_cast<std::int32_t>(Background::Water);
             }
-            AddCell(elements, background, c, r, kind, c, r, 0, link, 0, length, speedX,
-                    speedY, 0, pause1, pause2);
+            AddCell(elements, background, c, r, kind, c, r, 0, link, 0, length, speedX, speedY, 0,
+                    pause1, pause2);
         }
     }
     files.Close(kLevelFile);

@@ -13,7 +13,7 @@ namespace tessaron::level {
 // The layout, spelled out once.
 namespace level_file {
 inline constexpr std::int64_t kHeaderSize = 16;
-inline constexpr std::int64_t kRowStride = 300;   // cells per row in the file's grid
+inline constexpr std::int64_t kRowStride = 300;  // cells per row in the file's grid
 inline constexpr std::int64_t kRecordSize = 40;
 inline constexpr std::int64_t kValueSpacing = 5;  // each value is followed by one unused byte
 inline constexpr std::int32_t kMaxColumns = 300;  // wider rows would overlap the next row

@@ -41,7 +41,7 @@ bool NewLevelAccepted(std::string_view widthText, std::string_view heightText,
 using NewLevelEventSource = std::function<std::optional<runtime::Event>()>;
 
 enum class NewLevelResult {
-    Created,  // levelWidth, levelHeight, the element list and triggeredLink are new
+    Created,    // levelWidth, levelHeight, the element list and triggeredLink are new
     Abandoned,  // the event source gave up; the level is as it was
 };
 

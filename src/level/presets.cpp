@@ -74,8 +74,8 @@ std::vector<std::string> ListPresetNames(runtime::DirectoryListing& listing) {
 
 std::optional<PresetTexts> ReadPreset(std::string_view name, runtime::Files& files) {
     // The listed name is a file name as the folder holds it, used exactly as it is.
-    const std::string path = runtime::FixedPath(presets::kDirectory) + "/" + std::string(name) +
-                             presets::kOpenExtension;
+    const std::string path =
+        runtime::FixedPath(presets::kDirectory) + "/" + std::string(name) + presets::kOpenExtension;
     if (!files.OpenForReading(presets::kFile, path)) {
         return std::nullopt;
     }

@@ -21,9 +21,12 @@ inline constexpr float kDegree = 0.0174532924f;
 // never makes an undefined conversion. rint gives the same result as nearbyint and, unlike it,
 // compiles to a few instructions instead of a library call, which matters in the walks.
 inline std::int32_t Round(float value) {
-    if (!(value == value)) return 0;
-    if (value >= 2147483648.0f) return std::numeric_limits<std::int32_t>::max();
-    if (value <= -2147483648.0f) return std::numeric_limits<std::int32_t>::min();
+    if (!(value == value))
+        return 0;
+    if (value >= 2147483648.0f)
+        return std::numeric_limits<std::int32_t>::max();
+    if (value <= -2147483648.0f)
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(std::rint(value));
 }
 

@@ -67,11 +67,10 @@ void DrawLevelPicture(const level::Level& level, const LevelPictureOptions& opti
                 DrawValueDisplay(tile, options.valueDisplay, screen);
             }
             for (int y = 0; y < bandRows; ++y) {
-                screen.ReadBackRow(
-                    0, y,
-                    std::span(band.data() + static_cast<std::size_t>(y) * width +
-                                  static_cast<std::size_t>(left),
-                              static_cast<std::size_t>(columns)));
+                screen.ReadBackRow(0, y,
+                                   std::span(band.data() + static_cast<std::size_t>(y) * width +
+                                                 static_cast<std::size_t>(left),
+                                             static_cast<std::size_t>(columns)));
             }
         }
         for (int y = 0; y < bandRows; ++y) {

@@ -61,12 +61,14 @@ constexpr int kSensorOpacityRange = 50;
 // True when a width x height rectangle at (x, y) misses the play screen. The 64-bit sums keep
 // positions near the 32-bit limits from wrapping.
 bool OffScreen(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
-    return x >= PlayScreen::kWidth || y >= PlayScreen::kHeight ||
-           std::int64_t{x} + width <= 0 || std::int64_t{y} + height <= 0;
+    return x >= PlayScreen::kWidth || y >= PlayScreen::kHeight || std::int64_t{x} + width <= 0 ||
+           std::int64_t{y} + height <= 0;
 }
 
 // The sprite number a kind code names; a code beyond the 32-bit range names no sprite.
-int SpriteOf(float kind) { return Round(kind); }
+int SpriteOf(float kind) {
+    return Round(kind);
+}
 
 // Kinds drawn by the two element walks: everything below the pickups except the empty cell and
 // the sensor, which the pickup walk draws half-transparent.
@@ -169,13 +171,16 @@ void DrawElements(const level::Level& level, const CellStyle& style, bool moving
                   PlayScreen& screen, const std::vector<std::int32_t>& near) {
     for (const std::int32_t i : near) {
         const Element& e = level.elements[static_cast<std::size_t>(i)];
-        if (!IsElementPicture(e.kind)) continue;
-        if ((e.length > 0.0f) != moving) continue;
+        if (!IsElementPicture(e.kind))
+            continue;
+        if ((e.length > 0.0f) != moving)
+            continue;
         const CellPoint c = Reference(e, level);
         const std::int32_t x = Round(c.x - kHalfCell);
         const std::int32_t y = Round(c.y - kHalfCell);
         screen.DrawSprite(SpriteOf(e.kind), x, y);
-        if (style.Grid()) screen.DrawSprite(kGridSprite, x, y);
+        if (style.Grid())
+            screen.DrawSprite(kGridSprite, x, y);
     }
 }
 
@@ -195,7 +200,8 @@ void DrawSensorNumbers(const level::Level& level, runtime::Random& random,
     for (const std::int32_t i : level::IndexOf(level).Sensors()) {
         const bool sensor = level.elements[static_cast<std::size_t>(i)].kind == kSensor;
         const int number = sensor ? random.Next(kSensorOpacityRange) : 0;
-        if (opacities != nullptr) opacities->push_back(kSensorOpacityBase + number);
+        if (opacities != nullptr)
+            opacities->push_back(kSensorOpacityBase + number);
     }
 }
 
@@ -228,12 +234,13 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
     const std::vector<std::int32_t>& sensors = index.Sensors();
     std::vector<std::int32_t>& opacities = index.Scratch(kOpacityScratch);
     opacities.clear();
-    if (!editor) DrawSensorNumbers(level, random, &opacities);
+    if (!editor)
+        DrawSensorNumbers(level, random, &opacities);
     // A turned sensor picture may reach anywhere: then every sensor is visited.
     const bool upright = screen.BlendedRotation(kSensorSprite) == 0.0f;
-    const float sensorReach =
-        static_cast<float>(std::max(screen.BlendedWidth(kSensorSprite),
-                                    screen.BlendedHeight(kSensorSprite))) + 40.0f;
+    const float sensorReach = static_cast<float>(std::max(screen.BlendedWidth(kSensorSprite),
+                                                          screen.BlendedHeight(kSensorSprite))) +
+                              40.0f;
     std::vector<std::int32_t>& walk = index.Scratch(kHomeScratch);
     if (upright && sensorReach <= DrawingReach(screen)) {
         walk.assign(near.begin(), near.end());
@@ -251,8 +258,10 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
             if (editor) {
                 const std::int32_t x = Round(c.x - kHalfCell);
                 screen.SetBlendedSize(sprite, 40, 40);
-                if (!OffScreen(x, y, 40, 40)) screen.DrawBlended(sprite, x, y, kOpaque);
-                if (style.Grid()) screen.DrawSprite(kGridSprite, x, y);
+                if (!OffScreen(x, y, 40, 40))
+                    screen.DrawBlended(sprite, x, y, kOpaque);
+                if (style.Grid())
+                    screen.DrawSprite(kGridSprite, x, y);
             } else {
                 const std::int32_t w = SpinHalfWidth(e, spinPhase);
                 const std::int32_t x = Round(c.x - static_cast<float>(w));
@@ -274,7 +283,8 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
                                        screen.BlendedHeight(kSensorSprite))) {
                 screen.DrawBlended(kSensorSprite, x, y, opacity);
             }
-            if (style.Grid()) screen.DrawSprite(kGridSprite, x, y);
+            if (style.Grid())
+                screen.DrawSprite(kGridSprite, x, y);
         }
     }
     SetLastPickupSizes(level, editor, spinPhase, screen);
@@ -370,13 +380,12 @@ void DrawValueDisplay(const level::Level& level, int choice, PlayScreen& screen)
         // Every label lies within its widest possible width (and its height, far less) of the
         // cell's reference point. An element farther than that from the screen cannot show a
         // label, so it is skipped before any text is measured.
-        const float reach =
-            2.0f * static_cast<float>(screen.TextWidth(" -2147483648 ")) + 40.0f;
+        const float reach = 2.0f * static_cast<float>(screen.TextWidth(" -2147483648 ")) + 40.0f;
         for (const std::int32_t i : NearScreen(level, reach)) {
             const Element& e = level.elements[static_cast<std::size_t>(i)];
             const CellPoint c = Reference(e, level);
-            if (!(c.x + reach >= 0.0f && c.x - reach < PlayScreen::kWidth &&
-                  c.y + reach >= 0.0f && c.y - reach < PlayScreen::kHeight)) {
+            if (!(c.x + reach >= 0.0f && c.x - reach < PlayScreen::kWidth && c.y + reach >= 0.0f &&
+                  c.y - reach < PlayScreen::kHeight)) {
                 continue;
             }
             DrawLabels(e, c, choice, screen, buffer);
@@ -407,8 +416,8 @@ void DrawEditorCells(const level::Level& level, GridOverlay grid, PlayScreen& sc
     DrawCells(level, CellStyle{Mode::Editor, grid, 0}, screen, unused);
 }
 
-void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs,
-                           RenderState& state, runtime::Random& random) {
+void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs, RenderState& state,
+                           runtime::Random& random) {
     if (inputs.mode == Mode::Play) {
         DrawSensorNumbers(level, random, nullptr);
     }

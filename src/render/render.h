@@ -41,8 +41,8 @@ void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& 
 // What drawing the map changes besides the back buffer, for a pass that draws no frame: the ball
 // turns and, in play mode, every sensor takes its random draw in list order, exactly as DrawMap
 // would. A run that skips its frames this way keeps its trace and state byte for byte.
-void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs,
-                           RenderState& state, runtime::Random& random);
+void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs, RenderState& state,
+                           runtime::Random& random);
 
 // Draws the value display (editor) or the score line (play) over the map.
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs,

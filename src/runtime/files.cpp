@@ -77,8 +77,7 @@ bool MatchGlob(std::string_view pattern, std::string_view name) {
         if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || pattern[p] == name[n])) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
             ++p;
             ++n;
         } else if (starP != std::string_view::npos) {
@@ -354,8 +353,8 @@ bool Files::Close(int number) {
     }
     open->Flush();
     if (open->failure != 0) {
-        problem_ = open->failure > 0 ? host_files::Reason(open->failure)
-                                     : host_files::Reason(EINVAL);
+        problem_ =
+            open->failure > 0 ? host_files::Reason(open->failure) : host_files::Reason(EINVAL);
         host_files::Discard(open->temporary);
         return false;
     }
@@ -417,8 +416,7 @@ std::int64_t Files::ReadBytes(std::int64_t position, std::uint8_t* bytes, std::i
     if (SeekFile(current_->file, position) != 0) {
         return 0;
     }
-    const std::size_t got =
-        std::fread(bytes, 1, static_cast<std::size_t>(count), current_->file);
+    const std::size_t got = std::fread(bytes, 1, static_cast<std::size_t>(count), current_->file);
     if (current_->created) {
         current_->cursor = position + static_cast<std::int64_t>(got);
     }
@@ -484,7 +482,9 @@ std::int64_t Files::Size() {
     return size;
 }
 
-void RemoveLeftoverSaves(const fs::path& folder) { host_files::RemoveLeftovers(folder); }
+void RemoveLeftoverSaves(const fs::path& folder) {
+    host_files::RemoveLeftovers(folder);
+}
 
 bool ReadWholeFile(const fs::path& path, std::int64_t limit, std::vector<std::uint8_t>& bytes,
                    std::string& problem) {
@@ -566,8 +566,7 @@ EntryType DirectoryListing::Next() {
 }
 
 std::string DirectoryListing::EntryName() const {
-    if (current_ == nullptr || current_->next == 0 ||
-        current_->next > current_->entries.size()) {
+    if (current_ == nullptr || current_->next == 0 || current_->next > current_->entries.size()) {
         return {};
     }
     return current_->entries[current_->next - 1].name;
@@ -588,8 +587,7 @@ std::string ScriptedRequesters::SaveFile(std::string_view title, std::string_vie
 
 std::string ScriptedRequesters::Take(bool save, std::string_view title,
                                      std::string_view initialPath, std::string_view pattern) {
-    requests_.push_back(
-        {save, std::string(title), std::string(initialPath), std::string(pattern)});
+    requests_.push_back({save, std::string(title), std::string(initialPath), std::string(pattern)});
     if (answers_.empty()) {
         return {};
     }
@@ -640,7 +638,9 @@ int Length(std::string_view text) {
     return count;
 }
 
-std::string DecimalText(std::int64_t value) { return std::to_string(value); }
+std::string DecimalText(std::int64_t value) {
+    return std::to_string(value);
+}
 
 std::int32_t NumberFromText(std::string_view text) {
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
@@ -663,7 +663,9 @@ std::int32_t NumberFromText(std::string_view text) {
 // ---------------------------------------------------------------------------------------------
 // Numbers
 
-float Round(float value) { return std::nearbyint(value); }
+float Round(float value) {
+    return std::nearbyint(value);
+}
 
 std::int32_t RoundToIntClamped(double value) {
     if (std::isnan(value)) {
@@ -693,10 +695,14 @@ std::uint32_t SplitMix32(std::uint32_t& state) {
     return z ^ (z >> 16);
 }
 
-std::uint32_t RotateLeft(std::uint32_t x, int k) { return (x << k) | (x >> (32 - k)); }
+std::uint32_t RotateLeft(std::uint32_t x, int k) {
+    return (x << k) | (x >> (32 - k));
+}
 }  // namespace
 
-Random::Random(std::uint32_t seed) { Seed(seed); }
+Random::Random(std::uint32_t seed) {
+    Seed(seed);
+}
 
 void Random::Seed(std::uint32_t seed) {
     std::uint32_t mix = seed;

@@ -28,7 +28,7 @@ namespace tessaron::runtime {
 // installed game reads its pictures and sound (BMP/, WAV/) from a shared folder it never writes,
 // and keeps levels, presets and the save point in a folder of the player's own.
 class GameFolder {
-public:
+  public:
     // One folder for everything: a portable copy, or a folder named on the command line. A
     // relative folder is made absolute once, here, against the working directory: every path
     // handed out (the requesters' folders among them) is then absolute.
@@ -54,7 +54,7 @@ public:
     // sound are read this way.
     std::filesystem::path ResolveShared(std::string_view path) const;
 
-private:
+  private:
     std::filesystem::path root_;
     std::filesystem::path shared_;
 };
@@ -77,7 +77,7 @@ std::string FixedPath(std::string_view path);
 // was. A target that is a symbolic link keeps its link; the file it names is replaced, with its
 // permissions. Only regular files are opened for reading.
 class Files {
-public:
+  public:
     explicit Files(const GameFolder& folder);
     ~Files();
     Files(const Files&) = delete;
@@ -115,7 +115,7 @@ public:
     // The length of the current file in bytes; -1 when there is none.
     std::int64_t Size();
 
-private:
+  private:
     struct Open;
     const GameFolder& folder_;
     std::map<int, std::unique_ptr<Open>> files_;
@@ -136,7 +136,7 @@ enum class EntryType { None = 0, File = 1, Directory = 2 };
 
 // Numbered directory listings.
 class DirectoryListing {
-public:
+  public:
     explicit DirectoryListing(const GameFolder& folder);
 
     // Lists the entries of a directory (a path as Files takes it) that match a pattern ("*.*",
@@ -148,7 +148,7 @@ public:
     // The name of the entry that Next has just reported.
     std::string EntryName() const;
 
-private:
+  private:
     struct Entry {
         std::string name;
         EntryType type;
@@ -166,7 +166,7 @@ private:
 // user cancelled. The initial path names the folder shown (and may end with a proposed name);
 // the pattern lists the file types ("*.TXT").
 class Requesters {
-public:
+  public:
     virtual ~Requesters() = default;
     virtual std::string OpenFile(std::string_view title, std::string_view initialPath,
                                  std::string_view pattern) = 0;
@@ -177,7 +177,7 @@ public:
 // Requesters answered from a queue, for tests and scripted runs: each request takes the next
 // answer; with none left, the request is cancelled. Every request is remembered.
 class ScriptedRequesters : public Requesters {
-public:
+  public:
     struct Request {
         bool save;
         std::string title;
@@ -194,7 +194,7 @@ public:
     std::string SaveFile(std::string_view title, std::string_view initialPath,
                          std::string_view pattern) override;
 
-private:
+  private:
     std::string Take(bool save, std::string_view title, std::string_view initialPath,
                      std::string_view pattern);
     std::deque<std::string> answers_;
@@ -219,10 +219,10 @@ std::int32_t NumberFromText(std::string_view text);
 
 // A 32-bit signed integer in four little-endian bytes, as every file of the game holds it.
 inline std::int32_t LittleEndianInt(const std::uint8_t* bytes) {
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-        (static_cast<std::uint32_t>(bytes[2]) << 16) |
-        (static_cast<std::uint32_t>(bytes[3]) << 24));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) |
+                                     (static_cast<std::uint32_t>(bytes[1]) << 8) |
+                                     (static_cast<std::uint32_t>(bytes[2]) << 16) |
+                                     (static_cast<std::uint32_t>(bytes[3]) << 24));
 }
 inline void PutLittleEndianInt(std::uint8_t* bytes, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
@@ -266,14 +266,14 @@ double RoundWhole(double value, RoundDirection direction);
 // Whole random numbers from 0 to a maximum inclusive, evenly distributed. The sequence for a
 // seed is the same on every machine and with every standard library.
 class Random {
-public:
+  public:
     explicit Random(std::uint32_t seed = 1);
     void Seed(std::uint32_t seed);
     int Next(int maximum);
     // Two generators that will draw the same numbers from now on.
     bool operator==(const Random&) const = default;
 
-private:
+  private:
     std::uint32_t Bits();
     std::uint32_t state_[4];
 };

@@ -126,7 +126,9 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
-std::string Reason(int error) { return std::generic_category().message(error); }
+std::string Reason(int error) {
+    return std::generic_category().message(error);
+}
 
 bool OpenTemporary(const fs::path& target, Temporary& temporary, std::string& problem) {
     temporary = Temporary{};
@@ -196,7 +198,8 @@ bool OpenTemporary(const fs::path& target, Temporary& temporary, std::string& pr
         // The replaced file's permissions and, where the system lets us, its owner.
         ::fchmod(descriptor, existing.st_mode & 07777);
         if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) {
-            [[maybe_unused]] const int kept = ::fchown(descriptor, existing.st_uid, existing.st_gid);
+            [[maybe_unused]] const int kept =
+                ::fchown(descriptor, existing.st_uid, existing.st_gid);
         }
     }
     temporary.file = ::fdopen(descriptor, "w+b");

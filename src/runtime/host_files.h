@@ -27,8 +27,7 @@ struct Temporary {
 // nobody can foresee, is created exclusively and never through a link, in the folder of that
 // file, and takes the replaced file's permissions. Refused, with the reason in problem, when the
 // target is a folder or another kind of non-regular file, or a file made read-only.
-bool OpenTemporary(const std::filesystem::path& target, Temporary& temporary,
-                   std::string& problem);
+bool OpenTemporary(const std::filesystem::path& target, Temporary& temporary, std::string& problem);
 
 // Flushes and closes the temporary file, renames it over its target and flushes the folder.
 // When any step fails, the temporary file is removed, the target is as it was, and problem

@@ -55,9 +55,8 @@ void ReducedRows::HandOn() {
     for (std::size_t i = 0; i < reduced_.size(); ++i) {
         // The last block of a row may be narrower than the factor.
         const std::uint64_t first = i * static_cast<std::uint64_t>(factor_);
-        const std::uint64_t columns =
-            std::min<std::uint64_t>(static_cast<std::uint64_t>(factor_),
-                                    static_cast<std::uint64_t>(width_) - first);
+        const std::uint64_t columns = std::min<std::uint64_t>(
+            static_cast<std::uint64_t>(factor_), static_cast<std::uint64_t>(width_) - first);
         const std::uint64_t count = rows * columns;
         const auto mean = [&](std::uint64_t sum) {
             return static_cast<std::uint32_t>((sum + count / 2) / count);
@@ -123,7 +122,9 @@ bool WriteEnd(png_structp png, png_infop info) {
     return true;
 }
 
-std::string SystemError(int number) { return std::generic_category().message(number); }
+std::string SystemError(int number) {
+    return std::generic_category().message(number);
+}
 
 }  // namespace
 
@@ -199,9 +200,13 @@ PngFile::PngFile(const fs::path& file, int width, int height) : impl_(std::make_
     }
 }
 
-PngFile::~PngFile() { impl_->Release(); }
+PngFile::~PngFile() {
+    impl_->Release();
+}
 
-const std::string& PngFile::Problem() const { return impl_->problem; }
+const std::string& PngFile::Problem() const {
+    return impl_->problem;
+}
 
 void PngFile::Row(std::span<const Pixel> pixels) {
     Impl& d = *impl_;

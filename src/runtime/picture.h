@@ -18,13 +18,19 @@ using Pixel = std::uint32_t;
 constexpr Pixel MakePixel(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
     return (red << 16) | (green << 8) | blue;
 }
-constexpr std::uint32_t RedOf(Pixel p) { return (p >> 16) & 0xFFu; }
-constexpr std::uint32_t GreenOf(Pixel p) { return (p >> 8) & 0xFFu; }
-constexpr std::uint32_t BlueOf(Pixel p) { return p & 0xFFu; }
+constexpr std::uint32_t RedOf(Pixel p) {
+    return (p >> 16) & 0xFFu;
+}
+constexpr std::uint32_t GreenOf(Pixel p) {
+    return (p >> 8) & 0xFFu;
+}
+constexpr std::uint32_t BlueOf(Pixel p) {
+    return p & 0xFFu;
+}
 
 // Receives a picture's rows from top to bottom, each as wide as the picture.
 class PictureRows {
-public:
+  public:
     virtual ~PictureRows() = default;
     virtual void Row(std::span<const Pixel> pixels) = 0;
 };
@@ -34,7 +40,7 @@ public:
 // right or bottom edge average the pixels they hold, so no pixel of the picture is lost. The
 // reduced row is handed on when the last row of its block arrives.
 class ReducedRows : public PictureRows {
-public:
+  public:
     // width x height is the size of the incoming picture; factor is at least 1.
     ReducedRows(int width, int height, int factor, PictureRows& out);
 
@@ -43,7 +49,7 @@ public:
 
     void Row(std::span<const Pixel> pixels) override;
 
-private:
+  private:
     void HandOn();
 
     int width_;
@@ -61,7 +67,7 @@ private:
 // target and takes the target's place only when Finish finds every row stored: a failed or
 // abandoned picture leaves no half-written file and keeps an earlier file of that name.
 class PngFile : public PictureRows {
-public:
+  public:
     PngFile(const std::filesystem::path& file, int width, int height);
     ~PngFile() override;
     PngFile(const PngFile&) = delete;
@@ -77,7 +83,7 @@ public:
     // Ends the file: true when all height rows are stored under the target's name.
     bool Finish();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

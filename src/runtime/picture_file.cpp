@@ -73,8 +73,8 @@ std::string BitmapProblem(const std::vector<std::uint8_t>& bytes) {
     const std::int64_t rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
     const std::int64_t needed = std::int64_t{pixelsAt} + rowBytes * height;
     if (static_cast<std::int64_t>(bytes.size()) < needed) {
-        return "abgeschnitten (" + std::to_string(bytes.size()) + " von " +
-               std::to_string(needed) + " Bytes)";
+        return "abgeschnitten (" + std::to_string(bytes.size()) + " von " + std::to_string(needed) +
+               " Bytes)";
     }
     return {};
 }

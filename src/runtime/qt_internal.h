@@ -75,14 +75,14 @@ struct ToolbarButtonEntry {
 
 // A top-level window of the program. Its close box only asks: the program decides.
 class WindowWidget : public QWidget {
-public:
+  public:
     WindowWidget(Machine::Impl& machine, int number);
     int Number() const { return number_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     Machine::Impl& machine_;
     int number_;
 };
@@ -96,13 +96,13 @@ struct WindowEntry {
 
 // The application-wide filter: the key table, left-button presses, the mouse position.
 class InputFilter : public QObject {
-public:
+  public:
     explicit InputFilter(Machine::Impl& machine) : machine_(machine) {}
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     Machine::Impl& machine_;
     // The last press seen: under some platforms the filter sees one press once per widget the
     // event propagates through.
@@ -115,7 +115,7 @@ private:
 // runs, their states are read into the keyboard's snapshot, and a window may let them choose
 // among its buttons.
 class Gamepads {
-public:
+  public:
     explicit Gamepads(Machine::Impl& machine) : machine_(machine) {}
     ~Gamepads();
     Gamepads(const Gamepads&) = delete;
@@ -131,7 +131,7 @@ public:
     // as up until they are let go.
     void WindowClosed(int window);
 
-private:
+  private:
     struct Pad {
         SDL_GameController* controller = nullptr;
         SDL_JoystickID id = -1;

@@ -34,7 +34,7 @@ struct StartOptions {
 // The layer as a whole. Exactly one exists while the program runs; every other object of this
 // header needs it. Each start step reports failure by its result.
 class Machine {
-public:
+  public:
     explicit Machine(const GameFolder& folder);
     ~Machine();
     Machine(const Machine&) = delete;
@@ -67,7 +67,7 @@ public:
     struct Impl;
     Impl& Internals() { return *impl_; }
 
-private:
+  private:
     const GameFolder& folder_;
     std::unique_ptr<Impl> impl_;
 };
@@ -117,7 +117,7 @@ enum class StandardIcon : int { Undo = 3, Redo = 4, NewFile = 6, OpenFile = 7, S
 enum class CommandKeys { Undo, Redo };
 
 class Windows {
-public:
+  public:
     explicit Windows(Machine& machine);
     ~Windows();
     Windows(const Windows&) = delete;
@@ -224,7 +224,7 @@ public:
     // The window as the toolkit draws it, as a PNG file. False when it could not be written.
     bool SaveWindowPicture(int number, const std::filesystem::path& file);
 
-private:
+  private:
     Machine& machine_;
     struct Impl;
     std::unique_ptr<Impl> impl_;
@@ -242,7 +242,9 @@ struct Rgb {
 inline constexpr int kLargestPictureSide = 4096;
 
 // Packs a colour as red + 256 * green + 65536 * blue.
-constexpr std::int32_t PackColour(Rgb c) { return c.red + 256 * c.green + 65536 * c.blue; }
+constexpr std::int32_t PackColour(Rgb c) {
+    return c.red + 256 * c.green + 65536 * c.blue;
+}
 
 enum class RotationCentre {
     Picture = 0,  // the centre of the picture's own size
@@ -263,7 +265,7 @@ enum DrawingModeFlags : int {
 enum class DrawingShortcuts { On, Off };
 
 class PlayScreen {
-public:
+  public:
     explicit PlayScreen(Machine& machine);
     ~PlayScreen();
     PlayScreen(const PlayScreen&) = delete;
@@ -351,7 +353,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     Machine& machine_;
     std::unique_ptr<Impl> impl_;
 };
@@ -375,7 +377,7 @@ enum class Key : int {
 using KeyTable = std::array<bool, 256>;
 
 class Keyboard {
-public:
+  public:
     explicit Keyboard(Machine& machine);
     ~Keyboard();
 
@@ -389,7 +391,7 @@ public:
     // Automation: a key goes down or up in the key table, as if typed.
     void SetKey(Key key, bool down);
 
-private:
+  private:
     Machine& machine_;
     KeyTable snapshot_{};
     KeyTable seenDown_{};
@@ -435,7 +437,7 @@ PadMenuInput MenuInputOf(const PadState& pad);
 // Sound
 
 class Sound {
-public:
+  public:
     explicit Sound(Machine& machine);
     ~Sound();
 
@@ -451,7 +453,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     Machine& machine_;
     std::unique_ptr<Impl> impl_;
 };
@@ -460,14 +462,14 @@ private:
 // File requesters as the toolkit's dialogs.
 
 class DialogRequesters : public Requesters {
-public:
+  public:
     explicit DialogRequesters(Machine& machine);
     std::string OpenFile(std::string_view title, std::string_view initialPath,
                          std::string_view pattern) override;
     std::string SaveFile(std::string_view title, std::string_view initialPath,
                          std::string_view pattern) override;
 
-private:
+  private:
     Machine& machine_;
 };
 

@@ -2,13 +2,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
-#include <QFont>
-#include <QIcon>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
+#include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -51,8 +51,8 @@ void EnsureRuntimeFolder() {
     if (!QDir().mkpath(path)) {
         return;
     }
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ExeOwner);
+    QFile::setPermissions(path,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const QFileInfo info(path);
     if (info.isDir() && info.isWritable()) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
@@ -87,75 +87,143 @@ QString PathToQString(const std::filesystem::path& path) {
 
 int ScanCodeForQtKey(int qtKey) {
     switch (qtKey) {
-        case Qt::Key_Escape: return 0x01;
-        case Qt::Key_1: return 0x02;
-        case Qt::Key_2: return 0x03;
-        case Qt::Key_3: return 0x04;
-        case Qt::Key_4: return 0x05;
-        case Qt::Key_5: return 0x06;
-        case Qt::Key_6: return 0x07;
-        case Qt::Key_7: return 0x08;
-        case Qt::Key_8: return 0x09;
-        case Qt::Key_9: return 0x0A;
-        case Qt::Key_0: return 0x0B;
-        case Qt::Key_Backspace: return 0x0E;
+        case Qt::Key_Escape:
+            return 0x01;
+        case Qt::Key_1:
+            return 0x02;
+        case Qt::Key_2:
+            return 0x03;
+        case Qt::Key_3:
+            return 0x04;
+        case Qt::Key_4:
+            return 0x05;
+        case Qt::Key_5:
+            return 0x06;
+        case Qt::Key_6:
+            return 0x07;
+        case Qt::Key_7:
+            return 0x08;
+        case Qt::Key_8:
+            return 0x09;
+        case Qt::Key_9:
+            return 0x0A;
+        case Qt::Key_0:
+            return 0x0B;
+        case Qt::Key_Backspace:
+            return 0x0E;
         case Qt::Key_Tab:
-        case Qt::Key_Backtab: return 0x0F;
-        case Qt::Key_Q: return 0x10;
-        case Qt::Key_W: return 0x11;
-        case Qt::Key_E: return 0x12;
-        case Qt::Key_R: return 0x13;
-        case Qt::Key_T: return 0x14;
-        case Qt::Key_Z: return 0x15;  // the German layout's Z sits where the Y is elsewhere
-        case Qt::Key_U: return 0x16;
-        case Qt::Key_I: return 0x17;
-        case Qt::Key_O: return 0x18;
-        case Qt::Key_P: return 0x19;
-        case Qt::Key_Return: return 0x1C;
-        case Qt::Key_Control: return 0x1D;
-        case Qt::Key_A: return 0x1E;
-        case Qt::Key_S: return 0x1F;
-        case Qt::Key_D: return 0x20;
-        case Qt::Key_F: return 0x21;
-        case Qt::Key_G: return 0x22;
-        case Qt::Key_H: return 0x23;
-        case Qt::Key_J: return 0x24;
-        case Qt::Key_K: return 0x25;
-        case Qt::Key_L: return 0x26;
-        case Qt::Key_Shift: return 0x2A;
-        case Qt::Key_Y: return 0x2C;
-        case Qt::Key_X: return 0x2D;
-        case Qt::Key_C: return 0x2E;
-        case Qt::Key_V: return 0x2F;
-        case Qt::Key_B: return 0x30;
-        case Qt::Key_N: return 0x31;
-        case Qt::Key_M: return 0x32;
-        case Qt::Key_Alt: return 0x38;
-        case Qt::Key_Space: return 0x39;
-        case Qt::Key_F1: return 0x3B;
-        case Qt::Key_F2: return 0x3C;
-        case Qt::Key_F3: return 0x3D;
-        case Qt::Key_F4: return 0x3E;
-        case Qt::Key_F5: return 0x3F;
-        case Qt::Key_F6: return 0x40;
-        case Qt::Key_F7: return 0x41;
-        case Qt::Key_F8: return 0x42;
-        case Qt::Key_F9: return 0x43;
-        case Qt::Key_F10: return 0x44;
-        case Qt::Key_F11: return 0x57;
-        case Qt::Key_F12: return 0x58;
-        case Qt::Key_Enter: return 0x9C;
-        case Qt::Key_Home: return 0xC7;
-        case Qt::Key_Up: return 0xC8;
-        case Qt::Key_PageUp: return 0xC9;
-        case Qt::Key_Left: return 0xCB;
-        case Qt::Key_Right: return 0xCD;
-        case Qt::Key_End: return 0xCF;
-        case Qt::Key_Down: return 0xD0;
-        case Qt::Key_PageDown: return 0xD1;
-        case Qt::Key_Insert: return 0xD2;
-        case Qt::Key_Delete: return 0xD3;
-        default: return 0;
+        case Qt::Key_Backtab:
+            return 0x0F;
+        case Qt::Key_Q:
+            return 0x10;
+        case Qt::Key_W:
+            return 0x11;
+        case Qt::Key_E:
+            return 0x12;
+        case Qt::Key_R:
+            return 0x13;
+        case Qt::Key_T:
+            return 0x14;
+        case Qt::Key_Z:
+            return 0x15;  // the German layout's Z sits where the Y is elsewhere
+        case Qt::Key_U:
+            return 0x16;
+        case Qt::Key_I:
+            return 0x17;
+        case Qt::Key_O:
+            return 0x18;
+        case Qt::Key_P:
+            return 0x19;
+        case Qt::Key_Return:
+            return 0x1C;
+        case Qt::Key_Control:
+            return 0x1D;
+        case Qt::Key_A:
+            return 0x1E;
+        case Qt::Key_S:
+            return 0x1F;
+        case Qt::Key_D:
+            return 0x20;
+        case Qt::Key_F:
+            return 0x21;
+        case Qt::Key_G:
+            return 0x22;
+        case Qt::Key_H:
+            return 0x23;
+        case Qt::Key_J:
+            return 0x24;
+        case Qt::Key_K:
+            return 0x25;
+        case Qt::Key_L:
+            return 0x26;
+        case Qt::Key_Shift:
+            return 0x2A;
+        case Qt::Key_Y:
+            return 0x2C;
+        case Qt::Key_X:
+            return 0x2D;
+        case Qt::Key_C:
+            return 0x2E;
+        case Qt::Key_V:
+            return 0x2F;
+        case Qt::Key_B:
+            return 0x30;
+        case Qt::Key_N:
+            return 0x31;
+        case Qt::Key_M:
+            return 0x32;
+        case Qt::Key_Alt:
+            return 0x38;
+        case Qt::Key_Space:
+            return 0x39;
+        case Qt::Key_F1:
+            return 0x3B;
+        case Qt::Key_F2:
+            return 0x3C;
+        case Qt::Key_F3:
+            return 0x3D;
+        case Qt::Key_F4:
+            return 0x3E;
+        case Qt::Key_F5:
+            return 0x3F;
+        case Qt::Key_F6:
+            return 0x40;
+        case Qt::Key_F7:
+            return 0x41;
+        case Qt::Key_F8:
+            return 0x42;
+        case Qt::Key_F9:
+            return 0x43;
+        case Qt::Key_F10:
+            return 0x44;
+        case Qt::Key_F11:
+            return 0x57;
+        case Qt::Key_F12:
+            return 0x58;
+        case Qt::Key_Enter:
+            return 0x9C;
+        case Qt::Key_Home:
+            return 0xC7;
+        case Qt::Key_Up:
+            return 0xC8;
+        case Qt::Key_PageUp:
+            return 0xC9;
+        case Qt::Key_Left:
+            return 0xCB;
+        case Qt::Key_Right:
+            return 0xCD;
+        case Qt::Key_End:
+            return 0xCF;
+        case Qt::Key_Down:
+            return 0xD0;
+        case Qt::Key_PageDown:
+            return 0xD1;
+        case Qt::Key_Insert:
+            return 0xD2;
+        case Qt::Key_Delete:
+            return 0xD3;
+        default:
+            return 0;
     }
 }
 
@@ -326,7 +394,9 @@ bool Machine::Impl::HeadlessPlatform() const {
 Machine::Machine(const GameFolder& folder)
     : folder_(folder), impl_(std::make_unique<Impl>(folder)) {}
 
-Machine::~Machine() { End(); }
+Machine::~Machine() {
+    End();
+}
 
 bool Machine::StartScreen(const StartOptions& options) {
     if (impl_->screenStarted) {
@@ -479,7 +549,9 @@ void Machine::End() {
     impl_->ended = true;
 }
 
-bool Machine::Headless() const { return impl_->headless; }
+bool Machine::Headless() const {
+    return impl_->headless;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Keyboard

@@ -92,11 +92,13 @@ void CopyRuns(const Placement& picture, Pixel* screen, int screenStride) {
                               (v.left - picture.x);
         constexpr int kCell = 40;
         if (width == kCell) {
-            for (int y = v.top; y < v.bottom; ++y, target += screenStride, source += picture.stride) {
+            for (int y = v.top; y < v.bottom;
+                 ++y, target += screenStride, source += picture.stride) {
                 std::memcpy(target, source, kCell * sizeof(Pixel));
             }
         } else {
-            for (int y = v.top; y < v.bottom; ++y, target += screenStride, source += picture.stride) {
+            for (int y = v.top; y < v.bottom;
+                 ++y, target += screenStride, source += picture.stride) {
                 std::memcpy(target, source, std::size_t(width) * sizeof(Pixel));
             }
         }
@@ -146,12 +148,14 @@ void SourceOver(Pixel* target, const Pixel* source, int length, std::uint32_t al
         redBlue = _mm_srli_epi16(
             _mm_add_epi16(redBlue, _mm_add_epi16(_mm_srli_epi16(redBlue, 8), half)), 8);
         alphaGreen = _mm_andnot_si128(
-            lowBytes, _mm_add_epi16(alphaGreen, _mm_add_epi16(_mm_srli_epi16(alphaGreen, 8), half)));
+            lowBytes,
+            _mm_add_epi16(alphaGreen, _mm_add_epi16(_mm_srli_epi16(alphaGreen, 8), half)));
         return _mm_or_si128(redBlue, alphaGreen);
     };
     for (; i + 4 <= length; i += 4) {
         __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
-        if (alpha < 255) s = byteMul(s, alphaLanes);
+        if (alpha < 255)
+            s = byteMul(s, alphaLanes);
         // Each pixel's 255 - alpha in both 16-bit halves of its 32 bits.
         const __m128i sourceAlpha = _mm_srli_epi32(s, 24);
         const __m128i rest =
@@ -202,13 +206,15 @@ void CoverMask::Reset() {
 std::uint64_t CoverMask::WordMask(int word, int left, int right) {
     const int from = std::max(left - word * 64, 0);
     const int to = std::min(right - word * 64, 64);
-    if (from >= to) return 0;
+    if (from >= to)
+        return 0;
     const std::uint64_t upTo = to == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
     return upTo & ~((std::uint64_t(1) << from) - 1);
 }
 
 void CoverMask::Cover(const ScreenRect& rect) {
-    if (rect.left >= rect.right || rect.top >= rect.bottom) return;
+    if (rect.left >= rect.right || rect.top >= rect.bottom)
+        return;
     firstTouched_ = std::min(firstTouched_, rect.top);
     lastTouched_ = std::max(lastTouched_, rect.bottom - 1);
     const int firstWord = rect.left >> 6;
@@ -229,7 +235,8 @@ bool CoverMask::Covers(const ScreenRect& rect) const {
         const std::uint64_t mask = WordMask(word, rect.left, rect.right);
         const std::uint64_t* bits = bits_.data() + std::size_t(rect.top) * kWordsPerRow + word;
         for (int y = rect.top; y < rect.bottom; ++y, bits += kWordsPerRow) {
-            if ((*bits & mask) != mask) return false;
+            if ((*bits & mask) != mask)
+                return false;
         }
     }
     return true;

@@ -2,8 +2,8 @@
 // pixels are either opaque or transparent, copied or mixed run by run into the 32-bit back
 // buffer, and a mask of the screen's pixels that later opaque pictures cover.
 //
-// Every result here is the toolkit's own, bit for bit: screen_shortcuts_test draws the same pictures
-// both ways over every colour and opacity and compares the pixels.
+// Every result here is the toolkit's own, bit for bit: screen_shortcuts_test draws the same
+// pictures both ways over every colour and opacity and compares the pixels.
 #pragma once
 
 #include <bit>
@@ -74,7 +74,7 @@ void FillPixels(Pixel* target, int length, Pixel colour);
 
 // The screen's pixels that opaque pictures cover, one bit each.
 class CoverMask {
-public:
+  public:
     CoverMask();
     // Uncovers every pixel.
     void Reset();
@@ -84,7 +84,7 @@ public:
     template <typename Fill>
     void ForEachUncoveredRun(Fill fill) const;
 
-private:
+  private:
     static constexpr int kWordsPerRow = kScreenWidth / 64;
     // The bits of row y's word w that lie within [left, right).
     static std::uint64_t WordMask(int word, int left, int right);
@@ -102,7 +102,8 @@ void CoverMask::ForEachUncoveredRun(Fill fill) const {
         // Rows that the frame's backdrops cover wholly are the common case.
         std::uint64_t all = ~std::uint64_t(0);
         for (int word = 0; word < kWordsPerRow; ++word) all &= row[word];
-        if (all == ~std::uint64_t(0)) continue;
+        if (all == ~std::uint64_t(0))
+            continue;
         int x = 0;
         while (x < kScreenWidth) {
             // Skips covered pixels, then measures the uncovered run that follows.

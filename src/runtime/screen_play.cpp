@@ -27,20 +27,20 @@ constexpr int kScreenHeight = PlayScreen::kHeight;
 
 // Shows the frame last made visible; the back buffer is never seen half drawn.
 class ScreenView : public QWidget {
-public:
+  public:
     ScreenView(const QImage& shown, QWidget* parent) : QWidget(parent), shown_(shown) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
         setFocusPolicy(Qt::NoFocus);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
         painter.drawImage(event->rect(), shown_, event->rect());
     }
 
-private:
+  private:
     const QImage& shown_;
 };
 
@@ -62,7 +62,7 @@ struct Sprite {
     struct Resized {
         int width = 0;
         int height = 0;
-        QImage image;  // premultiplied ARGB, transparent pixels 0
+        QImage image;             // premultiplied ARGB, transparent pixels 0
         pixels::RunPicture runs;  // the pixels that are not 0
     };
     std::vector<Resized> resized;
@@ -86,7 +86,7 @@ struct Blended {
 // Objects by number: small numbers index a flat table, so that a draw call costs no hashing.
 template <typename T>
 class NumberTable {
-public:
+  public:
     static constexpr int kFlatLimit = 1 << 16;
 
     T* Find(int number) {
@@ -117,7 +117,7 @@ public:
         }
     }
 
-private:
+  private:
     std::vector<std::optional<T>> flat_;
     std::unordered_map<int, T> other_;
 };
@@ -138,7 +138,9 @@ QFont MakeFont(const QString& family, int pixelSize) {
     return font;
 }
 
-QColor ToQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
+QColor ToQColor(Rgb c) {
+    return QColor(c.red, c.green, c.blue);
+}
 
 // A text as drawn once in a font and colour, kept for the next time: the editor writes the same
 // few numbers on hundreds of cells every frame.
@@ -151,13 +153,13 @@ struct TextKey {
 
 struct TextKeyHash {
     std::size_t operator()(const TextKey& key) const {
-        return std::hash<std::string>{}(key.text) ^
-               (std::hash<const void*>{}(key.font) * 31u) ^ (std::size_t(key.colour) * 131u);
+        return std::hash<std::string>{}(key.text) ^ (std::hash<const void*>{}(key.font) * 31u) ^
+               (std::size_t(key.colour) * 131u);
     }
 };
 
 struct TextImage {
-    QImage image;  // the glyphs on transparent ground, with a margin on each side
+    QImage image;   // the glyphs on transparent ground, with a margin on each side
     int width = 0;  // the advance
     int margin = 0;
 };
@@ -185,7 +187,8 @@ std::uint64_t MaskBits(const Sprite& s, int row, int column) {
 }  // namespace
 
 struct PlayScreen::Impl {
-    explicit Impl(Machine& m) : machine(m), defaultFont(MakeFont(QStringLiteral("DejaVu Sans"), 12)) {
+    explicit Impl(Machine& m)
+        : machine(m), defaultFont(MakeFont(QStringLiteral("DejaVu Sans"), 12)) {
         back.fill(Qt::black);
         shown.fill(Qt::black);
         // Room for the sprites of a busy frame, so that a frame's queue allocates nothing.
@@ -374,9 +377,9 @@ struct PlayScreen::Impl {
             filter.setRenderHint(QPainter::SmoothPixmapTransform, true);
             filter.drawImage(QRectF(0, 0, width, height), s.image, QRectF(0, 0, s.width, s.height));
             filter.end();
-            made.runs = pixels::FindRuns(reinterpret_cast<const pixels::Pixel*>(made.image.constBits()),
-                                         width, height,
-                                         int(made.image.bytesPerLine() / qsizetype(sizeof(QRgb))));
+            made.runs = pixels::FindRuns(
+                reinterpret_cast<const pixels::Pixel*>(made.image.constBits()), width, height,
+                int(made.image.bytesPerLine() / qsizetype(sizeof(QRgb))));
             s.resized.push_back(std::move(made));
             r = s.resized.end() - 1;
         }
@@ -562,9 +565,9 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
             }
         }
     }
-    sprite.runs = pixels::FindRuns(reinterpret_cast<const pixels::Pixel*>(image.constBits()),
-                                   sprite.width, sprite.height,
-                                   int(image.bytesPerLine() / qsizetype(sizeof(QRgb))));
+    sprite.runs =
+        pixels::FindRuns(reinterpret_cast<const pixels::Pixel*>(image.constBits()), sprite.width,
+                         sprite.height, int(image.bytesPerLine() / qsizetype(sizeof(QRgb))));
     // Alpha is only 0 or 255, so the premultiplied form holds the same numbers.
     image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
     sprite.image = std::move(image);
@@ -573,7 +576,9 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
     return true;
 }
 
-bool PlayScreen::HasSprite(int number) const { return impl_->sprites.Find(number) != nullptr; }
+bool PlayScreen::HasSprite(int number) const {
+    return impl_->sprites.Find(number) != nullptr;
+}
 
 int PlayScreen::SpriteWidth(int number) const {
     const Sprite* s = impl_->sprites.Find(number);
@@ -585,7 +590,9 @@ int PlayScreen::SpriteHeight(int number) const {
     return s != nullptr ? s->height : 0;
 }
 
-int PlayScreen::LargestSpriteExtent() const { return impl_->largestSprite; }
+int PlayScreen::LargestSpriteExtent() const {
+    return impl_->largestSprite;
+}
 
 void PlayScreen::DrawSprite(int number, int x, int y) {
     Impl& d = *impl_;
@@ -611,10 +618,10 @@ bool PlayScreen::SpritesCollide(int a, int ax, int ay, int b, int bx, int by) co
     // The overlapping rectangle in screen coordinates (64-bit: positions may be far apart).
     const std::int64_t left = std::max<std::int64_t>(ax, bx);
     const std::int64_t top = std::max<std::int64_t>(ay, by);
-    const std::int64_t right = std::min<std::int64_t>(std::int64_t(ax) + sa->width,
-                                                      std::int64_t(bx) + sb->width);
-    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(ay) + sa->height,
-                                                       std::int64_t(by) + sb->height);
+    const std::int64_t right =
+        std::min<std::int64_t>(std::int64_t(ax) + sa->width, std::int64_t(bx) + sb->width);
+    const std::int64_t bottom =
+        std::min<std::int64_t>(std::int64_t(ay) + sa->height, std::int64_t(by) + sb->height);
     if (left >= right || top >= bottom) {
         return false;
     }
@@ -626,8 +633,8 @@ bool PlayScreen::SpritesCollide(int a, int ax, int ay, int b, int bx, int by) co
         const int rowB = int(y - by);
         for (int done = 0; done < width; done += 64) {
             const int span = std::min(64, width - done);
-            const std::uint64_t keep = span == 64 ? ~std::uint64_t(0)
-                                                  : (std::uint64_t(1) << span) - 1;
+            const std::uint64_t keep =
+                span == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << span) - 1;
             if ((MaskBits(*sa, rowA, columnA + done) & MaskBits(*sb, rowB, columnB + done) &
                  keep) != 0) {
                 return true;
@@ -640,7 +647,9 @@ bool PlayScreen::SpritesCollide(int a, int ax, int ay, int b, int bx, int by) co
 // ---------------------------------------------------------------------------------------------
 // Blended sprites
 
-void PlayScreen::SetBlendedFiltering(bool bilinear) { impl_->bilinear = bilinear; }
+void PlayScreen::SetBlendedFiltering(bool bilinear) {
+    impl_->bilinear = bilinear;
+}
 
 bool PlayScreen::CreateBlendedSprite(int number, int sprite) {
     const Sprite* s = impl_->sprites.Find(sprite);
@@ -655,9 +664,13 @@ bool PlayScreen::CreateBlendedSprite(int number, int sprite) {
     return true;
 }
 
-void PlayScreen::BeginScene() { impl_->inScene = true; }
+void PlayScreen::BeginScene() {
+    impl_->inScene = true;
+}
 
-void PlayScreen::EndScene() { impl_->inScene = false; }
+void PlayScreen::EndScene() {
+    impl_->inScene = false;
+}
 
 void PlayScreen::DrawBlended(int number, int x, int y, int opacity) {
     Impl& d = *impl_;
@@ -775,15 +788,25 @@ void PlayScreen::BeginDrawing() {
     d.font = &d.defaultFont;
 }
 
-void PlayScreen::EndDrawing() { impl_->drawing = false; }
+void PlayScreen::EndDrawing() {
+    impl_->drawing = false;
+}
 
-void PlayScreen::SetDrawingMode(int flags) { impl_->mode = flags; }
+void PlayScreen::SetDrawingMode(int flags) {
+    impl_->mode = flags;
+}
 
-void PlayScreen::SetFrontColour(Rgb colour) { impl_->front = ToQColor(colour); }
+void PlayScreen::SetFrontColour(Rgb colour) {
+    impl_->front = ToQColor(colour);
+}
 
-void PlayScreen::SetBackColour(Rgb colour) { impl_->backColour = ToQColor(colour); }
+void PlayScreen::SetBackColour(Rgb colour) {
+    impl_->backColour = ToQColor(colour);
+}
 
-void PlayScreen::SetTextPosition(int x, int y) { impl_->textPosition = QPoint(x, y); }
+void PlayScreen::SetTextPosition(int x, int y) {
+    impl_->textPosition = QPoint(x, y);
+}
 
 void PlayScreen::DrawText(std::string_view text) {
     Impl& d = *impl_;
@@ -794,7 +817,8 @@ void PlayScreen::DrawText(std::string_view text) {
     const int height = rendered.image.height();
     const int x = d.textPosition.x();
     const int y = d.textPosition.y();
-    d.textPosition.rx() = int(std::clamp<std::int64_t>(std::int64_t(x) + rendered.width, INT_MIN, INT_MAX));
+    d.textPosition.rx() =
+        int(std::clamp<std::int64_t>(std::int64_t(x) + rendered.width, INT_MIN, INT_MAX));
     if (OffScreen(std::int64_t(x) - rendered.margin, y, rendered.image.width(), height)) {
         return;
     }
@@ -819,7 +843,8 @@ void FillClipped(QPainter& p, std::int64_t left, std::int64_t top, std::int64_t 
     right = std::min<std::int64_t>(right, kScreenWidth - 1);
     bottom = std::min<std::int64_t>(bottom, kScreenHeight - 1);
     if (left <= right && top <= bottom) {
-        p.fillRect(QRect(int(left), int(top), int(right - left + 1), int(bottom - top + 1)), colour);
+        p.fillRect(QRect(int(left), int(top), int(right - left + 1), int(bottom - top + 1)),
+                   colour);
     }
 }
 
@@ -887,8 +912,8 @@ void PlayScreen::Circle(int x, int y, int radius, Rgb colour) {
             continue;
         }
         // The outline: pixels of the disc with a neighbour outside it.
-        const std::int64_t inner = std::min<std::int64_t>(
-            {half - 1, DiscHalfWidth(r, dy - 1), DiscHalfWidth(r, dy + 1)});
+        const std::int64_t inner =
+            std::min<std::int64_t>({half - 1, DiscHalfWidth(r, dy - 1), DiscHalfWidth(r, dy + 1)});
         if (inner < 0) {
             FillClipped(p, x - half, row, x + half, row, d.front);
         } else {
@@ -938,9 +963,13 @@ Rgb PixelOf(const QImage& image, int x, int y) {
 
 }  // namespace
 
-Rgb PlayScreen::BackPixel(int x, int y) const { return PixelOf(impl_->Current(), x, y); }
+Rgb PlayScreen::BackPixel(int x, int y) const {
+    return PixelOf(impl_->Current(), x, y);
+}
 
-Rgb PlayScreen::ShownPixel(int x, int y) const { return PixelOf(impl_->shown, x, y); }
+Rgb PlayScreen::ShownPixel(int x, int y) const {
+    return PixelOf(impl_->shown, x, y);
+}
 
 void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) const {
     // Draws what is queued and reads the frame shown when the back buffer still stands for it.

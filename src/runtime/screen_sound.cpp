@@ -26,8 +26,8 @@ bool Sound::Load(int number, std::string_view path, std::string* problem) {
     std::string why;
     // Read whole first: only a regular file of sane size, and its name is never decoded.
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(machine_.Folder().ResolveShared(FixedPath(path)), kLargestSoundFile,
-                       bytes, why)) {
+    if (!ReadWholeFile(machine_.Folder().ResolveShared(FixedPath(path)), kLargestSoundFile, bytes,
+                       why)) {
         if (problem != nullptr) {
             *problem = why;
         }
@@ -36,8 +36,8 @@ bool Sound::Load(int number, std::string_view path, std::string* problem) {
     SDL_AudioSpec format{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1,
-                       &format, &buffer, &length) == nullptr) {
+    if (SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1, &format,
+                       &buffer, &length) == nullptr) {
         if (problem != nullptr) {
             *problem = std::string("kein lesbarer WAV-Klang: ") + SDL_GetError();
         }
@@ -57,7 +57,8 @@ bool Sound::Load(int number, std::string_view path, std::string* problem) {
             }
             return false;
         }
-        std::vector<std::uint8_t> work(std::size_t(length) * std::size_t(std::max(1, cvt.len_mult)));
+        std::vector<std::uint8_t> work(std::size_t(length) *
+                                       std::size_t(std::max(1, cvt.len_mult)));
         std::copy(buffer, buffer + length, work.begin());
         if (built > 0) {
             cvt.buf = work.data();

@@ -11,6 +11,7 @@
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,7 +29,6 @@
 #include <QStyle>
 #include <QTextLayout>
 #include <QToolBar>
-#include <QKeyEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -46,11 +46,11 @@ constexpr int kMaxTextCharacters = 5000;
 
 // Focus changes of text fields are control events.
 class FocusWatcher : public QObject {
-public:
+  public:
     FocusWatcher(Machine::Impl& machine, int control, QObject* parent)
         : QObject(parent), machine_(machine), control_(control) {}
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
             auto* widget = qobject_cast<QWidget*>(watched);
@@ -59,7 +59,7 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     Machine::Impl& machine_;
     int control_;
 };
@@ -67,12 +67,12 @@ private:
 // Notes which row of a list was current when the left button went down on it, so that the
 // list's press signal can tell a click on the row already chosen from one that chose a new row.
 class ListPressWatcher : public QObject {
-public:
+  public:
     explicit ListPressWatcher(QListWidget* list) : QObject(list), list_(list) {}
 
     int rowBeforePress = -2;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* press = static_cast<QMouseEvent*>(event);
@@ -81,7 +81,7 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     QListWidget* list_;
 };
 
@@ -96,16 +96,14 @@ constexpr const char* kFallbackIconTheme = "Adwaita";
 QIcon FallbackThemeIcon(const QString& name) {
     QStringList folders = QIcon::themeSearchPaths();
     folders += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
-                                         QStringLiteral("icons"),
-                                         QStandardPaths::LocateDirectory);
+                                         QStringLiteral("icons"), QStandardPaths::LocateDirectory);
     QIcon icon;
     for (const QString& folder : folders) {
         const QDir theme(QDir(folder).filePath(QLatin1String(kFallbackIconTheme)));
         for (const int size : kThemeIconSizes) {
             for (const char* context : kThemeIconContexts) {
-                const QString file = theme.filePath(QStringLiteral("%1x%1/%2/%3.png")
-                                                        .arg(size)
-                                                        .arg(QLatin1String(context), name));
+                const QString file = theme.filePath(
+                    QStringLiteral("%1x%1/%2/%3.png").arg(size).arg(QLatin1String(context), name));
                 if (QFileInfo(file).isFile()) {
                     icon.addFile(file, QSize(size, size));
                 }
@@ -162,11 +160,16 @@ QIcon CommandIcon(const char* name, bool redo) {
 QIcon StandardIconFor(StandardIcon icon) {
     QStyle* style = QApplication::style();
     switch (icon) {
-        case StandardIcon::Undo: return CommandIcon("edit-undo", false);
-        case StandardIcon::Redo: return CommandIcon("edit-redo", true);
-        case StandardIcon::NewFile: return style->standardIcon(QStyle::SP_FileIcon);
-        case StandardIcon::OpenFile: return style->standardIcon(QStyle::SP_DialogOpenButton);
-        case StandardIcon::SaveFile: return style->standardIcon(QStyle::SP_DialogSaveButton);
+        case StandardIcon::Undo:
+            return CommandIcon("edit-undo", false);
+        case StandardIcon::Redo:
+            return CommandIcon("edit-redo", true);
+        case StandardIcon::NewFile:
+            return style->standardIcon(QStyle::SP_FileIcon);
+        case StandardIcon::OpenFile:
+            return style->standardIcon(QStyle::SP_DialogOpenButton);
+        case StandardIcon::SaveFile:
+            return style->standardIcon(QStyle::SP_DialogSaveButton);
     }
     return {};
 }
@@ -174,7 +177,8 @@ QIcon StandardIconFor(StandardIcon icon) {
 // The key combinations of a command, as the desktops' edit menus have them.
 std::vector<QKeyCombination> KeysOf(CommandKeys keys) {
     switch (keys) {
-        case CommandKeys::Undo: return {QKeyCombination(Qt::ControlModifier, Qt::Key_Z)};
+        case CommandKeys::Undo:
+            return {QKeyCombination(Qt::ControlModifier, Qt::Key_Z)};
         case CommandKeys::Redo:
             return {QKeyCombination(Qt::ControlModifier, Qt::Key_Y),
                     QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)};
@@ -209,10 +213,10 @@ std::string GivenText(const QVariant& given, const QString& shown) {
 // Static text that breaks its lines between words and, where one word is wider than the label,
 // inside the word, so that no text is cut off at the right edge.
 class WrappingLabel : public QLabel {
-public:
+  public:
     using QLabel::QLabel;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
@@ -297,7 +301,9 @@ void Windows::Use(int number) {
     }
 }
 
-int Windows::Current() const { return machine_.Internals().currentWindow; }
+int Windows::Current() const {
+    return machine_.Internals().currentWindow;
+}
 
 bool Windows::IsOpen(int number) const {
     return machine_.Internals().WindowWidgetOf(number) != nullptr;
@@ -403,7 +409,9 @@ Event Windows::Wait() {
     return event;
 }
 
-void Windows::Queue(const Event& event) { machine_.Internals().Post(event); }
+void Windows::Queue(const Event& event) {
+    machine_.Internals().Post(event);
+}
 
 void Windows::SetEventObserver(std::function<void(const Event&)> observer) {
     machine_.Internals().observer = std::move(observer);
@@ -586,15 +594,14 @@ void Windows::ListBox(int number, int x, int y, int width, int height) {
     // that chooses another row is reported once, by the row change above.
     auto* watcher = new ListPressWatcher(list);
     list->viewport()->installEventFilter(watcher);
-    QObject::connect(list, &QAbstractItemView::pressed, list,
-                     [machine, number, list, watcher](const QModelIndex& index) {
-                         if (index.row() == watcher->rowBeforePress &&
-                             index.row() == list->currentRow()) {
-                             machine->Post(
-                                 Event{EventCode::Control, number, machine->WindowNumberOf(list)});
-                         }
-                         watcher->rowBeforePress = -2;
-                     });
+    QObject::connect(
+        list, &QAbstractItemView::pressed, list,
+        [machine, number, list, watcher](const QModelIndex& index) {
+            if (index.row() == watcher->rowBeforePress && index.row() == list->currentRow()) {
+                machine->Post(Event{EventCode::Control, number, machine->WindowNumberOf(list)});
+            }
+            watcher->rowBeforePress = -2;
+        });
     Register(m, number, ControlKind::ListBox, list, x, y, width, height);
 }
 
@@ -615,8 +622,7 @@ void Windows::ComboBox(int number, int x, int y, int width, int height) {
     Register(m, number, ControlKind::ComboBox, combo, x, y, width, closedHeight);
 }
 
-void Windows::TrackBar(int number, int x, int y, int width, int height, int minimum,
-                       int maximum) {
+void Windows::TrackBar(int number, int x, int y, int width, int height, int minimum, int maximum) {
     Machine::Impl& m = machine_.Internals();
     QWidget* parent = PrepareControl(m, ControlKind::TrackBar);
     if (parent == nullptr) {
@@ -703,8 +709,8 @@ void Windows::SetToolbarButtonKeys(int button, CommandKeys keys) {
 bool Machine::Impl::PressToolbarKeys(const QKeyEvent& key, int window) {
     // Keypad and group-switch states do not make another combination.
     const Qt::KeyboardModifiers modifiers =
-        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
-                           Qt::MetaModifier);
+        key.modifiers() &
+        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const QKeyCombination pressed(modifiers, Qt::Key(key.key()));
     for (auto& [number, button] : toolbarButtons) {
         if (button.window != window || button.action == nullptr ||
@@ -785,7 +791,9 @@ void SetStateQuietly(const ControlEntry& entry, int value) {
     }
 }
 
-bool TakesInput(const QWidget* widget) { return widget->isEnabled(); }
+bool TakesInput(const QWidget* widget) {
+    return widget->isEnabled();
+}
 
 }  // namespace
 
@@ -831,9 +839,9 @@ std::string Windows::RowText(int control, int row) const {
     }
     if (entry->kind == ControlKind::ListBox) {
         auto* list = static_cast<QListWidget*>(entry->widget.data());
-        return row < list->count() ? GivenText(list->item(row)->data(Qt::UserRole),
-                                               list->item(row)->text())
-                                   : std::string();
+        return row < list->count()
+                   ? GivenText(list->item(row)->data(Qt::UserRole), list->item(row)->text())
+                   : std::string();
     }
     if (entry->kind == ControlKind::ComboBox) {
         auto* combo = static_cast<QComboBox*>(entry->widget.data());

@@ -46,9 +46,9 @@ struct Place {
     Snapshot snapshot;
     std::vector<std::int32_t> links;  // the links set off on the way there, in ascending order
     RunId run = Runs::kEmpty;
-    std::int64_t passes = 0;          // the length of that run
-    float goalDistance = 0.0f;        // cells from the ball to the nearest goal
-    std::uint32_t chosen = 0;         // explorations started here
+    std::int64_t passes = 0;    // the length of that run
+    float goalDistance = 0.0f;  // cells from the ball to the nearest goal
+    std::uint32_t chosen = 0;   // explorations started here
     // False once the archive has let go of the snapshot to stay within its memory: the place is
     // never explored again, but still stands for the shortest run to it.
     bool explorable = true;
@@ -66,7 +66,7 @@ struct ChoiceWeights {
 };
 
 class Archive {
-public:
+  public:
     // Snapshots are kept up to `snapshotBudget` bytes (their records, and each save point they
     // hold counted once however many share it). Beyond it, the archive lets go of the
     // snapshots of the places least likely to be chosen until a quarter of the budget is free:
@@ -96,7 +96,7 @@ public:
     std::int32_t MostSteps() const { return mostSteps_; }
     std::int32_t MostPoints() const { return mostPoints_; }
 
-private:
+  private:
     // Counts the memory of a snapshot the archive takes, or lets go of.
     void Hold(const Snapshot& snapshot);
     void Release(const Snapshot& snapshot);

@@ -34,7 +34,7 @@ Pixel Tinted(Pixel p) {
 // Tints the rows of the reduced level picture on their way to `out`. Pixel (x, y) lies in cell
 // (x / kCellPixels + 1, y / kCellPixels + 1).
 class TintedRows : public runtime::PictureRows {
-public:
+  public:
     TintedRows(const Reach& reach, const std::optional<Cell>& mark, runtime::PictureRows& out)
         : reach_(reach), mark_(mark), out_(out) {}
 
@@ -57,7 +57,7 @@ public:
         ++y_;
     }
 
-private:
+  private:
     const Reach& reach_;
     std::optional<Cell> mark_;
     runtime::PictureRows& out_;

@@ -4,7 +4,9 @@
 
 namespace tessaron::solver {
 
-Runs::Runs() { stretches_.push_back(Stretch{}); }
+Runs::Runs() {
+    stretches_.push_back(Stretch{});
+}
 
 RunId Runs::Extend(RunId run, std::uint8_t keys, std::uint32_t passes) {
     if (passes == 0) {

@@ -14,7 +14,7 @@ using RunId = std::uint32_t;
 using KeyPlan = std::vector<std::uint8_t>;
 
 class Runs {
-public:
+  public:
     // The run of no passes at all.
     static constexpr RunId kEmpty = 0;
 
@@ -25,7 +25,7 @@ public:
     std::int64_t Length(RunId run) const { return stretches_[run].length; }
     KeyPlan Plan(RunId run) const;
 
-private:
+  private:
     struct Stretch {
         RunId parent = kEmpty;
         std::uint32_t passes = 0;

@@ -30,7 +30,9 @@ bool IsLandmark(float kind) {
     return kind == Code(ElementKind::Disk) ||
            (kind >= Code(ElementKind::Bush25) && kind <= Code(ElementKind::Bush));
 }
-bool IsPassed(float kind) { return kind == kTakenDisk || kind == Code(ElementKind::BushGone); }
+bool IsPassed(float kind) {
+    return kind == kTakenDisk || kind == Code(ElementKind::BushGone);
+}
 
 // The key combinations tried, with how often each is drawn. Left and right together cancel
 // out, so they are never pressed together.
@@ -134,7 +136,9 @@ void Reach::Mark(const Cell& cell) {
     reached = 1;
 }
 
-bool Reach::Reached(const Cell& cell) const { return Inside(cell) && reached_[Index(cell)] != 0; }
+bool Reach::Reached(const Cell& cell) const {
+    return Inside(cell) && reached_[Index(cell)] != 0;
+}
 
 // ---------------------------------------------------------------------------------------------
 // The search
@@ -368,8 +372,8 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
     SearchResult result;
     RunId best = Runs::kEmpty;
     std::int64_t bestLength = std::numeric_limits<std::int64_t>::max();
-    std::int64_t passLimit = settings_.passLimit > 0 ? settings_.passLimit
-                                                     : std::numeric_limits<std::int64_t>::max();
+    std::int64_t passLimit =
+        settings_.passLimit > 0 ? settings_.passLimit : std::numeric_limits<std::int64_t>::max();
     double reported = 0.0;
     constexpr double kReportEvery = 0.25;
     std::vector<Exploration> batch;
@@ -399,9 +403,9 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
                 // A win: the search goes on for a share of the passes it took, for a shorter
                 // one.
                 result.found = true;
-                passLimit = std::min(passLimit, passes_ + static_cast<std::int64_t>(
-                                                              settings_.shorterShare *
-                                                              static_cast<double>(passes_)));
+                passLimit = std::min(
+                    passLimit, passes_ + static_cast<std::int64_t>(settings_.shorterShare *
+                                                                   static_cast<double>(passes_)));
             }
             best = *win;
             bestLength = runs_.Length(*win);

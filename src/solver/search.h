@@ -18,21 +18,21 @@ namespace tessaron::solver {
 
 // The goals of a level, and whether one has been taken.
 class Goals {
-public:
+  public:
     explicit Goals(const level::ElementList& elements);
     bool Any() const { return !indices_.empty(); }
     bool Taken(const level::ElementList& elements) const;
     // Cells from `cell` to the nearest goal's home cell.
     float Distance(const Cell& cell) const;
 
-private:
+  private:
     std::vector<std::size_t> indices_;
     std::vector<Cell> cells_;
 };
 
 // The cells of the level the ball has been in.
 class Reach {
-public:
+  public:
     Reach(std::int32_t levelWidth, std::int32_t levelHeight);
     // False for a cell outside the level and its rim: the ball has left the level there.
     bool Inside(const Cell& cell) const;
@@ -40,7 +40,7 @@ public:
     bool Reached(const Cell& cell) const;
     std::int32_t Count() const { return count_; }
 
-private:
+  private:
     std::size_t Index(const Cell& cell) const;
     std::int32_t width_;
     std::int32_t height_;
@@ -87,14 +87,14 @@ struct SearchResult {
 };
 
 class Search {
-public:
+  public:
     // `start` is the game as a player finds it after loading the level.
     Search(const World& start, const Machines& machines, const SearchSettings& settings);
 
     SearchResult Run(const std::function<void(const SearchProgress&)>& progress);
     const Reach& Reached() const { return reach_; }
 
-private:
+  private:
     struct Exploration;
     PlaceKey KeyOf(const World& world, const std::vector<std::int32_t>& links) const;
     std::int32_t LandmarksPassed(const level::ElementList& elements) const;

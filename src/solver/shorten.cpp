@@ -12,7 +12,8 @@ constexpr std::uint8_t kKeys[] = {kUp, kLeft, kRight};
 void SetKey(KeyPlan& plan, std::uint8_t key, std::int64_t first, std::int64_t end, bool held) {
     for (std::int64_t i = first; i < end; ++i) {
         auto& keys = plan[static_cast<std::size_t>(i)];
-        keys = held ? static_cast<std::uint8_t>(keys | key) : static_cast<std::uint8_t>(keys & ~key);
+        keys =
+            held ? static_cast<std::uint8_t>(keys | key) : static_cast<std::uint8_t>(keys & ~key);
     }
 }
 
@@ -73,9 +74,8 @@ std::int64_t Shortener::GoalPass(const KeyPlan& candidate) {
 }
 
 bool Shortener::TryFrom(KeyPlan candidate, std::int64_t from) {
-    const std::int64_t checkpoint =
-        std::min<std::int64_t>(from / kCheckpointSpacing,
-                               static_cast<std::int64_t>(checkpoints_.size()) - 1);
+    const std::int64_t checkpoint = std::min<std::int64_t>(
+        from / kCheckpointSpacing, static_cast<std::int64_t>(checkpoints_.size()) - 1);
     base_.Restore(checkpoints_[static_cast<std::size_t>(checkpoint)], world_);
     const auto limit = static_cast<std::int64_t>(std::min(candidate.size(), plan_.size()));
     // Past the last pass where the candidate differs from the plan, a game that is the plan's

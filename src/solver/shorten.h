@@ -30,7 +30,7 @@ std::vector<Press> PressesOf(const KeyPlan& plan);
 std::int64_t KeyChanges(const KeyPlan& plan);
 
 class Shortener {
-public:
+  public:
     // `start` is the game as the plan starts from; `plan` takes the goal in its last pass.
     Shortener(const World& start, const Machines& machines, KeyPlan plan);
 
@@ -46,7 +46,7 @@ public:
     // 0 when it does not take it within its length.
     std::int64_t GoalPass(const KeyPlan& candidate);
 
-private:
+  private:
     // Plays `candidate` from the last checkpoint at or before pass index `from` (counted from
     // 0). On a win no later than the current plan's end, the candidate becomes the plan, cut
     // after the winning pass, and the checkpoints after `from` are those of the new plan.

@@ -7,7 +7,9 @@ namespace tessaron::solver {
 namespace {
 
 // The lowest set bit of a node number: how many weights the node sums.
-std::size_t Span(std::size_t node) { return node & (~node + 1); }
+std::size_t Span(std::size_t node) {
+    return node & (~node + 1);
+}
 
 constexpr std::size_t kRebuildEvery = std::size_t{1} << 16;
 

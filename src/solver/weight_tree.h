@@ -9,7 +9,7 @@
 namespace tessaron::solver {
 
 class WeightTree {
-public:
+  public:
     std::size_t Size() const { return weights_.size(); }
     double Weight(std::size_t index) const { return weights_[index]; }
     void Add(double weight);
@@ -19,7 +19,7 @@ public:
     // target from 0 up to the total; the last item for a target beyond it. Needs an item.
     std::size_t Find(double target) const;
 
-private:
+  private:
     void Rebuild();
     std::vector<double> weights_;
     // Node n (counted from 1) holds the sum of the n & -n weights that end with item n - 1.

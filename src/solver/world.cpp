@@ -61,9 +61,9 @@ game::PlayerKeys PlayerKeysOf(std::uint8_t keys) {
 }
 
 void RunPass(World& world, std::uint8_t keys, const Machines& machines) {
-    app::RunPlayPass(world.state, PlayerKeysOf(keys),
-                     game::Services{machines.screen, machines.sound, world.savePoint,
-                                    world.random});
+    app::RunPlayPass(
+        world.state, PlayerKeysOf(keys),
+        game::Services{machines.screen, machines.sound, world.savePoint, world.random});
 }
 
 bool SameGame(const Snapshot& a, const Snapshot& b) {
@@ -74,9 +74,8 @@ bool SameGame(const Snapshot& a, const Snapshot& b) {
            a.render.ballAngle == b.render.ballAngle && a.random == b.random &&
            a.savePoint.SameAs(b.savePoint) && a.changedIndices == b.changedIndices &&
            a.changed.size() == b.changed.size() &&
-           (a.changed.empty() ||
-            std::memcmp(a.changed.data(), b.changed.data(),
-                        a.changed.size() * sizeof(level::Element)) == 0);
+           (a.changed.empty() || std::memcmp(a.changed.data(), b.changed.data(),
+                                             a.changed.size() * sizeof(level::Element)) == 0);
 }
 
 SnapshotBase::SnapshotBase(level::ElementList base) : base_(std::move(base)) {}
@@ -133,9 +132,8 @@ void SnapshotBase::Restore(const Snapshot& s, World& world) const {
     // depends on nothing but its own record.
     level::IndexOf(level);
     std::vector<std::size_t> differing;
-    ForEachDifference(level.elements, base_, [&differing](std::size_t i) {
-        differing.push_back(i);
-    });
+    ForEachDifference(level.elements, base_,
+                      [&differing](std::size_t i) { differing.push_back(i); });
     const auto put = [&level](std::size_t i, const level::Element& record) {
         if (!SameBytes(level.elements[i], record)) {
             level.elements[i] = record;

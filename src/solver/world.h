@@ -68,7 +68,7 @@ bool SameGame(const Snapshot& a, const Snapshot& b);
 // The base list and the work of taking and restoring snapshots against it. The base must have
 // as many records as every list the snapshots are taken of; a play pass never changes that.
 class SnapshotBase {
-public:
+  public:
     explicit SnapshotBase(level::ElementList base);
 
     Snapshot Take(const World& world) const;
@@ -76,7 +76,7 @@ public:
     // level's size and name, the mode, the paint settings) stay as they are.
     void Restore(const Snapshot& snapshot, World& world) const;
 
-private:
+  private:
     level::ElementList base_;
 };
 

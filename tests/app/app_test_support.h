@@ -64,7 +64,8 @@ inline void WriteBitmap(const fs::path& file, int width, int height, runtime::Rg
         }
     }
     std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
 }
 
 // A game folder with plain pictures of the right sizes, a short silent sound, an empty level
@@ -75,11 +76,12 @@ inline void MakeGameFolder(const fs::path& root) {
     fs::create_directories(root / "LEVEL" / "Werte" / "Ordner");
     const runtime::Rgb grey{128, 128, 128};
     for (const char* name :
-         {"Raster.bmp", "Licht.bmp", "H_Luft.bmp", "Ziegelsteine.bmp", "Beton.bmp", "Erde.bmp",
-          "Rasen.bmp", "Gestrüp25.bmp", "Gestrüp50.bmp", "Gestrüp75.bmp", "Gestrüp100.bmp",
-          "Schalter.bmp", "Sensor.bmp", "Tür.bmp", "Flugstein.bmp", "Stacheln.bmp", "Fackel1.bmp",
-          "Fackel2.bmp", "DISK.bmp", "Ziel.bmp", "0.bmp", "1-.bmp", "2-.bmp", "5-.bmp", "10-.bmp",
-          "20-.bmp", "50-.bmp"}) {
+         {"Raster.bmp",     "Licht.bmp",    "H_Luft.bmp",    "Ziegelsteine.bmp", "Beton.bmp",
+          "Erde.bmp",       "Rasen.bmp",    "Gestrüp25.bmp", "Gestrüp50.bmp",    "Gestrüp75.bmp",
+          "Gestrüp100.bmp", "Schalter.bmp", "Sensor.bmp",    "Tür.bmp",          "Flugstein.bmp",
+          "Stacheln.bmp",   "Fackel1.bmp",  "Fackel2.bmp",   "DISK.bmp",         "Ziel.bmp",
+          "0.bmp",          "1-.bmp",       "2-.bmp",        "5-.bmp",           "10-.bmp",
+          "20-.bmp",        "50-.bmp"}) {
         WriteBitmap(root / "BMP" / name, 40, 40, grey);
     }
     WriteBitmap(root / "BMP" / "H_Wasser.bmp", 46, 40, runtime::Rgb{0, 0, 160});
@@ -100,7 +102,7 @@ inline void MakeGameFolder(const fs::path& root) {
 // Hands the program the test's actions: per pass before its poll, and one at a time whenever a
 // modal window would wait. Without an action left, a modal window ends the run.
 class TestDriver : public InputDriver {
-public:
+  public:
     std::map<std::int64_t, std::vector<std::function<void()>>> beforePoll;
     std::deque<std::function<void()>> modal;
     std::vector<std::string> modalWindows;  // the window of every modal request
@@ -132,7 +134,7 @@ public:
 
 // Counts what the program tells its observers.
 class CountingObserver : public RunObserver {
-public:
+  public:
     std::vector<runtime::Event> events;
     int snapshots = 0;
     std::vector<std::int64_t> passEnds;
@@ -145,7 +147,7 @@ public:
 };
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string(info->test_suite_name()) + "-" + info->name();

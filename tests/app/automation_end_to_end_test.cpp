@@ -36,7 +36,7 @@ struct RunResult {
 };
 
 class EndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() /
                 ("tessaron-e2e-" +
@@ -58,11 +58,10 @@ protected:
         const fs::path scriptFile = root_ / "out" / "script.txt";
         std::ofstream(scriptFile, std::ios::binary) << script;
         const fs::path errors = Out("stderr.txt");
-        const std::string command = "QT_QPA_PLATFORM=offscreen '" +
-                                    (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
-                                    "' --headless --dir '" + root_.string() + "' --script '" +
-                                    scriptFile.string() + "' " + arguments + " 2>'" +
-                                    errors.string() + "'";
+        const std::string command =
+            "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
+            "' --headless --dir '" + root_.string() + "' --script '" + scriptFile.string() + "' " +
+            arguments + " 2>'" + errors.string() + "'";
         RunResult result;
         const int raw = std::system(command.c_str());
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
@@ -177,8 +176,9 @@ TEST_F(EndToEnd, BadScriptOrCommandLineEndsWithStatusTwoNamingTheLine) {
 }
 
 TEST_F(EndToEnd, PauseMenuQuitEndsTheRunWithStatusZero) {
-    RunResult run = Run(std::string(kNewLevelScript) + "@8 down Escape\n@9 up Escape\n@10 press 4\n",
-                        "--passes 50 --trace '" + Out("t.csv").string() + "'");
+    RunResult run =
+        Run(std::string(kNewLevelScript) + "@8 down Escape\n@9 up Escape\n@10 press 4\n",
+            "--passes 50 --trace '" + Out("t.csv").string() + "'");
     EXPECT_EQ(run.status, 0);
     const std::string trace = ReadText(Out("t.csv"));
     // The run stopped in pass 9, where the menu's "BEENDEN" was pressed.
@@ -193,7 +193,8 @@ std::string SwitchLevelFile() {
     std::string bytes((kWidth + 300 * kHeight) * 40 + 39, '\0');
     auto put = [&bytes](std::size_t offset, std::int32_t value) {
         for (int i = 0; i < 4; ++i) {
-            bytes[offset + i] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+            bytes[offset + i] =
+                static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
         }
     };
     put(0, -10);

@@ -28,9 +28,9 @@ namespace tessaron::app {
 namespace {
 
 namespace fs = std::filesystem;
+using runtime::Key;
 using ::testing::HasSubstr;
 using ::testing::Not;
-using runtime::Key;
 
 std::string ReadText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -41,14 +41,12 @@ std::string ReadText(const fs::path& file) {
 
 // A game folder with the build's pictures, sound and sample levels.
 fs::path MakeGameFolder(const std::string& name) {
-    const fs::path root = fs::temp_directory_path() /
-                           ("tessaron-automation-" + name + "-" +
-                            std::to_string(std::random_device{}()));
+    const fs::path root = fs::temp_directory_path() / ("tessaron-automation-" + name + "-" +
+                                                       std::to_string(std::random_device{}()));
     fs::remove_all(root);
     fs::create_directories(root);
     for (const char* folder : {"BMP", "WAV", "LEVEL"}) {
-        fs::copy(fs::path(TESSARON_GAME_DIR) / folder, root / folder,
-                 fs::copy_options::recursive);
+        fs::copy(fs::path(TESSARON_GAME_DIR) / folder, root / folder, fs::copy_options::recursive);
     }
     return root;
 }
@@ -56,7 +54,7 @@ fs::path MakeGameFolder(const std::string& name) {
 // Answers the modal windows of a hand-driven run with the test's own calls; the pass's input
 // comes from the test between passes, as a user's would.
 class ModalHands : public InputDriver {
-public:
+  public:
     std::deque<std::function<void()>> modal;
     Status BeforePoll(std::int64_t) override { return Status::Ok; }
     Status BeforeModalEvent(std::string_view) override {
@@ -76,7 +74,7 @@ char* kArgv[] = {kName, nullptr};
 int kArgc = 1;
 
 class AutomationRun : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = MakeGameFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     }
@@ -113,8 +111,8 @@ protected:
         if (run.StartUp(kArgc, kArgv) != 0) {
             outcome = PassOutcome::Aborted;
         }
-        for (std::int64_t pass = 0; pass < passes && outcome != PassOutcome::Aborted &&
-                                    outcome != PassOutcome::Quit;
+        for (std::int64_t pass = 0;
+             pass < passes && outcome != PassOutcome::Aborted && outcome != PassOutcome::Quit;
              ++pass) {
             outcome = run.RunPass();
         }

@@ -18,9 +18,9 @@
 namespace tessaron::app {
 namespace {
 
+using runtime::Key;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-using runtime::Key;
 
 Action Make(std::int64_t pass, ActionKind kind) {
     Action action;
@@ -142,32 +142,29 @@ TEST_P(ScriptBadLine, IsRefusedNamingItsLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Errors, ScriptBadLine,
-    ::testing::Values(BadLine{"@1 down Tab\n@2 down Space", "line 2: unknown key \"Space\""},
-                      BadLine{"@1 down tab", "line 1: unknown key"},
-                      BadLine{"@1 down", "line 1: missing key"},
-                      BadLine{"\n\n@0 close", "line 3: bad pass number"},
-                      BadLine{"@-1 close", "line 1: bad pass number"},
-                      BadLine{"@x close", "line 1: bad pass number"},
-                      BadLine{"@ close", "line 1: bad pass number"},
-                      BadLine{"@1", "line 1: missing action"},
-                      BadLine{"@1 jump", "line 1: unknown action \"jump\""},
-                      BadLine{"@1 mouse 10", "line 1: missing y"},
-                      BadLine{"@1 click 10 2O", "line 1: bad y \"2O\""},
-                      BadLine{"@1 mouse 99999999999 0", "line 1: bad x"},
-                      BadLine{"@1 select 90", "line 1: missing value"},
-                      BadLine{"@1 select -5 1", "line 1: bad control"},
-                      BadLine{"@1 press", "line 1: missing control"},
-                      BadLine{"@1 toolbar 0", "line 1: bad toolbar button"},
-                      BadLine{"@1 close now", "line 1: unexpected \"now\""},
-                      BadLine{"@1 press 5 6", "line 1: unexpected \"6\""},
-                      BadLine{"@5 close\n@4 close", "line 2: pass 4 comes after pass 5"},
-                      BadLine{"seed", "line 1: missing seed"},
-                      BadLine{"seed -1", "line 1: bad seed"},
-                      BadLine{"seed 4294967296", "line 1: bad seed"},
-                      BadLine{"seed 1\nseed 2", "line 2: a second seed"},
-                      BadLine{"seed 1 2", "line 1: unexpected \"2\""},
-                      BadLine{"down Tab", "line 1: unknown line"},
-                      BadLine{"answers x", "line 1: unknown line"}));
+    ::testing::Values(
+        BadLine{"@1 down Tab\n@2 down Space", "line 2: unknown key \"Space\""},
+        BadLine{"@1 down tab", "line 1: unknown key"}, BadLine{"@1 down", "line 1: missing key"},
+        BadLine{"\n\n@0 close", "line 3: bad pass number"},
+        BadLine{"@-1 close", "line 1: bad pass number"},
+        BadLine{"@x close", "line 1: bad pass number"},
+        BadLine{"@ close", "line 1: bad pass number"}, BadLine{"@1", "line 1: missing action"},
+        BadLine{"@1 jump", "line 1: unknown action \"jump\""},
+        BadLine{"@1 mouse 10", "line 1: missing y"},
+        BadLine{"@1 click 10 2O", "line 1: bad y \"2O\""},
+        BadLine{"@1 mouse 99999999999 0", "line 1: bad x"},
+        BadLine{"@1 select 90", "line 1: missing value"},
+        BadLine{"@1 select -5 1", "line 1: bad control"},
+        BadLine{"@1 press", "line 1: missing control"},
+        BadLine{"@1 toolbar 0", "line 1: bad toolbar button"},
+        BadLine{"@1 close now", "line 1: unexpected \"now\""},
+        BadLine{"@1 press 5 6", "line 1: unexpected \"6\""},
+        BadLine{"@5 close\n@4 close", "line 2: pass 4 comes after pass 5"},
+        BadLine{"seed", "line 1: missing seed"}, BadLine{"seed -1", "line 1: bad seed"},
+        BadLine{"seed 4294967296", "line 1: bad seed"},
+        BadLine{"seed 1\nseed 2", "line 2: a second seed"},
+        BadLine{"seed 1 2", "line 1: unexpected \"2\""},
+        BadLine{"down Tab", "line 1: unknown line"}, BadLine{"answers x", "line 1: unknown line"}));
 
 TEST(Script, MissingFileIsAnError) {
     ScriptResult read = ReadScript("/nonexistent/tessaron/script.txt");
@@ -197,9 +194,9 @@ CommandLine Parse(std::vector<std::string> arguments) {
 }
 
 TEST(CommandLine, ReadsAHeadlessRun) {
-    CommandLine line = Parse({"--headless", "--script", "run.txt", "--dir", "/tmp/game",
-                              "--passes", "120", "--seed=7", "--trace", "t.csv", "--state",
-                              "s.json", "--screenshot", "f.png", "--window-shot", "w.png"});
+    CommandLine line = Parse({"--headless", "--script", "run.txt", "--dir", "/tmp/game", "--passes",
+                              "120", "--seed=7", "--trace", "t.csv", "--state", "s.json",
+                              "--screenshot", "f.png", "--window-shot", "w.png"});
     ASSERT_TRUE(line.ok) << line.error;
     const Options& o = line.options;
     EXPECT_TRUE(o.headless);
@@ -317,7 +314,9 @@ TEST(State, HoldsEveryValueAndItsFloatsReadBackExactly) {
 
     // Through text, as a reader of the file sees it.
     const nlohmann::json back = nlohmann::json::parse(json.dump());
-    auto asFloat = [](const nlohmann::json& value) { return static_cast<float>(value.get<double>()); };
+    auto asFloat = [](const nlohmann::json& value) {
+        return static_cast<float>(value.get<double>());
+    };
     EXPECT_EQ(asFloat(back["viewX"]), state.level.viewX);
     EXPECT_EQ(asFloat(back["viewY"]), state.level.viewY);
     EXPECT_EQ(asFloat(back["velocityX"]), state.player.velocityX);

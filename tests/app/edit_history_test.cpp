@@ -18,7 +18,7 @@ using runtime::EventCode;
 using runtime::Key;
 
 class Undo : public ProgramTest {
-protected:
+  protected:
     // A click of the brush on a cell of the level, taken by the next pass.
     void Click(int column, int row) {
         const level::Level& level = program_->State().level;
@@ -38,8 +38,7 @@ protected:
     const level::ElementList& Elements() { return program_->State().level.elements; }
     float KindAt(int column, int row) {
         const level::Level& level = program_->State().level;
-        return Elements()[static_cast<std::size_t>((row - 1) * level.levelWidth + column - 1)]
-            .kind;
+        return Elements()[static_cast<std::size_t>((row - 1) * level.levelWidth + column - 1)].kind;
     }
     // The editor with "Ziegelstein" chosen.
     void StartPainting() {
@@ -125,7 +124,7 @@ TEST_F(Undo, OutlivesAPlayTestAndAppliesToTheEditableLevel) {
 enum class Replacement { Load, NewLevel, SavePoint };
 
 class HistoryReplaced : public Undo, public ::testing::WithParamInterface<Replacement> {
-protected:
+  protected:
     void Replace(Replacement way) {
         switch (way) {
             case Replacement::Load:
@@ -179,9 +178,12 @@ INSTANTIATE_TEST_SUITE_P(Ways, HistoryReplaced,
                                            Replacement::SavePoint),
                          [](const ::testing::TestParamInfo<Replacement>& info) {
                              switch (info.param) {
-                                 case Replacement::Load: return "Load";
-                                 case Replacement::NewLevel: return "NewLevel";
-                                 case Replacement::SavePoint: return "SavePoint";
+                                 case Replacement::Load:
+                                     return "Load";
+                                 case Replacement::NewLevel:
+                                     return "NewLevel";
+                                 case Replacement::SavePoint:
+                                     return "SavePoint";
                              }
                              return "";
                          });

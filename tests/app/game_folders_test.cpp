@@ -29,7 +29,7 @@ std::string Read(const fs::path& file) {
 }
 
 class GameFolders : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // One folder per test and process: other checkouts' test runs may run side by side.
         root_ = fs::temp_directory_path() /

@@ -17,8 +17,7 @@ struct DialogCase {
     bool accepted;
 };
 
-class NewLevelDialogTable : public ProgramTest,
-                            public ::testing::WithParamInterface<DialogCase> {};
+class NewLevelDialogTable : public ProgramTest, public ::testing::WithParamInterface<DialogCase> {};
 
 TEST_P(NewLevelDialogTable, CreatesOnlyAcceptableSizes) {
     const DialogCase c = GetParam();
@@ -58,18 +57,15 @@ TEST_P(NewLevelDialogTable, CreatesOnlyAcceptableSizes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, NewLevelDialogTable,
-    ::testing::Values(DialogCase{"20", "20", "400", true},
-                      DialogCase{"149", "200", "29800", true},
-                      DialogCase{"150", "200", "30000", false},
-                      DialogCase{"19", "100", "1900", false},
-                      DialogCase{"100", "19", "1900", false},
-                      DialogCase{"200", "151", "30200", false},
-                      // Narrow enough in cells, but wider than a level file can hold.
-                      DialogCase{"1499", "20", "29980", false},
-                      DialogCase{"300", "99", "29700", true},
-                      DialogCase{"301", "20", "6020", false},
-                      // A product beyond 32 bits must not wrap into an acceptable number.
-                      DialogCase{"65536", "65536", "4294967296", false}));
+    ::testing::Values(
+        DialogCase{"20", "20", "400", true}, DialogCase{"149", "200", "29800", true},
+        DialogCase{"150", "200", "30000", false}, DialogCase{"19", "100", "1900", false},
+        DialogCase{"100", "19", "1900", false}, DialogCase{"200", "151", "30200", false},
+        // Narrow enough in cells, but wider than a level file can hold.
+        DialogCase{"1499", "20", "29980", false}, DialogCase{"300", "99", "29700", true},
+        DialogCase{"301", "20", "6020", false},
+        // A product beyond 32 bits must not wrap into an acceptable number.
+        DialogCase{"65536", "65536", "4294967296", false}));
 
 using NewLevelDialog = ProgramTest;
 

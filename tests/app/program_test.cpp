@@ -70,15 +70,26 @@ TEST_F(StartUp, SidePanelControlsHaveTheirTextsAndStates) {
         int control;
         const char* text;
     };
-    for (const Text& t : std::initializer_list<Text>{
-             {20, "Verschiebungsgeschw. (in_Pixel_;_!nicht_schräg!)"},
-             {30, "Verschiebungslänge (in_Kästchen)"},
-             {40, "1.Pause nach Versch. (in_Schleifen_;_0=unendlich)"},
-             {42, "2.Pause nach Versch. (in_Schleifen_;_0=unendlich)"},
-             {10, "Verbindungsnummer (0=ohne_Schalter)"},
-             {51, "Werte speichern"}, {50, "Gesp.Einst.:"}, {100, "Luft"}, {200, "Wasser"},
-             {2000, "ALLE"}, {28, "0"}, {24, "0"}, {26, "0"}, {22, "0"}, {31, "0"}, {41, "0"},
-             {43, "0"}, {11, "0"}, {62, "1"}}) {
+    for (const Text& t :
+         std::initializer_list<Text>{{20, "Verschiebungsgeschw. (in_Pixel_;_!nicht_schräg!)"},
+                                     {30, "Verschiebungslänge (in_Kästchen)"},
+                                     {40, "1.Pause nach Versch. (in_Schleifen_;_0=unendlich)"},
+                                     {42, "2.Pause nach Versch. (in_Schleifen_;_0=unendlich)"},
+                                     {10, "Verbindungsnummer (0=ohne_Schalter)"},
+                                     {51, "Werte speichern"},
+                                     {50, "Gesp.Einst.:"},
+                                     {100, "Luft"},
+                                     {200, "Wasser"},
+                                     {2000, "ALLE"},
+                                     {28, "0"},
+                                     {24, "0"},
+                                     {26, "0"},
+                                     {22, "0"},
+                                     {31, "0"},
+                                     {41, "0"},
+                                     {43, "0"},
+                                     {11, "0"},
+                                     {62, "1"}}) {
         SCOPED_TRACE(t.control);
         EXPECT_EQ(windows.WindowOf(t.control), 2);
         EXPECT_EQ(windows.Text(t.control), t.text);
@@ -86,9 +97,19 @@ TEST_F(StartUp, SidePanelControlsHaveTheirTextsAndStates) {
     struct State {
         int control, state;
     };
-    for (const State& s : std::initializer_list<State>{
-             {90, 0}, {1000, 0}, {100, 1}, {200, 0}, {61, 1}, {2000, 0}, {2001, 1}, {2002, 1},
-             {2003, 1}, {2004, 1}, {2005, 1}, {2006, 1}, {2007, 1}}) {
+    for (const State& s : std::initializer_list<State>{{90, 0},
+                                                       {1000, 0},
+                                                       {100, 1},
+                                                       {200, 0},
+                                                       {61, 1},
+                                                       {2000, 0},
+                                                       {2001, 1},
+                                                       {2002, 1},
+                                                       {2003, 1},
+                                                       {2004, 1},
+                                                       {2005, 1},
+                                                       {2006, 1},
+                                                       {2007, 1}}) {
         SCOPED_TRACE(s.control);
         EXPECT_EQ(windows.State(s.control), s.state);
     }

@@ -32,7 +32,9 @@ struct FailedSave {
     Fault fault;
     int error;
 };
-void PrintTo(const FailedSave& save, std::ostream* out) { *out << save.name; }
+void PrintTo(const FailedSave& save, std::ostream* out) {
+    *out << save.name;
+}
 
 class LevelSaveError : public ProgramTest, public ::testing::WithParamInterface<FailedSave> {};
 
@@ -40,8 +42,8 @@ TEST_P(LevelSaveError, NamesTheFileAndTheSystemsReason) {
     const FailedSave& c = GetParam();
     StartWithNewLevel();
     ToEditor();
-    const fs::path file = c.fault == Fault::MissingFolder ? root_ / "fehlt" / "neu.TXT"
-                                                          : root_ / "LEVEL" / "neu.TXT";
+    const fs::path file =
+        c.fault == Fault::MissingFolder ? root_ / "fehlt" / "neu.TXT" : root_ / "LEVEL" / "neu.TXT";
     if (c.fault == Fault::ReadOnlyTarget) {
         std::ofstream(file) << "earlier";
         fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
@@ -118,8 +120,8 @@ TEST_F(StartUpReport, NamesEveryPictureAndSoundThatCouldNotBeLoadedOnceAndGoesOn
     fs::resize_file(root_ / "BMP" / "Farben.bmp", 2000);  // cut off in its pixel rows
     {
         // Marked as run-length compressed, which the toolkit may decode into stray pixels.
-        std::fstream rasen(root_ / "BMP" / "Rasen.bmp", std::ios::in | std::ios::out |
-                                                            std::ios::binary);
+        std::fstream rasen(root_ / "BMP" / "Rasen.bmp",
+                           std::ios::in | std::ios::out | std::ios::binary);
         rasen.seekp(30);
         rasen.put(1);
     }

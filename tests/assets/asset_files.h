@@ -37,9 +37,7 @@ struct Bitmap {
     int width = 0;
     int height = 0;
     std::vector<Pixel> pixels;  // top row first
-    Pixel At(int x, int y) const {
-        return pixels[static_cast<std::size_t>(y * width + x)];
-    }
+    Pixel At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
     bool Visible(int x, int y) const {
         return x >= 0 && y >= 0 && x < width && y < height && !At(x, y).Clear();
     }
@@ -67,7 +65,8 @@ inline std::optional<Bitmap> ReadBmp(const std::string& path) {
     Bitmap bitmap{width, height, {}};
     bitmap.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
-        const std::size_t row = offset + stride * static_cast<std::size_t>(bottomUp ? height - 1 - y : y);
+        const std::size_t row =
+            offset + stride * static_cast<std::size_t>(bottomUp ? height - 1 - y : y);
         for (int x = 0; x < width; ++x) {
             const std::size_t at = row + static_cast<std::size_t>(x) * 3;
             bitmap.pixels[static_cast<std::size_t>(y * width + x)] = {b[at + 2], b[at + 1], b[at]};
@@ -88,7 +87,8 @@ struct Wave {
 inline std::optional<Wave> ReadWav(const std::string& path) {
     const std::vector<std::uint8_t> b = ReadBytes(path);
     auto tag = [&](std::size_t at, const char* t) {
-        return at + 4 <= b.size() && std::string(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4) == t;
+        return at + 4 <= b.size() && std::string(b.begin() + static_cast<long>(at),
+                                                 b.begin() + static_cast<long>(at) + 4) == t;
     };
     if (!tag(0, "RIFF") || !tag(8, "WAVE")) {
         return std::nullopt;

@@ -18,7 +18,8 @@ TEST(Generator, CommittedFilesMatchWhatTheGeneratorPaints) {
     EXPECT_EQ(pictures.size(), 31u);
     for (const auto& picture : pictures) {
         EXPECT_EQ(ReadBytes(data + "/BMP/" + picture.file), assets::EncodeBmp(picture.image))
-            << picture.file << " differs from the generator's output; run tessaron_regenerate_assets";
+            << picture.file
+            << " differs from the generator's output; run tessaron_regenerate_assets";
     }
     EXPECT_EQ(ReadBytes(data + "/WAV/Punkte.wav"),
               assets::EncodeWav(assets::SynthesiseChime(), assets::kChimeSampleRate));

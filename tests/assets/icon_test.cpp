@@ -14,7 +14,9 @@ TEST_P(IconSizes, BallOnClearGroundWithSoftEdges) {
     const int size = GetParam();
     const assets::RgbaImage icon = assets::PaintIcon(size);
     ASSERT_EQ(icon.pixels.size(), std::size_t(size * size * 4));
-    const auto alpha = [&](int x, int y) { return icon.pixels[std::size_t((y * size + x) * 4 + 3)]; };
+    const auto alpha = [&](int x, int y) {
+        return icon.pixels[std::size_t((y * size + x) * 4 + 3)];
+    };
     EXPECT_EQ(alpha(0, 0), 0);
     EXPECT_EQ(alpha(size - 1, size - 1), 0);
     EXPECT_EQ(alpha(size / 2, size / 2), 255);

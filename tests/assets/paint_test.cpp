@@ -57,7 +57,8 @@ TEST(Paint, LightComesFromTheTopLeft) {
     EXPECT_NEAR(LightFacing(-1.0f, -1.0f), 1.0f, 1e-6f);
     EXPECT_NEAR(LightFacing(1.0f, 1.0f), 0.0f, 1e-6f);
     EXPECT_NEAR(LightFacing(1.0f, -1.0f), 0.5f, 1e-6f);
-    EXPECT_NEAR(LightFacing(-3.0f, 0.0f), LightFacing(0.0f, -0.5f), 1e-6f) << "left and top lit alike";
+    EXPECT_NEAR(LightFacing(-3.0f, 0.0f), LightFacing(0.0f, -0.5f), 1e-6f)
+        << "left and top lit alike";
     EXPECT_FLOAT_EQ(LightFacing(0.0f, 0.0f), 0.5f);
 }
 

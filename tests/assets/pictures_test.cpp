@@ -12,7 +12,9 @@
 namespace tessaron::assets_test {
 namespace {
 
-std::string PicturePath(const std::string& file) { return std::string(TESSARON_GAME_DIR) + "/BMP/" + file; }
+std::string PicturePath(const std::string& file) {
+    return std::string(TESSARON_GAME_DIR) + "/BMP/" + file;
+}
 
 Bitmap Load(const std::string& file) {
     const auto bitmap = ReadBmp(PicturePath(file));
@@ -35,16 +37,16 @@ struct PictureSize {
 };
 
 const PictureSize kPictures[] = {
-    {"Bereich.bmp", 60, 60},       {"Raster.bmp", 40, 40},     {"Farben.bmp", 58, 58},
-    {"Licht.bmp", 60, 60},         {"Leer.bmp", 40, 40},       {"H_Luft.bmp", 40, 40},
-    {"H_Wasser.bmp", 46, 40},      {"Ziegelsteine.bmp", 40, 40}, {"Beton.bmp", 40, 40},
-    {"Erde.bmp", 40, 40},          {"Rasen.bmp", 40, 40},      {"Gestrüp25.bmp", 40, 40},
-    {"Gestrüp50.bmp", 40, 40},     {"Gestrüp75.bmp", 40, 40},  {"Gestrüp100.bmp", 40, 40},
-    {"Schalter.bmp", 40, 40},      {"Sensor.bmp", 40, 40},     {"Tür.bmp", 40, 40},
-    {"Flugstein.bmp", 40, 40},     {"Stacheln.bmp", 40, 40},   {"Fackel1.bmp", 40, 40},
-    {"Fackel2.bmp", 40, 40},       {"DISK.bmp", 40, 40},       {"Ziel.bmp", 40, 40},
-    {"0.bmp", 40, 40},             {"1-.bmp", 40, 40},         {"2-.bmp", 40, 40},
-    {"5-.bmp", 40, 40},            {"10-.bmp", 40, 40},        {"20-.bmp", 40, 40},
+    {"Bereich.bmp", 60, 60},   {"Raster.bmp", 40, 40},       {"Farben.bmp", 58, 58},
+    {"Licht.bmp", 60, 60},     {"Leer.bmp", 40, 40},         {"H_Luft.bmp", 40, 40},
+    {"H_Wasser.bmp", 46, 40},  {"Ziegelsteine.bmp", 40, 40}, {"Beton.bmp", 40, 40},
+    {"Erde.bmp", 40, 40},      {"Rasen.bmp", 40, 40},        {"Gestrüp25.bmp", 40, 40},
+    {"Gestrüp50.bmp", 40, 40}, {"Gestrüp75.bmp", 40, 40},    {"Gestrüp100.bmp", 40, 40},
+    {"Schalter.bmp", 40, 40},  {"Sensor.bmp", 40, 40},       {"Tür.bmp", 40, 40},
+    {"Flugstein.bmp", 40, 40}, {"Stacheln.bmp", 40, 40},     {"Fackel1.bmp", 40, 40},
+    {"Fackel2.bmp", 40, 40},   {"DISK.bmp", 40, 40},         {"Ziel.bmp", 40, 40},
+    {"0.bmp", 40, 40},         {"1-.bmp", 40, 40},           {"2-.bmp", 40, 40},
+    {"5-.bmp", 40, 40},        {"10-.bmp", 40, 40},          {"20-.bmp", 40, 40},
     {"50-.bmp", 40, 40},
 };
 
@@ -77,8 +79,9 @@ TEST_P(FullyCovered, HasNoTransparentPixel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, FullyCovered,
-                         ::testing::Values("H_Luft.bmp", "H_Wasser.bmp", "Ziegelsteine.bmp", "Beton.bmp",
-                                           "Erde.bmp", "Rasen.bmp", "Tür.bmp", "Flugstein.bmp"));
+                         ::testing::Values("H_Luft.bmp", "H_Wasser.bmp", "Ziegelsteine.bmp",
+                                           "Beton.bmp", "Erde.bmp", "Rasen.bmp", "Tür.bmp",
+                                           "Flugstein.bmp"));
 
 // Shaped pictures may be transparent around their outline, but a transparent pixel enclosed by
 // visible ones would be an accidental black pixel inside the drawing.
@@ -123,10 +126,11 @@ TEST_P(ShapedPicture, HasNoEnclosedTransparentPixel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, ShapedPicture,
-                         ::testing::Values("Bereich.bmp", "Farben.bmp", "Gestrüp25.bmp", "Gestrüp50.bmp",
-                                           "Gestrüp75.bmp", "Gestrüp100.bmp", "Schalter.bmp", "Stacheln.bmp",
-                                           "Fackel1.bmp", "Fackel2.bmp", "DISK.bmp", "Ziel.bmp", "0.bmp",
-                                           "1-.bmp", "2-.bmp", "5-.bmp", "10-.bmp", "20-.bmp", "50-.bmp"));
+                         ::testing::Values("Bereich.bmp", "Farben.bmp", "Gestrüp25.bmp",
+                                           "Gestrüp50.bmp", "Gestrüp75.bmp", "Gestrüp100.bmp",
+                                           "Schalter.bmp", "Stacheln.bmp", "Fackel1.bmp",
+                                           "Fackel2.bmp", "DISK.bmp", "Ziel.bmp", "0.bmp", "1-.bmp",
+                                           "2-.bmp", "5-.bmp", "10-.bmp", "20-.bmp", "50-.bmp"));
 
 TEST(Pictures, PlayerMaskIsAFilledDiscMatchingTheDrawnBall) {
     const Bitmap mask = Load("Bereich.bmp");
@@ -142,7 +146,8 @@ TEST(Pictures, PlayerMaskIsAFilledDiscMatchingTheDrawnBall) {
             if (r2 <= 27.5f * 27.5f) {
                 EXPECT_TRUE(mask.Visible(x, y)) << "hole in the mask at " << x << ", " << y;
             } else if (r2 >= 30.0f * 30.0f) {
-                EXPECT_FALSE(mask.Visible(x, y)) << "mask pixel outside the disc at " << x << ", " << y;
+                EXPECT_FALSE(mask.Visible(x, y))
+                    << "mask pixel outside the disc at " << x << ", " << y;
             }
             EXPECT_EQ(mask.Visible(x, y), ball.Visible(x - 1, y - 1))
                 << "mask and ball differ at " << x << ", " << y;
@@ -260,8 +265,8 @@ TEST_P(TilingTexture, JoinsItselfWithoutASeam) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, TilingTexture,
-                         ::testing::Values("H_Luft.bmp", "H_Wasser.bmp", "Ziegelsteine.bmp", "Beton.bmp",
-                                           "Erde.bmp"));
+                         ::testing::Values("H_Luft.bmp", "H_Wasser.bmp", "Ziegelsteine.bmp",
+                                           "Beton.bmp", "Erde.bmp"));
 
 TEST(Pictures, GrassJoinsItselfSideBySideAndEarthBelowIt) {
     const Bitmap grass = Load("Rasen.bmp");

@@ -43,7 +43,8 @@ using namespace game;
 bool Touches(const runtime::PlayScreen& screen, float sprite, float column, float row,
              const Level& level, int maskY) {
     return screen.SpritesCollide(0, kMaskX, maskY, RoundToPixel(sprite),
-                                 PictureCorner(column, level.viewX), PictureCorner(row, level.viewY));
+                                 PictureCorner(column, level.viewX),
+                                 PictureCorner(row, level.viewY));
 }
 
 bool ElementTouches(const Element& e, const Level& level, const runtime::PlayScreen& screen,
@@ -53,15 +54,18 @@ bool ElementTouches(const Element& e, const Level& level, const runtime::PlayScr
 }
 
 // A solid contact walk (vertical or horizontal); true when spikes replaced the list.
-bool SolidWalk(Level& level, Player& player, const Services& services, float bound,
-               bool vertical) {
+bool SolidWalk(Level& level, Player& player, const Services& services, float bound, bool vertical) {
     for (std::size_t i = 0; i < level.elements.size(); ++i) {
         Element& e = level.elements[i];
-        if (!IsSolid(e.kind) || !ElementTouches(e, level, services.screen, bound, kMaskY)) continue;
-        if (vertical) player.canJump = 1;
+        if (!IsSolid(e.kind) || !ElementTouches(e, level, services.screen, bound, kMaskY))
+            continue;
+        if (vertical)
+            player.canJump = 1;
         player.hitFlag = 1;
-        if (vertical) SwitchPress(e, level);
-        if (SpikeEffect(e, level, player, services.savePoints)) return true;
+        if (vertical)
+            SwitchPress(e, level);
+        if (SpikeEffect(e, level, player, services.savePoints))
+            return true;
     }
     return false;
 }
@@ -99,9 +103,12 @@ void FirstStage(Level& level, Player& player, const Services& services) {
         player.velocityY = -player.velocityY / 2.0f;
     }
     player.hitFlag = 0;
-    if (player.velocityX > 0.0f) player.velocityX = player.velocityX - 0.3f;
-    if (player.velocityX < 0.0f) player.velocityX = player.velocityX + 0.3f;
-    if (std::fabs(player.velocityX) < 0.3f) player.velocityX = 0.0f;
+    if (player.velocityX > 0.0f)
+        player.velocityX = player.velocityX - 0.3f;
+    if (player.velocityX < 0.0f)
+        player.velocityX = player.velocityX + 0.3f;
+    if (std::fabs(player.velocityX) < 0.3f)
+        player.velocityX = 0.0f;
     level.viewX = level.viewX + player.velocityX / divisor;
     SolidWalk(level, player, services, kNearContact, false);
     if (player.hitFlag == 1) {
@@ -134,11 +141,13 @@ void Keys(Level& level, Player& player, const PlayerKeys& keys, const Services& 
     }
     if (keys.left) {
         player.hitFlag = 0;
-        if (player.velocityX < 15.0f) player.velocityX = player.velocityX + 1.2f;
+        if (player.velocityX < 15.0f)
+            player.velocityX = player.velocityX + 1.2f;
     }
     if (keys.right) {
         player.hitFlag = 0;
-        if (player.velocityX > -15.0f) player.velocityX = player.velocityX - 1.2f;
+        if (player.velocityX > -15.0f)
+            player.velocityX = player.velocityX - 1.2f;
     }
 }
 
@@ -147,14 +156,16 @@ void SecondStage(Level& level, Player& player, const Services& services) {
     for (Element& e : level.elements) UpdateElement(e, triggered, services.random);
     player.contactCount = 0;
     for (Element& e : level.elements) {
-        if (!IsPushing(e.kind) || !IsNear(e.column, e.row, level.viewX, level.viewY, 60.0f)) continue;
+        if (!IsPushing(e.kind) || !IsNear(e.column, e.row, level.viewX, level.viewY, 60.0f))
+            continue;
         const float dx = 40.0f * e.column + level.viewX - 512.0f;
         const float dy = 40.0f * e.row + level.viewY - 384.0f;
         const PushOut push = ComputePushOut(
             dx, dy,
             RoundToPixel(static_cast<float>(RoundToPixel(40.0f * e.column)) + level.viewX - 512.0f),
             RoundToPixel(static_cast<float>(RoundToPixel(40.0f * e.row)) + level.viewY - 384.0f));
-        if (!push.contact) continue;
+        if (!push.contact)
+            continue;
         level.viewX = level.viewX - push.shiftX;
         level.viewY = level.viewY - push.shiftY;
         player.contactCount = player.contactCount + 1;
@@ -165,7 +176,8 @@ void SecondStage(Level& level, Player& player, const Services& services) {
     } else {
         player.crushCount = 0;
     }
-    if (player.crushCount > 25) services.savePoints.Restore(level, player);
+    if (player.crushCount > 25)
+        services.savePoints.Restore(level, player);
 }
 
 // The map: backdrops, moving and resting elements, pickups and sensors, each walk over all.
@@ -178,10 +190,10 @@ void DrawMap(const Level& level, const render::FrameInputs& in, render::RenderSt
     for (const Element& e : level.elements) {
         const float hx = CellCentre(e.homeColumn, level.viewX);
         const std::int32_t top = Round(CellCentre(e.homeRow, level.viewY) - 20.0f);
-        if (e.background == 100.0f) screen.DrawSprite(100, Round(hx - 20.0f), top);
+        if (e.background == 100.0f)
+            screen.DrawSprite(100, Round(hx - 20.0f), top);
         if (e.background == 200.0f) {
-            const float left =
-                editor ? hx - 23.0f : hx + 3.0f * std::sin(sway + e.homeRow) - 23.0f;
+            const float left = editor ? hx - 23.0f : hx + 3.0f * std::sin(sway + e.homeRow) - 23.0f;
             screen.DrawSprite(200, Round(left), top);
         }
         if (editor && e.kind == 1000.0f) {
@@ -191,12 +203,15 @@ void DrawMap(const Level& level, const render::FrameInputs& in, render::RenderSt
     }
     for (const bool moving : {true, false}) {
         for (const Element& e : level.elements) {
-            if (!(e.kind != 1000.0f && e.kind != 2002.0f && e.kind < 4000.0f)) continue;
-            if ((e.length > 0.0f) != moving) continue;
+            if (!(e.kind != 1000.0f && e.kind != 2002.0f && e.kind < 4000.0f))
+                continue;
+            if ((e.length > 0.0f) != moving)
+                continue;
             const std::int32_t x = Round(CellCentre(e.column, level.viewX) - 20.0f);
             const std::int32_t y = Round(CellCentre(e.row, level.viewY) - 20.0f);
             screen.DrawSprite(Round(e.kind), x, y);
-            if (editor) screen.DrawSprite(4, x, y);
+            if (editor)
+                screen.DrawSprite(4, x, y);
         }
     }
     for (const Element& e : level.elements) {
@@ -213,13 +228,15 @@ void DrawMap(const Level& level, const render::FrameInputs& in, render::RenderSt
                                     e.column * e.row * render::detail::kDegree;
                 const std::int32_t w = Round(std::fabs(20.0f * std::sin(angle)));
                 screen.SetBlendedSize(sprite, 2 * w, 40);
-                if (w > 0) screen.DrawBlended(sprite, Round(cx - static_cast<float>(w)), y, 255);
+                if (w > 0)
+                    screen.DrawBlended(sprite, Round(cx - static_cast<float>(w)), y, 255);
             }
         }
         if (e.kind == 2002.0f) {
             const int opacity = editor ? 255 : 75 + random.Next(50);
             screen.DrawBlended(2002, Round(cx - 20.0f), y, opacity);
-            if (editor) screen.DrawSprite(4, Round(cx - 20.0f), y);
+            if (editor)
+                screen.DrawSprite(4, Round(cx - 20.0f), y);
         }
     }
     state.ballAngle = render::detail::NextBallAngle(state.ballAngle, in.velocityX);
@@ -256,7 +273,8 @@ void DrawValueDisplay(const Level& level, int choice, runtime::PlayScreen& scree
         const float x = CellCentre(e.column, level.viewX);
         const float y = CellCentre(e.row, level.viewY);
         std::string_view s;
-        if (choice == 1 && e.link > 0.0f) write(LabelText(buffer, e.link), x - 20.0f, y - 20.0f);
+        if (choice == 1 && e.link > 0.0f)
+            write(LabelText(buffer, e.link), x - 20.0f, y - 20.0f);
         if (choice == 2 && e.length > 0.0f) {
             s = LabelText(buffer, e.length);
             write(s, x - half(s), y - 6.0f);
@@ -299,7 +317,7 @@ struct Game {
 };
 
 class FastWalks : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         root_ = fs::temp_directory_path() / ("tessaron-fast-walks-" + std::to_string(::getpid()));
         fs::create_directories(root_);
@@ -369,8 +387,10 @@ protected:
             }
             inputs.velocityX = run->player.velocityX;
             if (!draw) {
-                if (fast) render::AdvanceWithoutDrawing(run->level, inputs, run->render, run->random);
-                else plain::DrawMap(run->level, inputs, run->render, screen, run->random);
+                if (fast)
+                    render::AdvanceWithoutDrawing(run->level, inputs, run->render, run->random);
+                else
+                    plain::DrawMap(run->level, inputs, run->render, screen, run->random);
                 continue;
             }
             // The plain run draws every picture through the toolkit's painter.
@@ -378,8 +398,10 @@ protected:
                                             : runtime::DrawingShortcuts::Off);
             screen.Clear({0, 0, 0});
             screen.BeginScene();
-            if (fast) render::DrawMap(run->level, inputs, run->render, screen, run->random);
-            else plain::DrawMap(run->level, inputs, run->render, screen, run->random);
+            if (fast)
+                render::DrawMap(run->level, inputs, run->render, screen, run->random);
+            else
+                plain::DrawMap(run->level, inputs, run->render, screen, run->random);
             if (fast || mode == level::Mode::Play) {
                 render::DrawOverlays(run->level, inputs, screen);
             } else {
@@ -435,7 +457,8 @@ protected:
             }
             held.up = keys.Next(8) == 0;
             Pass(pass, level::Mode::Play, held, pass % 4 != 0, {});
-            if (HasFatalFailure()) return;
+            if (HasFatalFailure())
+                return;
         }
     }
 
@@ -467,7 +490,8 @@ protected:
                 }
             }
             Pass(pass, level::Mode::Editor, {}, true, inputs);
-            if (HasFatalFailure()) return;
+            if (HasFatalFailure())
+                return;
         }
         for (Game* run : {&fast_, &plain_}) level::RestoreEditState(run->level);
     }

@@ -21,15 +21,17 @@ constexpr double kGoalTaken = 5090;
 struct Replay {
     const char* level;  // data/<level>.txt replays LEVEL/<level>.TXT
     int passes;
-    int score;          // the points collected on the way, the goal's 90 included
+    int score;  // the points collected on the way, the goal's 90 included
 };
 
-void PrintTo(const Replay& replay, std::ostream* out) { *out << replay.level; }
+void PrintTo(const Replay& replay, std::ostream* out) {
+    *out << replay.level;
+}
 
 using tessaron::e2e::ReadText;
 
 class ReplayTest : public ::testing::TestWithParam<Replay> {
-protected:
+  protected:
     void SetUp() override {
         // One folder per test and process: tests of one level run side by side.
         const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();

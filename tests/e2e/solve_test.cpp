@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include <QImage>
 #include <gtest/gtest.h>
+#include <QImage>
 #include <nlohmann/json.hpp>
 
 #include "e2e_support.h"
@@ -24,10 +24,12 @@ constexpr int kGoalTaken = 5090;
 using tessaron::e2e::ReadText;
 using tessaron::e2e::RunCommand;
 
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
 
 class SolveTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(test.begin(), test.end(), '/', '-');
@@ -39,8 +41,8 @@ protected:
     // errors_.
     int Program(const std::string& arguments) {
         return RunCommand("QT_QPA_PLATFORM=offscreen " +
-                   Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron") + " --dir " + Quoted(root_) +
-                   " " + arguments + " 2>" + Quoted(root_ / "stderr.txt"));
+                          Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron") + " --dir " +
+                          Quoted(root_) + " " + arguments + " 2>" + Quoted(root_ / "stderr.txt"));
     }
     std::string Errors() const { return ReadText(root_ / "stderr.txt"); }
 
@@ -55,17 +57,29 @@ protected:
                 const int column = static_cast<int>(c) + 1;
                 const int row = static_cast<int>(r) + 1;
                 int kind = 1000;
-                if (rows[r][c] == '#') kind = 1002;
-                if (rows[r][c] == 'Z') kind = kGoal;
+                if (rows[r][c] == '#')
+                    kind = 1002;
+                if (rows[r][c] == 'Z')
+                    kind = kGoal;
                 if (rows[r][c] == 'o') {
                     ballColumn = column;
                     ballRow = row;
                 }
-                elements.push_back({{"background", 100}, {"homeColumn", column},
-                                    {"homeRow", row}, {"kind", kind}, {"column", column},
-                                    {"row", row}, {"motion", 0}, {"link", 0}, {"travelled", 0},
-                                    {"length", 0}, {"speedX", 0}, {"speedY", 0},
-                                    {"pauseCount", 0}, {"pause1", 0}, {"pause2", 0}});
+                elements.push_back({{"background", 100},
+                                    {"homeColumn", column},
+                                    {"homeRow", row},
+                                    {"kind", kind},
+                                    {"column", column},
+                                    {"row", row},
+                                    {"motion", 0},
+                                    {"link", 0},
+                                    {"travelled", 0},
+                                    {"length", 0},
+                                    {"speedX", 0},
+                                    {"speedY", 0},
+                                    {"pauseCount", 0},
+                                    {"pause1", 0},
+                                    {"pause2", 0}});
             }
         }
         // The ball rests ten pixels above the cell below it.
@@ -77,7 +91,7 @@ protected:
         const fs::path json = root_ / (name + ".json");
         std::ofstream(json) << level.dump();
         ASSERT_EQ(RunCommand(Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron-level") + " pack " +
-                      Quoted(json) + " " + Quoted(root_ / "LEVEL" / (name + ".TXT"))),
+                             Quoted(json) + " " + Quoted(root_ / "LEVEL" / (name + ".TXT"))),
                   0);
     }
 
@@ -90,22 +104,22 @@ protected:
 // player would replay it.
 TEST_F(SolveTest, FindsARunThatTheProgramReplaysToTheGoal) {
     const fs::path replay = root_ / "found.txt";
-    ASSERT_EQ(Program("--solve LEVEL/Hoehle.TXT --replay " + Quoted(replay) +
-                      " --seconds 60 --seed 5"),
-              0)
+    ASSERT_EQ(
+        Program("--solve LEVEL/Hoehle.TXT --replay " + Quoted(replay) + " --seconds 60 --seed 5"),
+        0)
         << Errors();
     EXPECT_FALSE(fs::exists(root_ / "Diskette.txt")) << "the search used the game folder";
 
     const std::string script = ReadText(replay);
     std::smatch figures;
-    ASSERT_TRUE(std::regex_search(script, figures,
-                                  std::regex("in ([0-9]+) passes with ([0-9]+) points")))
+    ASSERT_TRUE(
+        std::regex_search(script, figures, std::regex("in ([0-9]+) passes with ([0-9]+) points")))
         << script;
     EXPECT_NE(script.find("seed 5\nanswer LEVEL/Hoehle.TXT\n"), std::string::npos) << script;
 
     const fs::path state = root_ / "state.json";
-    ASSERT_EQ(Program("--headless --script " + Quoted(replay) + " --passes " +
-                      figures[1].str() + " --state " + Quoted(state)),
+    ASSERT_EQ(Program("--headless --script " + Quoted(replay) + " --passes " + figures[1].str() +
+                      " --state " + Quoted(state)),
               0)
         << Errors();
     const nlohmann::json json = nlohmann::json::parse(ReadText(state), nullptr, false);
@@ -142,10 +156,11 @@ TEST_F(SolveTest, AWalledOffGoalEndsWithStatusOneAndTheNearestCell) {
 
     // The reach picture is the level's own picture at a quarter of its size (10 pixels a cell),
     // tinted where the ball was, with the cell nearest the goal framed.
-    ASSERT_EQ(RunCommand(Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron-level") + " render " +
-                         Quoted(root_ / "LEVEL" / "Walled.TXT") + " " + Quoted(root_ / "plain.png") +
-                         " --scale 4 --no-grid --dir " + Quoted(root_)),
-              0);
+    ASSERT_EQ(
+        RunCommand(Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron-level") + " render " +
+                   Quoted(root_ / "LEVEL" / "Walled.TXT") + " " + Quoted(root_ / "plain.png") +
+                   " --scale 4 --no-grid --dir " + Quoted(root_)),
+        0);
     const QImage tinted(QString::fromStdString(reach.string()));
     const QImage plain(QString::fromStdString((root_ / "plain.png").string()));
     ASSERT_EQ(tinted.size(), QSize(200, 70));
@@ -162,8 +177,7 @@ TEST_F(SolveTest, AWalledOffGoalEndsWithStatusOneAndTheNearestCell) {
     const std::string script = ReadText(replay);
     std::smatch passes;
     ASSERT_TRUE(std::regex_search(script, passes, std::regex("--passes ([0-9]+)"))) << script;
-    EXPECT_EQ(Program("--headless --script " + Quoted(replay) + " --passes " + passes[1].str()),
-              0)
+    EXPECT_EQ(Program("--headless --script " + Quoted(replay) + " --passes " + passes[1].str()), 0)
         << Errors();
 }
 
@@ -189,11 +203,11 @@ TEST_P(SolveRefuses, WithStatusTwoAndTheReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, SolveRefuses,
-    ::testing::Values(
-        Refusal{"NoGoal", "--solve LEVEL/Leer.TXT", "no goal"},
-        Refusal{"NoSuchLevel", "--solve LEVEL/Fehlt.TXT", "cannot be opened"},
-        Refusal{"NoTime", "--solve LEVEL/Hoehle.TXT --seconds 0", "--seconds"},
-        Refusal{"Scripted", "--solve LEVEL/Hoehle.TXT --headless", "not for --solve"}),
+    ::testing::Values(Refusal{"NoGoal", "--solve LEVEL/Leer.TXT", "no goal"},
+                      Refusal{"NoSuchLevel", "--solve LEVEL/Fehlt.TXT", "cannot be opened"},
+                      Refusal{"NoTime", "--solve LEVEL/Hoehle.TXT --seconds 0", "--seconds"},
+                      Refusal{"Scripted", "--solve LEVEL/Hoehle.TXT --headless",
+                              "not for --solve"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -31,7 +31,7 @@ std::string ReadText(const fs::path& file) {
 }
 
 class EditorEndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() /
                 ("tessaron-editor-e2e-" + std::to_string(std::random_device{}()));
@@ -46,11 +46,10 @@ protected:
     int Run(const std::string& script, const std::string& arguments) {
         const fs::path scriptFile = Out("script.txt");
         std::ofstream(scriptFile, std::ios::binary) << script;
-        const std::string command = "QT_QPA_PLATFORM=offscreen '" +
-                                    (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
-                                    "' --headless --dir '" + root_.string() + "' --script '" +
-                                    scriptFile.string() + "' " + arguments + " 2>'" +
-                                    Out("stderr.txt").string() + "'";
+        const std::string command =
+            "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
+            "' --headless --dir '" + root_.string() + "' --script '" + scriptFile.string() + "' " +
+            arguments + " 2>'" + Out("stderr.txt").string() + "'";
         const int raw = std::system(command.c_str());
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     }

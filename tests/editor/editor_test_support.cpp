@@ -1,9 +1,9 @@
 #include "editor/editor_test_support.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "editor/controls.h"
 #include "editor/panel_commands.h"
@@ -29,8 +29,8 @@ constexpr int kWindow = 2;
 
 bool StartMachine(int* argc, char** argv) {
     g = new Machine;
-    g->root = std::filesystem::temp_directory_path() /
-              ("tessaron-editor-" + std::to_string(::getpid()));
+    g->root =
+        std::filesystem::temp_directory_path() / ("tessaron-editor-" + std::to_string(::getpid()));
     std::filesystem::remove_all(g->root);
     std::filesystem::create_directories(g->root / "LEVEL" / "Werte");
     // Backgrounds and kinds in colours the preview test can tell apart.
@@ -64,10 +64,18 @@ void EndMachine() {
     std::filesystem::remove_all(g->root);
 }
 
-const std::filesystem::path& Root() { return g->root; }
-runtime::GameFolder& Folder() { return *g->folder; }
-runtime::Windows& TestWindows() { return *g->windows; }
-runtime::PlayScreen& TestScreen() { return *g->screen; }
+const std::filesystem::path& Root() {
+    return g->root;
+}
+runtime::GameFolder& Folder() {
+    return *g->folder;
+}
+runtime::Windows& TestWindows() {
+    return *g->windows;
+}
+runtime::PlayScreen& TestScreen() {
+    return *g->screen;
+}
 
 void OpenSidePanel() {
     using namespace control;

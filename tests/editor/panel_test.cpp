@@ -1,8 +1,8 @@
 // The side panel's commands and read-out on real controls, and the brush preview on the real
 // play screen, under the offscreen platform.
-#include <filesystem>
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 using namespace control;
 
 class SidePanel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fs::remove_all(testing::Root() / "LEVEL" / "Werte");
         fs::create_directories(testing::Root() / "LEVEL" / "Werte");
@@ -97,8 +97,8 @@ TEST_F(SidePanel, TrackBarAndBrushFieldFollowEachOther) {
         const char* text;
         int size;
     };
-    for (const Typed& t : {Typed{"0", 1}, Typed{"12", 8}, Typed{"", 1}, Typed{"3", 3},
-                           Typed{"99999999999", 8}}) {
+    for (const Typed& t :
+         {Typed{"0", 1}, Typed{"12", 8}, Typed{"", 1}, Typed{"3", 3}, Typed{"99999999999", 8}}) {
         windows.TypeText(kBrushField, t.text);
         Command(kBrushField);
         EXPECT_EQ(windows.State(kBrushTrackBar), t.size) << t.text;
@@ -203,7 +203,9 @@ TEST_F(SidePanel, PresetThatCannotBeWrittenIsReported) {
 
 // --- the brush preview -------------------------------------------------------------------------
 
-bool IsWhite(runtime::Rgb c) { return c.red == 255 && c.green == 255 && c.blue == 255; }
+bool IsWhite(runtime::Rgb c) {
+    return c.red == 255 && c.green == 255 && c.blue == 255;
+}
 
 TEST(BrushPreview, ShowsChoicesFaintlyWithFrameDotAndPosition) {
     runtime::PlayScreen& screen = testing::TestScreen();

@@ -53,21 +53,16 @@ TEST_P(ElementClasses, SolidAndPushingAsTheKindSays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ElementClasses,
-    ::testing::Values(KindClass{ElementKind::Empty, false, false},
-                      KindClass{ElementKind::Brick, true, true},
-                      KindClass{ElementKind::Grass, true, true},
-                      KindClass{ElementKind::BushGone, true, false},
-                      KindClass{ElementKind::Bush25, true, true},
-                      KindClass{ElementKind::Bush, true, true},
-                      KindClass{ElementKind::Switch, true, false},
-                      KindClass{ElementKind::Sensor, false, false},
-                      KindClass{ElementKind::Door, true, true},
-                      KindClass{ElementKind::Wood, true, true},
-                      KindClass{ElementKind::Spikes, true, false},
-                      KindClass{ElementKind::SpikesHarmless, true, false},
-                      KindClass{ElementKind::Torch, false, false},
-                      KindClass{ElementKind::Coin50, false, false},
-                      KindClass{ElementKind::Disk, false, false}));
+    ::testing::Values(
+        KindClass{ElementKind::Empty, false, false}, KindClass{ElementKind::Brick, true, true},
+        KindClass{ElementKind::Grass, true, true}, KindClass{ElementKind::BushGone, true, false},
+        KindClass{ElementKind::Bush25, true, true}, KindClass{ElementKind::Bush, true, true},
+        KindClass{ElementKind::Switch, true, false}, KindClass{ElementKind::Sensor, false, false},
+        KindClass{ElementKind::Door, true, true}, KindClass{ElementKind::Wood, true, true},
+        KindClass{ElementKind::Spikes, true, false},
+        KindClass{ElementKind::SpikesHarmless, true, false},
+        KindClass{ElementKind::Torch, false, false}, KindClass{ElementKind::Coin50, false, false},
+        KindClass{ElementKind::Disk, false, false}));
 
 struct PushCase {
     const char* name;
@@ -88,7 +83,8 @@ TEST_P(PushOutCases, AngleThresholdDistancePushAndDirection) {
     EXPECT_EQ(p.threshold, c.threshold);
     EXPECT_EQ(p.distance, c.distance);
     ASSERT_EQ(p.contact, c.contact);
-    if (!c.contact) return;
+    if (!c.contact)
+        return;
     EXPECT_EQ(p.push, c.push);
     EXPECT_EQ(p.direction, c.direction);
     EXPECT_NEAR(p.shiftX, c.shiftX, 0.005f);

@@ -104,7 +104,9 @@ struct StartCase {
     bool inside;
 };
 
-void PrintTo(const StartCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const StartCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class StartPoint : public ::testing::TestWithParam<StartCase> {};
 
@@ -126,9 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
     Edges, StartPoint,
     ::testing::Values(StartCase{"LeftEdge", 20, 100, true}, StartCase{"LeftOfIt", 19, 100, false},
                       StartCase{"RightEdge", 219, 100, true},
-                      StartCase{"RightOfIt", 220, 100, false},
-                      StartCase{"TopEdge", 100, 20, true}, StartCase{"AboveIt", 100, 19, false},
-                      StartCase{"BottomEdge", 100, 179, true},
+                      StartCase{"RightOfIt", 220, 100, false}, StartCase{"TopEdge", 100, 20, true},
+                      StartCase{"AboveIt", 100, 19, false}, StartCase{"BottomEdge", 100, 179, true},
                       StartCase{"BelowIt", 100, 180, false}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <new>
 #include <random>
 #include <string>
-#include <new>
 #include <vector>
 
 #include "level/level_file.h"
@@ -74,9 +74,12 @@ struct Board {
 // back, 9 still, and over again every 42 passes.
 float ExpectedBackAndForth(int n) {
     const int p = (n - 1) % 42 + 1;
-    if (p <= 12) return 0.25f * static_cast<float>(p);
-    if (p <= 21) return 3.0f;
-    if (p <= 33) return 3.0f - 0.25f * static_cast<float>(p - 21);
+    if (p <= 12)
+        return 0.25f * static_cast<float>(p);
+    if (p <= 21)
+        return 3.0f;
+    if (p <= 33)
+        return 3.0f - 0.25f * static_cast<float>(p - 21);
     return 0.0f;
 }
 
@@ -115,12 +118,11 @@ TEST_P(SelfStartingTest, WithBothPausesGoesBackAndForthStandingStillNinePassesAt
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Motion, SelfStartingTest,
-    ::testing::Values(Motion{ElementKind::Brick, 0, 3, 25},
-                      Motion{ElementKind::Door, 0, 3, 25},
-                      Motion{ElementKind::Sensor, 7, 3, 25},
-                      Motion{ElementKind::Sensor, -1, 3, 25}));
+INSTANTIATE_TEST_SUITE_P(Motion, SelfStartingTest,
+                         ::testing::Values(Motion{ElementKind::Brick, 0, 3, 25},
+                                           Motion{ElementKind::Door, 0, 3, 25},
+                                           Motion{ElementKind::Sensor, 7, 3, 25},
+                                           Motion{ElementKind::Sensor, -1, 3, 25}));
 
 TEST(Motion, ALinkedElementWaitsForItsLinkAndAfterComingBackWaitsForItAgain) {
     Board board({MakeElement({ElementKind::Door, 7, 2, 0, 50, 3, 0})});
@@ -133,7 +135,7 @@ TEST(Motion, ALinkedElementWaitsForItsLinkAndAfterComingBackWaitsForItAgain) {
     EXPECT_EQ(board[0].row, kHomeRow + 0.5f);
     board.Passes(3);
     EXPECT_EQ(board[0].row, kHomeRow + 2.0f);  // arrived in pass 4: pause count 1
-    board.Passes(2);                          // the count reaches 3: it turns
+    board.Passes(2);                           // the count reaches 3: it turns
     EXPECT_EQ(board[0].motion, -1.0f);
     board.Passes(4);
     EXPECT_EQ(board[0].row, kHomeRow);
@@ -223,20 +225,17 @@ TEST_P(TriggerTest, SensorAndSwitchTriggerTheirRoundedLinkOtherKindsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Motion, TriggerTest,
-    ::testing::Values(TriggerCase{ElementKind::Sensor, 7, 7},
-                      TriggerCase{ElementKind::Sensor, 6.5f, 6},
-                      TriggerCase{ElementKind::Switch, 7.5f, 8},
-                      TriggerCase{ElementKind::Switch, -0.5f, 0},
-                      TriggerCase{ElementKind::Sensor, 3e10f, std::numeric_limits<std::int32_t>::max()},
-                      TriggerCase{ElementKind::Switch, -3e10f, std::numeric_limits<std::int32_t>::min()},
-                      TriggerCase{ElementKind::Door, 7, -1},
-                      TriggerCase{ElementKind::Brick, 7, -1}));
+    ::testing::Values(
+        TriggerCase{ElementKind::Sensor, 7, 7}, TriggerCase{ElementKind::Sensor, 6.5f, 6},
+        TriggerCase{ElementKind::Switch, 7.5f, 8}, TriggerCase{ElementKind::Switch, -0.5f, 0},
+        TriggerCase{ElementKind::Sensor, 3e10f, std::numeric_limits<std::int32_t>::max()},
+        TriggerCase{ElementKind::Switch, -3e10f, std::numeric_limits<std::int32_t>::min()},
+        TriggerCase{ElementKind::Door, 7, -1}, TriggerCase{ElementKind::Brick, 7, -1}));
 
 class TriggeredByTest : public ::testing::TestWithParam<ElementKind> {};
 
 TEST_P(TriggeredByTest, AContactStartsEveryElementWithItsLinkButNoSensor) {
-    Board board({MakeElement({GetParam(), 7}),
-                 MakeElement({ElementKind::Door, 7, 1, 0, 25}),
+    Board board({MakeElement({GetParam(), 7}), MakeElement({ElementKind::Door, 7, 1, 0, 25}),
                  MakeElement({ElementKind::Wood, 7, 1, 25, 0}),
                  MakeElement({ElementKind::Door, 8, 1, 0, 25})});
     level::Level& level = board.level;
@@ -292,7 +291,8 @@ TEST(Switch, HeldDownItHoversJustAboveHalfACell) {
     for (const bool resting : {true, false}) {
         Board board({MakeElement({ElementKind::Switch, resting ? 4.0f : 0.0f})});
         for (int n = 0; n < 200; ++n) {
-            if (resting) SwitchPress(board[0], board.level);
+            if (resting)
+                SwitchPress(board[0], board.level);
             board.Pass(resting ? board.level.triggeredLink : kNothingTriggered);
             if (n >= 25) {
                 ASSERT_GE(board[0].travelled, 0.48f - 1e-5f) << n;
@@ -375,7 +375,9 @@ struct PlayedMover {
     float speedX, speedY, length;
     int passes;
 };
-void PrintTo(const PlayedMover& mover, std::ostream* out) { *out << mover.name; }
+void PrintTo(const PlayedMover& mover, std::ostream* out) {
+    *out << mover.name;
+}
 
 class SavedAfterPlayTest : public ::testing::TestWithParam<PlayedMover> {};
 
@@ -412,14 +414,13 @@ TEST_P(SavedAfterPlayTest, ReadsBackAsEdited) {
     std::filesystem::remove_all(root);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Motion, SavedAfterPlayTest,
-    ::testing::Values(
-        // Up and left at once, out of the level's corner.
-        PlayedMover{"DiagonalMover", 2, 2, -50, -50, 6, 10},
-        // Far enough that the way back cannot be computed in floats.
-        PlayedMover{"FarTraveller", 5, 7, 2000000000, 0, 2000000000, 3}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Motion, SavedAfterPlayTest,
+                         ::testing::Values(
+                             // Up and left at once, out of the level's corner.
+                             PlayedMover{"DiagonalMover", 2, 2, -50, -50, 6, 10},
+                             // Far enough that the way back cannot be computed in floats.
+                             PlayedMover{"FarTraveller", 5, 7, 2000000000, 0, 2000000000, 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Motion, TheUpdatePassAllocatesNothing) {
     level::Level level;

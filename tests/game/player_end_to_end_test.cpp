@@ -36,14 +36,14 @@ std::vector<TraceRow> ReadTrace(const fs::path& file) {
         std::stringstream fields(line);
         std::string f[9];
         for (std::string& field : f) std::getline(fields, field, ',');
-        rows.push_back(TraceRow{std::stoi(f[0]), std::stof(f[2]), std::stof(f[3]),
-                                std::stof(f[4]), std::stof(f[5]), std::stoi(f[6])});
+        rows.push_back(TraceRow{std::stoi(f[0]), std::stof(f[2]), std::stof(f[3]), std::stof(f[4]),
+                                std::stof(f[5]), std::stoi(f[6])});
     }
     return rows;
 }
 
 class PlayedLevel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() / ("tessaron_player_e2e_" + std::to_string(::getpid()));
         fs::remove_all(root_);
@@ -53,7 +53,10 @@ protected:
         fs::copy(game / "BMP", root_ / "BMP", fs::copy_options::recursive);
         fs::copy(game / "WAV", root_ / "WAV", fs::copy_options::recursive);
     }
-    void TearDown() override { if (!HasFailure()) fs::remove_all(root_); }
+    void TearDown() override {
+        if (!HasFailure())
+            fs::remove_all(root_);
+    }
 
     // A 20 x 12 level: grass along row 10, a "1 €" coin lying on it at column 8, the ball
     // starting 100 pixels above the ground at world x 200.
@@ -64,10 +67,12 @@ protected:
         for (int row = 1; row <= 12; ++row) {
             for (int column = 1; column <= 20; ++column) {
                 int kind = static_cast<int>(level::ElementKind::Empty);
-                if (row == 10) kind = static_cast<int>(level::ElementKind::Grass);
-                if (row == 9 && column == 8) kind = static_cast<int>(level::ElementKind::Coin1);
-                level::AddCell(level.elements, 100, column, row, kind, column, row, 0, -1, 0, 0,
-                               0, 0, 0, 0, 0);
+                if (row == 10)
+                    kind = static_cast<int>(level::ElementKind::Grass);
+                if (row == 9 && column == 8)
+                    kind = static_cast<int>(level::ElementKind::Coin1);
+                level::AddCell(level.elements, 100, column, row, kind, column, row, 0, -1, 0, 0, 0,
+                               0, 0, 0, 0);
             }
         }
         level.viewX = 512.0f - 200.0f;
@@ -80,12 +85,12 @@ protected:
     int Run(const std::string& script, int passes) {
         const fs::path scriptFile = root_ / "out" / "script.txt";
         std::ofstream(scriptFile) << script;
-        const std::string command =
-            "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
-            "' --headless --dir '" + root_.string() + "' --script '" + scriptFile.string() +
-            "' --passes " + std::to_string(passes) + " --trace '" +
-            (root_ / "out" / "trace.csv").string() + "' 2>'" +
-            (root_ / "out" / "errors.txt").string() + "'";
+        const std::string command = "QT_QPA_PLATFORM=offscreen '" +
+                                    (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
+                                    "' --headless --dir '" + root_.string() + "' --script '" +
+                                    scriptFile.string() + "' --passes " + std::to_string(passes) +
+                                    " --trace '" + (root_ / "out" / "trace.csv").string() +
+                                    "' 2>'" + (root_ / "out" / "errors.txt").string() + "'";
         const int raw = std::system(command.c_str());
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     }
@@ -110,7 +115,7 @@ TEST_F(PlayedLevel, BallFallsOntoTheGroundThenRollsRightAndCollectsTheCoin) {
     EXPECT_LE(512.0f - rested.viewX, 200.0f);
     EXPECT_GT(512.0f - rested.viewX, 180.0f);
     EXPECT_FLOAT_EQ(rows[16].velocityY, -10.2f);  // the last pass of the fall
-    EXPECT_GT(rows[17].velocityY, 0.0f);    // the first bounce
+    EXPECT_GT(rows[17].velocityY, 0.0f);          // the first bounce
     EXPECT_EQ(rested.score, 0);
     for (std::size_t i = 0; i < 59; ++i) {
         EXPECT_LT(384.0f - rows[i].viewY, 352.0f) << "pass " << rows[i].pass;

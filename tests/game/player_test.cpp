@@ -19,8 +19,8 @@ using level::ElementKind;
 using testing::Machine;
 using testing::World;
 
-constexpr float kGroundRow = 11.0f;       // picture rows 420..459 in the world
-constexpr float kRestingY = 390.0f;       // the mask's bottom row just above the ground
+constexpr float kGroundRow = 11.0f;  // picture rows 420..459 in the world
+constexpr float kRestingY = 390.0f;  // the mask's bottom row just above the ground
 constexpr PlayerKeys kUp{true, false, false};
 constexpr PlayerKeys kLeft{false, true, false};
 constexpr PlayerKeys kRight{false, false, true};
@@ -50,7 +50,8 @@ TEST(Falling, LandingTakesTheMoveBackAndBouncesWithEverSmallerHops) {
         velocityBefore = world.player.velocityY;
         world.level.triggeredLink = -1;
         RunFirstStage(world.level, world.player, world.Machines());
-        if (world.player.canJump == 1) break;
+        if (world.player.canJump == 1)
+            break;
         EXPECT_FLOAT_EQ(world.player.velocityY, velocityBefore - 0.6f);
     }
     ASSERT_LT(pass, 100);
@@ -138,8 +139,7 @@ TEST(HeadCheck, BumpingACeilingLetsUpTryAJumpThatStopsTheBallDead) {
         ASSERT_EQ(world.player.canJump, 1);
         EXPECT_EQ(world.BallY(), 400.0f);
         EXPECT_FLOAT_EQ(world.player.velocityY, -(5.0f - 0.6f) / 2.0f);
-        ApplyPlayerKeys(world.level, world.player, PlayerKeys{up, false, false},
-                        world.Machines());
+        ApplyPlayerKeys(world.level, world.player, PlayerKeys{up, false, false}, world.Machines());
         // Up tries a jump; the lifted ball meets the ceiling again, so the lift is taken back
         // and the ball stops instead of bouncing down.
         EXPECT_EQ(world.BallY(), 400.0f) << up;
@@ -270,8 +270,8 @@ TEST(Carry, OnlyTheFirstElementUnderWayCarriesTheBall) {
     // Two elements under the ball, both under way; the first moves 10 pixels per pass, the
     // second 20.
     for (float speed : {25.0f, 50.0f}) {
-        const std::size_t i = world.Put(ElementKind::Wood, speed == 25.0f ? 10.0f : 11.0f,
-                                        kGroundRow);
+        const std::size_t i =
+            world.Put(ElementKind::Wood, speed == 25.0f ? 10.0f : 11.0f, kGroundRow);
         world.At(i).motion = 1.0f;
         world.At(i).travelled = 0.5f;
         world.At(i).length = 3.0f;

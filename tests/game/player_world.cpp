@@ -49,10 +49,18 @@ void WritePicture(const std::filesystem::path& file, Look look) {
                 return dx * dx + dy * dy <= 900.0f ? kBlock : kNothing;
             });
             break;
-        case Look::Water: test::WriteBitmap(file, 46, 40, test::Solid(kWater)); break;
-        case Look::Air: test::WriteBitmap(file, 40, 40, test::Solid(kAir)); break;
-        case Look::Nothing: test::WriteBitmap(file, 40, 40, test::Solid(kNothing)); break;
-        case Look::Block: test::WriteBitmap(file, 40, 40, test::Solid(kBlock)); break;
+        case Look::Water:
+            test::WriteBitmap(file, 46, 40, test::Solid(kWater));
+            break;
+        case Look::Air:
+            test::WriteBitmap(file, 40, 40, test::Solid(kAir));
+            break;
+        case Look::Nothing:
+            test::WriteBitmap(file, 40, 40, test::Solid(kNothing));
+            break;
+        case Look::Block:
+            test::WriteBitmap(file, 40, 40, test::Solid(kBlock));
+            break;
     }
 }
 
@@ -83,14 +91,17 @@ void WriteWave(const std::filesystem::path& file) {
 
 }  // namespace
 
-Machinery& Machine() { return *g; }
+Machinery& Machine() {
+    return *g;
+}
 
 bool MakeMachinery(int* argc, char** argv) {
 #define REQUIRE(condition) \
-    if (!(condition)) return (std::fprintf(stderr, "set-up failed: %s\n", #condition), false)
+    if (!(condition))      \
+    return (std::fprintf(stderr, "set-up failed: %s\n", #condition), false)
     g = new Machinery;
-    g->root = std::filesystem::temp_directory_path() /
-              ("tessaron_player_" + std::to_string(::getpid()));
+    g->root =
+        std::filesystem::temp_directory_path() / ("tessaron_player_" + std::to_string(::getpid()));
     std::filesystem::remove_all(g->root);
     for (const Picture& picture : kPictures) {
         WritePicture(g->root / "BMP" / (std::to_string(picture.number) + ".bmp"), picture.look);
@@ -115,21 +126,27 @@ bool MakeMachinery(int* argc, char** argv) {
 }
 
 void EndMachinery() {
-    if (g == nullptr) return;
+    if (g == nullptr)
+        return;
     g->savePoints.reset();
     g->files.reset();
     g->sound.reset();
     g->screen.reset();
-    if (g->machine) g->machine->End();
+    if (g->machine)
+        g->machine->End();
     g->machine.reset();
     std::filesystem::remove_all(g->root);
     delete g;
     g = nullptr;
 }
 
-std::filesystem::path SavePointPath() { return g->root / kSavePointFile; }
+std::filesystem::path SavePointPath() {
+    return g->root / kSavePointFile;
+}
 
-void RemoveSavePoint() { std::filesystem::remove(SavePointPath()); }
+void RemoveSavePoint() {
+    std::filesystem::remove(SavePointPath());
+}
 
 World::World() {
     level.levelWidth = 30;

@@ -37,7 +37,7 @@ void EndMachinery();
 
 // A level of loose elements and a ball, with the passes of a play pass.
 class World {
-public:
+  public:
     World();
 
     // Appends an element at (column, row) of the given kind, in air, link 0, not moving; returns

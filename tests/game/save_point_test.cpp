@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <limits>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -36,10 +36,9 @@ void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_
 }
 
 std::int32_t IntAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    return static_cast<std::int32_t>(std::uint32_t(bytes[offset]) |
-                                     std::uint32_t(bytes[offset + 1]) << 8 |
-                                     std::uint32_t(bytes[offset + 2]) << 16 |
-                                     std::uint32_t(bytes[offset + 3]) << 24);
+    return static_cast<std::int32_t>(
+        std::uint32_t(bytes[offset]) | std::uint32_t(bytes[offset + 1]) << 8 |
+        std::uint32_t(bytes[offset + 2]) << 16 | std::uint32_t(bytes[offset + 3]) << 24);
 }
 
 // Two elements, the second between cells, and a ball in motion.
@@ -121,9 +120,9 @@ TEST(SavePointFile, RestoreBringsBackTheRoundedStateAndTheLastStore) {
 struct BrokenFile {
     const char* name;
     // Changes made to a good file of two records (140 bytes); none means no file at all.
-    std::size_t keep;       // bytes kept from the start (all when larger)
-    std::int32_t count;     // written at offset 16 when not 2
-    std::size_t extra;      // bytes appended
+    std::size_t keep;    // bytes kept from the start (all when larger)
+    std::int32_t count;  // written at offset 16 when not 2
+    std::size_t extra;   // bytes appended
     bool present;
 };
 
@@ -134,13 +133,15 @@ TEST_P(BrokenSavePoint, LeavesTheGameAsItWas) {
     World world = MovingWorld();
     ASSERT_TRUE(StoreSavePoint(world.level, world.player, *Machine().files));
     std::vector<std::uint8_t> bytes = ReadBytes(SavePointPath());
-    if (c.keep < bytes.size()) bytes.resize(c.keep);
+    if (c.keep < bytes.size())
+        bytes.resize(c.keep);
     if (c.count != 2 && bytes.size() >= 20) {
         for (int i = 0; i < 4; ++i) bytes[16 + i] = std::uint8_t(std::uint32_t(c.count) >> (8 * i));
     }
     bytes.insert(bytes.end(), c.extra, 0);
     testing::RemoveSavePoint();
-    if (c.present) WriteBytes(SavePointPath(), bytes);
+    if (c.present)
+        WriteBytes(SavePointPath(), bytes);
 
     // The same level, played on: only the damage keeps the file from being used.
     World live = MovingWorld();
@@ -156,16 +157,17 @@ TEST_P(BrokenSavePoint, LeavesTheGameAsItWas) {
     EXPECT_TRUE(StoreSavePoint(live.level, live.player, *Machine().files));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, BrokenSavePoint,
-    ::testing::Values(BrokenFile{"Missing", 1000, 2, 0, false},
-                      BrokenFile{"Empty", 0, 2, 0, true},
-                      BrokenFile{"HeaderCut", 18, 2, 0, true},
-                      BrokenFile{"LastRecordCut", 139, 2, 0, true},
-                      BrokenFile{"CountTooHigh", 1000, 3, 0, true},
-                      BrokenFile{"CountNegative", 1000, -1, 0, true},
-                      BrokenFile{"CountHuge", 1000, 0x7FFFFFFF, 0, true}),
-    [](const ::testing::TestParamInfo<BrokenFile>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Files, BrokenSavePoint,
+                         ::testing::Values(BrokenFile{"Missing", 1000, 2, 0, false},
+                                           BrokenFile{"Empty", 0, 2, 0, true},
+                                           BrokenFile{"HeaderCut", 18, 2, 0, true},
+                                           BrokenFile{"LastRecordCut", 139, 2, 0, true},
+                                           BrokenFile{"CountTooHigh", 1000, 3, 0, true},
+                                           BrokenFile{"CountNegative", 1000, -1, 0, true},
+                                           BrokenFile{"CountHuge", 1000, 0x7FFFFFFF, 0, true}),
+                         [](const ::testing::TestParamInfo<BrokenFile>& info) {
+                             return info.param.name;
+                         });
 
 // A level of three cells in a file of its own: a coin, a torch and a mover.
 World MarkedWorld() {
@@ -188,7 +190,9 @@ struct Afterwards {
     bool withoutMark;  // the file as older versions wrote it: the records alone
     bool restored;
 };
-void PrintTo(const Afterwards& afterwards, std::ostream* out) { *out << afterwards.name; }
+void PrintTo(const Afterwards& afterwards, std::ostream* out) {
+    *out << afterwards.name;
+}
 
 class SavePointOwner : public ::testing::TestWithParam<Afterwards> {};
 
@@ -227,19 +231,15 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    false, true},
         Afterwards{"SameLevelFromAnotherFolder",
-                   [](World& w) { w.level.levelFileName = "/anderswo/Anfang.TXT"; }, false,
-                   true},
+                   [](World& w) { w.level.levelFileName = "/anderswo/Anfang.TXT"; }, false, true},
         Afterwards{"AnotherLevel", [](World& w) { w.level.levelFileName = "LEVEL/Hoehle.TXT"; },
                    false, false},
         Afterwards{"EditedAfterwards",
-                   [](World& w) { w.At(1).kind = level::Code(ElementKind::Brick); }, false,
-                   false},
+                   [](World& w) { w.At(1).kind = level::Code(ElementKind::Brick); }, false, false},
         Afterwards{"ResizedAfterwards", [](World& w) { w.level.levelWidth = 4; }, false, false},
         Afterwards{"OlderFileOfAsManyCells",
-                   [](World& w) { w.At(1).kind = level::Code(ElementKind::Brick); }, true,
-                   true},
-        Afterwards{"OlderFileOfOtherCells", [](World& w) { w.level.levelWidth = 4; }, true,
-                   false}),
+                   [](World& w) { w.At(1).kind = level::Code(ElementKind::Brick); }, true, true},
+        Afterwards{"OlderFileOfOtherCells", [](World& w) { w.level.levelWidth = 4; }, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SavePointFile, BytesAfterTheLastRecordAreIgnored) {

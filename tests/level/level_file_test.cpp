@@ -13,8 +13,8 @@
 #include <vector>
 
 #if defined(__unix__)
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 #endif
 
 namespace tessaron::level {
@@ -37,7 +37,7 @@ std::int32_t IntAt(const std::string& bytes, std::size_t offset) {
 
 // A level file put together byte by byte, as another tool or a damaged disk may leave it.
 class RawLevel {
-public:
+  public:
     RawLevel(std::int32_t startX, std::int32_t startY, std::int32_t width, std::int32_t height) {
         Put(0, startX);
         Put(4, startY);
@@ -65,16 +65,16 @@ public:
         out << bytes_;
     }
 
-private:
+  private:
     std::string bytes_;
 };
 
 class LevelFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("tessaron-level-") + info->test_suite_name() + "-" +
-                           info->name();
+        std::string name =
+            std::string("tessaron-level-") + info->test_suite_name() + "-" + info->name();
         for (char& c : name) {
             if (c == '/') {
                 c = '_';
@@ -211,8 +211,7 @@ TEST_F(LevelFileTest, ATrampledBushReadsAsWaterAndBackgroundZeroAsAir) {
     EXPECT_EQ(kindAndBackground(2), std::pair(1000.0f, 200.0f));
     EXPECT_EQ(kindAndBackground(3), std::pair(1004.0f, 200.0f));
     // The other values of a converted cell are kept; the runtime fields start at zero.
-    EXPECT_EQ(level.elements[0],
-              (Element{200, 1, 1, 1000, 1, 1, 0, 3, 0, 2, 1, 0, 0, 5, 6}));
+    EXPECT_EQ(level.elements[0], (Element{200, 1, 1, 1000, 1, 1, 0, 3, 0, 2, 1, 0, 0, 5, 6}));
 }
 
 TEST_F(LevelFileTest, AValuePastTheEndOfATruncatedFileRepeatsThePreviousRead) {
@@ -252,10 +251,9 @@ TEST_F(LevelFileTest, AValuePastTheEndOfATruncatedFileRepeatsThePreviousRead) {
         Level bare;
         bare.levelFileName = cut;
         ASSERT_EQ(ReadLevelFile(bare, files), LoadResult::Loaded);
-        EXPECT_EQ(bare.elements.back(),
-                  (Element{3, float(bare.levelWidth), float(bare.levelHeight), 3,
-                           float(bare.levelWidth), float(bare.levelHeight), 0, 3, 0, 3, 3, 3, 0,
-                           3, 3}))
+        EXPECT_EQ(bare.elements.back(), (Element{3, float(bare.levelWidth), float(bare.levelHeight),
+                                                 3, float(bare.levelWidth), float(bare.levelHeight),
+                                                 0, 3, 0, 3, 3, 3, 0, 3, 3}))
             << storedWidth;
     }
 }
@@ -299,8 +297,7 @@ struct RefusedCase {
     const char* name;
     const char* file;  // in the test data folder; empty for a cancelled requester
 };
-class RefusedLoadTest : public LevelFileTest,
-                        public ::testing::WithParamInterface<RefusedCase> {};
+class RefusedLoadTest : public LevelFileTest, public ::testing::WithParamInterface<RefusedCase> {};
 
 TEST_P(RefusedLoadTest, KeepsTheLevelInMemory) {
     const runtime::GameFolder folder(root_);
@@ -455,9 +452,7 @@ TEST_F(LevelFileTest, ARecordWhoseHomeIsOffTheGridDoesNotOverwriteTheHeader) {
 TEST_F(LevelFileTest, ALevelWiderThan300ColumnsIsNotWritten) {
     const runtime::GameFolder folder(root_);
     runtime::Files files(folder);
-    {
-        std::ofstream(LevelPath("w.TXT"), std::ios::binary) << "earlier";
-    }
+    { std::ofstream(LevelPath("w.TXT"), std::ios::binary) << "earlier"; }
     Level level;
     level.levelWidth = 301;
     level.levelHeight = 2;
@@ -472,9 +467,7 @@ TEST_F(LevelFileTest, ALevelWiderThan300ColumnsIsNotWritten) {
 TEST_F(LevelFileTest, AFailedSaveLeavesTheEarlierFileIntact) {
     const runtime::GameFolder folder(root_);
     runtime::Files files(folder);
-    {
-        std::ofstream(LevelPath("s.TXT"), std::ios::binary) << "earlier";
-    }
+    { std::ofstream(LevelPath("s.TXT"), std::ios::binary) << "earlier"; }
     runtime::ScriptedRequesters requesters;
     requesters.Answer(LevelPath("s.TXT"));
     Level level = Varied20x20();
@@ -490,8 +483,7 @@ TEST_F(LevelFileTest, AFailedSaveLeavesTheEarlierFileIntact) {
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(result, SaveResult::Failed);
     EXPECT_EQ(ReadBytes(LevelPath("s.TXT")), "earlier");
-    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "LEVEL"), fs::directory_iterator()),
-              1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "LEVEL"), fs::directory_iterator()), 1);
 }
 #endif
 

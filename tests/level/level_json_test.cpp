@@ -154,18 +154,23 @@ std::string Damaged(const std::string& from, const std::string& to) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, TextReading,
-    ::testing::Values(LevelText(2, 2), LevelText(7, 3),
-                      // The elements first, the level-wide values after them.
-                      R"({"elements": [], "levelHeight": 0, "levelWidth": 0, "viewX": 1, "viewY": 2})",
-                      Damaged("\"pause2\"", "\"pauseX\""), Damaged("{\"background\"", "7, {\"background\""),
-                      Damaged("{\"background\"", "[{}], {\"background\""),
-                      Damaged("\"viewX\"", "\"viewZ\""), Damaged("\"levelWidth\": 2", "\"levelWidth\": 2.5"),
-                      // An element's fault comes after a level-wide one, and the last of two
-                      // "elements" counts, also when it is no array.
-                      Damaged("\"pause2\"", "\"pauseX\"") + "x", R"({"elements": [1], "elements": [], "levelHeight": 0, "levelWidth": 0, "viewX": 1, "viewY": 2})",
-                      R"({"elements": [], "elements": {"a": [1]}, "levelHeight": 0, "levelWidth": 0, "viewX": 1, "viewY": 2})",
-                      R"({"elements": [{"pause2": [1]}], "levelHeight": 0, "levelWidth": 0.5, "viewX": 1, "viewY": 2})",
-                      "[]", "", "{\"elements\": ["));
+    ::testing::Values(
+        LevelText(2, 2), LevelText(7, 3),
+        // The elements first, the level-wide values after them.
+        R"({"elements": [], "levelHeight": 0, "levelWidth": 0, "viewX": 1, "viewY": 2})",
+        Damaged("\"pause2\"", "\"pauseX\""), Damaged("{\"background\"", "7, {\"background\""),
+        Damaged("{\"background\"", "[{}], {\"background\""), Damaged("\"viewX\"", "\"viewZ\""),
+        Damaged("\"levelWidth\": 2", "\"levelWidth\": 2.5"),
+        // An element's fault comes after a level-wide one, and the last of two
+        // "elements" counts, also when it is no array.
+        Damaged("\"pause2\"", "\"pauseX\"") + "x",
+        R"({"elements": [1], "elements": [], )"
+        R"("levelHeight": 0, "levelWidth": 0, "viewX": 1, "viewY": 2})",
+        R"({"elements": [], "elements": {"a": [1]}, )"
+        R"("levelHeight": 0, "levelWidth": 0, "viewX": 1, "viewY": 2})",
+        R"({"elements": [{"pause2": [1]}], )"
+        R"("levelHeight": 0, "levelWidth": 0.5, "viewX": 1, "viewY": 2})",
+        "[]", "", "{\"elements\": ["));
 
 }  // namespace
 }  // namespace tessaron::level

@@ -31,15 +31,15 @@ TEST(FreshGrid, IsEmptyAirInRowOrderWithOneBrickAtColumn13Row15) {
         ASSERT_EQ(std::pair(e.column, e.row), std::pair(column, row)) << i;
         const bool brick = column == 13 && row == 15;
         bricks += brick;
-        EXPECT_EQ(e, (Element{100, column, row, brick ? 1001.0f : 1000.0f, column, row, 0, -1, 0,
-                              0, 0, 0, 0, 0, 0}));
+        EXPECT_EQ(e, (Element{100, column, row, brick ? 1001.0f : 1000.0f, column, row, 0, -1, 0, 0,
+                              0, 0, 0, 0, 0}));
     }
     EXPECT_EQ(bricks, 1);
 
     BuildFreshGrid(list, 5, 5);  // too small to hold the brick
     EXPECT_EQ(list.size(), 25u);
-    EXPECT_TRUE(std::all_of(list.begin(), list.end(),
-                            [](const Element& e) { return e.kind == 1000.0f; }));
+    EXPECT_TRUE(
+        std::all_of(list.begin(), list.end(), [](const Element& e) { return e.kind == 1000.0f; }));
     BuildFreshGrid(list, 0, 7);
     EXPECT_TRUE(list.empty());
 }
@@ -56,12 +56,13 @@ TEST_P(RestoreKindTest, BringsBackTakenPickupsAndWornBushesOnly) {
     RestoreEditState(level);
     EXPECT_EQ(level.elements[0].kind, GetParam().after);
 }
-INSTANTIATE_TEST_SUITE_P(
-    RestoreEditState, RestoreKindTest,
-    ::testing::Values(KindCase{5010, 4010}, KindCase{5099, 4099}, KindCase{5090, 4090},
-                      KindCase{5000, 5000}, KindCase{6001, 5001}, KindCase{1015, 1025},
-                      KindCase{1005, 1025}, KindCase{1010, 1025}, KindCase{1004, 1004},
-                      KindCase{1025, 1025}, KindCase{3012, 3012}, KindCase{2001, 2001}));
+INSTANTIATE_TEST_SUITE_P(RestoreEditState, RestoreKindTest,
+                         ::testing::Values(KindCase{5010, 4010}, KindCase{5099, 4099},
+                                           KindCase{5090, 4090}, KindCase{5000, 5000},
+                                           KindCase{6001, 5001}, KindCase{1015, 1025},
+                                           KindCase{1005, 1025}, KindCase{1010, 1025},
+                                           KindCase{1004, 1004}, KindCase{1025, 1025},
+                                           KindCase{3012, 3012}, KindCase{2001, 2001}));
 
 TEST(RestoreEditState, TakesMovedElementsBackAndClearsTheRuntimeState) {
     Level level;

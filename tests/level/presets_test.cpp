@@ -16,12 +16,13 @@ namespace {
 namespace fs = std::filesystem;
 
 class Presets : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string(info->test_suite_name()) + "-" + info->name();
         for (char& c : name) {
-            if (c == '/') c = '_';
+            if (c == '/')
+                c = '_';
         }
         root_ = fs::temp_directory_path() /
                 ("tessaron-presets-" + name + "-" + std::to_string(std::random_device{}()));
@@ -90,14 +91,12 @@ TEST_P(PresetExtension, OnlyAnExactUpperCaseExtensionIsKept) {
     EXPECT_EQ(WithPresetExtension(GetParam().answer), GetParam().path);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, PresetExtension,
-                         ::testing::Values(ExtensionCase{"a", "a.TXT"},
-                                           ExtensionCase{"a.TXT", "a.TXT"},
-                                           ExtensionCase{"a.txt", "a.txt.TXT"},
-                                           ExtensionCase{"a.TX", "a.TX.TXT"},
-                                           ExtensionCase{"TXT", "TXT.TXT"},
-                                           ExtensionCase{"", ".TXT"},
-                                           ExtensionCase{"Würfel", "Würfel.TXT"}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, PresetExtension,
+    ::testing::Values(ExtensionCase{"a", "a.TXT"}, ExtensionCase{"a.TXT", "a.TXT"},
+                      ExtensionCase{"a.txt", "a.txt.TXT"}, ExtensionCase{"a.TX", "a.TX.TXT"},
+                      ExtensionCase{"TXT", "TXT.TXT"}, ExtensionCase{"", ".TXT"},
+                      ExtensionCase{"Würfel", "Würfel.TXT"}));
 
 TEST_F(Presets, CancelledOrUnwritableSaveLeavesEarlierFilesAlone) {
     WriteRaw("Alt.TXT", "1\r\n");
@@ -131,7 +130,9 @@ TEST_F(Presets, ListShowsEveryFileWithoutItsLastFourCharactersAndNoFolders) {
 }
 
 TEST_F(Presets, LinesEndAtLineFeedZeroByteOrCarriageReturnAndMissingLinesAreEmpty) {
-    WriteRaw("Kurz.TXT", std::string("1\n22\r\n3\0" "4\rx55", 13));
+    WriteRaw("Kurz.TXT", std::string("1\n22\r\n3\0"
+                                     "4\rx55",
+                                     13));
     const std::optional<PresetTexts> read = ReadPreset("Kurz", *files_);
     ASSERT_TRUE(read.has_value());
     // The carriage return after "4" takes the byte after it along, whatever it is.

@@ -1,21 +1,20 @@
 // Frames drawn on the real play screen under the offscreen platform, checked at chosen pixels.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
-#include "support/allocation_counter.h"
 #include "render/geometry.h"
 #include "render/render.h"
 #include "render/test_pictures.h"
-
+#include "support/allocation_counter.h"
 
 namespace tessaron::render {
 namespace {
@@ -30,7 +29,9 @@ constexpr Rgb kAirColour{0, 0, 160}, kWaterColour{0, 96, 255}, kWaterEdge{255, 1
     kLightColour{255, 255, 255}, kHiddenColour{0, 255, 255};
 constexpr std::int32_t kBlack = 0;
 
-std::int32_t Packed(Rgb c) { return runtime::PackColour(c); }
+std::int32_t Packed(Rgb c) {
+    return runtime::PackColour(c);
+}
 
 // One play screen for the whole run, with test pictures under the sprite numbers the game uses.
 struct Screen {
@@ -44,10 +45,11 @@ Screen* g = nullptr;
 // False, with a note on standard error, when the screen or a picture cannot be set up.
 bool MakeScreen(int* argc, char** argv) {
 #define REQUIRE(condition) \
-    if (!(condition)) return (std::fprintf(stderr, "set-up failed: %s\n", #condition), false)
+    if (!(condition))      \
+    return (std::fprintf(stderr, "set-up failed: %s\n", #condition), false)
     g = new Screen;
-    g->root = std::filesystem::temp_directory_path() /
-              ("tessaron_render_" + std::to_string(::getpid()));
+    g->root =
+        std::filesystem::temp_directory_path() / ("tessaron_render_" + std::to_string(::getpid()));
     const auto picture = [](int number, int w, int h, const test::PixelAt& pixel) {
         test::WriteBitmap(g->root / "BMP" / (std::to_string(number) + ".bmp"), w, h, pixel);
     };
@@ -70,8 +72,8 @@ bool MakeScreen(int* argc, char** argv) {
     g->screen = std::make_unique<runtime::PlayScreen>(*g->machine);
     runtime::PlayScreen& s = *g->screen;
     s.SetBlendedFiltering(true);
-    for (int n : {100, 200, kGridSprite, 1001, 1002, 4001, 4000, 5001, 2002, kBallSprite,
-                  kLightSprite}) {
+    for (int n :
+         {100, 200, kGridSprite, 1001, 1002, 4001, 4000, 5001, 2002, kBallSprite, kLightSprite}) {
         REQUIRE(s.LoadSprite(n, "BMP\\" + std::to_string(n) + ".bmp"));
     }
     for (int n : {4001, 4000, 5001, 2002, kBallSprite, kLightSprite}) {
@@ -96,7 +98,7 @@ Element Cell(float background, float column, float row, float kind, float length
 }
 
 class RenderTest : public ::testing::Test {
-protected:
+  protected:
     runtime::PlayScreen& screen = *g->screen;
     level::Level level;
     FrameInputs inputs;
@@ -113,7 +115,8 @@ protected:
         screen.Clear({0, 0, 0});
         screen.BeginScene();
         DrawMap(level, inputs, state, screen, random);
-        if (overlays) DrawOverlays(level, inputs, screen);
+        if (overlays)
+            DrawOverlays(level, inputs, screen);
     }
     std::int32_t Px(int x, int y) const { return Packed(screen.BackPixel(x, y)); }
     void Save(const std::string& name) const {
@@ -145,9 +148,9 @@ INSTANTIATE_TEST_SUITE_P(Views, CellPosition,
                                            RoundingCase{-1.5f, 18}, RoundingCase{2.4f, 22}));
 
 TEST_F(RenderTest, RestingElementsCoverMovingOnesAndLaterRestingOnesCoverEarlier) {
-    level.elements = {Cell(0, 2, 2, 1002, 0), Cell(0, 2, 2, 1001, 3),   // resting first
-                      Cell(0, 5, 2, 1001, 3), Cell(0, 5, 2, 1002, 0),   // moving first
-                      Cell(0, 8, 2, 1002, 0), Cell(0, 8, 2, 1001, 0),   // both resting
+    level.elements = {Cell(0, 2, 2, 1002, 0),  Cell(0, 2, 2, 1001, 3),     // resting first
+                      Cell(0, 5, 2, 1001, 3),  Cell(0, 5, 2, 1002, 0),     // moving first
+                      Cell(0, 8, 2, 1002, 0),  Cell(0, 8, 2, 1001, 0),     // both resting
                       Cell(0, 11, 2, 1001, 3), Cell(0, 11, 2, 1002, -2)};  // cannot move
     Draw(Mode::Play);
     EXPECT_EQ(Px(80, 80), Packed(kConcreteColour));
@@ -259,7 +262,8 @@ TEST_F(RenderTest, ALevelOffTheScreenLeavesABlackFrameWithTheBallOrTheCursor) {
         for (int y = 0; y < runtime::PlayScreen::kHeight; y += 2) {
             for (int x = 0; x < runtime::PlayScreen::kWidth; x += 2) {
                 const bool inside = x >= left && x < left + size && y >= top && y < top + size;
-                if (!inside && Px(x, y) != kBlack) ++outside;
+                if (!inside && Px(x, y) != kBlack)
+                    ++outside;
             }
         }
         EXPECT_EQ(outside, 0);
@@ -297,8 +301,8 @@ TEST_F(RenderTest, TheMapWalksAllocateNothingWhateverTheLevelHolds) {
         level.elements.clear();
         const float kinds[] = {1000, 1001, 4001, 2002, 4050, 1002};
         for (int i = 0; i < 600; ++i) {
-            level.elements.push_back(Cell(i % 3 ? 100 : 200, i % 40 - 5, i / 40 - 2, kinds[i % 6],
-                                          i % 4 == 0 ? 2 : 0));
+            level.elements.push_back(
+                Cell(i % 3 ? 100 : 200, i % 40 - 5, i / 40 - 2, kinds[i % 6], i % 4 == 0 ? 2 : 0));
         }
         EXPECT_EQ(allocationsPerFrame(mode), floor);
     }
@@ -383,15 +387,19 @@ INSTANTIATE_TEST_SUITE_P(
         LabelCase{"length2", 2, -1, 2, 0, 0, 0, 0, {{" 2 ", 0, 0.5f, 194}}},
         // Two digits give the label an odd width: its centre falls on a half pixel.
         LabelCase{"length12", 2, -1, 12, 0, 0, 0, 0, {{" 12 ", 0, 0.5f, 194}}},
-        LabelCase{"speed0_11", 3, -1, 0, 0, 11, 0, 0, {{" 11 ", 0, 0.5f, 208}, {" 0 ", 20, 1, 194}}},
+        LabelCase{
+            "speed0_11", 3, -1, 0, 0, 11, 0, 0, {{" 11 ", 0, 0.5f, 208}, {" 0 ", 20, 1, 194}}},
         LabelCase{"speed4_0", 3, -1, 0, 4, 0, 0, 0, {{" 0 ", 0, 0.5f, 208}, {" 4 ", 20, 1, 194}}},
         LabelCase{"speed-2", 3, -1, 0, -2, 0, 0, 0, {{" -2 ", 20, 1, 194}}},
         LabelCase{"pause0_5", 4, -1, 0, 0, 0, 0, 5, {{" 0 ", 0, 0.5f, 184}, {" 5 ", 0, 0.5f, 204}}},
-        LabelCase{"pause13_0", 4, -1, 0, 0, 0, 13, 0, {{" 13 ", 0, 0.5f, 184}, {" 0 ", 0, 0.5f, 204}}},
+        LabelCase{
+            "pause13_0", 4, -1, 0, 0, 0, 13, 0, {{" 13 ", 0, 0.5f, 184}, {" 0 ", 0, 0.5f, 204}}},
         LabelCase{"pause0_0", 4, -1, 0, 0, 0, 0, 0, {}}),
     [](const auto& info) {
         std::string name = info.param.name;
-        for (char& ch : name) if (ch == '-') ch = 'm';
+        for (char& ch : name)
+            if (ch == '-')
+                ch = 'm';
         return name;
     });
 
@@ -432,7 +440,8 @@ TEST_F(RenderTest, LaterLabelsCoverEarlierOnesAndLabelsReachInFromOffTheScreen) 
 TEST_F(RenderTest, TheScoreLineIsWhiteOnATransparentBackgroundAtTheTopLeft) {
     level.score = 155;
     level.viewX = level.viewY = -20.0f;  // air cells from (0, 0) under the text
-    for (int column = 1; column <= 5; ++column) level.elements.push_back(Cell(100, column, 1, 1000));
+    for (int column = 1; column <= 5; ++column)
+        level.elements.push_back(Cell(100, column, 1, 1000));
     Draw(Mode::Play, true);
     Save("score");
     screen.BeginDrawing();
@@ -442,7 +451,8 @@ TEST_F(RenderTest, TheScoreLineIsWhiteOnATransparentBackgroundAtTheTopLeft) {
     for (int y = 0; y < 40; ++y) {
         for (int x = 0; x < 200; ++x) {
             const std::int32_t p = Px(x, y);
-            if (p == Packed({255, 255, 255})) right = std::max(right, x), bottom = std::max(bottom, y);
+            if (p == Packed({255, 255, 255}))
+                right = std::max(right, x), bottom = std::max(bottom, y);
             backdrop += p == Packed(kAirColour) && x < width && y < 10;
         }
     }
@@ -456,12 +466,16 @@ TEST_F(RenderTest, TheScoreLineIsWhiteOnATransparentBackgroundAtTheTopLeft) {
 }  // namespace tessaron::render
 
 // Fontconfig keeps a little memory until the process ends; it is not ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::testing::InitGoogleTest(&argc, argv);
     // CTest lists the tests by running the binary; listing needs no screen.
-    if (!GTEST_FLAG_GET(list_tests) && !tessaron::render::MakeScreen(&argc, argv)) return 1;
+    if (!GTEST_FLAG_GET(list_tests) && !tessaron::render::MakeScreen(&argc, argv))
+        return 1;
     return RUN_ALL_TESTS();
 }

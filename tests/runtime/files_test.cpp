@@ -17,8 +17,8 @@
 #include <vector>
 
 #if defined(__unix__)
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 #endif
 
 namespace tessaron::runtime {
@@ -38,7 +38,7 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
 
 // A fresh game folder per test, removed afterwards.
 class FilesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         // Unique per run: other builds may run the same tests at the same time.
@@ -296,13 +296,13 @@ TEST_F(FilesTest, ListingsReportTheFolderAndItsParentFirstThenEntriesByName) {
         return entries;
     };
     ASSERT_TRUE(listing.List(1, "LEVEL", "*.*"));
-    EXPECT_EQ(collect(), (std::vector<std::pair<std::string, EntryType>>{
-                             {".", EntryType::Directory},
-                             {"..", EntryType::Directory},
-                             {"Werte", EntryType::Directory},
-                             {"a.txt", EntryType::File},
-                             {"b.TXT", EntryType::File},
-                             {"c.dat", EntryType::File}}));
+    EXPECT_EQ(collect(),
+              (std::vector<std::pair<std::string, EntryType>>{{".", EntryType::Directory},
+                                                              {"..", EntryType::Directory},
+                                                              {"Werte", EntryType::Directory},
+                                                              {"a.txt", EntryType::File},
+                                                              {"b.TXT", EntryType::File},
+                                                              {"c.dat", EntryType::File}}));
     EXPECT_EQ(listing.Next(), EntryType::None);
 
     ASSERT_TRUE(listing.List(1, "level/", "*.TXT"));
@@ -343,8 +343,7 @@ INSTANTIATE_TEST_SUITE_P(Text, MidTest,
                          ::testing::Values(MidCase{"ab", 5, 1, ""}, MidCase{"ab", 3, 1, ""},
                                            MidCase{"abc", 2, 5, "bc"},
                                            MidCase{"name.TXT", 5, 4, ".TXT"},
-                                           MidCase{"abc", 0, 4, "abc"},
-                                           MidCase{"abc", 1, 0, ""},
+                                           MidCase{"abc", 0, 4, "abc"}, MidCase{"abc", 1, 0, ""},
                                            MidCase{"Gestrüp.TXT", 7, 2, "p."},
                                            MidCase{"Gestrüp", 6, 1, "ü"}));
 

@@ -12,7 +12,7 @@ namespace tessaron::runtime::test {
 namespace {
 
 class ScreenControls : public ::testing::Test {
-protected:
+  protected:
     ScreenControls() : windows(TestMachine()) {
         windows.Open(2, 0, 0, 400, 400, WindowStyle::Borderless, "Tessaron");
     }
@@ -61,7 +61,8 @@ TEST_F(ScreenControls, DigitsOnlyFieldRefusesOtherCharacters) {
     windows.SetText(31, "abc");
     EXPECT_EQ(windows.Text(31), "abc");
 
-    windows.TextField(32, 20, 50, 60, 20, "600", TextFieldFlags::DigitsOnly | TextFieldFlags::ReadOnly);
+    windows.TextField(32, 20, 50, 60, 20, "600",
+                      TextFieldFlags::DigitsOnly | TextFieldFlags::ReadOnly);
     auto* product = static_cast<QLineEdit*>(Widget(32));
     QTest::keyClicks(product, "12");
     windows.TypeText(32, "12");

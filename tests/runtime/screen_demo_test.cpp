@@ -83,8 +83,9 @@ TEST(ScreenDemonstration, MainWindowShowsTheFrameDrawnWithSpritesTextAndShapes) 
     windows.SetState(90, 0);
     windows.Frame(99, 10, 100, 230, 230, "Elemente");
     windows.ListBox(1000, 20, 120, 190, 160);
-    for (const char* name : {"Nichts", "Ziegelstein", "Beton", "Erde", "Rasen", "Gestrüp", "Holz",
-                             "Tür", "Schalter", "Sensor", "Stacheln", "Fackel", "Diskette", "1 €"}) {
+    for (const char* name :
+         {"Nichts", "Ziegelstein", "Beton", "Erde", "Rasen", "Gestrüp", "Holz", "Tür", "Schalter",
+          "Sensor", "Stacheln", "Fackel", "Diskette", "1 €"}) {
         windows.AddRow(1000, name);
     }
     windows.SetState(1000, 1);

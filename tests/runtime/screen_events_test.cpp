@@ -14,7 +14,7 @@ namespace tessaron::runtime::test {
 namespace {
 
 class ScreenEvents : public ::testing::Test {
-protected:
+  protected:
     ScreenEvents() : windows(TestMachine()) {
         // Nothing left over from an earlier test.
         while (windows.Poll().code != EventCode::None) {
@@ -105,7 +105,8 @@ TEST_F(ScreenEvents, UserActionsGiveTheirEventsAndProgramChangesDoNot) {
     windows.Select(61, 3);
     windows.Select(90, 0);
     windows.TypeText(62, "7");
-    const int expected[][2] = {{13100, 51}, {13101, 1}, {13100, 1000}, {13100, 61}, {13100, 90}, {13100, 62}};
+    const int expected[][2] = {{13100, 51}, {13101, 1},  {13100, 1000},
+                               {13100, 61}, {13100, 90}, {13100, 62}};
     for (const auto& [code, number] : expected) {
         const Event e = windows.Poll();
         EXPECT_EQ(int(e.code), code);

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "runtime/qt_internal.h"
 #include "runtime/screen_test_support.h"
@@ -51,30 +51,51 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PadCase{"Resting", PadState{}, {}, {}},
         PadCase{"StickJustShortOfHalfway",
-                Pad([](PadState& p) { p.stickX = -(kStickThreshold - 1); p.stickY = kStickThreshold - 1; }),
-                {}, {}},
-        PadCase{"StickLeftHalfway", Pad([](PadState& p) { p.stickX = -kStickThreshold; }),
-                {Key::Left}, {}},
+                Pad([](PadState& p) {
+                    p.stickX = -(kStickThreshold - 1);
+                    p.stickY = kStickThreshold - 1;
+                }),
+                {},
+                {}},
+        PadCase{"StickLeftHalfway",
+                Pad([](PadState& p) { p.stickX = -kStickThreshold; }),
+                {Key::Left},
+                {}},
         PadCase{"StickFullLeft", Pad([](PadState& p) { p.stickX = -32768; }), {Key::Left}, {}},
-        PadCase{"StickUpNeverJumps", Pad([](PadState& p) { p.stickY = -32768; }), {},
+        PadCase{"StickUpNeverJumps",
+                Pad([](PadState& p) { p.stickY = -32768; }),
+                {},
                 {true, false, false}},
-        PadCase{"StickDownScrolls", Pad([](PadState& p) { p.stickY = 32767; }), {Key::Down},
+        PadCase{"StickDownScrolls",
+                Pad([](PadState& p) { p.stickY = 32767; }),
+                {Key::Down},
                 {false, true, false}},
-        PadCase{"DpadUpJumpsAndRightRolls", Pad([](PadState& p) { p.dpadUp = p.dpadRight = true; }),
-                {Key::Up, Key::Right}, {true, false, false}},
-        PadCase{"DpadDown", Pad([](PadState& p) { p.dpadDown = true; }), {Key::Down},
+        PadCase{"DpadUpJumpsAndRightRolls",
+                Pad([](PadState& p) { p.dpadUp = p.dpadRight = true; }),
+                {Key::Up, Key::Right},
+                {true, false, false}},
+        PadCase{"DpadDown",
+                Pad([](PadState& p) { p.dpadDown = true; }),
+                {Key::Down},
                 {false, true, false}},
-        PadCase{"SouthJumpsAndPresses", Pad([](PadState& p) { p.south = true; }), {Key::Up},
+        PadCase{"SouthJumpsAndPresses",
+                Pad([](PadState& p) { p.south = true; }),
+                {Key::Up},
                 {false, false, true}},
         PadCase{"StartIsEscape", Pad([](PadState& p) { p.start = true; }), {Key::Escape}, {}},
         PadCase{"BackIsTab", Pad([](PadState& p) { p.back = true; }), {Key::Tab}, {}},
         PadCase{"StickAndDpadTogether",
-                Pad([](PadState& p) { p.stickX = 20000; p.dpadLeft = true; p.south = true; }),
-                {Key::Left, Key::Right, Key::Up}, {false, false, true}}),
+                Pad([](PadState& p) {
+                    p.stickX = 20000;
+                    p.dpadLeft = true;
+                    p.south = true;
+                }),
+                {Key::Left, Key::Right, Key::Up},
+                {false, false, true}}),
     [](const ::testing::TestParamInfo<PadCase>& info) { return info.param.name; });
 
 class Gamepad : public ::testing::Test {
-protected:
+  protected:
     Gamepad() : windows(TestMachine()), keys(TestMachine()) {}
 
     void SetUp() override {

@@ -16,7 +16,7 @@ namespace tessaron::runtime::test {
 namespace {
 
 class ScreenInput : public ::testing::Test {
-protected:
+  protected:
     ScreenInput() : windows(TestMachine()), keys(TestMachine()) {
         while (windows.Poll().code != EventCode::None) {
         }
@@ -84,9 +84,9 @@ TEST_F(ScreenInput, ArrowsLeaveChoicesOfFocusedControlsAsTheyAre) {
         QWidget* focus = Widget(control);
         focus->setFocus();
         // Down twice moves every one of them whatever Right does after it.
-        for (const auto& [qt, key] : {std::pair{Qt::Key_Down, Key::Down},
-                                      std::pair{Qt::Key_Down, Key::Down},
-                                      std::pair{Qt::Key_Right, Key::Right}}) {
+        for (const auto& [qt, key] :
+             {std::pair{Qt::Key_Down, Key::Down}, std::pair{Qt::Key_Down, Key::Down},
+              std::pair{Qt::Key_Right, Key::Right}}) {
             QTest::keyPress(focus, qt);
             keys.Snapshot();
             EXPECT_TRUE(keys.Held(key));

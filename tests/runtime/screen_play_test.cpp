@@ -41,7 +41,7 @@ void WriteTestPictures() {
 }
 
 class Screen : public ::testing::Test {
-protected:
+  protected:
     Screen() : screen(TestMachine()) {
         WriteTestPictures();
         EXPECT_TRUE(screen.LoadSprite(1, "BMP\\Solid.bmp"));
@@ -282,16 +282,16 @@ TEST_F(Screen, CircleIsCentredOnItsPoint) {
     screen.SetDrawingMode(kOutline);
     screen.Circle(200, 100, 5, Rgb{0, 255, 0});
     screen.EndDrawing();
-    for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{5, 0}, std::pair{-5, 0}, std::pair{0, 5},
-                                 std::pair{0, -5}}) {
+    for (const auto& [dx, dy] :
+         {std::pair{0, 0}, std::pair{5, 0}, std::pair{-5, 0}, std::pair{0, 5}, std::pair{0, -5}}) {
         EXPECT_EQ(screen.BackPixel(100 + dx, 100 + dy), (Rgb{255, 255, 0})) << dx << "," << dy;
     }
     EXPECT_EQ(screen.BackPixel(106, 100), (Rgb{0, 0, 0}));
     EXPECT_EQ(screen.BackPixel(94, 100), (Rgb{0, 0, 0}));
     EXPECT_EQ(screen.BackPixel(200, 100), (Rgb{0, 0, 0}));  // outline only
     EXPECT_EQ(screen.BackPixel(203, 100), (Rgb{0, 0, 0}));
-    for (const auto& [dx, dy] : {std::pair{5, 0}, std::pair{-5, 0}, std::pair{0, 5},
-                                 std::pair{0, -5}}) {
+    for (const auto& [dx, dy] :
+         {std::pair{5, 0}, std::pair{-5, 0}, std::pair{0, 5}, std::pair{0, -5}}) {
         EXPECT_EQ(screen.BackPixel(200 + dx, 100 + dy), (Rgb{0, 255, 0})) << dx << "," << dy;
     }
     EXPECT_EQ(PixelsOtherThan(Rgb{0, 0, 0}, 194, 94, 207, 107),

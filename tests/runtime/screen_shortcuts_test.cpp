@@ -25,7 +25,8 @@ enum TestSprite : int {
 
 void WriteShortcutPictures() {
     static bool written = false;
-    if (written) return;
+    if (written)
+        return;
     written = true;
     Picture colours(256, 256);
     Picture ground(256, 256);
@@ -54,14 +55,15 @@ void WriteShortcutPictures() {
         for (int x = 0; x < 30; ++x) {
             const int dx = 2 * x - 29;
             const int dy = 2 * y - 29;
-            if (dx * dx + dy * dy <= 29 * 29) ball.At(x, y) = Packed(200, 8 * x, 8 * y);
+            if (dx * dx + dy * dy <= 29 * 29)
+                ball.At(x, y) = Packed(200, 8 * x, 8 * y);
         }
     }
     WriteBitmap("BMP\\Ball.bmp", ball);
 }
 
 class Shortcuts : public ::testing::Test {
-protected:
+  protected:
     Shortcuts() : screen(TestMachine()) {
         WriteShortcutPictures();
         const char* files[] = {"Colours", "Ground", "Tile", "Ring", "Bar", "Spot", "Ball"};
@@ -87,7 +89,8 @@ protected:
             draw();
             screen.CopyBackBuffer(back[way]);
             for (int y = 0; y < PlayScreen::kHeight; y += 3) {
-                for (int x = 0; x < PlayScreen::kWidth; ++x) shown[way].push_back(screen.ShownPixel(x, y));
+                for (int x = 0; x < PlayScreen::kWidth; ++x)
+                    shown[way].push_back(screen.ShownPixel(x, y));
             }
         }
         ASSERT_EQ(back[0].size(), back[1].size());
@@ -108,7 +111,9 @@ TEST_F(Shortcuts, UnscaledBlendedSpritesMixAsThePainter) {
     screen.SetBlendedSize(kColours, 256, 256);
     for (int opacity = 1; opacity <= 255; ++opacity) {
         SCOPED_TRACE("opacity " + std::to_string(opacity));
-        const int x = opacity % 5 == 0 ? -100 - opacity : opacity % 5 == 1 ? 900 : 100 + opacity % 8;
+        const int x = opacity % 5 == 0   ? -100 - opacity
+                      : opacity % 5 == 1 ? 900
+                                         : 100 + opacity % 8;
         const int y = opacity % 7 == 0 ? -50 : opacity % 7 == 1 ? 600 : 300;
         ExpectSameBothWays([&] {
             screen.Clear(Rgb{0, 0, 0});
@@ -117,7 +122,8 @@ TEST_F(Shortcuts, UnscaledBlendedSpritesMixAsThePainter) {
             screen.DrawBlended(kColours, x, y, opacity);
             screen.EndScene();
         });
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure())
+            return;
     }
 }
 
@@ -144,7 +150,8 @@ TEST_F(Shortcuts, NarrowedSpritesBlendAsThePainter) {
                     }
                     screen.EndScene();
                 });
-                if (HasFatalFailure()) return;
+                if (HasFatalFailure())
+                    return;
             }
         }
     }
@@ -176,7 +183,8 @@ TEST_F(Shortcuts, ResizedSpritesBlendAsThePainter) {
                 }
                 screen.EndScene();
             });
-            if (HasFatalFailure()) return;
+            if (HasFatalFailure())
+                return;
         }
     }
 }
@@ -192,7 +200,8 @@ TEST_P(RandomFrames, DrawAsThePainter) {
         const auto any = [&](int from, int to) { return from + random.Next(to - from); };
         for (int frame = 0; frame < 4; ++frame) {
             const bool clear = random.Next(3) != 0;
-            if (clear) screen.Clear(Rgb{std::uint8_t(any(0, 255)), 0, std::uint8_t(any(0, 255))});
+            if (clear)
+                screen.Clear(Rgb{std::uint8_t(any(0, 255)), 0, std::uint8_t(any(0, 255))});
             const int cellX = any(-39, 0);
             const int cellY = any(-39, 0);
             // Half the frames start as the map does, with a tile on every cell of the screen
@@ -200,7 +209,8 @@ TEST_P(RandomFrames, DrawAsThePainter) {
             if (random.Next(1) == 0) {
                 const int gap = any(-1, 26 * 21);
                 for (int cell = 0; cell < 27 * 21; ++cell) {
-                    if (cell == gap) continue;
+                    if (cell == gap)
+                        continue;
                     screen.DrawSprite(kTile, cellX + 40 * (cell % 27), cellY + 40 * (cell / 27));
                 }
             }
@@ -216,23 +226,30 @@ TEST_P(RandomFrames, DrawAsThePainter) {
                     const int sprites[] = {kTile, kTile, kTile, kRing, kBar, kSpot, kBall};
                     screen.DrawSprite(sprites[random.Next(6)], x, y);
                 } else if (what < 90) {
-                    if (!inScene) screen.BeginScene();
+                    if (!inScene)
+                        screen.BeginScene();
                     inScene = true;
                     const int sprite = kTile + random.Next(4);
                     const int width = screen.SpriteWidth(sprite);
                     const int height = screen.SpriteHeight(sprite);
                     switch (random.Next(4)) {
-                        case 0: screen.SetBlendedSize(sprite, any(1, 2 * width), height); break;
-                        case 1: screen.SetBlendedSize(sprite, width, height);
-                                screen.SetBlendedRotation(sprite, float(any(0, 359)),
-                                                          RotationCentre::Quad);
-                                break;
-                        default: screen.SetBlendedSize(sprite, width, height); break;
+                        case 0:
+                            screen.SetBlendedSize(sprite, any(1, 2 * width), height);
+                            break;
+                        case 1:
+                            screen.SetBlendedSize(sprite, width, height);
+                            screen.SetBlendedRotation(sprite, float(any(0, 359)),
+                                                      RotationCentre::Quad);
+                            break;
+                        default:
+                            screen.SetBlendedSize(sprite, width, height);
+                            break;
                     }
                     const int opacities[] = {0, 1, 75, 150, 254, 255, 255};
                     screen.DrawBlended(sprite, x, y, opacities[random.Next(6)]);
                 } else if (what < 95) {
-                    if (inScene) screen.EndScene();
+                    if (inScene)
+                        screen.EndScene();
                     inScene = false;
                     screen.BeginDrawing();
                     screen.UseFont(1);
@@ -246,8 +263,10 @@ TEST_P(RandomFrames, DrawAsThePainter) {
                     static_cast<void>(screen.BackPixel(x, y));
                 }
             }
-            if (inScene) screen.EndScene();
-            if (frame < 3) screen.Show();
+            if (inScene)
+                screen.EndScene();
+            if (frame < 3)
+                screen.Show();
         }
     });
 }
@@ -271,7 +290,8 @@ TEST(CoverMask, CoversExactlyThePixelsOfItsRectangles) {
         const auto plainCovers = [&](const ScreenRect& r) {
             for (int y = r.top; y < r.bottom; ++y) {
                 for (int x = r.left; x < r.right; ++x) {
-                    if (covered[std::size_t(y) * kWidth + std::size_t(x)] == 0) return false;
+                    if (covered[std::size_t(y) * kWidth + std::size_t(x)] == 0)
+                        return false;
                 }
             }
             return true;
@@ -282,18 +302,28 @@ TEST(CoverMask, CoversExactlyThePixelsOfItsRectangles) {
             rects.push_back(r);
             mask.Cover(r);
             for (int y = r.top; y < r.bottom; ++y) {
-                std::fill_n(covered.begin() + std::ptrdiff_t(y) * kWidth + r.left, r.right - r.left, 1);
+                std::fill_n(covered.begin() + std::ptrdiff_t(y) * kWidth + r.left, r.right - r.left,
+                            1);
             }
         }
         for (int i = 0; i < 2000 && !rects.empty(); ++i) {
             // A rectangle covered, grown by a pixel on one side (perhaps beyond what is covered).
             ScreenRect r = rects[std::size_t(random.Next(int(rects.size()) - 1))];
             switch (random.Next(4)) {
-                case 0: r.left = std::max(0, r.left - 1); break;
-                case 1: r.top = std::max(0, r.top - 1); break;
-                case 2: r.right = std::min(kWidth, r.right + 1); break;
-                case 3: r.bottom = std::min(kHeight, r.bottom + 1); break;
-                default: break;
+                case 0:
+                    r.left = std::max(0, r.left - 1);
+                    break;
+                case 1:
+                    r.top = std::max(0, r.top - 1);
+                    break;
+                case 2:
+                    r.right = std::min(kWidth, r.right + 1);
+                    break;
+                case 3:
+                    r.bottom = std::min(kHeight, r.bottom + 1);
+                    break;
+                default:
+                    break;
             }
             ASSERT_EQ(mask.Covers(r), plainCovers(r))
                 << r.left << " " << r.top << " " << r.right << " " << r.bottom;
@@ -309,7 +339,8 @@ TEST(CoverMask, CoversExactlyThePixelsOfItsRectangles) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, RandomFrames, ::testing::Range(std::uint32_t{1}, std::uint32_t{41}));
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomFrames,
+                         ::testing::Range(std::uint32_t{1}, std::uint32_t{41}));
 
 }  // namespace
 }  // namespace tessaron::runtime::test

@@ -25,8 +25,12 @@ void PutLittleEndian(std::ofstream& out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-Machine& TestMachine() { return *g_machine; }
-const GameFolder& TestFolder() { return *g_folder; }
+Machine& TestMachine() {
+    return *g_machine;
+}
+const GameFolder& TestFolder() {
+    return *g_folder;
+}
 
 void Picture::Fill(int x, int y, int w, int h, std::int32_t colour) {
     for (int row = y; row < y + h; ++row) {
@@ -99,7 +103,9 @@ void WriteWave(const std::string& gamePath, const std::vector<std::int16_t>& sam
 
 // Fontconfig keeps a little memory of its own until the process ends; the leak checker of
 // sanitized builds is told so (the function is unused otherwise).
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 
 int main(int argc, char** argv) {
     using namespace tessaron::runtime;

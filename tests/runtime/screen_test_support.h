@@ -34,7 +34,8 @@ struct Picture {
     int height = 0;
     std::vector<std::int32_t> pixels;
 
-    Picture(int w, int h, std::int32_t fill = 0) : width(w), height(h), pixels(std::size_t(w * h), fill) {}
+    Picture(int w, int h, std::int32_t fill = 0)
+        : width(w), height(h), pixels(std::size_t(w * h), fill) {}
     std::int32_t& At(int x, int y) { return pixels[std::size_t(y * width + x)]; }
     void Fill(int x, int y, int w, int h, std::int32_t colour);
 };
@@ -46,6 +47,8 @@ void WriteBitmap(const std::string& gamePath, const Picture& picture);
 // Writes a mono 16-bit PCM WAV file of the given samples under the game folder.
 void WriteWave(const std::string& gamePath, const std::vector<std::int16_t>& samples, int rate);
 
-constexpr std::int32_t Packed(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+constexpr std::int32_t Packed(int r, int g, int b) {
+    return r + 256 * g + 65536 * b;
+}
 
 }  // namespace tessaron::runtime::test

@@ -8,7 +8,7 @@ namespace tessaron::runtime::test {
 // A pad plugged in through SDL's virtual joysticks, with every button and axis of the common
 // layout, so that SDL gives it the standard mapping: joystick button n is controller button n.
 class VirtualPad {
-public:
+  public:
     VirtualPad() {
 #if SDL_VERSION_ATLEAST(2, 24, 0)
         SDL_VirtualJoystickDesc desc{};
@@ -36,7 +36,9 @@ public:
             }
         }
     }
-    bool Attached() const { return joystick_ != nullptr; }
+    bool Attached() const {
+        return joystick_ != nullptr;
+    }
     void Button(SDL_GameControllerButton button, bool down) {
         SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
     }
@@ -44,7 +46,7 @@ public:
         SDL_JoystickSetVirtualAxis(joystick_, axis, value);
     }
 
-private:
+  private:
     SDL_Joystick* joystick_ = nullptr;
 };
 

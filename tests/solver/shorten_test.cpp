@@ -73,8 +73,7 @@ TEST(Shortener, KeepsAPlanWithNothingToDrop) {
 
 TEST(Presses, AreTheUnbrokenStretchesOfEachKeyInPassOrder) {
     const KeyPlan plan = {kRight, kRight | kUp, kRight, kNoKeys, kLeft | kUp, kUp};
-    const std::vector<Press> expected = {
-        {kRight, 0, 3}, {kUp, 1, 2}, {kUp, 4, 6}, {kLeft, 4, 5}};
+    const std::vector<Press> expected = {{kRight, 0, 3}, {kUp, 1, 2}, {kUp, 4, 6}, {kLeft, 4, 5}};
     EXPECT_EQ(PressesOf(plan), expected);
     // Right and the first Up go down and up, Left too; the last Up is still held at the end.
     EXPECT_EQ(KeyChanges(plan), 7);

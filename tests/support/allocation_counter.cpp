@@ -17,11 +17,17 @@ void* operator new(std::size_t size) {
     }
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace tessaron::testing {
 
-std::size_t AllocationCount() { return g_allocations; }
+std::size_t AllocationCount() {
+    return g_allocations;
+}
 
 }  // namespace tessaron::testing

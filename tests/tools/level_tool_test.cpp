@@ -35,7 +35,7 @@ struct ToolRun {
 };
 
 class LevelToolTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string("tessaron-level-tool-") + info->name() + "-" +
@@ -84,7 +84,8 @@ TEST_F(LevelToolTest, DumpAndPackRoundTripTheGameFolderLevelsByteForByte) {
         const ToolRun dump = Tool({"dump", entry.path().string()});
         ASSERT_EQ(dump.status, 0) << dump.err;
         std::ofstream(dir_ / "level.json", std::ios::binary) << dump.out;
-        const ToolRun pack = Tool({"pack", (dir_ / "level.json").string(), (dir_ / "x.TXT").string()});
+        const ToolRun pack =
+            Tool({"pack", (dir_ / "level.json").string(), (dir_ / "x.TXT").string()});
         ASSERT_EQ(pack.status, 0) << pack.err;
         EXPECT_TRUE(ReadBytes(dir_ / "x.TXT") == ReadBytes(entry.path())) << entry.path();
 
@@ -125,9 +126,12 @@ struct EditorFrameCase {
     int valueDisplay;
 };
 
-void PrintTo(const EditorFrameCase& c, std::ostream* out) { *out << c.level; }
+void PrintTo(const EditorFrameCase& c, std::ostream* out) {
+    *out << c.level;
+}
 
-class RenderedLevelTest : public LevelToolTest, public ::testing::WithParamInterface<EditorFrameCase> {};
+class RenderedLevelTest : public LevelToolTest,
+                          public ::testing::WithParamInterface<EditorFrameCase> {};
 
 TEST_P(RenderedLevelTest, MatchesTheEditorsFrameRegionForRegion) {
     const std::string level = GetParam().level;
@@ -140,10 +144,10 @@ TEST_P(RenderedLevelTest, MatchesTheEditorsFrameRegionForRegion) {
     std::ofstream(dir_ / "editor.txt")
         << "answer LEVEL/" << level << ".TXT\n@1 mouse 0 2000\n@1 down Tab\n@2 up Tab\n"
         << "@3 select 90 " << GetParam().valueDisplay << "\n@3 down Right\n@33 up Right\n";
-    const ToolRun editor =
-        Run("tessaron", {"--headless", "--dir", (dir_ / "game").string(), "--script",
-                         (dir_ / "editor.txt").string(), "--passes", "36", "--screenshot",
-                         (dir_ / "editor.png").string(), "--state", (dir_ / "state.json").string()});
+    const ToolRun editor = Run(
+        "tessaron", {"--headless", "--dir", (dir_ / "game").string(), "--script",
+                     (dir_ / "editor.txt").string(), "--passes", "36", "--screenshot",
+                     (dir_ / "editor.png").string(), "--state", (dir_ / "state.json").string()});
     ASSERT_EQ(editor.status, 0) << editor.err;
     const ToolRun render =
         Tool({"render", (game / "LEVEL" / (level + ".TXT")).string(), (dir_ / "level.png").string(),
@@ -178,12 +182,13 @@ TEST_P(RenderedLevelTest, MatchesTheEditorsFrameRegionForRegion) {
                         continue;
                     }
                     ++compared;
-                    same = same && (frame.pixel(sx, sy) & 0xFFFFFFu) ==
-                                       (picture.pixel(x, y) & 0xFFFFFFu);
+                    same = same &&
+                           (frame.pixel(sx, sy) & 0xFFFFFFu) == (picture.pixel(x, y) & 0xFFFFFFu);
                 }
             }
             if (!same) {
-                differing += " " + std::to_string(left / 40 + 1) + "," + std::to_string(top / 40 + 1);
+                differing +=
+                    " " + std::to_string(left / 40 + 1) + "," + std::to_string(top / 40 + 1);
             }
         }
     }
@@ -191,7 +196,8 @@ TEST_P(RenderedLevelTest, MatchesTheEditorsFrameRegionForRegion) {
     EXPECT_GT(compared, 1024 * 768 / 3) << "the frame shows too little of the level";
 }
 INSTANTIATE_TEST_SUITE_P(SampleLevels, RenderedLevelTest,
-                         ::testing::Values(EditorFrameCase{"Anfang", 1}, EditorFrameCase{"Hoehle", 4},
+                         ::testing::Values(EditorFrameCase{"Anfang", 1},
+                                           EditorFrameCase{"Hoehle", 4},
                                            EditorFrameCase{"Turm", 3}),
                          [](const auto& info) { return std::string(info.param.level); });
 
@@ -271,7 +277,8 @@ TEST_F(LevelToolTest, CheckPrintsALinePerFindingAndExitsWithOne) {
         "levelHeight": 1, "elements": [{"background": 100, "homeColumn": 1, "homeRow": 1,
         "kind": 1000, "column": 1, "row": 1, "motion": 0, "link": -1, "travelled": 0,
         "length": 0, "speedX": 0, "speedY": 0, "pauseCount": 0, "pause1": 0, "pause2": 0}]})";
-    ASSERT_EQ(Tool({"pack", (dir_ / "bare.json").string(), (dir_ / "bare.TXT").string()}).status, 0);
+    ASSERT_EQ(Tool({"pack", (dir_ / "bare.json").string(), (dir_ / "bare.TXT").string()}).status,
+              0);
     const ToolRun check = Tool({"check", (dir_ / "bare.TXT").string()});
     EXPECT_EQ(check.status, 1);
     EXPECT_EQ(check.out,
@@ -326,33 +333,46 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"DumpTooWide", {"dump", "@DATA/too_wide.TXT"}, 2, "301 columns"},
         FailureCase{"DumpTooManyCells", {"dump", "@DATA/too_many_cells.TXT"}, 2, "100000"},
         FailureCase{"DumpShort", {"dump", "@DATA/short_header.TXT"}, 2, "too short"},
-        FailureCase{"PackMissing", {"pack", "@DIR/none.json", "@DIR/out.TXT"}, 2,
-                    "cannot be opened"},
-        FailureCase{"PackMalformed", {"pack", "@DIR/broken.json", "@DIR/out.TXT"}, 2,
-                    "malformed JSON"},
+        FailureCase{
+            "PackMissing", {"pack", "@DIR/none.json", "@DIR/out.TXT"}, 2, "cannot be opened"},
+        FailureCase{
+            "PackMalformed", {"pack", "@DIR/broken.json", "@DIR/out.TXT"}, 2, "malformed JSON"},
         FailureCase{"PackEndless", {"pack", "/dev/zero", "@DIR/out.TXT"}, 2, "longer than"},
-        FailureCase{"PackIncomplete", {"pack", "@DIR/incomplete.json", "@DIR/out.TXT"}, 2,
+        FailureCase{"PackIncomplete",
+                    {"pack", "@DIR/incomplete.json", "@DIR/out.TXT"},
+                    2,
                     "\"background\""},
         FailureCase{"PackTooWide", {"pack", "@DIR/wide.json", "@DIR/out.TXT"}, 2, "300"},
-        FailureCase{"PackIntoMissingFolder", {"pack", "@DIR/empty.json", "@DIR/no/out.TXT"}, 2,
+        FailureCase{"PackIntoMissingFolder",
+                    {"pack", "@DIR/empty.json", "@DIR/no/out.TXT"},
+                    2,
                     "cannot be written"},
-        FailureCase{"RenderMissing", {"render", "@DIR/missing.TXT", "@DIR/out.png"}, 2,
-                    "cannot be opened"},
-        FailureCase{"RenderScaleZero", {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--scale", "0"},
-                    2, "--scale takes"},
+        FailureCase{
+            "RenderMissing", {"render", "@DIR/missing.TXT", "@DIR/out.png"}, 2, "cannot be opened"},
+        FailureCase{"RenderScaleZero",
+                    {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--scale", "0"},
+                    2,
+                    "--scale takes"},
         FailureCase{"RenderScaleTooLarge",
-                    {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--scale", "41"}, 2,
+                    {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--scale", "41"},
+                    2,
                     "--scale takes"},
         FailureCase{"RenderValuesFive",
-                    {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--values", "5"}, 2,
+                    {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--values", "5"},
+                    2,
                     "--values takes"},
-        FailureCase{"RenderUnknownOption", {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--zoom"},
-                    2, "unknown option --zoom"},
+        FailureCase{"RenderUnknownOption",
+                    {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--zoom"},
+                    2,
+                    "unknown option --zoom"},
         FailureCase{"RenderNoPng", {"render", "@LEVEL/Anfang.TXT"}, 2, "usage"},
         FailureCase{"RenderWithoutPictures",
-                    {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--dir", "@DIR"}, 2,
+                    {"render", "@LEVEL/Anfang.TXT", "@DIR/out.png", "--dir", "@DIR"},
+                    2,
                     "cannot be loaded"},
-        FailureCase{"RenderIntoMissingFolder", {"render", "@LEVEL/Anfang.TXT", "@DIR/no/out.png"}, 2,
+        FailureCase{"RenderIntoMissingFolder",
+                    {"render", "@LEVEL/Anfang.TXT", "@DIR/no/out.png"},
+                    2,
                     "cannot be created"},
         FailureCase{"CheckMissing", {"check", "@DIR/missing.TXT"}, 2, "cannot be opened"},
         FailureCase{"CheckWithoutFile", {"check"}, 2, "usage"},

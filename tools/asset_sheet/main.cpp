@@ -26,16 +26,16 @@ struct SpriteFile {
 
 // The game's sprite numbers and files.
 const SpriteFile kSprites[] = {
-    {0, "BMP\\Bereich.bmp"},      {4, "BMP\\Raster.bmp"},       {10, "BMP\\Farben.bmp"},
-    {11, "BMP\\Licht.bmp"},       {100, "BMP\\H_Luft.bmp"},     {200, "BMP\\H_Wasser.bmp"},
+    {0, "BMP\\Bereich.bmp"},      {4, "BMP\\Raster.bmp"},          {10, "BMP\\Farben.bmp"},
+    {11, "BMP\\Licht.bmp"},       {100, "BMP\\H_Luft.bmp"},        {200, "BMP\\H_Wasser.bmp"},
     {1000, "BMP\\Leer.bmp"},      {1001, "BMP\\Ziegelsteine.bmp"}, {1002, "BMP\\Beton.bmp"},
-    {1003, "BMP\\Erde.bmp"},      {1004, "BMP\\Rasen.bmp"},     {1010, "BMP\\Gestrüp25.bmp"},
-    {1015, "BMP\\Gestrüp50.bmp"}, {1020, "BMP\\Gestrüp75.bmp"}, {1025, "BMP\\Gestrüp100.bmp"},
-    {2001, "BMP\\Schalter.bmp"},  {2002, "BMP\\Sensor.bmp"},    {2010, "BMP\\Tür.bmp"},
-    {2020, "BMP\\Flugstein.bmp"}, {2031, "BMP\\Stacheln.bmp"},  {3011, "BMP\\Fackel1.bmp"},
-    {3012, "BMP\\Fackel2.bmp"},   {4099, "BMP\\DISK.bmp"},      {4090, "BMP\\Ziel.bmp"},
-    {4000, "BMP\\0.bmp"},         {4001, "BMP\\1-.bmp"},        {4002, "BMP\\2-.bmp"},
-    {4005, "BMP\\5-.bmp"},        {4010, "BMP\\10-.bmp"},       {4020, "BMP\\20-.bmp"},
+    {1003, "BMP\\Erde.bmp"},      {1004, "BMP\\Rasen.bmp"},        {1010, "BMP\\Gestrüp25.bmp"},
+    {1015, "BMP\\Gestrüp50.bmp"}, {1020, "BMP\\Gestrüp75.bmp"},    {1025, "BMP\\Gestrüp100.bmp"},
+    {2001, "BMP\\Schalter.bmp"},  {2002, "BMP\\Sensor.bmp"},       {2010, "BMP\\Tür.bmp"},
+    {2020, "BMP\\Flugstein.bmp"}, {2031, "BMP\\Stacheln.bmp"},     {3011, "BMP\\Fackel1.bmp"},
+    {3012, "BMP\\Fackel2.bmp"},   {4099, "BMP\\DISK.bmp"},         {4090, "BMP\\Ziel.bmp"},
+    {4000, "BMP\\0.bmp"},         {4001, "BMP\\1-.bmp"},           {4002, "BMP\\2-.bmp"},
+    {4005, "BMP\\5-.bmp"},        {4010, "BMP\\10-.bmp"},          {4020, "BMP\\20-.bmp"},
     {4050, "BMP\\50-.bmp"},
 };
 
@@ -82,51 +82,61 @@ struct Cell {
 
 int KindOf(char code) {
     switch (code) {
-        case 'B': return 1001;
-        case 'C': return 1002;
-        case 'E': return 1003;
-        case 'G': return 1004;
-        case 'S': return 1025;
-        case 's': return 1015;
-        case 'T': return 2001;
-        case 'N': return 2002;
-        case 'D': return 2010;
-        case 'W': return 2020;
-        case 'X': return 2031;
-        case 'F': return 3011;
-        case 'f': return 3012;
-        case 'K': return 4099;
-        case 'Z': return 4090;
-        case '1': return 4001;
-        case '2': return 4002;
-        case '5': return 4005;
-        case 'x': return 4010;
-        case 'y': return 4020;
-        case 'z': return 4050;
-        default: return 1000;
+        case 'B':
+            return 1001;
+        case 'C':
+            return 1002;
+        case 'E':
+            return 1003;
+        case 'G':
+            return 1004;
+        case 'S':
+            return 1025;
+        case 's':
+            return 1015;
+        case 'T':
+            return 2001;
+        case 'N':
+            return 2002;
+        case 'D':
+            return 2010;
+        case 'W':
+            return 2020;
+        case 'X':
+            return 2031;
+        case 'F':
+            return 3011;
+        case 'f':
+            return 3012;
+        case 'K':
+            return 4099;
+        case 'Z':
+            return 4090;
+        case '1':
+            return 4001;
+        case '2':
+            return 4002;
+        case '5':
+            return 4005;
+        case 'x':
+            return 4010;
+        case 'y':
+            return 4020;
+        case 'z':
+            return 4050;
+        default:
+            return 1000;
     }
 }
 
 // Rows of the sample: upper-case water marks are given by the backdrop map below.
 const char* const kLevelKinds[] = {
-    "BBBBBBBBBBB",
-    "B..F..K..zB",
-    "B.1...WW..B",
-    "B..N......B",
-    "BGGGT..y.ZB",
-    "BEEEGG.2.DB",
-    "BEE5.x..s.B",
-    "BCCCXXCCCCB",
+    "BBBBBBBBBBB", "B..F..K..zB", "B.1...WW..B", "B..N......B",
+    "BGGGT..y.ZB", "BEEEGG.2.DB", "BEE5.x..s.B", "BCCCXXCCCCB",
 };
 const char* const kLevelWater[] = {
-    "...........",
-    "...........",
-    "...........",
-    "...........",
-    "...........",
-    "......~~~..",
-    "....~~~~~~.",
-    "...........",
+    "...........", "...........", "...........", "...........",
+    "...........", "......~~~..", "....~~~~~~.", "...........",
 };
 constexpr int kLevelColumns = 11;
 constexpr int kLevelRows = 8;
@@ -138,10 +148,11 @@ void DrawLevel(PlayScreen& screen, int left, int top, bool editor, int tick) {
             const int x = left + column * 40;
             const int y = top + row * 40;
             const bool water = kLevelWater[row][column] == '~';
-            const int sway = editor ? 0
-                                    : static_cast<int>(std::nearbyint(
-                                          3.0f * std::sin(static_cast<float>(tick) * 0.0174532924f * 10.0f +
-                                                          static_cast<float>(row + 1))));
+            const int sway =
+                editor ? 0
+                       : static_cast<int>(std::nearbyint(
+                             3.0f * std::sin(static_cast<float>(tick) * 0.0174532924f * 10.0f +
+                                             static_cast<float>(row + 1))));
             Backdrop(screen, water ? kWater : kAir, x, y, sway);
             if (editor && KindOf(kLevelKinds[row][column]) == 1000) {
                 screen.DrawSprite(kGrid, x, y);
@@ -170,9 +181,11 @@ void DrawLevel(PlayScreen& screen, int left, int top, bool editor, int tick) {
                     screen.SetBlendedSize(kind, 40, 40);
                     screen.DrawBlended(kind, x, y, 255);
                 } else {
-                    const float phase = static_cast<float>(tick) / 10.0f +
-                                        static_cast<float>((column + 1) * (row + 1)) * 0.0174532924f;
-                    const int w = static_cast<int>(std::nearbyint(std::fabs(20.0f * std::sin(phase))));
+                    const float phase =
+                        static_cast<float>(tick) / 10.0f +
+                        static_cast<float>((column + 1) * (row + 1)) * 0.0174532924f;
+                    const int w =
+                        static_cast<int>(std::nearbyint(std::fabs(20.0f * std::sin(phase))));
                     screen.SetBlendedSize(kind, 2 * w, 40);
                     screen.DrawBlended(kind, x + 20 - w, y, 255);
                 }
@@ -229,8 +242,9 @@ int main(int argc, char** argv) {
     screen.Clear(Rgb{0, 0, 0});
 
     // 1. Every 40 x 40 picture as a keyed sprite, 1:1, on a strip of air and one of water.
-    const int keyed[] = {1001, 1002, 1003, 1004, 1025, 1020, 1015, 1010, 2001, 2002, 2010, 2020, 2031,
-                         3011, 3012, 4099, 4090, 4000, 4001, 4002, 4005, 4010, 4020, 4050, kGrid};
+    const int keyed[] = {1001, 1002, 1003, 1004, 1025, 1020, 1015, 1010, 2001,
+                         2002, 2010, 2020, 2031, 3011, 3012, 4099, 4090, 4000,
+                         4001, 4002, 4005, 4010, 4020, 4050, kGrid};
     constexpr int kStripLeft = 12;
     for (int i = 0; i < 25; ++i) {
         Backdrop(screen, kAir, kStripLeft + i * 40, 24);
@@ -271,12 +285,14 @@ int main(int argc, char** argv) {
     constexpr int kBlendTop = 248;
     for (int row = 0; row < 2; ++row) {
         for (int column = 0; column < 24; ++column) {
-            Backdrop(screen, row == 0 ? kAir : kWater, kStripLeft + column * 40, kBlendTop + row * 40);
+            Backdrop(screen, row == 0 ? kAir : kWater, kStripLeft + column * 40,
+                     kBlendTop + row * 40);
         }
     }
     for (int row = 0; row < 2; ++row) {
         for (int column = 0; column < 13; ++column) {
-            Backdrop(screen, row == 0 ? kAir : kWater, kStripLeft + column * 40, kBlendTop + 100 + row * 40);
+            Backdrop(screen, row == 0 ? kAir : kWater, kStripLeft + column * 40,
+                     kBlendTop + 100 + row * 40);
         }
     }
     screen.BeginScene();
@@ -294,11 +310,13 @@ int main(int argc, char** argv) {
     const int opacities[] = {75, 100, 125, 255};
     for (int i = 0; i < 4; ++i) {
         for (int row = 0; row < 2; ++row) {
-            screen.DrawBlended(kSensor, kStripLeft + i * 40, kBlendTop + 100 + row * 40, opacities[i]);
+            screen.DrawBlended(kSensor, kStripLeft + i * 40, kBlendTop + 100 + row * 40,
+                               opacities[i]);
         }
     }
     for (int i = 0; i < 4; ++i) {
-        Ball(screen, kStripLeft + 4 * 40 + 40 + i * 80, kBlendTop + 140, static_cast<float>(i) * 45.0f);
+        Ball(screen, kStripLeft + 4 * 40 + 40 + i * 80, kBlendTop + 140,
+             static_cast<float>(i) * 45.0f);
     }
     screen.EndScene();
 
@@ -309,10 +327,13 @@ int main(int argc, char** argv) {
 
     screen.BeginDrawing();
     screen.SetDrawingMode(tessaron::runtime::kTransparentText);
-    Label(screen, kStripLeft, 6, "Tessaron: alle Bilder 1:1 auf Luft und Wasser (Schlüsselfarbe Schwarz)");
-    Label(screen, kStripLeft, 108, "Boden im Verbund: Rasen über Erde, Ziegel, Beton, Erde, Wasser schwankend", kDim);
+    Label(screen, kStripLeft, 6,
+          "Tessaron: alle Bilder 1:1 auf Luft und Wasser (Schlüsselfarbe Schwarz)");
+    Label(screen, kStripLeft, 108,
+          "Boden im Verbund: Rasen über Erde, Ziegel, Beton, Erde, Wasser schwankend", kDim);
     Label(screen, kStripLeft + 5 * 136, 122, "Bereich, Farben, Licht", kDim);
-    Label(screen, kStripLeft, 230, "Überblendet: Münzen, Ziel und Diskette drehend (Breite 40, 24, 12)");
+    Label(screen, kStripLeft, 230,
+          "Überblendet: Münzen, Ziel und Diskette drehend (Breite 40, 24, 12)");
     Label(screen, kStripLeft, 331, "Sensor 75/100/125/255, Kugel gedreht mit Licht bei 150", kDim);
     Label(screen, 32, kLevelTop - 16, "Im Spiel");
     Label(screen, 552, kLevelTop - 16, "Im Editor");

@@ -26,7 +26,7 @@ constexpr std::int32_t kLinks = 40;
 
 // A small generator of its own, so that the level never changes with the game's random numbers.
 class Draws {
-public:
+  public:
     explicit Draws(std::uint32_t seed) : state_(0x9E3779B97F4A7C15ull * (seed + 1u)) {}
 
     std::uint32_t Next() {
@@ -43,7 +43,7 @@ public:
     // True with the chance per mille.
     bool Chance(std::int32_t perMille) { return Below(1000) < perMille; }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -80,7 +80,9 @@ Cell FloorCell(Draws& draws) {
 Cell PlatformCell(Draws& draws) {
     Cell cell;
     const std::int32_t roll = draws.Below(10);
-    cell.kind = roll < 6 ? ElementKind::Wood : roll < 9 ? ElementKind::Brick : ElementKind::Concrete;
+    cell.kind = roll < 6   ? ElementKind::Wood
+                : roll < 9 ? ElementKind::Brick
+                           : ElementKind::Concrete;
     cell.length = 1 + draws.Below(4);
     const std::int32_t speed = (5 + draws.Below(46)) * (draws.Chance(500) ? 1 : -1);
     if (draws.Chance(700)) {
@@ -107,13 +109,19 @@ Cell CoinCell(Draws& draws) {
 Cell MakeCell(Draws& draws, std::int32_t column, std::int32_t row) {
     Cell cell;
     switch (row % kRoomHeight) {
-        case kFloor: return FloorCell(draws);
-        case kUnderFloor: cell.kind = ElementKind::Earth; break;
+        case kFloor:
+            return FloorCell(draws);
+        case kUnderFloor:
+            cell.kind = ElementKind::Earth;
+            break;
         case kBushes: {
             const std::int32_t roll = draws.Below(1000);
-            if (roll < 65) cell.kind = ElementKind::Bush;
-            else if (roll < 85) cell.kind = ElementKind::Door;
-            else if (roll < 92) cell.kind = ElementKind::Disk;
+            if (roll < 65)
+                cell.kind = ElementKind::Bush;
+            else if (roll < 85)
+                cell.kind = ElementKind::Door;
+            else if (roll < 92)
+                cell.kind = ElementKind::Disk;
             break;
         }
         case kSensors:
@@ -131,16 +139,20 @@ Cell MakeCell(Draws& draws, std::int32_t column, std::int32_t row) {
             break;
         case kPlatformsHigh:
         case kPlatformsLow:
-            if (draws.Chance(450)) return PlatformCell(draws);
+            if (draws.Chance(450))
+                return PlatformCell(draws);
             break;
         case kTorches:
-            if (column % 4 == 0 || draws.Chance(6)) cell.kind = ElementKind::Torch;
+            if (column % 4 == 0 || draws.Chance(6))
+                cell.kind = ElementKind::Torch;
             break;
         case kCoinsHigh:
         case kCoinsLow:
-            if (draws.Chance(600)) return CoinCell(draws);
+            if (draws.Chance(600))
+                return CoinCell(draws);
             break;
-        default: break;
+        default:
+            break;
     }
     return cell;
 }
@@ -157,11 +169,11 @@ level::Level MakeBusyLevel(std::int32_t width, std::int32_t height, std::uint32_
     for (std::int32_t r = 1; r <= height; ++r) {
         for (std::int32_t c = 1; c <= width; ++c) {
             const Cell cell = MakeCell(draws, c, r);
-            const auto background = r >= firstWaterRow ? level::Background::Water
-                                                       : level::Background::Air;
+            const auto background =
+                r >= firstWaterRow ? level::Background::Water : level::Background::Air;
             level::AddCell(level.elements, static_cast<std::int32_t>(background), c, r,
-                           static_cast<std::int32_t>(cell.kind), c, r, 0, cell.link, 0,
-                           cell.length, cell.speedX, cell.speedY, 0, cell.pause1, cell.pause2);
+                           static_cast<std::int32_t>(cell.kind), c, r, 0, cell.link, 0, cell.length,
+                           cell.speedX, cell.speedY, 0, cell.pause1, cell.pause2);
         }
     }
     // The ball rests on the floor in the middle of the level: its centre 50 pixels above the

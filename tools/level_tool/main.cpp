@@ -73,7 +73,8 @@ void PrintUsage(std::ostream& out) {
            "\"pause1\", \"pause2\".\n"
            "\n"
            "  tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--values N] [--scale K]\n"
-           "      draw the whole level FILE as the editor shows it into PNG, 40 x 40 pixels a cell:\n"
+           "      draw the whole level FILE as the editor shows it into PNG, 40 x 40 pixels a "
+           "cell:\n"
            "      backdrops, elements, the grid (unless --no-grid) and with --values N the value\n"
            "      display N (1 link numbers, 2 lengths, 3 speeds, 4 pauses); --scale K (1 to 40)\n"
            "      divides the size by K; DIR is the game folder whose pictures are used\n"
@@ -113,8 +114,8 @@ int Pack(const std::string& jsonFile, const std::string& file) {
         in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
         text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
         if (text.size() > kMaxJsonBytes) {
-            std::cerr << "tessaron-level: " << jsonFile << ": longer than "
-                      << (kMaxJsonBytes >> 20) << " MiB, more than any level needs\n";
+            std::cerr << "tessaron-level: " << jsonFile << ": longer than " << (kMaxJsonBytes >> 20)
+                      << " MiB, more than any level needs\n";
             return kFileError;
         }
     }

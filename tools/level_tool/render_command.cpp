@@ -62,7 +62,8 @@ std::string ReadOptions(int argc, char** argv, RenderOptions& options) {
             const std::optional<int> n = WholeNumber(argv[++i], 0, kLargestValueDisplay);
             if (!n) {
                 return "--values takes 0 to 4 (1 link numbers, 2 lengths, 3 speeds, 4 pauses), "
-                       "not \"" + std::string(argv[i]) + "\"";
+                       "not \"" +
+                       std::string(argv[i]) + "\"";
             }
             options.picture.valueDisplay = *n;
         } else if (argument == "--scale") {

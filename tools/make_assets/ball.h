@@ -20,8 +20,8 @@ inline constexpr float kLightRadius = kRadius - 0.5f;
 inline constexpr int kLightOpacity = 150;
 
 // The six wedges, from the one whose seam starts at the left, turning clockwise on the screen.
-inline constexpr palette::Ramp kWedges[6] = {palette::kRed,  palette::kOrange, palette::kYellow,
-                                             palette::kGrass, palette::kBlue,  palette::kViolet};
+inline constexpr palette::Ramp kWedges[6] = {palette::kRed,   palette::kOrange, palette::kYellow,
+                                             palette::kGrass, palette::kBlue,   palette::kViolet};
 
 // A point of the ball's surface: the ramp it is painted from, the shade on it, and how much
 // the picture dithers there.

@@ -17,8 +17,10 @@ double Note(double t, double frequency, double decay) {
     // A 4 ms raised-cosine attack: no click at the start of the note.
     const double attack = t < 0.004 ? 0.5 - 0.5 * std::cos(kPi * t / 0.004) : 1.0;
     const double body = std::sin(2.0 * kPi * frequency * t) * std::exp(-t / decay);
-    const double octave = 0.28 * std::sin(2.0 * kPi * 2.0 * frequency * t) * std::exp(-t / (decay * 0.6));
-    const double shimmer = 0.1 * std::sin(2.0 * kPi * 2.76 * frequency * t) * std::exp(-t / (decay * 0.3));
+    const double octave =
+        0.28 * std::sin(2.0 * kPi * 2.0 * frequency * t) * std::exp(-t / (decay * 0.6));
+    const double shimmer =
+        0.1 * std::sin(2.0 * kPi * 2.76 * frequency * t) * std::exp(-t / (decay * 0.3));
     return attack * (body + octave + shimmer);
 }
 

@@ -23,7 +23,9 @@ struct Colour {
     float r = 0.0f, g = 0.0f, b = 0.0f;
 };
 
-Colour ToColour(Rgb c) { return Colour{float(c.r), float(c.g), float(c.b)}; }
+Colour ToColour(Rgb c) {
+    return Colour{float(c.r), float(c.g), float(c.b)};
+}
 
 Colour Mix(Colour a, Colour b, float amount) {
     return Colour{a.r + (b.r - a.r) * amount, a.g + (b.g - a.g) * amount,
@@ -79,7 +81,9 @@ std::string Point(float r, float angle) {
 
 // The angle of seam k at a distance u (0 centre, 1 rim): where a wedge's angle, turned by the
 // seam's twist, crosses a sixth of the circle.
-float SeamAngle(int k, float u) { return -kPi + float(k) * kPi / 3.0f - ball::kSeamTwist * u; }
+float SeamAngle(int k, float u) {
+    return -kPi + float(k) * kPi / 3.0f - ball::kSeamTwist * u;
+}
 
 std::string Wedge(int k) {
     constexpr int kSteps = 12;
@@ -139,12 +143,13 @@ RgbaImage PaintIcon(int size) {
             if (covered == 0) {
                 continue;
             }
-            std::uint8_t* p = &image.pixels[(std::size_t(y) * std::size_t(size) + std::size_t(x)) * 4];
+            std::uint8_t* p =
+                &image.pixels[(std::size_t(y) * std::size_t(size) + std::size_t(x)) * 4];
             p[0] = static_cast<std::uint8_t>(std::lround(sum.r / float(covered)));
             p[1] = static_cast<std::uint8_t>(std::lround(sum.g / float(covered)));
             p[2] = static_cast<std::uint8_t>(std::lround(sum.b / float(covered)));
-            p[3] = static_cast<std::uint8_t>(std::lround(255.0f * float(covered) /
-                                                         float(kSamples * kSamples)));
+            p[3] = static_cast<std::uint8_t>(
+                std::lround(255.0f * float(covered) / float(kSamples * kSamples)));
         }
     }
     return image;

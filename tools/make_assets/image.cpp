@@ -120,7 +120,8 @@ bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     if (!file) {
         return false;
     }
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);
 }
 

@@ -17,7 +17,7 @@ struct Rgb {
 inline constexpr Rgb kClear{0, 0, 0};
 
 class Image {
-public:
+  public:
     Image(int width, int height, Rgb fill = kClear);
 
     int Width() const { return width_; }
@@ -29,7 +29,7 @@ public:
     bool IsClear(int x, int y) const { return At(x, y) == kClear; }
     void FillRect(int x, int y, int width, int height, Rgb colour);
 
-private:
+  private:
     int width_;
     int height_;
     std::vector<Rgb> pixels_;

@@ -75,7 +75,8 @@ Image PaintSwitch() {
     // Collar and the red push button, a dome lit from the top left.
     for (int x = 7; x <= 32; ++x) {
         image.Set(x, 15, palette::kOutline);
-        image.Set(x, 16, x < 12 ? palette::kIron[4] : (x > 27 ? palette::kIron[1] : palette::kIron[2]));
+        image.Set(x, 16,
+                  x < 12 ? palette::kIron[4] : (x > 27 ? palette::kIron[1] : palette::kIron[2]));
     }
     image.Set(7, 16, palette::kOutline);
     image.Set(32, 16, palette::kOutline);
@@ -156,7 +157,9 @@ Image PaintDoor() {
                 }
             }
             const int inPlank = x - plankStart;
-            float t = 0.55f + 0.3f * (TiledNoise(static_cast<float>(x) * 3.0f, static_cast<float>(y) * 0.3f, 4, 40, 151u) - 0.5f);
+            float t = 0.55f + 0.3f * (TiledNoise(static_cast<float>(x) * 3.0f,
+                                                 static_cast<float>(y) * 0.3f, 4, 40, 151u) -
+                                      0.5f);
             if (inPlank == 1) {
                 t += 0.22f;
             } else if (inPlank == 9) {
@@ -208,7 +211,10 @@ Image PaintDoor() {
             const float dy = static_cast<float>(y) + 0.5f - 20.5f;
             const float r = std::sqrt(dx * dx + dy * dy);
             if (r <= 2.6f) {
-                image.Set(x, y, r > 1.9f ? palette::kOutline : Shade(palette::kIron, 0.3f + 0.7f * LightFacing(dx, dy), x, y, 0.0f));
+                image.Set(x, y,
+                          r > 1.9f ? palette::kOutline
+                                   : Shade(palette::kIron, 0.3f + 0.7f * LightFacing(dx, dy), x, y,
+                                           0.0f));
             }
         }
     }
@@ -228,7 +234,9 @@ Image PaintWoodBlock() {
     for (int y = 0; y < kCell; ++y) {
         for (int x = 0; x < kCell; ++x) {
             const int plankRow = (y - 5) % 10;
-            float t = 0.42f + 0.3f * (TiledNoise(static_cast<float>(x) * 0.3f, static_cast<float>(y) * 3.0f, 4, 40, 161u) - 0.5f);
+            float t = 0.42f + 0.3f * (TiledNoise(static_cast<float>(x) * 0.3f,
+                                                 static_cast<float>(y) * 3.0f, 4, 40, 161u) -
+                                      0.5f);
             if (plankRow == 0) {
                 t -= 0.3f;
             } else if (plankRow == 1) {
@@ -242,7 +250,10 @@ Image PaintWoodBlock() {
         for (int x = 0; x < kCell; ++x) {
             const int d = x + y - 39;
             if (d >= -3 && d <= 3) {
-                float t = 0.66f + 0.2f * (TiledNoise(static_cast<float>(x - y) * 0.4f, static_cast<float>(x + y) * 2.0f, 4, 40, 162u) - 0.5f);
+                float t =
+                    0.66f + 0.2f * (TiledNoise(static_cast<float>(x - y) * 0.4f,
+                                               static_cast<float>(x + y) * 2.0f, 4, 40, 162u) -
+                                    0.5f);
                 if (d == -3) {
                     t = 0.9f;
                 } else if (d == 3) {
@@ -262,8 +273,11 @@ Image PaintWoodBlock() {
             if (edge > 4) {
                 continue;
             }
-            float t = 0.6f + 0.2f * (TiledNoise(static_cast<float>(x) * (y < 5 || y > 34 ? 0.3f : 3.0f),
-                                                 static_cast<float>(y) * (y < 5 || y > 34 ? 3.0f : 0.3f), 4, 40, 163u) - 0.5f);
+            float t =
+                0.6f + 0.2f * (TiledNoise(static_cast<float>(x) * (y < 5 || y > 34 ? 0.3f : 3.0f),
+                                          static_cast<float>(y) * (y < 5 || y > 34 ? 3.0f : 0.3f),
+                                          4, 40, 163u) -
+                               0.5f);
             if (edge == 1) {
                 t += (y <= x && y < kCell - 1 - x) || (x < y && x < kCell - 1 - y) ? 0.3f : -0.1f;
             } else if (edge == 4) {
@@ -305,7 +319,8 @@ Image PaintSpikes() {
                 if (std::fabs(dx) > half + 0.25f) {
                     continue;
                 }
-                const float along = (static_cast<float>(y) - static_cast<float>(kTop)) / static_cast<float>(kBase - kTop);
+                const float along = (static_cast<float>(y) - static_cast<float>(kTop)) /
+                                    static_cast<float>(kBase - kTop);
                 Rgb colour;
                 if (dx > half - 0.9f && dx > 0.0f) {
                     colour = palette::kOutline;  // the shaded flank's edge
@@ -316,7 +331,8 @@ Image PaintSpikes() {
                 }
                 // Blood-red tips say: do not touch.
                 if (along < 0.32f && colour != palette::kOutline) {
-                    colour = dx < 0.0f ? Step(palette::kRed, along < 0.12f ? 5 : 4) : palette::kRed[2];
+                    colour =
+                        dx < 0.0f ? Step(palette::kRed, along < 0.12f ? 5 : 4) : palette::kRed[2];
                 }
                 image.Set(x, y, colour);
             }
@@ -336,7 +352,8 @@ Image PaintTorch(int frame) {
     // Handle: a wooden shaft, lit on its left.
     for (int y = 21; y < kCell; ++y) {
         for (int x = 18; x <= 21; ++x) {
-            Rgb colour = Step(palette::kWood, x == 18 ? 4 : (x == 21 ? 1 : 2 + (y % 5 == 0 ? 0 : 1)));
+            Rgb colour =
+                Step(palette::kWood, x == 18 ? 4 : (x == 21 ? 1 : 2 + (y % 5 == 0 ? 0 : 1)));
             if (x == 17 || x == 22) {
                 colour = palette::kOutline;
             }
@@ -374,7 +391,8 @@ Image PaintTorch(int frame) {
         const float width = 6.8f * std::pow(std::sin(1.5707963f * std::min(v * 1.25f, 1.0f)), 0.8f);
         const float centre = 20.0f + lean * (1.0f - v) * (1.0f - v);
         for (int x = 10; x < 30; ++x) {
-            const float d = std::fabs(static_cast<float>(x) + 0.5f - centre) / std::max(width, 0.01f);
+            const float d =
+                std::fabs(static_cast<float>(x) + 0.5f - centre) / std::max(width, 0.01f);
             if (d > 1.0f) {
                 continue;
             }

@@ -32,7 +32,9 @@ int Wrap(int value, int period) {
     return r < 0 ? r + period : r;
 }
 
-float SmoothStep(float t) { return t * t * (3.0f - 2.0f * t); }
+float SmoothStep(float t) {
+    return t * t * (3.0f - 2.0f * t);
+}
 
 }  // namespace
 
@@ -59,8 +61,10 @@ float TiledFractal(float x, float y, int cell, int period, std::uint32_t seed) {
 }
 
 float Bayer(int x, int y) {
-    static constexpr std::array<int, 16> kMatrix{0, 8, 2, 10, 12, 4, 14, 6, 3, 11, 1, 9, 15, 7, 13, 5};
-    return (static_cast<float>(kMatrix[static_cast<std::size_t>(Wrap(y, 4) * 4 + Wrap(x, 4))]) + 0.5f) /
+    static constexpr std::array<int, 16> kMatrix{0, 8,  2, 10, 12, 4, 14, 6,
+                                                 3, 11, 1, 9,  15, 7, 13, 5};
+    return (static_cast<float>(kMatrix[static_cast<std::size_t>(Wrap(y, 4) * 4 + Wrap(x, 4))]) +
+            0.5f) /
            16.0f;
 }
 
@@ -128,8 +132,8 @@ void OuterOutline(Image& image, Rgb colour) {
             if (!before.IsClear(x, y)) {
                 continue;
             }
-            if (!before.IsClear(x + 1, y) || !before.IsClear(x - 1, y) || !before.IsClear(x, y + 1) ||
-                !before.IsClear(x, y - 1)) {
+            if (!before.IsClear(x + 1, y) || !before.IsClear(x - 1, y) ||
+                !before.IsClear(x, y + 1) || !before.IsClear(x, y - 1)) {
                 image.Set(x, y, colour);
             }
         }

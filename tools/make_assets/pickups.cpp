@@ -64,7 +64,8 @@ Image PaintCoin(int value) {
     const Rgb ink = Step(ramp, 1);
     const Rgb edge = Step(ramp, static_cast<int>(ramp.size()) - 1);
     for (int i = 0; i < count; ++i) {
-        Digit(image, digits[static_cast<std::size_t>(i)] - '0', left + i * (kDigitWidth + 1), 16, ink, &edge);
+        Digit(image, digits[static_cast<std::size_t>(i)] - '0', left + i * (kDigitWidth + 1), 16,
+              ink, &edge);
     }
     return image;
 }
@@ -169,7 +170,11 @@ Image PaintGoal() {
             // holds a transparent hole.
             if (dx > 0.0f && r >= 3.2f && r <= 5.4f && !(dy > 1.5f && dx < 2.8f)) {
                 const bool left = x < 20;
-                image.Set(x, y, Shade(palette::kGold, left ? 0.3f + 0.6f * LightFacing(-dx, dy) : 0.15f + 0.6f * LightFacing(dx, dy), x, y, 0.0f));
+                image.Set(x, y,
+                          Shade(palette::kGold,
+                                left ? 0.3f + 0.6f * LightFacing(-dx, dy)
+                                     : 0.15f + 0.6f * LightFacing(dx, dy),
+                                x, y, 0.0f));
             }
         }
     }
@@ -223,8 +228,11 @@ Image PaintGoal() {
         for (int x = 13; x <= 27; ++x) {
             if (inStar(x, y)) {
                 image.Set(x, y, x + y < 32 ? palette::kGold[6] : palette::kGold[5]);
-            } else if (inStar(x - 1, y) || inStar(x + 1, y) || inStar(x, y - 1) || inStar(x, y + 1)) {
-                image.Set(x, y, (inStar(x - 1, y) || inStar(x, y - 1)) ? palette::kGold[1] : palette::kGold[2]);
+            } else if (inStar(x - 1, y) || inStar(x + 1, y) || inStar(x, y - 1) ||
+                       inStar(x, y + 1)) {
+                image.Set(
+                    x, y,
+                    (inStar(x - 1, y) || inStar(x, y - 1)) ? palette::kGold[1] : palette::kGold[2]);
             }
         }
     }

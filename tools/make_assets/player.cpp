@@ -132,6 +132,8 @@ Image PaintGrid() {
     return image;
 }
 
-Image PaintEmpty() { return Image(40, 40); }
+Image PaintEmpty() {
+    return Image(40, 40);
+}
 
 }  // namespace tessaron::assets

@@ -111,7 +111,8 @@ Image PaintWater() {
                 const float phase = static_cast<float>(band) * 2.1f;
                 const float crest = base + 1.1f * std::sin(kTwoPi * px / 20.0f + phase) +
                                     0.6f * std::sin(kTwoPi * px / 40.0f * 3.0f + phase * 1.7f);
-                const float along = TiledNoise(px, static_cast<float>(band) * 10.0f, 5, kTile, 202u + static_cast<std::uint32_t>(band));
+                const float along = TiledNoise(px, static_cast<float>(band) * 10.0f, 5, kTile,
+                                               202u + static_cast<std::uint32_t>(band));
                 if (std::fabs(py - crest) < 0.6f && along > 0.48f) {
                     t = along > 0.7f ? 0.95f : 0.74f;
                 } else if (py - crest > 0.4f && py - crest < 1.6f && along > 0.5f) {
@@ -146,7 +147,9 @@ Image PaintBricks() {
                 continue;
             }
             float t = 0.5f + 0.22f * (Random01(brick, 0, 112u) - 0.5f);
-            t += 0.2f * (TiledFractal(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, 5, kTile, 113u) - 0.5f);
+            t += 0.2f * (TiledFractal(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, 5,
+                                      kTile, 113u) -
+                         0.5f);
             if (yIn == 0) {
                 t += 0.3f;
             } else if (yIn == 8) {
@@ -173,7 +176,8 @@ Image PaintConcrete() {
     struct Pore {
         int x, y;
     };
-    constexpr Pore kPores[] = {{6, 5}, {31, 9}, {17, 17}, {36, 22}, {9, 28}, {24, 33}, {2, 15}, {28, 2}};
+    constexpr Pore kPores[] = {{6, 5},  {31, 9},  {17, 17}, {36, 22},
+                               {9, 28}, {24, 33}, {2, 15},  {28, 2}};
     Image image(kTile, kTile);
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
@@ -214,7 +218,8 @@ Image PaintGrass() {
     for (int x = 0; x < kTile; ++x) {
         const float px = static_cast<float>(x) + 0.5f;
         // The sod's lower edge: a gentle wave with tufts hanging into the earth.
-        int depth = 9 + static_cast<int>(std::lround(2.0f * (TiledNoise(px, 0.0f, 10, kTile, 131u) - 0.5f) * 2.0f));
+        int depth = 9 + static_cast<int>(std::lround(
+                            2.0f * (TiledNoise(px, 0.0f, 10, kTile, 131u) - 0.5f) * 2.0f));
         const std::uint32_t tuft = Hash(x / 3, 0, 132u) % 7u;
         if (tuft == 0) {
             depth += 3 - static_cast<int>(x % 3 == 1 ? 0 : 1);
@@ -286,9 +291,17 @@ BushShape BushStage(int percent) {
                      {20.0f, 14.0f, 5.0f}},
                     true};
         case 50:
-            return {{{20, 39, 10, 22}, {20, 39, 30, 20}, {20, 39, 23, 19}, {23, 19, 27, 15}, {23, 19, 20, 14},
-                     {13, 28, 7, 23}, {24, 30, 33, 26}},
-                    {{11.0f, 31.0f, 7.0f}, {29.0f, 31.0f, 7.0f}, {20.0f, 33.0f, 8.0f}, {8.0f, 23.5f, 3.0f}},
+            return {{{20, 39, 10, 22},
+                     {20, 39, 30, 20},
+                     {20, 39, 23, 19},
+                     {23, 19, 27, 15},
+                     {23, 19, 20, 14},
+                     {13, 28, 7, 23},
+                     {24, 30, 33, 26}},
+                    {{11.0f, 31.0f, 7.0f},
+                     {29.0f, 31.0f, 7.0f},
+                     {20.0f, 33.0f, 8.0f},
+                     {8.0f, 23.5f, 3.0f}},
                     false};
         default:
             return {{{20, 39, 13, 28}, {20, 39, 27, 27}, {20, 39, 21, 25}, {15, 33, 10, 30}},
@@ -319,7 +332,8 @@ Image PaintBush(int percent) {
             }
             const float nx = (static_cast<float>(x) + 0.5f - front->x) / front->r;
             const float ny = (static_cast<float>(y) + 0.5f - front->y) / front->r;
-            float t = 0.12f + 0.8f * LightFacing(nx, ny) * (0.55f + 0.45f * std::sqrt(nx * nx + ny * ny));
+            float t =
+                0.12f + 0.8f * LightFacing(nx, ny) * (0.55f + 0.45f * std::sqrt(nx * nx + ny * ny));
             // Leaves: clusters of two by two pixels, some of them catching the light.
             const float leaf = Random01(x / 2 + (y % 4 < 2 ? 0 : 7), y / 2, 141u);
             t += 0.3f * (leaf - 0.5f);

@@ -8,7 +8,8 @@ namespace tessaron::app {
 
 namespace {
 
-// Reads a whole decimal number; false for anything else (signs, spaces, trailing letters, overflow).
+// Reads a whole decimal number; false for anything else (signs, spaces, trailing letters,
+// overflow).
 template <typename Number>
 bool ReadNumber(std::string_view text, Number& value) {
     if (text.empty() || text.front() == '+' || text.front() == '-') {
@@ -32,9 +33,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
 
     // Options that take a value, and where it goes.
     const std::set<std::string_view> withValue = {
-        "--dir",   "--script",     "--passes",      "--seed",   "--trace",
-        "--state", "--screenshot", "--window-shot", "--record", "--solve",
-        "--replay", "--seconds",   "--reach",
+        "--dir",         "--script", "--passes", "--seed",   "--trace",   "--state", "--screenshot",
+        "--window-shot", "--record", "--solve",  "--replay", "--seconds", "--reach",
     };
     std::set<std::string> seen;
 
@@ -43,7 +43,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
         std::string_view name = argument;
         std::string_view value;
         bool hasValue = false;
-        if (auto equals = argument.find('='); argument.starts_with("--") && equals != std::string_view::npos) {
+        if (auto equals = argument.find('=');
+            argument.starts_with("--") && equals != std::string_view::npos) {
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
             hasValue = true;

@@ -13,8 +13,7 @@ namespace {
 // The side panel's controls by kind. Frames and labels never report events.
 constexpr std::array kMainTextFields = {11, 22, 24, 26, 28, 31, 41, 43, 62};
 constexpr std::array kMainChoices = {52, 61, 90, 1000};
-constexpr std::array kMainButtons = {51,   100,  200,  2000, 2001, 2002,
-                                     2003, 2004, 2005, 2006, 2007};
+constexpr std::array kMainButtons = {51, 100, 200, 2000, 2001, 2002, 2003, 2004, 2005, 2006, 2007};
 
 template <typename List>
 bool Contains(const List& list, int value) {
@@ -59,9 +58,13 @@ Recorder::Recorder(std::function<void(std::string_view)> sink,
                    std::function<std::filesystem::path()> gameFolder)
     : sink_(std::move(sink)), windows_(std::move(windows)), gameFolder_(std::move(gameFolder)) {}
 
-void Recorder::RecordSeed(std::uint32_t seed) { sink_("seed " + std::to_string(seed)); }
+void Recorder::RecordSeed(std::uint32_t seed) {
+    sink_("seed " + std::to_string(seed));
+}
 
-void Recorder::Comment(std::string_view text) { sink_("# " + std::string(text)); }
+void Recorder::Comment(std::string_view text) {
+    sink_("# " + std::string(text));
+}
 
 void Recorder::ReadMouse(int& x, int& y) {
     runtime::Windows& windows = windows_();

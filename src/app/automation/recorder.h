@@ -26,7 +26,7 @@ enum class ControlKind { Unknown, TextField, Choice, Button };
 ControlKind KindOfControl(int window, int control);
 
 class Recorder : public RunObserver {
-public:
+  public:
     // The lines go to `sink` as they are made (a file, or a string in tests). Answers inside the
     // game folder are written relative to it, so the recording replays in another folder too.
     Recorder(std::function<void(std::string_view line)> sink,
@@ -43,7 +43,7 @@ public:
 
     std::int64_t PassesRecorded() const { return lastPass_; }
 
-private:
+  private:
     // The action that replays an event, or none for events that need no replaying.
     std::optional<Action> ActionFor(const runtime::Event& event);
     // The mouse position in main-window coordinates.
@@ -80,12 +80,12 @@ private:
 // Writes a recording's lines to a file as they come, flushing each, so a run that ends
 // abruptly keeps what it recorded.
 class RecordingFile {
-public:
+  public:
     explicit RecordingFile(const std::filesystem::path& file);
     bool Ok() const { return static_cast<bool>(out_); }
     void Write(std::string_view line);
 
-private:
+  private:
     std::ofstream out_;
 };
 

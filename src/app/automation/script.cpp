@@ -22,7 +22,9 @@ constexpr std::array<std::pair<runtime::Key, std::string_view>, 8> kKeyNames = {
     {runtime::Key::F6, "F6"},
 }};
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
@@ -36,7 +38,7 @@ std::string_view Trim(std::string_view text) {
 
 // Splits words off the front of a line; a word that starts with "#" ends the line.
 class Words {
-public:
+  public:
     explicit Words(std::string_view rest) : rest_(rest) {}
 
     // The next word, or empty at the end of the line.
@@ -64,7 +66,7 @@ public:
         return Trim(rest_);
     }
 
-private:
+  private:
     void Skip() {
         while (!rest_.empty() && IsBlank(rest_.front())) {
             rest_.remove_prefix(1);
@@ -233,8 +235,8 @@ ScriptResult ParseScript(std::string_view text) {
             }
             if (action.pass < lastPass) {
                 return fail("pass " + std::to_string(action.pass) + " comes after pass " +
-                            std::to_string(lastPass) + " of line " +
-                            std::to_string(lastPassLine) + "; passes must not go back");
+                            std::to_string(lastPass) + " of line " + std::to_string(lastPassLine) +
+                            "; passes must not go back");
             }
             if (std::optional<LineError> error = ReadAction(words, action)) {
                 return fail(error->message);
@@ -269,8 +271,8 @@ ScriptResult ReadScript(const std::filesystem::path& file) {
         in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
         text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
         if (text.size() > kMaxScriptBytes) {
-            return failure("the script is longer than " +
-                           std::to_string(kMaxScriptBytes >> 20) + " MiB: ");
+            return failure("the script is longer than " + std::to_string(kMaxScriptBytes >> 20) +
+                           " MiB: ");
         }
     }
     if (in.bad()) {

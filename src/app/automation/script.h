@@ -33,15 +33,15 @@ namespace tessaron::app {
 enum class ActionKind { KeyDown, KeyUp, Mouse, Click, Text, Select, Press, Toolbar, Close };
 
 struct Action {
-    int line = 0;             // the script line it came from, 1-based (0 when made in code)
-    std::int64_t pass = 1;    // passes count from 1
+    int line = 0;           // the script line it came from, 1-based (0 when made in code)
+    std::int64_t pass = 1;  // passes count from 1
     ActionKind kind = ActionKind::Close;
     runtime::Key key = runtime::Key::Escape;  // KeyDown, KeyUp
-    int x = 0;                // Mouse, Click: main-window coordinates
+    int x = 0;                                // Mouse, Click: main-window coordinates
     int y = 0;
-    int control = 0;          // Text, Select, Press: the control; Toolbar: the button
-    int value = 0;            // Select
-    std::string text;         // Text
+    int control = 0;   // Text, Select, Press: the control; Toolbar: the button
+    int value = 0;     // Select
+    std::string text;  // Text
 
     bool operator==(const Action&) const = default;
 };
@@ -74,7 +74,7 @@ std::string_view KeyName(runtime::Key key);
 
 // The keys a script can press, in a fixed order.
 inline constexpr runtime::Key kScriptKeys[] = {
-    runtime::Key::Up,     runtime::Key::Down, runtime::Key::Left, runtime::Key::Right,
+    runtime::Key::Up,  runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
     runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
 };
 

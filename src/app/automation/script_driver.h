@@ -22,8 +22,9 @@ inline constexpr int kPauseWindow = 5;
 
 // Makes a window current for a moment and puts the earlier current window back afterwards.
 class UseWindow {
-public:
-    UseWindow(runtime::Windows& windows, int number) : windows_(windows), saved_(windows.Current()) {
+  public:
+    UseWindow(runtime::Windows& windows, int number)
+        : windows_(windows), saved_(windows.Current()) {
         windows_.Use(number);
     }
     ~UseWindow() {
@@ -34,13 +35,13 @@ public:
     UseWindow(const UseWindow&) = delete;
     UseWindow& operator=(const UseWindow&) = delete;
 
-private:
+  private:
     runtime::Windows& windows_;
     int saved_;
 };
 
 class ScriptDriver : public InputDriver {
-public:
+  public:
     // The machine layer is reached through these calls because it only exists once start-up
     // has begun, after the driver was made.
     ScriptDriver(Script script, std::function<runtime::Windows&()> windows,
@@ -53,7 +54,7 @@ public:
     // Actions not applied yet.
     std::size_t ActionsLeft() const { return script_.actions.size() - next_; }
 
-private:
+  private:
     Status Apply(const Action& action);
     Status Fail(const Action& action, const std::string& what);
     // Moves the mouse to main-window coordinates, leaving the current window as it was.

@@ -18,7 +18,9 @@ namespace {
 
 constexpr int kBadInput = 2;
 
-void Report(const std::string& message) { std::cerr << "tessaron: " << message << '\n'; }
+void Report(const std::string& message) {
+    std::cerr << "tessaron: " << message << '\n';
+}
 
 // Writes the outputs the command line asked for; false when one could not be written.
 bool WriteOutputs(const Options& options, Program& program, TraceWriter* trace) {

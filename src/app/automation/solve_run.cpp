@@ -1,8 +1,8 @@
 #include "app/automation/solve_run.h"
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
@@ -36,7 +36,9 @@ constexpr int kFound = 0;
 constexpr int kNotFound = 1;
 constexpr int kBadInput = 2;
 
-void Report(const std::string& message) { std::cerr << "tessaron: " << message << '\n'; }
+void Report(const std::string& message) {
+    std::cerr << "tessaron: " << message << '\n';
+}
 
 bool ErrorsGoToTerminal() {
 #if defined(_WIN32)
@@ -49,7 +51,7 @@ bool ErrorsGoToTerminal() {
 // The search's progress on standard error: one line rewritten in place on a terminal, a plain
 // line now and then when the errors go to a file.
 class ProgressLine {
-public:
+  public:
     ProgressLine() : terminal_(ErrorsGoToTerminal()) {}
 
     void Show(const solver::SearchProgress& now) {
@@ -78,7 +80,7 @@ public:
         }
     }
 
-private:
+  private:
     bool terminal_;
     bool open_ = false;
     double shown_ = -1.0e9;
@@ -263,30 +265,27 @@ int RunSolve(const Options& given, int& argc, char** argv) {
         // The shortening has what is left of the time, and at least five seconds of its own
         // when the search found the win at the very end.
         constexpr double kShortestShortening = 5.0;
-        const double shortenUntil = std::max(static_cast<double>(options.seconds),
-                                             searchSeconds + kShortestShortening);
+        const double shortenUntil =
+            std::max(static_cast<double>(options.seconds), searchSeconds + kShortestShortening);
         shortener.Run([&]() { return elapsed() >= shortenUntil; });
         plan = shortener.Plan();
         score = shortener.Score();
-        std::cerr << "shortened in " << Seconds(elapsed() - searchSeconds) << " to "
-                  << plan.size() << " passes and " << solver::KeyChanges(plan)
-                  << " key changes\n";
+        std::cerr << "shortened in " << Seconds(elapsed() - searchSeconds) << " to " << plan.size()
+                  << " passes and " << solver::KeyChanges(plan) << " key changes\n";
         comments = {
             level + ": a run found by the automatic player (tessaron --solve, seed " +
                 std::to_string(seed) + ").",
             "Finishes the level in " + std::to_string(plan.size()) + " passes with " +
                 std::to_string(score) + " points:",
-            "  tessaron --headless --script " + script + " --passes " +
-                std::to_string(plan.size()),
+            "  tessaron --headless --script " + script + " --passes " + std::to_string(plan.size()),
         };
     } else {
         comments = {
             level + ": the automatic player found no run to the goal (seed " +
                 std::to_string(seed) + ", " + std::to_string(options.seconds) + " s).",
-            "The run that came nearest the goal: " + std::to_string(plan.size()) +
-                " passes, " + std::to_string(score) + " points:",
-            "  tessaron --headless --script " + script + " --passes " +
-                std::to_string(plan.size()),
+            "The run that came nearest the goal: " + std::to_string(plan.size()) + " passes, " +
+                std::to_string(score) + " points:",
+            "  tessaron --headless --script " + script + " --passes " + std::to_string(plan.size()),
         };
     }
 
@@ -302,8 +301,9 @@ int RunSolve(const Options& given, int& argc, char** argv) {
             !ReplayTakesGoal(run, driver, std::move(written.script),
                              static_cast<std::int64_t>(plan.size()), goals) ||
             run.State().level.score != score) {
-            Report("the run found does not take the goal when replayed; this is a fault of the "
-                   "automatic player");
+            Report(
+                "the run found does not take the goal when replayed; this is a fault of the "
+                "automatic player");
             found = false;
         }
     }

@@ -51,7 +51,8 @@ bool WriteState(const std::filesystem::path& file, const GameState& state, std::
     try {
         // A level file name that is not valid UTF-8 is written with replacement characters
         // rather than refused.
-        text = StateToJson(state).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+        text = StateToJson(state).dump(2, ' ', false,
+                                       nlohmann::ordered_json::error_handler_t::replace);
     } catch (const std::exception& exception) {
         error = std::string("cannot write the state: ") + exception.what();
         return false;

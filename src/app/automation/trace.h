@@ -23,7 +23,7 @@ std::string TraceLine(std::int64_t pass, const GameState& state);
 
 // Writes the header, then a line at the end of every pass.
 class TraceWriter : public RunObserver {
-public:
+  public:
     // Opens the file; Ok() says whether that worked.
     explicit TraceWriter(const std::filesystem::path& file);
     bool Ok() const { return ok_; }
@@ -31,7 +31,7 @@ public:
     // Flushes and closes the file; false when a write failed.
     bool Close();
 
-private:
+  private:
     std::ofstream out_;
     bool ok_ = false;
 };
