@@ -131,6 +131,9 @@ void Program::End() {
 std::int64_t Program::PassCount() const {
     return impl_->passCount;
 }
+const game::PassEvents& Program::Events() const {
+    return impl_->passEvents;
+}
 int Program::ExitStatus() const {
     return impl_->exitStatus;
 }
@@ -274,6 +277,7 @@ void Program::Impl::SaveLevelCommand() {
 game::Services Program::Impl::GameServices() {
     game::Services services{*screen, *sound, *savePoints, random};
     services.savePointNotStored = [this](const std::string& reason) { savePointProblem = reason; };
+    services.events = &passEvents;
     return services;
 }
 
@@ -448,6 +452,7 @@ void Program::Impl::MouseStage(const runtime::Event& event) {
 PassOutcome Program::RunPass() {
     Impl& d = *impl_;
     const std::int64_t pass = ++d.passCount;
+    d.passEvents.Clear();
 
     if (d.hooks.driver != nullptr) {
         const InputDriver::Status status = d.hooks.driver->BeforePoll(pass);

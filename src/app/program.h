@@ -63,6 +63,8 @@ class Program {
     PassOutcome RunPass();
     // Passes run so far (the number of the pass that RunPass runs next, minus one).
     std::int64_t PassCount() const;
+    // What the player could notice in the last pass: pickups, the goal, jumps, being sent back.
+    const game::PassEvents& Events() const;
 
     // The interactive main loop with its pacing, until the program ends. The exit status.
     int RunLoop();

@@ -76,6 +76,8 @@ struct Program::Impl {
     bool levelInMemory = false;
     // Why the save point of a disk taken in this pass could not be stored; empty when it was.
     std::string savePointProblem;
+    // What the player could notice in this pass (cleared when a pass starts).
+    game::PassEvents passEvents;
     bool started = false;
     bool ended = false;
 

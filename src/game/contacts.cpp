@@ -41,6 +41,13 @@ void PickupEffect(level::Element& element, level::Level& level, const Player& pl
                   const Services& services) {
     if (element.kind > kPickupBase) {
         services.sound.Play(kPickupSound);
+        if (element.kind == Code(ElementKind::Goal)) {
+            services.Note(GameEvent::GoalTaken);
+        } else if (element.kind == Code(ElementKind::Disk)) {
+            services.Note(GameEvent::DiskTaken);
+        } else {
+            services.Note(GameEvent::CoinTaken);
+        }
         if (element.kind - kPickupBase != kDiskPoints) {
             level.score = AddPoints(level.score, RoundToPixel(element.kind - kPickupBase));
         }

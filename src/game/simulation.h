@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "game/events.h"
 #include "game/player.h"
 #include "game/save_points.h"
 #include "level/level.h"
@@ -24,6 +25,14 @@ struct Services {
     runtime::Random& random;
     // Told why, when a disk is taken but its save point cannot be stored; play goes on.
     std::function<void(const std::string& reason)> savePointNotStored = {};
+    // Where the pass notes what happened for the player to notice; null notes nothing.
+    PassEvents* events = nullptr;
+
+    void Note(GameEvent event) const {
+        if (events != nullptr) {
+            events->Note(event);
+        }
+    }
 };
 
 // The keys the player holds in this pass's keyboard snapshot.
