@@ -3,7 +3,6 @@
 #include "app/program.h"
 
 #include <chrono>
-#include <cmath>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -30,8 +29,12 @@ constexpr float kScrollStep = 10.0f;
 // In the editor, a mouse this far right over the play screen takes the keyboard back to the
 // main window.
 constexpr std::int32_t kActivateMouseX = 768;
-// However small the pass's own sleep, a pass never starts sooner than this after the previous.
-constexpr std::chrono::nanoseconds kShortestPass{1'000'000'000 / 60};
+// Interactive play: passes start on a steady schedule of this many a second.
+constexpr std::int64_t kPassesPerSecond = 60;
+constexpr std::chrono::nanoseconds kPassPeriod{1'000'000'000 / kPassesPerSecond};
+// A loop further behind its schedule than this many passes (a modal window, a stalled machine)
+// starts a new schedule instead of running the missed passes in a burst.
+constexpr std::int64_t kMostPassesBehind = 3;
 
 int ExitStatusFor(InputDriver::Status status) {
     return status == InputDriver::Status::NoActionLeft ? 3 : 2;
@@ -60,15 +63,6 @@ render::FrameInputs FrameInputsOf(const GameState& state) {
 }
 
 }  // namespace
-
-int PassSleepMilliseconds(std::int32_t levelWidth, std::int32_t levelHeight) {
-    // A level without cells has no quotient to take; it waits the shortest time.
-    if (levelWidth <= 0 || levelHeight <= 0) {
-        return 1;
-    }
-    const double cells = static_cast<double>(levelWidth) * static_cast<double>(levelHeight);
-    return static_cast<int>(std::ceil(30000.0 / cells));
-}
 
 // ---------------------------------------------------------------------------------------------
 // Requesters whose answers the observers hear
@@ -522,22 +516,19 @@ void RunPlayPass(GameState& state, const game::PlayerKeys& keys, const game::Ser
 int Program::RunLoop() {
     using Clock = std::chrono::steady_clock;
     Impl& d = *impl_;
-    Clock::time_point previousStart{};
-    bool first = true;
+    // When the next pass is due. Each deadline follows the previous one by a period, so that
+    // the time a pass takes never adds up into a drift.
+    Clock::time_point due = Clock::now();
     for (;;) {
         if (!d.options.headless) {
             const Clock::time_point now = Clock::now();
-            Clock::time_point wake =
-                now + std::chrono::milliseconds(PassSleepMilliseconds(d.state.level.levelWidth,
-                                                                      d.state.level.levelHeight));
-            // The floor is a deadline from the previous start, not a second sleep.
-            if (!first && wake < previousStart + kShortestPass) {
-                wake = previousStart + kShortestPass;
+            if (now - due > kMostPassesBehind * kPassPeriod) {
+                due = now;
+            } else {
+                std::this_thread::sleep_until(due);
             }
-            std::this_thread::sleep_until(wake);
+            due += kPassPeriod;
         }
-        first = false;
-        previousStart = Clock::now();
 
         const PassOutcome outcome = RunPass();
         if (outcome == PassOutcome::Quit || outcome == PassOutcome::Aborted) {
