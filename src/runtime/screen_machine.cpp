@@ -17,6 +17,12 @@
 #include <cstdlib>
 #include <fstream>
 
+// The toolkit's headers above say whether it was built for X11.
+#if defined(TESSARON_HAVE_XCB) && QT_CONFIG(xcb)
+#define TESSARON_ASK_X_SERVER 1
+#include <xcb/xcb.h>
+#endif
+
 #include "runtime/qt_internal.h"
 
 namespace tessaron::runtime {
@@ -251,14 +257,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             auto* widget = qobject_cast<QWidget*>(watched);
             const bool ours = widget != nullptr && machine_.WindowNumberOf(widget) != 0;
             if (code != 0 && !key->isAutoRepeat()) {
-                // A table, not a count: the same key event may pass here more than once.
-                const bool press = event->type() == QEvent::KeyPress;
-                machine_.keys[std::size_t(code)] = press;
-                // A quick tap may go down and up between two passes; it still counts once. Keys
-                // typed into a message box or a file requester (Escape cancelling it) do not.
-                if (press && ours) {
-                    machine_.pressedSinceSnapshot[std::size_t(code)] = true;
-                }
+                machine_.NoteKey(code, *key, ours);
             }
             if (!ours) {
                 break;  // message boxes and file dialogs keep their own keys
@@ -289,6 +288,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             // key would stay down here for ever (the ball rolling on). Every key counts as up.
             machine_.keys.fill(false);
             machine_.pressedSinceSnapshot.fill(false);
+            machine_.releasePending.fill(false);
             break;
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
@@ -327,6 +327,66 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void Machine::Impl::NoteKey(int code, const QKeyEvent& key, bool ours) {
+    // A table, not a count: the same key event may pass here more than once.
+    const auto i = std::size_t(code);
+    if (key.type() == QEvent::KeyPress) {
+        // A press after a release that has not counted yet is the display server's repeat of a
+        // key still held, or a tap that goes down again: either way the key is down.
+        releasePending[i] = false;
+        keys[i] = true;
+        // A quick tap may go down and up between two passes; it still counts once. Keys typed
+        // into a message box or a file requester (Escape cancelling it) do not.
+        if (ours) {
+            pressedSinceSnapshot[i] = true;
+        }
+    } else if (keys[i]) {
+        releasePending[i] = true;
+        nativeKey[i] = key.nativeScanCode();
+    }
+}
+
+namespace {
+
+// Whether the X server holds the key with this code down right now; false without one.
+// Elsewhere a held key's repeats come marked as such, or as presses alone.
+bool KeyDownOnXServer(quint32 nativeKey) {
+#if defined(TESSARON_ASK_X_SERVER)
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr || nativeKey == 0 || nativeKey > 255) {
+        return false;
+    }
+    xcb_connection_t* connection = x11->connection();
+    xcb_query_keymap_reply_t* reply =
+        xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr);
+    if (reply == nullptr) {
+        return false;
+    }
+    const bool down = (reply->keys[nativeKey / 8] >> (nativeKey % 8)) & 1;
+    std::free(reply);
+    return down;
+#else
+    (void)nativeKey;
+    return false;
+#endif
+}
+
+}  // namespace
+
+void Machine::Impl::SettleReleases() {
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (!releasePending[i]) {
+            continue;
+        }
+        const bool down =
+            keyDownOnDisplay ? keyDownOnDisplay(nativeKey[i]) : KeyDownOnXServer(nativeKey[i]);
+        if (!down) {
+            releasePending[i] = false;
+            keys[i] = false;
+        }
+    }
 }
 
 int Machine::Impl::WindowNumberOf(const QWidget* widget) const {
@@ -562,6 +622,7 @@ Keyboard::~Keyboard() = default;
 
 void Keyboard::Snapshot() {
     Machine::Impl& m = machine_.Internals();
+    m.SettleReleases();
     for (std::size_t i = 0; i < m.keys.size(); ++i) {
         snapshot_[i] = m.keys[i] || m.pressedSinceSnapshot[i];
     }
@@ -596,6 +657,7 @@ void Keyboard::SetKey(Key key, bool down) {
     const int code = int(key);
     if (code >= 0 && code < 256) {
         machine_.Internals().keys[std::size_t(code)] = down;
+        machine_.Internals().releasePending[std::size_t(code)] = false;
     }
 }
 
