@@ -241,6 +241,7 @@ Flow Program::Impl::NewLevelCommand() {
         return Flow::Abort;
     }
     levelInMemory = true;
+    levelStartPass = passCount;
     return Flow::Restart;
 }
 
@@ -248,6 +249,7 @@ Flow Program::Impl::LoadLevelCommand() {
     const level::LoadResult result = level::LoadLevel(state.level, *files, *requesters, *folder);
     if (result == level::LoadResult::Loaded) {
         levelInMemory = true;
+        levelStartPass = passCount;
         return Flow::Restart;
     }
     // A cancelled or unreadable load keeps the level in memory; only without one (at start)
@@ -296,6 +298,7 @@ void Program::Impl::SwitchMode() {
         windows->Move(-panel::kSidePanelWidth, 0);
     }
     level::RestoreEditState(state.level);
+    levelStartPass = passCount;
 }
 
 Flow Program::Impl::PauseMenu() {
@@ -502,7 +505,7 @@ PassOutcome Program::RunPass() {
     if (d.state.loop.mode == level::Mode::Editor) {
         d.MouseStage(event);
     }
-    return d.EndPass(Flow::Continue);
+    return d.EndPass(d.GoalStage());
 }
 
 void RunPlayPass(GameState& state, const game::PlayerKeys& keys, const game::Services& services) {

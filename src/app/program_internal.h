@@ -78,6 +78,9 @@ struct Program::Impl {
     std::string savePointProblem;
     // What the player could notice in this pass (cleared when a pass starts).
     game::PassEvents passEvents;
+    // The pass in which the level was last read or made, or play began: the goal screen's time
+    // counts the passes since.
+    std::int64_t levelStartPass = 0;
     bool started = false;
     bool ended = false;
 
@@ -102,6 +105,16 @@ struct Program::Impl {
     void SaveLevelCommand();
     Flow PauseMenu();
     void SwitchMode();
+
+    // The goal screen (goal.cpp), after a play pass in which the ball took a goal.
+    Flow GoalStage();
+    // The level file after this one in its folder, by name; empty after the last.
+    std::string NextLevelFile();
+    // Whether the level in memory, in its editable state, is what its file holds.
+    bool LevelIsAsItsFile();
+    // Reads a level file afresh and starts it as the game's start does: the ball at rest at the
+    // file's start offset. A file that cannot be read keeps the level as it was, with a message.
+    Flow StartLevelFile(const std::string& path);
     // The simulation's machine services; a save point that cannot be stored is remembered.
     game::Services GameServices();
     // Shows the "Error" box for a save point that could not be stored, once.
