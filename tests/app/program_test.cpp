@@ -22,8 +22,9 @@ using runtime::Key;
 // --- pacing -------------------------------------------------------------------------------
 
 // The interactive loop, timed over a second of play on a small and on a large busy level: it
-// runs 60 passes a second whatever the level's size. The bounds are wide, for a shared machine;
-// the pacing of ceil(30000 / cells) ms that this replaced took 4.5 s for the small level.
+// runs 60 passes a second whatever the level's size. The bounds are wide, for a shared and busy
+// machine; the pacing of ceil(30000 / cells) ms that this replaced took 4.5 s for the small
+// level, which a machine too busy to start passes on time may not tell apart from a stall.
 class Pacing : public ProgramTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
 
 TEST_P(Pacing, InteractiveLoopRunsSixtyPassesASecond) {
@@ -55,7 +56,7 @@ TEST_P(Pacing, InteractiveLoopRunsSixtyPassesASecond) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(program_->PassCount(), 61);
     EXPECT_GT(seconds, 0.95);
-    EXPECT_LT(seconds, 1.6);
+    EXPECT_LT(seconds, 3.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Pacing,
