@@ -168,6 +168,16 @@ void Program::Impl::TellEvent(const runtime::Event& event) {
     }
 }
 
+bool Program::Impl::StopRequested() {
+    if (!machine || machine->StopSignal() == 0) {
+        return false;
+    }
+    // The shell's way of saying that a signal ended the program.
+    exitStatus = 128 + machine->StopSignal();
+    abortMessage.clear();
+    return true;
+}
+
 Flow Program::Impl::AbortWith(InputDriver::Status status, std::string message) {
     exitStatus = ExitStatusFor(status);
     abortMessage = std::move(message);
@@ -195,6 +205,9 @@ std::optional<runtime::Event> Program::Impl::ModalEvent(std::string_view window)
         return std::nullopt;
     } else {
         event = windows->Wait();
+        if (StopRequested()) {
+            return std::nullopt;
+        }
     }
     if (event.code != EventCode::None) {
         TellEvent(event);
@@ -203,7 +216,9 @@ std::optional<runtime::Event> Program::Impl::ModalEvent(std::string_view window)
 }
 
 PassOutcome Program::Impl::EndPass(Flow flow) {
-    if (flow == Flow::Abort) {
+    // A run stopped by a signal ends its pass as "BEENDEN" does, with the signal's status.
+    const bool stopped = flow == Flow::Abort && machine && machine->StopSignal() != 0;
+    if (flow == Flow::Abort && !stopped) {
         return PassOutcome::Aborted;
     }
     // Whatever the pass did (a paint, an undo, a mode switch, a level read or a save point
@@ -211,6 +226,9 @@ PassOutcome Program::Impl::EndPass(Flow flow) {
     ShowHistoryButtons();
     for (RunObserver* observer : hooks.observers) {
         observer->OnPassEnd(passCount, state);
+    }
+    if (stopped) {
+        return PassOutcome::Quit;
     }
     switch (flow) {
         case Flow::Restart:
@@ -523,6 +541,10 @@ int Program::RunLoop() {
     // the time a pass takes never adds up into a drift.
     Clock::time_point due = Clock::now();
     for (;;) {
+        if (d.StopRequested()) {
+            End();
+            return d.exitStatus;
+        }
         if (!d.options.headless) {
             const Clock::time_point now = Clock::now();
             if (now - due > kMostPassesBehind * kPassPeriod) {

@@ -127,6 +127,8 @@ struct Program::Impl {
     // by waiting. Empty when the run must end (the driver says so, or no input can come).
     std::optional<runtime::Event> ModalEvent(std::string_view window);
     Flow AbortWith(InputDriver::Status status, std::string message);
+    // Whether a stop signal came (an interactive run): the exit status is then 128 + signal.
+    bool StopRequested();
     void TellEvent(const runtime::Event& event);
     PassOutcome EndPass(Flow flow);
     void Shutdown();

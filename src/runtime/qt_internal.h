@@ -198,6 +198,12 @@ struct Machine::Impl {
     QPoint mouse;
     bool mouseScripted = false;
 
+    // The stop signals (Machine::CatchStopSignals): whether they are caught, the watch that
+    // looks for one, and the one that came.
+    bool stopSignalsCaught = false;
+    QTimer* stopWatch = nullptr;
+    int stopSignal = 0;
+
     // Game controllers; null until started.
     std::unique_ptr<Gamepads> gamepads;
 

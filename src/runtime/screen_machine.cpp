@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
+#include <QDialog>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
@@ -11,9 +12,14 @@
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
+#include <QTimer>
+#include <QTranslator>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 
@@ -62,6 +68,21 @@ void EnsureRuntimeFolder() {
     const QFileInfo info(path);
     if (info.isDir() && info.isWritable()) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
+    }
+}
+
+// The whole interface is German, whatever the user's language: the toolkit's own texts (the
+// file requesters' and the message boxes' buttons and labels) too, from the distribution's
+// translations of the toolkit where they are installed, with German dates and numbers in them.
+void UseGermanToolkitTexts() {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(german);
+    auto* translator = new QTranslator(g_application);
+    if (translator->load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
     }
 }
 
@@ -475,6 +496,7 @@ bool Machine::StartScreen(const StartOptions& options) {
         int* argc = options.argc != nullptr ? options.argc : &g_argc;
         char** argv = options.argv != nullptr ? options.argv : g_argv;
         g_application = new QApplication(*argc, argv);
+        UseGermanToolkitTexts();
         // The side panel was laid out for a small stock dialog font (about 5 px a character):
         // with the toolkit's larger default its two-line labels would be cut off.
         QFont controls(QStringLiteral("Liberation Sans"));
@@ -585,7 +607,64 @@ bool Machine::StartSound() {
     return true;
 }
 
+namespace {
+
+// The stop signal that came, set by the handler (which may do nothing else) and taken up by the
+// machine's watch.
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void NoteStopSignal(int signal) {
+    g_stopSignal = signal;
+}
+
+// How often the watch looks for a stop signal: a stop takes at most this long to be seen, also
+// while a window waits for events.
+constexpr int kStopWatchMilliseconds = 100;
+
+}  // namespace
+
+void Machine::CatchStopSignals() {
+    if (!impl_->screenStarted || impl_->stopSignalsCaught) {
+        return;
+    }
+    g_stopSignal = 0;
+    impl_->stopSignal = 0;
+    std::signal(SIGINT, NoteStopSignal);
+    std::signal(SIGTERM, NoteStopSignal);
+    impl_->stopSignalsCaught = true;
+    Impl* m = impl_.get();
+    m->stopWatch = new QTimer();
+    m->stopWatch->setInterval(kStopWatchMilliseconds);
+    QObject::connect(m->stopWatch, &QTimer::timeout, [m] {
+        if (g_stopSignal == 0 || m->stopSignal != 0) {
+            return;
+        }
+        m->stopSignal = g_stopSignal;
+        // A file requester or a message box runs the toolkit's own loop: cancelled, it returns
+        // to the program, which then ends.
+        for (int guard = 0; guard < 8; ++guard) {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                break;
+            }
+            dialog->reject();
+        }
+    });
+    m->stopWatch->start();
+}
+
+int Machine::StopSignal() const {
+    return impl_->stopSignal;
+}
+
 void Machine::End() {
+    if (impl_->stopSignalsCaught) {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        delete impl_->stopWatch;
+        impl_->stopWatch = nullptr;
+        impl_->stopSignalsCaught = false;
+    }
     if (impl_->soundStarted) {
         SDL_CloseAudioDevice(impl_->audioDevice);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
