@@ -37,8 +37,7 @@ bool Program::Impl::LevelIsAsItsFile() {
     read.levelFileName = state.level.levelFileName;
     if (read.levelFileName.empty() ||
         level::ReadLevelFile(read, *files) != level::LoadResult::Loaded ||
-        read.levelWidth != state.level.levelWidth ||
-        read.levelHeight != state.level.levelHeight ||
+        read.levelWidth != state.level.levelWidth || read.levelHeight != state.level.levelHeight ||
         read.elements.size() != state.level.elements.size()) {
         return false;
     }
@@ -89,8 +88,7 @@ Flow Program::Impl::StartLevelFile(const std::string& path) {
 }
 
 Flow Program::Impl::GoalStage() {
-    if (state.loop.mode != level::Mode::Play ||
-        !passEvents.Happened(game::GameEvent::GoalTaken)) {
+    if (state.loop.mode != level::Mode::Play || !passEvents.Happened(game::GameEvent::GoalTaken)) {
         return Flow::Continue;
     }
     // A scripted run shows the screen only where its script answers it, so that every script
@@ -110,8 +108,8 @@ Flow Program::Impl::GoalStage() {
     std::string next;
     if (asItsFile) {
         std::string problem;
-        text.record = NoteGoal(*files, *folder, state.level.levelFileName, text.points,
-                               text.passes, problem);
+        text.record =
+            NoteGoal(*files, *folder, state.level.levelFileName, text.points, text.passes, problem);
         if (!problem.empty()) {
             windows->MessageBox("Error", problem);
             windows->Use(panel::kMainWindow);
@@ -122,8 +120,8 @@ Flow Program::Impl::GoalStage() {
     text.nextLevel = !next.empty();
 
     ShowHistoryButtons(true);
-    const GoalChoice choice = RunGoalScreen(*windows, *screen, text,
-                                            [this] { return ModalEvent(goal_screen::kTitle); });
+    const GoalChoice choice =
+        RunGoalScreen(*windows, *screen, text, [this] { return ModalEvent(goal_screen::kTitle); });
     windows->Use(panel::kMainWindow);
     switch (choice) {
         case GoalChoice::NextLevel:

@@ -45,8 +45,8 @@ GoalChoice RunGoalScreen(runtime::Windows& windows, runtime::PlayScreen& screen,
     constexpr int kButtonsTop = 66;
     constexpr int kButtonStep = kButtonHeight + 4;
     // Buttons that have nothing to do are left out, and the window is as much shorter.
-    const int height = kInnerHeight - (text.nextLevel ? 0 : kButtonStep) -
-                       (text.levelFromFile ? 0 : kButtonStep);
+    const int height =
+        kInnerHeight - (text.nextLevel ? 0 : kButtonStep) - (text.levelFromFile ? 0 : kButtonStep);
     // Centred over the play screen of the game's window.
     const int x = 512 - kInnerWidth / 2;
     const int y = 384 - height / 2;

@@ -36,7 +36,8 @@ PauseChoice RunPauseMenu(runtime::Windows& windows, runtime::PlayScreen& screen,
                          const PauseEventSource& nextEvent) {
     using namespace pause_menu;
     const int button = RunButtonWindow(
-        windows, screen, kWindow, {kContinueButton, kSavePointButton, kSwitchModeButton, kQuitButton},
+        windows, screen, kWindow,
+        {kContinueButton, kSavePointButton, kSwitchModeButton, kQuitButton},
         [&windows] {
             windows.Open(kWindow, 412, 344, 200, 110, runtime::WindowStyle::Dialog, kTitle);
             windows.PushButton(kContinueButton, 10, 10, 180, 20, "WEITER SPIELEN");

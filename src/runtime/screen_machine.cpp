@@ -2,9 +2,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
-#include <QDialog>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

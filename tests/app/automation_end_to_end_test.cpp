@@ -197,11 +197,12 @@ TEST_F(EndToEnd, StopSignalWritesTheTraceAndRecordingOfAnInteractiveRun) {
         // The signal goes only once the run catches both (bits 2 and 15 of the caught mask).
         const std::string command =
             "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
-            "' --dir '" + root_.string() + "' --trace '" + Out("t.csv").string() +
-            "' --record '" + Out("r.txt").string() + "' 2>/dev/null & pid=$!; " +
+            "' --dir '" + root_.string() + "' --trace '" + Out("t.csv").string() + "' --record '" +
+            Out("r.txt").string() + "' 2>/dev/null & pid=$!; " +
             "for i in $(seq 300); do m=$(awk '/^SigCgt/ {print $2}' /proc/$pid/status); "
             "[ $((0x$m & 0x4002)) -eq $((0x4002)) ] && break; sleep 0.1; done; "
-            "kill -" + signal + " $pid; wait $pid";
+            "kill -" +
+            signal + " $pid; wait $pid";
         const int raw = std::system(command.c_str());
         EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, status) << signal;
         EXPECT_EQ(ReadText(Out("t.csv")),

@@ -39,8 +39,8 @@ class GoalScreen : public ProgramTest {
         driver_.modal.push_back([this, button] {
             runtime::Windows& windows = program_->Windows();
             shown_ = windows.IsOpen(kWindow);
-            for (int label : {goal_screen::kPointsLabel, goal_screen::kTimeLabel,
-                              goal_screen::kBestLabel}) {
+            for (int label :
+                 {goal_screen::kPointsLabel, goal_screen::kTimeLabel, goal_screen::kBestLabel}) {
                 labels_ += windows.Text(label) + "\n";
             }
             nextShown_ = windows.Exists(goal_screen::kNextLevelButton);
@@ -122,9 +122,9 @@ TEST_F(GoalScreen, NextLevelIsTheFollowingLevelFileByName) {
     Tap(runtime::Key::Tab);
     EXPECT_EQ(Pass(), PassOutcome::Continue);
     EXPECT_EQ(level.score, 90);
-    EXPECT_EQ(std::count(driver_.modalWindows.begin(), driver_.modalWindows.end(),
-                         goal_screen::kTitle),
-              2);
+    EXPECT_EQ(
+        std::count(driver_.modalWindows.begin(), driver_.modalWindows.end(), goal_screen::kTitle),
+        2);
 }
 
 TEST_F(GoalScreen, EditedLevelKeepsItsEditsAndUnreadableProgressIsLeftAlone) {

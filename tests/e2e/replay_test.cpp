@@ -105,9 +105,9 @@ TEST_P(ReplayTest, SkippingFramesChangesNothing) {
 
 // The levels in the order of play.
 constexpr Replay kReplays[] = {
-    {"Anfang", 213, 97},     {"Bucht", 1084, 181},    {"Festung", 951, 114},
-    {"Hoehle", 728, 164},    {"Irrgarten", 1673, 180}, {"Kerker", 438, 113},
-    {"Schmiede", 487, 148},  {"Turm", 779, 156},      {"Wanderung", 3188, 221},
+    {"Anfang", 213, 97},    {"Bucht", 1084, 181},     {"Festung", 951, 114},
+    {"Hoehle", 728, 164},   {"Irrgarten", 1673, 180}, {"Kerker", 438, 113},
+    {"Schmiede", 487, 148}, {"Turm", 779, 156},       {"Wanderung", 3188, 221},
 };
 
 INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest, ::testing::ValuesIn(kReplays),
@@ -155,11 +155,11 @@ TEST(LevelsInARow, EachReplayTakesItsGoalAfterTheLevelsBeforeIt) {
     std::ofstream(scriptFile) << script.str();
     const fs::path state = root / "state.json";
     const fs::path errors = root / "stderr.txt";
-    const std::string command =
-        "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
-        "' --headless --dir '" + root.string() + "' --script '" + scriptFile.string() +
-        "' --passes " + std::to_string(offset) + " --state '" + state.string() + "' 2>'" +
-        errors.string() + "'";
+    const std::string command = "QT_QPA_PLATFORM=offscreen '" +
+                                (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
+                                "' --headless --dir '" + root.string() + "' --script '" +
+                                scriptFile.string() + "' --passes " + std::to_string(offset) +
+                                " --state '" + state.string() + "' 2>'" + errors.string() + "'";
     ASSERT_EQ(tessaron::e2e::RunCommand(command), 0) << ReadText(errors);
 
     const nlohmann::json json = nlohmann::json::parse(ReadText(state), nullptr, false);
@@ -173,7 +173,8 @@ TEST(LevelsInARow, EachReplayTakesItsGoalAfterTheLevelsBeforeIt) {
         if (std::string(replay.level) == "Wanderung") {
             continue;  // its goal was taken without a screen to answer
         }
-        const nlohmann::json& best = progress["levels"]["LEVEL/" + std::string(replay.level) + ".TXT"];
+        const nlohmann::json& best =
+            progress["levels"]["LEVEL/" + std::string(replay.level) + ".TXT"];
         EXPECT_EQ(best["points"], replay.score) << replay.level;
         EXPECT_EQ(best["passes"], replay.passes) << replay.level;
     }

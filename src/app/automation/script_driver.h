@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "app/automation.h"
-#include "app/goal_screen.h"
 #include "app/automation/script.h"
+#include "app/goal_screen.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {
