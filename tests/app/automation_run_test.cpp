@@ -132,16 +132,23 @@ class AutomationRun : public ::testing::Test {
         return ReadText(traceFile);
     }
 
+    // A recorder of seed 77 that writes its lines into `recording` and reaches the program it
+    // records through `program`.
+    static Recorder RecorderInto(std::string& recording, Program*& program) {
+        Recorder recorder([&recording](std::string_view line) { (recording += line) += '\n'; },
+                          [&program]() -> runtime::Windows& { return program->Windows(); },
+                          [&program]() { return program->Folder().Root(); });
+        recorder.RecordSeed(77);
+        return recorder;
+    }
+
     fs::path root_;
 };
 
 TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
     std::string recording;
     Program* program = nullptr;
-    Recorder recorder([&recording](std::string_view line) { (recording += line) += '\n'; },
-                      [&program]() -> runtime::Windows& { return program->Windows(); },
-                      [&program]() { return program->Folder().Root(); });
-    recorder.RecordSeed(77);
+    Recorder recorder = RecorderInto(recording, program);
 
     // The load at start-up is cancelled: the new-level dialog takes typed sizes; a save later
     // takes the second answer.
@@ -293,10 +300,7 @@ TEST_F(AutomationRun, GoalScreenAnswerIsRecordedAndReplayed) {
 
     std::string recording;
     Program* program = nullptr;
-    Recorder recorder([&recording](std::string_view line) { (recording += line) += '\n'; },
-                      [&program]() -> runtime::Windows& { return program->Windows(); },
-                      [&program]() { return program->Folder().Root(); });
-    recorder.RecordSeed(77);
+    Recorder recorder = RecorderInto(recording, program);
     runtime::ScriptedRequesters requesters;
     requesters.Answer((root_ / "LEVEL" / "Aaa.TXT").string());
     ModalHands hands;
