@@ -11,16 +11,17 @@
 #include "game/player.h"
 #include "game/save_points.h"
 #include "level/level.h"
+#include "runtime/collision_masks.h"
 #include "runtime/files.h"
-#include "runtime/screen.h"
+#include "runtime/sound_player.h"
 
 namespace tessaron::game {
 
-// The machine services the simulation uses: pixel collision (the sprites loaded at start-up),
-// the pickup sound, the save point and the random numbers.
+// The machine services the simulation uses: the pictures' collision masks (made when the
+// pictures were loaded at start-up), the pickup sound, the save point and the random numbers.
 struct Services {
-    runtime::PlayScreen& screen;
-    runtime::Sound& sound;
+    const runtime::CollisionMasks& masks;
+    runtime::SoundPlayer& sound;
     SavePointStore& savePoints;
     runtime::Random& random;
     // Told why, when a disk is taken but its save point cannot be stored; play goes on.
