@@ -1,6 +1,6 @@
 // The player's passes: the touch pass, gravity and the vertical pass, friction and the
 // horizontal pass, the keys, and the push-out pass with the crush rule. All of it in 32-bit
-// floats, in the order of the steps below.
+// floats, each operation in the order written here: a different order rounds differently.
 #include "game/simulation.h"
 
 #include <algorithm>
