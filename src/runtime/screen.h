@@ -371,6 +371,7 @@ enum class Key : int {
     Left = 0xCB,
     Right = 0xCD,
     Down = 0xD0,
+    M = 0x32,
 };
 
 // The key table by scan code: true for a key that is down.
