@@ -14,8 +14,12 @@
 namespace tessaron::assets_test {
 namespace {
 
+std::optional<Wave> GameWave(const std::string& file) {
+    return ReadWav(std::string(TESSARON_GAME_DIR) + "/WAV/" + file);
+}
+
 TEST(Sound, PickupChimeIsShortSixteenBitPcmWithSoftEnds) {
-    const auto wave = ReadWav(std::string(TESSARON_GAME_DIR) + "/WAV/Punkte.wav");
+    const auto wave = GameWave("Punkte.wav");
     ASSERT_TRUE(wave.has_value());
     EXPECT_EQ(wave->format, 1);
     EXPECT_EQ(wave->channels, 1);
@@ -63,7 +67,7 @@ TEST(Sound, EffectsAreShortAudibleUnclippedAndEndInSilence) {
     };
     for (const Expected& expected : effects) {
         SCOPED_TRACE(expected.file);
-        const auto wave = ReadWav(std::string(TESSARON_GAME_DIR) + "/WAV/" + expected.file);
+        const auto wave = GameWave(expected.file);
         ASSERT_TRUE(wave.has_value());
         EXPECT_EQ(wave->format, 1);
         EXPECT_EQ(wave->channels, 1);
@@ -80,13 +84,13 @@ TEST(Sound, EffectsAreShortAudibleUnclippedAndEndInSilence) {
         EXPECT_LT(std::abs(static_cast<int>(wave->samples.back())), 100);
     }
     // The goal has a fanfare of its own, longer than the chime.
-    const auto goal = ReadWav(std::string(TESSARON_GAME_DIR) + "/WAV/Ziel.wav");
+    const auto goal = GameWave("Ziel.wav");
     ASSERT_TRUE(goal.has_value());
     EXPECT_GT(goal->samples.size(), static_cast<std::size_t>(goal->sampleRate));
 }
 
 TEST(Sound, MusicIsAQuietStereoMinuteWithoutASeam) {
-    const auto wave = ReadWav(std::string(TESSARON_GAME_DIR) + "/WAV/Musik.wav");
+    const auto wave = GameWave("Musik.wav");
     ASSERT_TRUE(wave.has_value());
     EXPECT_EQ(wave->format, 1);
     EXPECT_EQ(wave->bitsPerSample, 16);

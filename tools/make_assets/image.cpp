@@ -45,7 +45,10 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }
 
 void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {
-    out.insert(out.end(), tag, tag + 4);
+    // Byte by byte: a range insert here makes GCC 12 warn of an overflow that cannot happen.
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<std::uint8_t>(tag[i]));
+    }
 }
 
 }  // namespace
