@@ -177,7 +177,7 @@ void World::PlaceBall(float x, float y) {
 }
 
 Services World::Machines() const {
-    Services services{*g->screen, *g->sound, *g->savePoints, g->random};
+    Services services{g->screen->Masks(), *g->sound, *g->savePoints, g->random};
     services.events = &events;
     return services;
 }
