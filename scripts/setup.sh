@@ -7,7 +7,7 @@ set -euo pipefail
 # appstream: the install test's validators. dpkg-dev: the Debian package's library dependencies
 # (cpack). clang-format: the committed format, which CI checks. qt6-translations-l10n: the
 # toolkit's German texts in the file requesters and message boxes.
-packages=(cmake g++ ninja-build qt6-base-dev libsdl2-dev nlohmann-json3-dev libgtest-dev
+packages=(cmake g++ ninja-build qt6-base-dev libsdl2-dev libsdl2-mixer-dev nlohmann-json3-dev libgtest-dev
           libgmock-dev libbenchmark-dev libpng-dev fonts-liberation fonts-dejavu-core ccache
           adwaita-icon-theme desktop-file-utils appstream dpkg-dev clang-format
           qt6-translations-l10n)

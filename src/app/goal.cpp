@@ -119,10 +119,15 @@ Flow Program::Impl::GoalStage() {
     text.levelFromFile = asItsFile;
     text.nextLevel = !next.empty();
 
+    // The goal is heard as it is taken, not once the screen is answered.
+    AnswerPassSounds();
     ShowHistoryButtons(true);
     const GoalChoice choice =
         RunGoalScreen(*windows, *screen, text, [this] { return ModalEvent(goal_screen::kTitle); });
     windows->Use(panel::kMainWindow);
+    if (choice != GoalChoice::Abandoned && Interactive()) {
+        soundDesk.Click(*sound);
+    }
     switch (choice) {
         case GoalChoice::NextLevel:
             return StartLevelFile(next);

@@ -14,6 +14,7 @@
 #include "app/game_folders.h"
 #include "app/options.h"
 #include "app/program.h"
+#include "app/sound_effects.h"
 #include "app/state.h"
 #include "game/simulation.h"
 #include "play/pass.h"
@@ -84,6 +85,10 @@ struct Program::Impl {
     // The pass in which the level was last read or made, or play began: the goal screen's time
     // counts the passes since.
     std::int64_t levelStartPass = 0;
+    // The effects and music that answer the player, in interactive runs, and the last pass
+    // they answered.
+    sounds::Desk soundDesk;
+    std::int64_t soundedPass = 0;
     bool started = false;
     bool ended = false;
 
@@ -97,6 +102,9 @@ struct Program::Impl {
     void NoteUnloaded(std::vector<std::string>& unloaded, std::string_view path,
                       const std::string& problem) const;
     int Fail(std::string_view text, bool boxPossible);
+
+    // A run a player plays and hears: no script drives it and it has a display.
+    bool Interactive() const;
 
     // Stages of the pass (program.cpp), which PassStages hands to the game's pass.
     class PassStages;
@@ -135,6 +143,8 @@ struct Program::Impl {
     // Whether a stop signal came (an interactive run): the exit status is then 128 + signal.
     bool StopRequested();
     void TellEvent(const runtime::Event& event);
+    // The sounds of this pass's events, once per pass: as it ends, or before the goal screen.
+    void AnswerPassSounds();
     PassOutcome EndPass(Flow flow);
     void Shutdown();
 };
