@@ -14,9 +14,12 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
+#include <span>
+#include <string>
 
+#include "runtime/file_writer.h"
 #include "runtime/qt_internal.h"
 
 namespace tessaron::runtime {
@@ -69,15 +72,22 @@ std::string ToStdString(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
-bool SavePng(const QImage& image, const std::filesystem::path& file) {
+bool SavePng(const QImage& image, const std::filesystem::path& file, std::string* problem) {
     QByteArray png;
     QBuffer buffer(&png);
+    std::string why;
     if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
-        return false;
+        why = "the picture cannot be encoded";
+    } else if (WriteWholeFile(file,
+                              std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                        std::size_t(png.size())),
+                              why)) {
+        return true;
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(png.constData(), std::streamsize(png.size()));
-    return bool(out.flush());
+    if (problem != nullptr) {
+        *problem = why;
+    }
+    return false;
 }
 
 QString PathToQString(const std::filesystem::path& path) {

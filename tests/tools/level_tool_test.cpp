@@ -16,6 +16,7 @@
 #include <vector>
 
 #if defined(__unix__)
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -304,6 +305,9 @@ TEST_P(LevelToolFailureTest, ExitsWithAReason) {
         << R"({"viewX": 0, "viewY": 0, "levelWidth": 0, "levelHeight": 0, "elements": []})";
     std::ofstream(dir_ / "wide.json")
         << R"({"viewX": 0, "viewY": 0, "levelWidth": 301, "levelHeight": 1, "elements": []})";
+#if defined(__unix__)
+    ::mkfifo((dir_ / "fifo.png").c_str(), 0600);
+#endif
     std::vector<std::string> arguments;
     for (const std::string& argument : GetParam().arguments) {
         std::string a = argument;
@@ -374,6 +378,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {"render", "@LEVEL/Anfang.TXT", "@DIR/no/out.png"},
                     2,
                     "cannot be created"},
+        FailureCase{"RenderOntoAFifo",
+                    {"render", "@LEVEL/Anfang.TXT", "@DIR/fifo.png"},
+                    2,
+                    "fifo.png: cannot be created: keine gewöhnliche Datei"},
         FailureCase{"CheckMissing", {"check", "@DIR/missing.TXT"}, 2, "cannot be opened"},
         FailureCase{"CheckWithoutFile", {"check"}, 2, "usage"},
         FailureCase{"NoCommand", {}, 1, "Usage"},
