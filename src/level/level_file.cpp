@@ -1,7 +1,9 @@
 #include "level/level_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -167,6 +169,36 @@ std::string LevelFileProblem(runtime::Files& files, const std::string& path) {
     std::string problem = ReadHeader(files, header);
     files.Close(kLevelFile);
     return problem;
+}
+
+std::string CellCoverProblem(const Level& level) {
+    const std::int64_t width = std::max(level.levelWidth, 0);
+    const std::int64_t height = std::max(level.levelHeight, 0);
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    if (static_cast<std::int64_t>(level.elements.size()) != width * height) {
+        return std::to_string(level.elements.size()) + " elements for " + size +
+               " cells; a level has one element per cell";
+    }
+    std::vector<bool> taken(level.elements.size(), false);
+    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+        const float column = level.elements[i].homeColumn;
+        const float row = level.elements[i].homeRow;
+        if (!(column >= 1.0f && column <= static_cast<float>(width) && row >= 1.0f &&
+              row <= static_cast<float>(height)) ||
+            column != std::floor(column) || row != std::floor(row)) {
+            return "element " + std::to_string(i + 1) + " is at home outside the " + size +
+                   " cells";
+        }
+        const auto cell = static_cast<std::size_t>((static_cast<std::int64_t>(row) - 1) * width +
+                                                   static_cast<std::int64_t>(column) - 1);
+        if (taken[cell]) {
+            return "cell (" + std::to_string(static_cast<std::int64_t>(column)) + ", " +
+                   std::to_string(static_cast<std::int64_t>(row)) +
+                   ") is the home of a second element";
+        }
+        taken[cell] = true;
+    }
+    return {};
 }
 
 LoadResult ReadLevelFile(Level& level, runtime::Files& files) {

@@ -55,6 +55,11 @@ enum class SaveResult {
 // header, or its header cannot belong to this format), or an empty string when it would.
 std::string LevelFileProblem(runtime::Files& files, const std::string& path);
 
+// Why the level's elements would not make a file that reads back as the same level, or an empty
+// string when they would: one element per cell, whose home cells are the level's cells, each
+// once. A level the game builds always has them; a level described from outside may not.
+std::string CellCoverProblem(const Level& level);
+
 // Reads the level file named by level.levelFileName into the level.
 LoadResult ReadLevelFile(Level& level, runtime::Files& files);
 
