@@ -296,18 +296,20 @@ SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string
 
 SaveResult SaveLevel(Level& level, runtime::Files& files, runtime::Requesters& requesters,
                      const runtime::GameFolder& folder, std::string* problem) {
-    level.levelFileName =
+    std::string name =
         requesters.SaveFile("Spiel speichern", LevelDirectoryForRequester(folder), kLevelPattern);
     // The last four characters must be exactly ".TXT" (".txt" does not count); a name shorter
     // than that is compared whole.
-    const int length = runtime::Length(level.levelFileName);
-    if (runtime::Mid(level.levelFileName, length - 3, 4) != kLevelExtension) {
-        level.levelFileName += kLevelExtension;
+    const int length = runtime::Length(name);
+    if (runtime::Mid(name, length - 3, 4) != kLevelExtension) {
+        name += kLevelExtension;
     }
-    // A cancelled requester leaves nothing but the extension.
-    if (level.levelFileName == kLevelExtension) {
+    // A cancelled requester leaves nothing but the extension; the level keeps its name, which
+    // its save points are tied to.
+    if (name == kLevelExtension) {
         return SaveResult::Cancelled;
     }
+    level.levelFileName = std::move(name);
     return WriteLevelFile(level, files, level.levelFileName, problem);
 }
 

@@ -73,8 +73,9 @@ LoadResult LoadLevel(Level& level, runtime::Files& files, runtime::Requesters& r
 SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string& path,
                           std::string* problem = nullptr);
 
-// Shows the "Spiel speichern" requester, remembers its answer as the level file name, appends
-// ".TXT" where the name does not end in exactly that, and writes the level.
+// Shows the "Spiel speichern" requester, appends ".TXT" to its answer where the name does not end
+// in exactly that, remembers it as the level file name and writes the level. A cancelled
+// requester changes nothing, the name included.
 SaveResult SaveLevel(Level& level, runtime::Files& files, runtime::Requesters& requesters,
                      const runtime::GameFolder& folder, std::string* problem = nullptr);
 

@@ -348,11 +348,13 @@ TEST_P(SaveExtensionTest, AppendsTXTUnlessTheNameEndsInExactlyThat) {
     Level level = Varied20x20();
     level.elements[0].kind = 5010;  // a taken coin: brought back only when the level is saved
     level.score = 7;
+    level.levelFileName = "LEVEL/Anfang.TXT";
 
     const SaveResult result = SaveLevel(level, files, requesters, folder);
     const std::string saved = GetParam().saved;
     if (saved.empty()) {
         EXPECT_EQ(result, SaveResult::Cancelled);
+        EXPECT_EQ(level.levelFileName, "LEVEL/Anfang.TXT");
         EXPECT_EQ(level.elements[0].kind, 5010.0f);
         EXPECT_EQ(level.score, 7);
         EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
