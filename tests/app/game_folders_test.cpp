@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +15,7 @@
 #include "app/game_folders.h"
 
 #if defined(__unix__)
-#include <sys/resource.h>
+#include "support/full_disk.h"
 #endif
 
 namespace tessaron::app {
@@ -151,15 +150,11 @@ TEST_F(GameFolders, FirstStartCopiesShippedFilesAndKeepsThePlayersOwn) {
 TEST_F(GameFolders, FirstStartOnAFullDiskCopiesWhatFitsAndNamesTheRestWithTheReason) {
     Write(shared_ / "LEVEL" / "Gross.TXT", std::string(100000, 'x'));
     const FolderChoice choice = Installed();
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const DataFolderReport report = PrepareDataFolder(choice);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    DataFolderReport report;
+    {
+        const test_support::FullDisk full(4096);
+        report = PrepareDataFolder(choice);
+    }
 
     EXPECT_TRUE(report.Ready());
     ASSERT_EQ(report.uncopied.size(), 1u);
