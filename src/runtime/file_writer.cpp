@@ -35,11 +35,15 @@ bool FileWriter::Fail(int error) {
     return false;
 }
 
-bool FileWriter::Write(const void* bytes, std::size_t count) {
+bool FileWriter::Writable() {
     if (file_->file == nullptr) {
         return Fail(EBADF);
     }
-    if (failure_ != 0) {
+    return failure_ == 0;
+}
+
+bool FileWriter::Write(const void* bytes, std::size_t count) {
+    if (!Writable()) {
         return false;
     }
     errno = 0;
@@ -50,10 +54,7 @@ bool FileWriter::Write(const void* bytes, std::size_t count) {
 }
 
 bool FileWriter::Flush() {
-    if (file_->file == nullptr) {
-        return Fail(EBADF);
-    }
-    if (failure_ != 0) {
+    if (!Writable()) {
         return false;
     }
     errno = 0;

@@ -77,6 +77,8 @@ class FileWriter {
 
   private:
     bool Fail(int error);
+    // True when a file is open and no write has failed.
+    bool Writable();
 
     std::unique_ptr<host_files::Temporary> file_;
     int failure_ = 0;
