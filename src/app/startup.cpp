@@ -154,6 +154,7 @@ int Program::StartUp(int& argc, char** argv) {
         d.NoteUnloaded(unloaded, kSoundFile, problem);
     }
     render::LoadLabelFont(*d.screen);
+    ShowElementPictures(windows, *d.screen);
     if (!unloaded.empty()) {
         std::string text = "Diese Bilder und Klänge konnten nicht geladen werden:";
         for (const std::string& line : unloaded) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "editor/edit_history.h"
+#include "editor/map_tools.h"
 #include "editor/paint_settings.h"
 #include "game/player.h"
 #include "level/level.h"
@@ -20,6 +21,8 @@ struct LoopState {
     // editor pass.
     std::int32_t mouseX = 0;
     std::int32_t mouseY = 0;
+    // The left button is down, as the editor pass that read the mouse found it.
+    bool leftButtonHeld = false;
     runtime::Event passEvent;
 };
 
@@ -30,6 +33,9 @@ struct GameState {
     editor::PaintSettings paint;
     // The level's edits for undo and redo; it forgets them when the element list is replaced.
     editor::EditHistory history;
+    // Strokes, rectangles and regions under way, the selection and the clipboard. The
+    // clipboard outlives the level, so that regions can be copied from one level to another.
+    editor::MapTools tools;
     render::RenderState render;
 };
 

@@ -17,6 +17,7 @@ namespace {
 constexpr std::int32_t kCellSize = 40;
 constexpr float kHalfCell = 20.0f;
 constexpr int kPreviewOpacity = 100;
+constexpr int kPreviewMarginCells = 8;
 constexpr int kMouseDotRadius = 5;
 constexpr int kPositionTextOffset = 50;
 constexpr runtime::Rgb kWhite{255, 255, 255};
@@ -38,10 +39,6 @@ std::int64_t BrushSize(const PaintSettings& paint) {
 // The screen pixel of a cell's top-left corner along one axis: 40 * cell + view - 20, rounded.
 int CellCorner(std::int64_t cell, float view) {
     return runtime::RoundToInt(static_cast<float>(kCellSize * cell) + view - kHalfCell);
-}
-
-bool InBrush(std::int64_t value, std::int64_t first, std::int64_t size) {
-    return first <= value && value < first + size;
 }
 
 // "Position : (" column "|" row ")", written into a buffer of the caller's.
@@ -67,20 +64,44 @@ BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, flo
     return BrushCell{BrushAxis(mouseX, viewX), BrushAxis(mouseY, viewY)};
 }
 
-int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, std::int32_t mouseY,
-          std::vector<CellChange>* changes) {
-    const BrushCell brush = BrushCellAt(mouseX, mouseY, level.viewX, level.viewY);
-    const std::int64_t size = BrushSize(paint);
-    int painted = 0;
-    // Each element is tested once by its own rounded position, so the list order does not
-    // matter, and cells of the brush outside the level simply find no element.
-    for (std::size_t index = 0; index < level.elements.size(); ++index) {
-        level::Element& e = level.elements[index];
-        if (!InBrush(runtime::RoundToInt(e.column), brush.column, size) ||
-            !InBrush(runtime::RoundToInt(e.row), brush.row, size)) {
-            continue;
-        }
-        ++painted;
+CellRect CellRect::Spanning(BrushCell a, BrushCell b) {
+    return CellRect{std::min(a.column, b.column), std::min(a.row, b.row),
+                    std::max(a.column, b.column), std::max(a.row, b.row)};
+}
+
+CellRect BrushSquare(const PaintSettings& paint, BrushCell brush) {
+    const std::int64_t last = BrushSize(paint) - 1;
+    const auto end = [last](std::int32_t first) {
+        return static_cast<std::int32_t>(
+            std::min<std::int64_t>(first + last, std::numeric_limits<std::int32_t>::max()));
+    };
+    return CellRect{brush.column, brush.row, end(brush.column), end(brush.row)};
+}
+
+void ElementsInCells(const level::Level& level, const CellRect& cells,
+                     std::vector<std::int32_t>& out) {
+    // The level's index names every element that may lie near the cells (with a cell of margin
+    // for the rounding); each is then tested exactly by its own rounded position, so the list
+    // order does not matter, and cells outside the level simply find no element.
+    const auto screen = [](std::int32_t cell, float view) {
+        return static_cast<float>(static_cast<double>(kCellSize) * cell + view);
+    };
+    const level::ScreenBox box{screen(cells.left, level.viewX), screen(cells.top, level.viewY),
+                               screen(cells.right, level.viewX), screen(cells.bottom, level.viewY)};
+    level::IndexOf(level).Near(level::CellGrid::Position::Current, box, level.viewX, level.viewY,
+                               out);
+    std::erase_if(out, [&level, &cells](std::int32_t index) {
+        const level::Element& e = level.elements[static_cast<std::size_t>(index)];
+        return !cells.Contains(runtime::RoundToInt(e.column), runtime::RoundToInt(e.row));
+    });
+}
+
+int PaintCells(level::Level& level, const PaintSettings& paint, const CellRect& cells,
+               std::vector<CellChange>* changes) {
+    std::vector<std::int32_t> found;
+    ElementsInCells(level, cells, found);
+    for (const std::int32_t index : found) {
+        level::Element& e = level.elements[static_cast<std::size_t>(index)];
         const level::Element before = e;
         if (paint.applyBackground != 0) {
             e.background = static_cast<float>(paint.backgroundChoice);
@@ -107,22 +128,47 @@ int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, 
         if (changes != nullptr && RecordsDiffer(before, e)) {
             changes->push_back(CellChange{static_cast<std::uint32_t>(index), before, e});
         }
-        level::ElementChanged(level, index);
+        level::ElementChanged(level, static_cast<std::size_t>(index));
     }
-    return painted;
+    return static_cast<int>(found.size());
+}
+
+int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, std::int32_t mouseY,
+          std::vector<CellChange>* changes) {
+    return PaintCells(level, paint,
+                      BrushSquare(paint, BrushCellAt(mouseX, mouseY, level.viewX, level.viewY)),
+                      changes);
 }
 
 void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
                       std::int32_t mouseY, runtime::PlayScreen& screen) {
     const BrushCell brush = BrushCellAt(mouseX, mouseY, level.viewX, level.viewY);
-    const std::int64_t size = BrushSize(paint);
+    DrawPaintPreview(level, paint, BrushSquare(paint, brush), brush, mouseX, mouseY, screen);
+}
 
-    // What a click would put down, whatever the apply boxes say, column by column.
+void DrawPaintPreview(const level::Level& level, const PaintSettings& paint, const CellRect& cells,
+                      BrushCell shown, std::int32_t mouseX, std::int32_t mouseY,
+                      runtime::PlayScreen& screen) {
+    // What a paint would put down, whatever the apply boxes say, column by column; cells that
+    // cannot show on the screen are left out (pickups may be drawn larger than their cell, so
+    // a few cells beyond each edge still count).
+    const auto visible = [](std::int32_t first, std::int32_t last, float view, int extent,
+                            std::int64_t& from, std::int64_t& to) {
+        const double margin = kPreviewMarginCells * kCellSize;
+        const double lowest = std::floor((-double{view} - margin) / kCellSize);
+        const double highest = std::ceil((extent - double{view} + margin) / kCellSize);
+        from = static_cast<std::int64_t>(std::max<double>(first, lowest));
+        to = static_cast<std::int64_t>(std::min<double>(last, highest));
+    };
+    std::int64_t firstColumn, lastColumn, firstRow, lastRow;
+    visible(cells.left, cells.right, level.viewX, runtime::PlayScreen::kWidth, firstColumn,
+            lastColumn);
+    visible(cells.top, cells.bottom, level.viewY, runtime::PlayScreen::kHeight, firstRow, lastRow);
     screen.BeginScene();
-    for (std::int64_t i = 0; i < size; ++i) {
-        const int x = CellCorner(std::int64_t{brush.column} + i, level.viewX);
-        for (std::int64_t j = 0; j < size; ++j) {
-            const int y = CellCorner(std::int64_t{brush.row} + j, level.viewY);
+    for (std::int64_t column = firstColumn; column <= lastColumn; ++column) {
+        const int x = CellCorner(column, level.viewX);
+        for (std::int64_t row = firstRow; row <= lastRow; ++row) {
+            const int y = CellCorner(row, level.viewY);
             screen.DrawBlended(paint.backgroundChoice, x, y, kPreviewOpacity);
             screen.DrawBlended(paint.kindChoice, x, y, kPreviewOpacity);
         }
@@ -131,9 +177,9 @@ void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std
 
     screen.BeginDrawing();
     screen.SetDrawingMode(runtime::kOutline);
-    const int extent = static_cast<int>(kCellSize * size);
-    screen.Rectangle(CellCorner(brush.column, level.viewX), CellCorner(brush.row, level.viewY),
-                     extent, extent, kWhite);
+    screen.Rectangle(CellCorner(cells.left, level.viewX), CellCorner(cells.top, level.viewY),
+                     static_cast<int>(kCellSize * cells.Width()),
+                     static_cast<int>(kCellSize * cells.Height()), kWhite);
     screen.SetDrawingMode(0);
     screen.Circle(mouseX, mouseY, kMouseDotRadius, kWhite);
     screen.SetDrawingMode(runtime::kTransparentText);
@@ -143,7 +189,7 @@ void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std
                                                       std::numeric_limits<std::int32_t>::max());
     screen.SetTextPosition(static_cast<int>(textX), mouseY);
     char buffer[64];
-    screen.DrawText(PositionText(buffer, brush));
+    screen.DrawText(PositionText(buffer, shown));
     screen.EndDrawing();
 }
 
