@@ -1212,6 +1212,9 @@ int DialogRequesters::Ask(std::string_view title, std::string_view question,
     // Escape and the close box choose the last button, the one that changes nothing.
     box.setEscapeButton(added.back());
     box.exec();
+    // Keys typed into the box were meant for it; their releases may never reach our windows.
+    m.keys.fill(false);
+    m.pressedSinceSnapshot.fill(false);
     const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
     return chosen == added.end() ? static_cast<int>(added.size()) - 1
                                  : static_cast<int>(chosen - added.begin());
