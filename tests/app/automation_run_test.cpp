@@ -97,6 +97,9 @@ class AutomationRun : public ::testing::Test {
         for (const std::string& answer : read.script.answers) {
             requesters.Answer(answer);
         }
+        for (const std::string& reply : read.script.replies) {
+            requesters.Reply(reply);
+        }
         Options options = HeadlessOptions();
         options.seed = read.script.seed.value_or(1);
         const fs::path traceFile = root_ / "replay.csv";
@@ -238,6 +241,103 @@ TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
     // The run moved: the trace is not a row of equal lines.
     EXPECT_THAT(recorded, HasSubstr(",1,"));
     EXPECT_THAT(recorded, HasSubstr(",0,"));
+}
+
+// The editor's gestures made with the toolkit's own mouse and key events: a stroke, a Shift
+// rectangle, a Ctrl selection copied and pasted with Ctrl+C and Ctrl+V, a right-click pick,
+// Delete, and the save question answered. The recording replays to the same trace and saves the
+// same level, byte for byte.
+TEST_F(AutomationRun, RecordedGesturesReplayToTheSameTraceAndLevel) {
+    std::string recording;
+    Program* program = nullptr;
+    Recorder recorder([&recording](std::string_view line) { (recording += line) += '\n'; },
+                      [&program]() -> runtime::Windows& { return program->Windows(); },
+                      [&program]() { return program->Folder().Root(); });
+    recorder.RecordSeed(77);
+    runtime::ScriptedRequesters requesters;
+    requesters.Answer("");
+    requesters.Answer((root_ / "LEVEL" / "Neu.TXT").string());
+    requesters.Reply("Abbrechen");
+    ModalHands hands;
+    hands.modal.push_back([&] { program->Windows().TypeText(1, "25"); });
+    hands.modal.push_back([&] { program->Windows().TypeText(2, "20"); });
+    hands.modal.push_back([&] { program->Windows().Press(5); });
+
+    const fs::path traceFile = root_ / "recorded.csv";
+    TraceWriter trace(traceFile);
+    Program run(HeadlessOptions(), ProgramHooks{&hands, {&recorder, &trace}, &requesters});
+    program = &run;
+    ASSERT_EQ(run.StartUp(kArgc, kArgv), 0);
+    runtime::Keyboard& keys = run.Keys();
+    auto passes = [&run](int count) {
+        for (int i = 0; i < count; ++i) {
+            run.RunPass();
+        }
+    };
+    keys.SetKey(Key::Tab, true);
+    passes(1);
+    keys.SetKey(Key::Tab, false);
+    passes(1);
+    ASSERT_EQ(run.State().loop.mode, level::Mode::Editor);
+    run.Windows().Select(1000, 2);  // "Beton"
+    passes(2);
+
+    QWidget* main = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowTitle() == "Tessaron") {
+            main = widget;
+        }
+    }
+    ASSERT_NE(main, nullptr);
+    QWidget* map = main->childAt(600, 300);
+    ASSERT_NE(map, nullptr);
+    const auto drag = [&](Qt::KeyboardModifiers modifiers, QPoint from, QPoint over, QPoint to) {
+        QTest::mousePress(map, Qt::LeftButton, modifiers, from);
+        passes(2);
+        QTest::mouseMove(map, over);
+        passes(1);
+        QTest::mouseMove(map, to);
+        passes(2);
+        QTest::mouseRelease(map, Qt::LeftButton, modifiers, to);
+        passes(2);
+    };
+    drag({}, QPoint(60, 300), QPoint(300, 340), QPoint(420, 200));
+    drag(Qt::ShiftModifier, QPoint(100, 500), QPoint(200, 520), QPoint(300, 560));
+    drag(Qt::ControlModifier, QPoint(80, 290), QPoint(150, 350), QPoint(200, 330));
+    QTest::keyClick(map, Qt::Key_C, Qt::ControlModifier);
+    passes(2);
+    QTest::mouseMove(map, QPoint(600, 120));
+    passes(2);
+    QTest::keyClick(map, Qt::Key_V, Qt::ControlModifier);
+    passes(2);
+    QTest::mouseClick(map, Qt::RightButton, {}, QPoint(20, 20));
+    passes(8);
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(700, 400));
+    passes(2);
+    QTest::keyClick(map, Qt::Key_Delete);
+    passes(2);
+    // The close asks; the answer keeps the program running, and F5 saves.
+    run.Windows().Queue({runtime::EventCode::Close, 0, 2});
+    passes(2);
+    keys.SetKey(Key::F5, true);
+    passes(1);
+    keys.SetKey(Key::F5, false);
+    passes(2);
+    const std::int64_t count = run.PassCount();
+    const std::string saved = ReadText(root_ / "LEVEL" / "Neu.TXT");
+    run.End();
+    trace.Close();
+
+    for (const char* line : {" drag 316 300\n", " drag 356 500 Shift\n", " drag 336 290 Ctrl\n",
+                             " drop 676 200\n", " key Ctrl+C\n", " key Ctrl+V\n",
+                             " rightclick 276 20\n", " key Delete\n", "reply Abbrechen\n"}) {
+        EXPECT_THAT(recording, HasSubstr(line));
+    }
+    ASSERT_FALSE(saved.empty());
+    const std::string recorded = ReadText(traceFile);
+    fs::remove(root_ / "LEVEL" / "Neu.TXT");
+    EXPECT_EQ(Replay(recording, count), recorded) << recording;
+    EXPECT_EQ(ReadText(root_ / "LEVEL" / "Neu.TXT"), saved);
 }
 
 TEST_F(AutomationRun, ReplayIsTheSameEveryTime) {
