@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "runtime/screen.h"
+
 namespace tessaron::editor {
 
 namespace {
@@ -11,19 +13,18 @@ namespace {
 // A stroke's path is walked pixel by pixel within this distance of the play screen; points
 // beyond it paint nothing anyway, and the walk stays short whatever the mouse reports.
 constexpr std::int64_t kWalkMargin = 4096;
-constexpr runtime::Rgb kSelectionColour{255, 220, 0};
-constexpr runtime::Rgb kSelectionShadow{0, 0, 0};
-constexpr int kCellPixels = 40;
+constexpr int kScreenWidth = runtime::PlayScreen::kWidth;
+constexpr int kScreenHeight = runtime::PlayScreen::kHeight;
 
 bool OnScreen(std::int64_t x, std::int64_t y) {
-    return x >= 0 && x < runtime::PlayScreen::kWidth && y >= 0 && y < runtime::PlayScreen::kHeight;
+    return x >= 0 && x < kScreenWidth && y >= 0 && y < kScreenHeight;
 }
 
 // The cell under the mouse, with the mouse held inside the play screen: a rectangle or a
 // selection dragged beyond the screen's edge stops at the last cell shown there.
 BrushCell CellOnScreen(const level::Level& level, std::int32_t x, std::int32_t y) {
-    return BrushCellAt(std::clamp(x, 0, runtime::PlayScreen::kWidth - 1),
-                       std::clamp(y, 0, runtime::PlayScreen::kHeight - 1), level.viewX,
+    return BrushCellAt(std::clamp(x, 0, kScreenWidth - 1),
+                       std::clamp(y, 0, kScreenHeight - 1), level.viewX,
                        level.viewY);
 }
 
@@ -79,13 +80,13 @@ void MapTools::Pass(level::Level& level, const PaintSettings& paint, EditHistory
 void MapTools::Begin(level::Level& level, const PaintSettings& paint, const MouseInput& input) {
     lastX_ = input.x;
     lastY_ = input.y;
-    if ((input.modifiers & runtime::kControlHeld) != 0) {
+    if (input.control) {
         gesture_ = Gesture::Selection;
         anchor_ = corner_ = CellOnScreen(level, input.x, input.y);
         selected_ = true;
         selection_ = CellRect::Spanning(anchor_, corner_);
         selectionList_ = level.listGeneration;
-    } else if ((input.modifiers & runtime::kShiftHeld) != 0) {
+    } else if (input.shift) {
         gesture_ = Gesture::Rectangle;
         anchor_ = corner_ = CellOnScreen(level, input.x, input.y);
     } else {
@@ -123,10 +124,10 @@ void MapTools::StrokeTo(level::Level& level, const PaintSettings& paint, std::in
     const auto bound = [](std::int32_t value, int extent) {
         return std::clamp<std::int64_t>(value, -kWalkMargin, extent + kWalkMargin);
     };
-    const std::int64_t x0 = bound(lastX_, runtime::PlayScreen::kWidth);
-    const std::int64_t y0 = bound(lastY_, runtime::PlayScreen::kHeight);
-    const std::int64_t x1 = bound(toX, runtime::PlayScreen::kWidth);
-    const std::int64_t y1 = bound(toY, runtime::PlayScreen::kHeight);
+    const std::int64_t x0 = bound(lastX_, kScreenWidth);
+    const std::int64_t y0 = bound(lastY_, kScreenHeight);
+    const std::int64_t x1 = bound(toX, kScreenWidth);
+    const std::int64_t y1 = bound(toY, kScreenHeight);
     const std::int64_t dx = x1 - x0;
     const std::int64_t dy = y1 - y0;
     const std::int64_t stepX = dx < 0 ? -1 : 1;
@@ -266,36 +267,15 @@ void MapTools::Paste(level::Level& level, EditHistory& history, BrushCell at) {
     });
 }
 
-void MapTools::DrawPreview(const level::Level& level, const PaintSettings& paint,
-                           std::int32_t mouseX, std::int32_t mouseY,
-                           runtime::PlayScreen& screen) const {
-    if (gesture_ == Gesture::Rectangle) {
-        DrawPaintPreview(level, paint, CellRect::Spanning(anchor_, corner_), corner_, mouseX,
-                         mouseY, screen);
-    } else {
-        DrawBrushPreview(level, paint, mouseX, mouseY, screen);
+std::optional<MapTools::Rectangle> MapTools::RectangleUnderWay() const {
+    if (gesture_ != Gesture::Rectangle) {
+        return std::nullopt;
     }
-    if (!HasSelection(level)) {
-        return;
-    }
-    // A frame of two lines, light outside and dark inside, that shows on any picture. Its
-    // corners are held near the screen, so that a selection far larger than it still frames.
-    const auto corner = [](std::int64_t cell, float view, int extent) {
-        const double pixel = static_cast<double>(kCellPixels) * cell + view - kCellPixels / 2;
-        return static_cast<int>(std::clamp<double>(pixel, -8.0, extent + 8.0));
-    };
-    const int left = corner(selection_.left, level.viewX, runtime::PlayScreen::kWidth);
-    const int top = corner(selection_.top, level.viewY, runtime::PlayScreen::kHeight);
-    const int right =
-        corner(std::int64_t{selection_.right} + 1, level.viewX, runtime::PlayScreen::kWidth);
-    const int bottom =
-        corner(std::int64_t{selection_.bottom} + 1, level.viewY, runtime::PlayScreen::kHeight);
-    screen.BeginDrawing();
-    screen.SetDrawingMode(runtime::kOutline);
-    screen.Rectangle(left, top, right - left, bottom - top, kSelectionColour);
-    screen.Rectangle(left + 1, top + 1, right - left - 2, bottom - top - 2, kSelectionShadow);
-    screen.Rectangle(left - 1, top - 1, right - left + 2, bottom - top + 2, kSelectionColour);
-    screen.EndDrawing();
+    return Rectangle{CellRect::Spanning(anchor_, corner_), corner_};
+}
+
+std::optional<CellRect> MapTools::Selection(const level::Level& level) const {
+    return HasSelection(level) ? std::optional<CellRect>(selection_) : std::nullopt;
 }
 
 }  // namespace tessaron::editor

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -11,7 +12,6 @@
 #include "editor/paint_settings.h"
 #include "editor/painting.h"
 #include "level/level.h"
-#include "runtime/screen.h"
 
 namespace tessaron::editor {
 
@@ -19,9 +19,10 @@ namespace tessaron::editor {
 struct MouseInput {
     std::int32_t x = 0;
     std::int32_t y = 0;
-    // The pass took a left press over the play screen, with these runtime::MouseModifiers.
+    // The pass took a left press over the play screen, with these modifiers held.
     bool leftPressed = false;
-    int modifiers = 0;
+    bool shift = false;
+    bool control = false;
     // The left button is down as the pass ends.
     bool leftHeld = false;
 };
@@ -56,9 +57,14 @@ class MapTools {
     // every record keeps its own place in the level. Nothing without a copy.
     void Paste(level::Level& level, EditHistory& history, BrushCell at);
 
-    // The brush preview, or the rectangle under way in its place, and the selection's frame.
-    void DrawPreview(const level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
-                     std::int32_t mouseY, runtime::PlayScreen& screen) const;
+    // A rectangle under way: its cells and the corner under the mouse.
+    struct Rectangle {
+        CellRect cells;
+        BrushCell corner;
+    };
+    std::optional<Rectangle> RectangleUnderWay() const;
+    // The selection's cells while it exists.
+    std::optional<CellRect> Selection(const level::Level& level) const;
 
   private:
     enum class Gesture { None, Stroke, Rectangle, Selection };

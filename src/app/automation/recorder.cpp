@@ -268,11 +268,11 @@ void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
     // button, so the replay holds it exactly while a gesture may be under way.
     bool drop = false;
     if (editor && passEvent_ && passEvent_->kind == ActionKind::Click) {
-        leftHeld_ = state.loop.leftButtonHeld;
+        leftHeld_ = state.leftButtonHeld;
         if (leftHeld_) {
             passEvent_->kind = ActionKind::Drag;
         }
-    } else if (editor && leftHeld_ && !state.loop.leftButtonHeld) {
+    } else if (editor && leftHeld_ && !state.leftButtonHeld) {
         leftHeld_ = false;
         drop = true;
     }
