@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <optional>

@@ -23,9 +23,8 @@ bool OnScreen(std::int64_t x, std::int64_t y) {
 // The cell under the mouse, with the mouse held inside the play screen: a rectangle or a
 // selection dragged beyond the screen's edge stops at the last cell shown there.
 BrushCell CellOnScreen(const level::Level& level, std::int32_t x, std::int32_t y) {
-    return BrushCellAt(std::clamp(x, 0, kScreenWidth - 1),
-                       std::clamp(y, 0, kScreenHeight - 1), level.viewX,
-                       level.viewY);
+    return BrushCellAt(std::clamp(x, 0, kScreenWidth - 1), std::clamp(y, 0, kScreenHeight - 1),
+                       level.viewX, level.viewY);
 }
 
 // What an emptied cell holds: the record of a new level's cell, in its own place.

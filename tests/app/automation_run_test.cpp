@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -80,6 +81,21 @@ class AutomationRun : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(root_); }
 
+    // Records the run it watches into recording_. The load at start-up is cancelled and the
+    // new-level dialog takes a 25 x 30 level; a save later takes LEVEL/Neu.TXT.
+    void PrepareRecording() {
+        recorder_ = std::make_unique<Recorder>(
+            [this](std::string_view line) { (recording_ += line) += '\n'; },
+            [this]() -> runtime::Windows& { return program_->Windows(); },
+            [this]() { return program_->Folder().Root(); });
+        recorder_->RecordSeed(77);
+        requesters_.Answer("");
+        requesters_.Answer((root_ / "LEVEL" / "Neu.TXT").string());
+        hands_.modal.push_back([this] { program_->Windows().TypeText(1, "25"); });
+        hands_.modal.push_back([this] { program_->Windows().TypeText(2, "30"); });
+        hands_.modal.push_back([this] { program_->Windows().Press(5); });
+    }
+
     Options HeadlessOptions() const {
         Options options;
         options.gameDir = root_;
@@ -131,30 +147,20 @@ class AutomationRun : public ::testing::Test {
     }
 
     fs::path root_;
+    std::string recording_;
+    Program* program_ = nullptr;
+    std::unique_ptr<Recorder> recorder_;
+    runtime::ScriptedRequesters requesters_;
+    ModalHands hands_;
 };
 
 TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
-    std::string recording;
-    Program* program = nullptr;
-    Recorder recorder([&recording](std::string_view line) { (recording += line) += '\n'; },
-                      [&program]() -> runtime::Windows& { return program->Windows(); },
-                      [&program]() { return program->Folder().Root(); });
-    recorder.RecordSeed(77);
-
-    // The load at start-up is cancelled: the new-level dialog takes typed sizes; a save later
-    // takes the second answer.
-    runtime::ScriptedRequesters requesters;
-    requesters.Answer("");
-    requesters.Answer((root_ / "LEVEL" / "Neu.TXT").string());
-    ModalHands hands;
-    hands.modal.push_back([&] { program->Windows().TypeText(1, "25"); });
-    hands.modal.push_back([&] { program->Windows().TypeText(2, "30"); });
-    hands.modal.push_back([&] { program->Windows().Press(5); });
+    PrepareRecording();
 
     const fs::path traceFile = root_ / "recorded.csv";
     TraceWriter trace(traceFile);
-    Program run(HeadlessOptions(), ProgramHooks{&hands, {&recorder, &trace}, &requesters});
-    program = &run;
+    Program run(HeadlessOptions(), ProgramHooks{&hands_, {recorder_.get(), &trace}, &requesters_});
+    program_ = &run;
     ASSERT_EQ(run.StartUp(kArgc, kArgv), 0);
     ASSERT_EQ(run.State().level.levelWidth, 25);
 
@@ -204,7 +210,7 @@ TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
     QTest::keyClick(mainWindow, Qt::Key_Y, Qt::ControlModifier);
     pass();
     // Escape opens the pause menu; its switch button goes back to play.
-    hands.modal.push_back([&] { program->Windows().Press(3); });
+    hands_.modal.push_back([&] { program_->Windows().Press(3); });
     tap(Key::Escape);
     ASSERT_EQ(run.State().loop.mode, level::Mode::Play);
     keys.SetKey(Key::Right, true);
@@ -217,25 +223,25 @@ TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
     trace.Close();
 
     EXPECT_TRUE(fs::exists(root_ / "LEVEL" / "Neu.TXT"));
-    EXPECT_THAT(recording, HasSubstr("seed 77\n"));
-    EXPECT_THAT(recording, HasSubstr("answer\n"));
-    EXPECT_THAT(recording, HasSubstr("answer LEVEL/Neu.TXT\n"));
-    EXPECT_THAT(recording, HasSubstr("@1 text 1 25\n@1 text 2 30\n"));
-    EXPECT_THAT(recording, HasSubstr("@1 press 5\n"));
+    EXPECT_THAT(recording_, HasSubstr("seed 77\n"));
+    EXPECT_THAT(recording_, HasSubstr("answer\n"));
+    EXPECT_THAT(recording_, HasSubstr("answer LEVEL/Neu.TXT\n"));
+    EXPECT_THAT(recording_, HasSubstr("@1 text 1 25\n@1 text 2 30\n"));
+    EXPECT_THAT(recording_, HasSubstr("@1 press 5\n"));
     // The product field is the program's own writing, never the user's.
-    EXPECT_THAT(recording, Not(HasSubstr("text 3 ")));
-    EXPECT_THAT(recording, HasSubstr(" select 1000 3\n"));
-    EXPECT_THAT(recording, HasSubstr(" text 11 7\n"));
-    EXPECT_THAT(recording, HasSubstr(" click 500 300\n"));
-    EXPECT_THAT(recording, HasSubstr(" press 2003\n"));
-    EXPECT_THAT(recording, HasSubstr(" toolbar 4\n"));
-    EXPECT_THAT(recording, HasSubstr(" toolbar 5\n"));
-    EXPECT_THAT(recording, HasSubstr(" down Down\n"));
+    EXPECT_THAT(recording_, Not(HasSubstr("text 3 ")));
+    EXPECT_THAT(recording_, HasSubstr(" select 1000 3\n"));
+    EXPECT_THAT(recording_, HasSubstr(" text 11 7\n"));
+    EXPECT_THAT(recording_, HasSubstr(" click 500 300\n"));
+    EXPECT_THAT(recording_, HasSubstr(" press 2003\n"));
+    EXPECT_THAT(recording_, HasSubstr(" toolbar 4\n"));
+    EXPECT_THAT(recording_, HasSubstr(" toolbar 5\n"));
+    EXPECT_THAT(recording_, HasSubstr(" down Down\n"));
 
     const std::string recorded = ReadText(traceFile);
     fs::remove(root_ / "LEVEL" / "Neu.TXT");
-    const std::string replayed = Replay(recording, passes);
-    EXPECT_EQ(replayed, recorded) << recording;
+    const std::string replayed = Replay(recording_, passes);
+    EXPECT_EQ(replayed, recorded) << recording_;
     // The replay undid the paint before its save too.
     EXPECT_EQ(ReadText(root_ / "LEVEL" / "Neu.TXT"), saved);
     // The run moved: the trace is not a row of equal lines.
@@ -245,28 +251,16 @@ TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
 
 // The editor's gestures made with the toolkit's own mouse and key events: a stroke, a Shift
 // rectangle, a Ctrl selection copied and pasted with Ctrl+C and Ctrl+V, a right-click pick,
-// Delete, and the save question answered. The recording replays to the same trace and saves the
+// Delete, and the save question answered. The recording_ replays to the same trace and saves the
 // same level, byte for byte.
 TEST_F(AutomationRun, RecordedGesturesReplayToTheSameTraceAndLevel) {
-    std::string recording;
-    Program* program = nullptr;
-    Recorder recorder([&recording](std::string_view line) { (recording += line) += '\n'; },
-                      [&program]() -> runtime::Windows& { return program->Windows(); },
-                      [&program]() { return program->Folder().Root(); });
-    recorder.RecordSeed(77);
-    runtime::ScriptedRequesters requesters;
-    requesters.Answer("");
-    requesters.Answer((root_ / "LEVEL" / "Neu.TXT").string());
-    requesters.Reply("Abbrechen");
-    ModalHands hands;
-    hands.modal.push_back([&] { program->Windows().TypeText(1, "25"); });
-    hands.modal.push_back([&] { program->Windows().TypeText(2, "20"); });
-    hands.modal.push_back([&] { program->Windows().Press(5); });
+    PrepareRecording();
+    requesters_.Reply("Abbrechen");
 
     const fs::path traceFile = root_ / "recorded.csv";
     TraceWriter trace(traceFile);
-    Program run(HeadlessOptions(), ProgramHooks{&hands, {&recorder, &trace}, &requesters});
-    program = &run;
+    Program run(HeadlessOptions(), ProgramHooks{&hands_, {recorder_.get(), &trace}, &requesters_});
+    program_ = &run;
     ASSERT_EQ(run.StartUp(kArgc, kArgv), 0);
     runtime::Keyboard& keys = run.Keys();
     auto passes = [&run](int count) {
@@ -331,12 +325,12 @@ TEST_F(AutomationRun, RecordedGesturesReplayToTheSameTraceAndLevel) {
     for (const char* line : {" drag 316 300\n", " drag 356 500 Shift\n", " drag 336 290 Ctrl\n",
                              " drop 676 200\n", " key Ctrl+C\n", " key Ctrl+V\n",
                              " rightclick 276 20\n", " key Delete\n", "reply Abbrechen\n"}) {
-        EXPECT_THAT(recording, HasSubstr(line));
+        EXPECT_THAT(recording_, HasSubstr(line));
     }
     ASSERT_FALSE(saved.empty());
     const std::string recorded = ReadText(traceFile);
     fs::remove(root_ / "LEVEL" / "Neu.TXT");
-    EXPECT_EQ(Replay(recording, count), recorded) << recording;
+    EXPECT_EQ(Replay(recording_, count), recorded) << recording_;
     EXPECT_EQ(ReadText(root_ / "LEVEL" / "Neu.TXT"), saved);
 }
 

@@ -282,17 +282,11 @@ void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
         passEvent_->y = mouseY;
         Emit(*passEvent_);
         passEvent_.reset();
-    } else if (drop) {
-        Action release;
-        release.pass = pass;
-        release.kind = ActionKind::Drop;
-        release.x = mouseX;
-        release.y = mouseY;
-        Emit(release);
-    } else if (editor && (!mouseKnown_ || mouseX != mouseX_ || mouseY != mouseY_)) {
+    } else if (drop || (editor && (!mouseKnown_ || mouseX != mouseX_ || mouseY != mouseY_))) {
+        // A drop moves the mouse too.
         Action move;
         move.pass = pass;
-        move.kind = ActionKind::Mouse;
+        move.kind = drop ? ActionKind::Drop : ActionKind::Mouse;
         move.x = mouseX;
         move.y = mouseY;
         Emit(move);
