@@ -6,7 +6,7 @@
 //     reply ANSWER       the next question "Änderungen speichern?" is answered with the button
 //                        ANSWER (Speichern Verwerfen Abbrechen); with no reply left it discards
 //     @P down KEY        KEY goes down before pass P polls its event (Up Down Left Right Tab
-//     @P up KEY          Escape F5 F6), or up
+//     @P up KEY          Escape F5 F6 M), or up
 //     @P mouse X Y       the mouse moves to (X, Y) in main-window coordinates
 //     @P click X Y [M]   the mouse moves there and a left-button press is queued; M is the
 //                        modifiers held (Shift, Ctrl, Shift+Ctrl)
@@ -102,8 +102,9 @@ std::string_view KeyName(runtime::Key key);
 
 // The keys a script can press, in a fixed order.
 inline constexpr runtime::Key kScriptKeys[] = {
-    runtime::Key::Up,  runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
-    runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
+    runtime::Key::Up,    runtime::Key::Down, runtime::Key::Left,
+    runtime::Key::Right, runtime::Key::Tab,  runtime::Key::Escape,
+    runtime::Key::F5,    runtime::Key::F6,   runtime::Key::M,
 };
 
 }  // namespace tessaron::app
