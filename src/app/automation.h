@@ -33,6 +33,9 @@ class InputDriver {
     // ask for an event: apply the script's next action, whatever its pass number.
     virtual Status BeforeModalEvent(std::string_view window) = 0;
     virtual std::string Message() const = 0;
+    // True when the actions due by pass `pass` could end that pass before its drawing stage:
+    // an action that may fail, a command, a close request. Keys and the mouse never do.
+    virtual bool MayCutShort(std::int64_t /*pass*/) const { return true; }
 };
 
 // Watches a run. Every call has a default that does nothing.

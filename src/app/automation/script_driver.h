@@ -50,6 +50,7 @@ class ScriptDriver : public InputDriver {
     Status BeforePoll(std::int64_t pass) override;
     Status BeforeModalEvent(std::string_view window) override;
     std::string Message() const override { return message_; }
+    bool MayCutShort(std::int64_t pass) const override;
 
     // Actions not applied yet.
     std::size_t ActionsLeft() const { return script_.actions.size() - next_; }
