@@ -296,10 +296,10 @@ void Program::Impl::SwitchMode() {
     windows->Use(panel::kMainWindow);
     if (state.loop.mode == level::Mode::Play) {
         state.loop.mode = level::Mode::Editor;
-        windows->Move(0, 0);
+        windows->ShowControls(true);
     } else {
         state.loop.mode = level::Mode::Play;
-        windows->Move(-panel::kSidePanelWidth, 0);
+        windows->ShowControls(false);
     }
     level::RestoreEditState(state.level);
 }
@@ -396,6 +396,11 @@ Flow Program::Impl::KeyboardStage() {
         SwitchMode();
     }
 
+    if (keyboard.Released(Key::F11)) {
+        windows->Use(panel::kMainWindow);
+        windows->SetFullScreen(!windows->FullScreen());
+    }
+
     if (keyboard.Released(Key::Escape)) {
         if (const Flow flow = PauseMenu(); flow != Flow::Continue) {
             return flow;
@@ -423,7 +428,7 @@ Flow Program::Impl::KeyboardStage() {
 
 void Program::Impl::DrawingStage() {
     const render::FrameInputs inputs = FrameInputsOf(state);
-    if (!options.drawFrames) {
+    if (!drawing) {
         render::AdvanceWithoutDrawing(state.level, inputs, state.render, random);
         return;
     }
@@ -493,7 +498,8 @@ PassOutcome Program::RunPass() {
     }
 
     // What the previous pass drew becomes visible; this pass draws the next frame.
-    if (d.options.drawFrames) {
+    d.drawing = d.FrameWanted(pass);
+    if (d.drawing) {
         d.screen->Show();
         d.screen->Clear(runtime::Rgb{0, 0, 0});
         d.screen->BeginScene();

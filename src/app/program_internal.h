@@ -80,6 +80,8 @@ struct Program::Impl {
     game::PassEvents passEvents;
     bool started = false;
     bool ended = false;
+    // This pass draws its frame (set where the frame begins).
+    bool drawing = false;
 
     // Start-up (startup.cpp).
     // Chooses the folders for the program at programFolder and opens files and listings there.
@@ -97,6 +99,8 @@ struct Program::Impl {
     Flow KeyboardStage();
     void DrawingStage();
     void MouseStage(const runtime::Event& event);
+    // Whether pass `pass` draws its frame (kept_frames.cpp).
+    bool FrameWanted(std::int64_t pass) const;
     Flow LoadLevelCommand();
     Flow NewLevelCommand();
     void SaveLevelCommand();
