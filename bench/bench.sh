@@ -3,7 +3,7 @@
 # 299 x 100 and 300 x 333 cells, measured on this machine.
 #   bench/bench.sh [BUILD_DIR]      (default build/, configured and built as by ./test.sh)
 # REPS=N sets the repetitions of each measurement (default 5). The interactive rows need Xvfb
-# (Debian package xvfb); without it they say so. The machine may be shared: the floor row (a bare
+# (Debian package xvfb), or BENCH_DISPLAY naming a running X server; without either they say so. The machine may be shared: the floor row (a bare
 # toolkit window presenting an unchanged image) is measured in the same turns as the game, and
 # tells how much the display costs at that moment.
 set -euo pipefail
@@ -74,10 +74,16 @@ startup() {  # SIZE -> seconds from start to the first pass (a run of no passes)
       "$(awk '{ print $2 + $3 }' "$work/startup" | median)"
 }
 interactive() {  # SIZE [MODE] -> per cent of a core at 60 passes a second
-  if ! command -v xvfb-run >/dev/null; then echo "needs xvfb"; return; fi
+  # On BENCH_DISPLAY when given (an X server of 1920 x 1080 already running), else on an Xvfb
+  # of that size started for each measurement.
+  local run=(env -u QT_QPA_PLATFORM DISPLAY="${BENCH_DISPLAY:-}")
+  if [ -z "${BENCH_DISPLAY:-}" ]; then
+    if ! command -v xvfb-run >/dev/null; then echo "needs xvfb"; return; fi
+    run=(env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1920x1080x24")
+  fi
   for _ in $(seq "$reps"); do
-    env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1920x1080x24" \
-        "$build/bench/interactive_load" "$game" "LEVEL/Busy$1.TXT" 600 "${2:-window}" 2>/dev/null
+    "${run[@]}" "$build/bench/interactive_load" "$game" "LEVEL/Busy$1.TXT" 600 "${2:-window}" \
+        2>/dev/null
   done | median
 }
 interactive_fullscreen() { interactive "$1" fullscreen; }

@@ -16,6 +16,8 @@
 #include "app/program.h"
 #include "app/state.h"
 #include "game/simulation.h"
+#include "play/pass.h"
+#include "runtime/collision_masks.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -39,8 +41,7 @@ class ObservedRequesters : public runtime::Requesters {
     const std::vector<RunObserver*>& observers_;
 };
 
-// How a stage of the pass lets the pass go on.
-enum class Flow { Continue, Restart, Quit, Abort };
+using play::Flow;
 
 struct Program::Impl {
     Impl(const Options& options, ProgramHooks hooks);
@@ -60,6 +61,8 @@ struct Program::Impl {
     std::unique_ptr<runtime::Files> files;
     std::unique_ptr<runtime::DirectoryListing> listing;
     runtime::Random random;
+    // The pictures' collision masks, made once as the pictures are loaded.
+    runtime::CollisionMasks masks;
     // The requesters the program made itself, when the hooks bring none.
     std::unique_ptr<runtime::Requesters> ownRequesters;
     std::unique_ptr<ObservedRequesters> requesters;
@@ -94,9 +97,11 @@ struct Program::Impl {
                       const std::string& problem) const;
     int Fail(std::string_view text, bool boxPossible);
 
-    // Stages of the pass (program.cpp).
+    // Stages of the pass (program.cpp), which PassStages hands to the game's pass.
+    class PassStages;
     Flow EditorStage(const runtime::Event& event);
-    Flow KeyboardStage();
+    // The keyboard's commands; the ball's keys go to `held`.
+    Flow KeyboardStage(game::PlayerKeys& held);
     void DrawingStage();
     void MouseStage(const runtime::Event& event);
     // Whether pass `pass` draws its frame (kept_frames.cpp).
