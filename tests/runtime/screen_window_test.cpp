@@ -80,6 +80,11 @@ class ScreenWindow : public ::testing::Test {
     }
 
     WindowWidget& Window() { return *TestMachine().Internals().WindowWidgetOf(kWindow); }
+
+    // A window manager answers in its own time: true once the window has that size.
+    bool Becomes(QSize size) {
+        return QTest::qWaitFor([&] { return Window().size() == size; }, 3000);
+    }
     QWidget& View() { return *TestMachine().Internals().windows.at(kWindow).screen; }
 
     // The window's area right of the strip, as drawn, one pixel per device pixel.
@@ -144,6 +149,7 @@ TEST_F(ScreenWindow, EveryWindowPixelShowsTheScreenPixelTheMouseThereNames) {
           Scale{1536, 1152, kCells}, Scale{1100, 620, kCells}}) {
         SCOPED_TRACE(std::to_string(s.w) + " x " + std::to_string(s.h));
         Window().resize(s.w, s.h);
+        ASSERT_TRUE(Becomes(QSize(s.w, s.h)));
         Settle();
         ASSERT_EQ(View().size(), QSize(s.w, s.h));
         Show(s.sprite);
@@ -195,27 +201,26 @@ TEST_F(ScreenWindow, EveryWindowPixelShowsTheScreenPixelTheMouseThereNames) {
 // and ends where it began.
 TEST_F(ScreenWindow, StripAndFullscreenKeepThePlayScreenWhereThePlayerWantsIt) {
     OpenGameWindow();
-    EXPECT_EQ(Window().size(), QSize(1024, 768));
+    EXPECT_TRUE(Becomes(QSize(1024, 768)));
     windows.ShowControls(true);
+    EXPECT_TRUE(Becomes(QSize(1280, 768)));
     Settle();
-    EXPECT_EQ(Window().size(), QSize(1280, 768));
     EXPECT_EQ(View().geometry(), QRect(kStrip, 0, 1024, 768));
     EXPECT_EQ(MouseAt(30, 565), QPoint(30, 565));
     EXPECT_EQ(MouseAt(kStrip + 10, 20), QPoint(kStrip + 10, 20));
 
     windows.SetFullScreen(true);
+    const QSize full = Window().screen()->geometry().size();
+    EXPECT_TRUE(Becomes(full));
     Settle();
     EXPECT_TRUE(windows.FullScreen());
-    const QSize full = Window().size();
-    EXPECT_EQ(full, Window().screen()->geometry().size());
     windows.ShowControls(false);
     Settle();
     EXPECT_EQ(Window().size(), full);
     EXPECT_EQ(View().geometry(), QRect(QPoint(0, 0), full));
     windows.SetFullScreen(false);
-    Settle();
+    EXPECT_TRUE(Becomes(QSize(1024, 768)));
     EXPECT_FALSE(windows.FullScreen());
-    EXPECT_EQ(Window().size(), QSize(1024, 768));
 }
 
 // The size and state come from the kept file, and go back there when the window closes.
@@ -227,10 +232,9 @@ TEST_F(ScreenWindow, SizeAndStateAreKeptForTheNextRun) {
     std::ofstream(file) << "width 1400\nheight 900\nmaximised 0\nfullscreen 0\n";
     OpenGameWindow();
     windows.RememberPlacement(file);
-    Settle();
-    EXPECT_EQ(Window().size(), QSize(1400, 900));
+    EXPECT_TRUE(Becomes(QSize(1400, 900)));
     Window().resize(1200, 700);
-    Settle();
+    EXPECT_TRUE(Becomes(QSize(1200, 700)));
     windows.Close(kWindow);
     std::ifstream in(file);
     std::stringstream text;
@@ -242,7 +246,7 @@ TEST_F(ScreenWindow, SizeAndStateAreKeptForTheNextRun) {
     OpenGameWindow();
     windows.RememberPlacement(file);
     Settle();
-    EXPECT_EQ(Window().size(), QSize(1024, 768));
+    EXPECT_TRUE(Becomes(QSize(1024, 768)));
 }
 
 }  // namespace
