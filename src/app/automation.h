@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,10 @@ class InputDriver {
     // True when the actions due by pass `pass` could end that pass before its drawing stage:
     // an action that may fail, a command, a close request. Keys and the mouse never do.
     virtual bool MayCutShort(std::int64_t /*pass*/) const { return true; }
+    // A window that opens in such a run only where the input answers it (the goal screen) would
+    // wait for one of these buttons: true when the next action that such a window would not
+    // drop (mouse moves, clicks and close requests it drops) presses one of them.
+    virtual bool WillPress(std::span<const int> /*buttons*/) const { return false; }
 };
 
 // Watches a run. Every call has a default that does nothing.

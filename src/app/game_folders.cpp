@@ -74,7 +74,6 @@ UserFolders UserFoldersFromEnvironment() {
     UserFolders user;
     user.xdgDataHome = Environment("XDG_DATA_HOME");
     user.home = Environment("HOME");
-    user.xdgConfigHome = Environment("XDG_CONFIG_HOME");
     if (user.home.empty()) {
         user.home = HomeFromUserDatabase();
     }
@@ -89,17 +88,6 @@ fs::path UserDataFolder(const UserFolders& user) {
     }
     if (!user.home.empty()) {
         return fs::path(user.home) / ".local" / "share" / "tessaron";
-    }
-    return {};
-}
-
-fs::path WindowPlacementFile(const UserFolders& user) {
-    const fs::path xdg(user.xdgConfigHome);
-    if (!user.xdgConfigHome.empty() && xdg.is_absolute()) {
-        return xdg / "tessaron" / "window.conf";
-    }
-    if (!user.home.empty()) {
-        return fs::path(user.home) / ".config" / "tessaron" / "window.conf";
     }
     return {};
 }

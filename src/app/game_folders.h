@@ -31,7 +31,6 @@ struct FolderChoice {
 struct UserFolders {
     std::string xdgDataHome;    // $XDG_DATA_HOME; used only when it is an absolute path
     std::string home;           // $HOME, else the home in the user database
-    std::string xdgConfigHome;  // $XDG_CONFIG_HOME; used only when it is an absolute path
 };
 
 UserFolders UserFoldersFromEnvironment();
@@ -39,11 +38,6 @@ UserFolders UserFoldersFromEnvironment();
 // The user's data folder for the game: $XDG_DATA_HOME/tessaron, else ~/.local/share/tessaron.
 // Empty when neither is known.
 std::filesystem::path UserDataFolder(const UserFolders& user);
-
-// The file in which the main window's size and state are kept from one run to the next:
-// $XDG_CONFIG_HOME/tessaron/window.conf, else ~/.config/tessaron/window.conf. Empty when
-// neither is known.
-std::filesystem::path WindowPlacementFile(const UserFolders& user);
 
 // Chooses the folders of a run from the folder given on the command line (empty for none) and
 // the program's own folder.

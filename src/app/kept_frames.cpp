@@ -14,6 +14,10 @@ bool Program::Impl::FrameWanted(std::int64_t pass) const {
     // drawing stage: the pause menu (Escape released), a load (F6 released, or the toolbar's
     // new and open buttons), a close request in the editor, or the driver's actions. Only then
     // can this frame be the run's last.
+    // The goal taken in this pass may open the goal screen after it, which may end the run.
+    if (passEvents.Happened(game::GameEvent::GoalTaken)) {
+        return true;
+    }
     if (keys->SeenDown(runtime::Key::Escape) || keys->SeenDown(runtime::Key::F6)) {
         return true;
     }

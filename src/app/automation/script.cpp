@@ -11,7 +11,7 @@ namespace tessaron::app {
 
 namespace {
 
-constexpr std::array<std::pair<runtime::Key, std::string_view>, 9> kKeyNames = {{
+constexpr std::array<std::pair<runtime::Key, std::string_view>, 10> kKeyNames = {{
     {runtime::Key::Up, "Up"},
     {runtime::Key::Down, "Down"},
     {runtime::Key::Left, "Left"},
@@ -21,6 +21,7 @@ constexpr std::array<std::pair<runtime::Key, std::string_view>, 9> kKeyNames = {
     {runtime::Key::F5, "F5"},
     {runtime::Key::F6, "F6"},
     {runtime::Key::F11, "F11"},
+    {runtime::Key::M, "M"},
 }};
 
 bool IsBlank(char c) {
@@ -119,7 +120,7 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
         std::optional<runtime::Key> key = KeyFromName(name);
         if (!key) {
             return LineError{"unknown key \"" + std::string(name) +
-                             "\" (Up Down Left Right Tab Escape F5 F6 F11)"};
+                             "\" (Up Down Left Right Tab Escape F5 F6 M F11)"};
         }
         action.key = *key;
     } else if (verb == "mouse" || verb == "click") {
