@@ -34,6 +34,9 @@ class InputDriver {
     // ask for an event: apply the script's next action, whatever its pass number.
     virtual Status BeforeModalEvent(std::string_view window) = 0;
     virtual std::string Message() const = 0;
+    // True when the actions due by pass `pass` could end that pass before its drawing stage:
+    // an action that may fail, a command, a close request. Keys and the mouse never do.
+    virtual bool MayCutShort(std::int64_t /*pass*/) const { return true; }
     // A window that opens in such a run only where the input answers it (the goal screen) would
     // wait for one of these buttons: true when the next action that such a window would not
     // drop (mouse moves, clicks and close requests it drops) presses one of them.

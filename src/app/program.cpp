@@ -407,10 +407,10 @@ void Program::Impl::SwitchMode() {
     windows->Use(panel::kMainWindow);
     if (state.loop.mode == level::Mode::Play) {
         state.loop.mode = level::Mode::Editor;
-        windows->Move(0, 0);
+        windows->ShowControls(true);
     } else {
         state.loop.mode = level::Mode::Play;
-        windows->Move(-panel::kSidePanelWidth, 0);
+        windows->ShowControls(false);
     }
     level::RestoreEditState(state.level);
     levelStartPass = passCount;
@@ -516,6 +516,11 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
         SwitchMode();
     }
 
+    if (keyboard.Released(Key::F11)) {
+        windows->Use(panel::kMainWindow);
+        windows->SetFullScreen(!windows->FullScreen());
+    }
+
     if (keyboard.Released(Key::Escape)) {
         // In the editor, Escape first drops the selection; only then does it pause.
         if (state.loop.mode == level::Mode::Editor && state.tools.HasSelection(level)) {
@@ -546,7 +551,7 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
 
 void Program::Impl::DrawingStage() {
     const render::FrameInputs inputs = FrameInputsOf(state);
-    if (!options.drawFrames) {
+    if (!drawing) {
         render::AdvanceWithoutDrawing(state.level, inputs, state.render, random);
         return;
     }
@@ -600,7 +605,8 @@ class Program::Impl::PassStages final : public play::Stages {
     Flow Keyboard(game::PlayerKeys& keys) override { return d_.KeyboardStage(keys); }
     void BeginFrame() override {
         // What the previous pass drew becomes visible; this pass draws the next frame.
-        if (d_.options.drawFrames) {
+        d_.drawing = d_.FrameWanted(d_.passCount);
+        if (d_.drawing) {
             d_.screen->Show();
             d_.screen->Clear(runtime::Rgb{0, 0, 0});
             d_.screen->BeginScene();

@@ -94,6 +94,8 @@ struct Program::Impl {
     std::int64_t soundedPass = 0;
     bool started = false;
     bool ended = false;
+    // This pass draws its frame (set where the frame begins).
+    bool drawing = false;
 
     // Start-up (startup.cpp).
     // Chooses the folders for the program at programFolder and opens files and listings there.
@@ -116,6 +118,8 @@ struct Program::Impl {
     Flow KeyboardStage(game::PlayerKeys& held);
     void DrawingStage();
     void MouseStage(const runtime::Event& event);
+    // Whether pass `pass` draws its frame (kept_frames.cpp).
+    bool FrameWanted(std::int64_t pass) const;
     Flow LoadLevelCommand();
     Flow NewLevelCommand();
     level::SaveResult SaveLevelCommand();

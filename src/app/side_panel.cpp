@@ -103,9 +103,10 @@ void SetInitialStates(runtime::Windows& windows) {
 
 }  // namespace
 
-bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listing) {
+bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listing,
+                     runtime::WindowStyle style) {
     if (!windows.Open(panel::kMainWindow, -panel::kSidePanelWidth, 0, panel::kMainWindowWidth,
-                      panel::kMainWindowHeight, runtime::WindowStyle::Borderless, "Tessaron")) {
+                      panel::kMainWindowHeight, style, "Tessaron")) {
         return false;
     }
     BuildToolbar(windows);

@@ -142,13 +142,26 @@ int Program::StartUp(int& argc, char** argv) {
     d.savePoints = d.hooks.savePoints != nullptr ? d.hooks.savePoints : d.savePointFile.get();
 
     runtime::Windows& windows = *d.windows;
-    if (!BuildMainWindow(windows, *d.listing)) {
+    // With a display the player sizes the window and may make it fullscreen; scripted runs keep
+    // the window at the size their pictures are taken at.
+    if (!BuildMainWindow(windows, *d.listing,
+                         d.options.headless ? runtime::WindowStyle::Borderless
+                                            : runtime::WindowStyle::Resizable)) {
         return d.Fail("Das Hauptfenster konnte nicht geöffnet werden.", true);
     }
     // A screen that cannot be placed in the window goes unnoticed, as it always did: the
     // program runs on and shows nothing.
     d.screen->AttachTo(windows, panel::kMainWindow, panel::kSidePanelWidth, 0);
     windows.Use(panel::kMainWindow);
+    // Play mode shows the play screen alone; the window has the size and state it last had.
+    windows.ShowControls(false);
+    if (!d.options.headless) {
+        // The window's size and state beside the player's other settings.
+        if (const std::filesystem::path settings = sounds::ConfigFolderFromEnvironment();
+            !settings.empty()) {
+            windows.RememberPlacement(settings / "window.conf");
+        }
+    }
     windows.Activate();
 
     // The game goes on without what cannot be loaded, but says so once.

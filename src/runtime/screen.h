@@ -85,8 +85,12 @@ class Machine {
 // Windows, controls and events
 
 enum class WindowStyle {
-    Borderless,  // the main window: no caption, no border
+    Borderless,  // no caption, no border, the size it was opened with (scripted runs' main window)
     Dialog,      // caption and system menu (close box)
+    // Caption and border; the player may resize it, maximise it and make it fullscreen. Its
+    // play screen fills the window keeping its shape, and the controls left of the play screen
+    // form a strip that can be hidden (ShowControls).
+    Resizable,
 };
 
 enum class EventCode : int {
@@ -168,10 +172,28 @@ class Windows {
     int Y() const;
     // Makes the current window the active window that receives keyboard input.
     void Activate();
+    // Shows or hides the strip of controls left of the play screen in the current window. A
+    // resizable window hides it inside (the play screen then takes the whole window) and, in its
+    // normal state, grows or shrinks by it, so that the play screen keeps its size; a window of
+    // another style moves instead, its strip beyond the desktop's left edge while hidden
+    // (x = -strip width) and at x = 0 while shown.
+    void ShowControls(bool shown);
+    // The current resizable window fills its screen without a frame, or stops doing so. Windows
+    // of other styles never do.
+    void SetFullScreen(bool fullScreen);
+    bool FullScreen() const;
+    // The current resizable window takes the size and state (maximised, fullscreen) kept in the
+    // file, when the file holds them, and keeps them there when it closes. The file is small
+    // text of the program's own, written through a safe save.
+    void RememberPlacement(const std::filesystem::path& file);
     // Destroys the window with its controls; its control numbers become free.
     void Close(int number);
 
-    // The mouse position minus the current window's outer top-left corner.
+    // The mouse position in the current window's layout: the position minus the window's outer
+    // top-left corner, as in a window of the size it was opened with. Over the play screen of a
+    // resizable window the point is mapped back from whatever scale and place the screen is
+    // shown at (ScreenPixelAt), so that it names the play-screen pixel under the pointer: x is
+    // the screen's left edge in the layout plus that pixel's column.
     int MouseX() const;
     int MouseY() const;
     // Whether the left button is down: pressed over one of the program's windows and not let go.
@@ -259,6 +281,8 @@ class Windows {
     void PressToolbarButton(int button);
     // Queues an event as if the toolkit had delivered it (a click, a close request).
     void Queue(const Event& event);
+    // True when an event of that code waits in the queue.
+    bool Queued(EventCode code) const;
     // Called whenever an event is taken off the queue (recording a run).
     void SetEventObserver(std::function<void(const Event&)> observer);
 
@@ -307,6 +331,28 @@ enum DrawingModeFlags : int {
 // are checked against. The pixels are the same either way.
 enum class DrawingShortcuts { On, Off };
 
+// Where the play screen's picture lies in an area of width x height device pixels: the largest
+// picture of its shape that fits, centred, with black bars beside it. When a whole multiple of
+// its size fills nearly as much (at least 97 % of the width), that multiple is taken instead, and
+// every pixel of the screen shows as a square of device pixels (sharp); otherwise the picture is
+// filtered smoothly to its size.
+struct ScreenPlacement {
+    int x = 0;
+    int y = 0;
+    int width = 1024;
+    int height = 768;
+    bool sharp = true;
+};
+ScreenPlacement PlaceScreen(int areaWidth, int areaHeight);
+
+// The play-screen pixel shown at device pixel (x, y) of the area: the pixel whose square holds
+// the device pixel's centre. Points on the bars give pixels outside the screen.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+ScreenPoint ScreenPixelAt(const ScreenPlacement& placement, int x, int y);
+
 class PlayScreen {
   public:
     explicit PlayScreen(Machine& machine);
@@ -319,8 +365,10 @@ class PlayScreen {
 
     void SetDrawingShortcuts(DrawingShortcuts shortcuts);
 
-    // Places the screen in a window at inner (x, y): what Show makes visible appears there.
-    // The screen can also be used without a window (tests, the asset sheet).
+    // Places the screen in a window at inner (x, y): what Show makes visible appears there,
+    // 1:1 in a window of a fixed size; in a resizable window the screen fills the window's area
+    // right of x and below y (PlaceScreen). The screen can also be used without a window (tests,
+    // the asset sheet).
     bool AttachTo(Windows& windows, int window, int x, int y);
     // Makes what was drawn into the back buffer visible.
     void Show();
@@ -417,6 +465,7 @@ enum class Key : int {
     Tab = 0x0F,
     F5 = 0x3F,
     F6 = 0x40,
+    F11 = 0x57,
     Up = 0xC8,
     Left = 0xCB,
     Right = 0xCD,
@@ -438,6 +487,9 @@ class Keyboard {
     bool Held(Key key) const;
     // True once, on the first test after the key was seen down by an earlier test and is now up.
     bool Released(Key key);
+    // True when a test has seen the key down since it was last released: only then can the
+    // next test find it released.
+    bool SeenDown(Key key) const;
 
     // Automation: a key goes down or up in the key table, as if typed.
     void SetKey(Key key, bool down);

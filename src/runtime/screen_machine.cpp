@@ -351,6 +351,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             }
             const QPoint global = mouse->globalPosition().toPoint();
             machine_.mouse = global;
+            machine_.pointer = mouse->globalPosition();
             machine_.mouseScripted = false;
             if (mouse->button() != Qt::LeftButton && mouse->button() != Qt::RightButton) {
                 break;
@@ -361,7 +362,8 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
                 break;
             }
             const int window = machine_.WindowNumberOf(widget);
-            if (window == 0) {
+            // The bars beside a scaled play screen are no part of it or of the panel.
+            if (window == 0 || machine_.OnScreenBars(window, mouse->globalPosition())) {
                 break;
             }
             lastPressSeen_ = true;
@@ -394,6 +396,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseMove: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             machine_.mouse = mouse->globalPosition().toPoint();
+            machine_.pointer = mouse->globalPosition();
             machine_.mouseScripted = false;
             break;
         }
@@ -499,6 +502,7 @@ void Machine::Impl::CloseWindow(int number) {
     }
     std::erase_if(commandKeys,
                   [number](const auto& entry) { return entry.second.window == number; });
+    KeepPlacement(number);
     QPointer<WindowWidget> widget = it->second.widget;
     windows.erase(it);
     // Keys tapped while a pause menu or a dialog was open were meant for it, not for the game
@@ -802,6 +806,11 @@ bool Keyboard::Released(Key key) {
         return true;
     }
     return false;
+}
+
+bool Keyboard::SeenDown(Key key) const {
+    const int code = int(key);
+    return code >= 0 && code < 256 && seenDown_[code];
 }
 
 void Keyboard::SetKey(Key key, bool down) {

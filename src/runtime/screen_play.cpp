@@ -17,6 +17,7 @@
 
 #include "runtime/qt_internal.h"
 #include "runtime/screen_pixels.h"
+#include "runtime/screen_present.h"
 
 namespace tessaron::runtime {
 
@@ -24,27 +25,6 @@ namespace {
 
 constexpr int kScreenWidth = PlayScreen::kWidth;
 constexpr int kScreenHeight = PlayScreen::kHeight;
-
-// Shows the frame last made visible; the back buffer is never seen half drawn.
-class ScreenView : public QWidget {
-  public:
-    ScreenView(const QImage& shown, QWidget* parent) : QWidget(parent), shown_(shown) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAttribute(Qt::WA_NoSystemBackground);
-        // A click on the map takes the keyboard from a number field, so that the editor's
-        // command keys (Ctrl+C, Delete, ...) then act on the map rather than on the field's text.
-        setFocusPolicy(Qt::ClickFocus);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        painter.drawImage(event->rect(), shown_, event->rect());
-    }
-
-  private:
-    const QImage& shown_;
-};
 
 static_assert(kScreenWidth == pixels::kScreenWidth && kScreenHeight == pixels::kScreenHeight);
 
@@ -473,10 +453,17 @@ bool PlayScreen::AttachTo(Windows& /*windows*/, int window, int x, int y) {
         return false;
     }
     delete impl_->view.data();
-    auto* view = new ScreenView(impl_->shown, parent);
+    // The view shows the frame last made visible; the back buffer is never seen half drawn.
+    Impl* d = impl_.get();
+    auto* view =
+        new ScreenView(FrameBuffers{&d->back, &d->shown, [d] { d->EndPainter(); }}, parent);
     view->setGeometry(x, y, kScreenWidth, kScreenHeight);
     view->show();
     impl_->view = view;
+    WindowEntry& entry = machine_.Internals().windows[window];
+    entry.screen = view;
+    entry.screenAt = QPoint(x, y);
+    machine_.Internals().LayOut(window);
     return true;
 }
 
@@ -491,7 +478,7 @@ void PlayScreen::Show() {
     }
     // Without a display nobody sees the window: it is drawn only when its picture is taken.
     if (d.view != nullptr && !machine_.Internals().HeadlessPlatform()) {
-        d.view->update();
+        d.view->Present();
     }
 }
 

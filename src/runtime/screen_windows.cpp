@@ -291,20 +291,30 @@ bool Windows::Open(int number, int x, int y, int innerWidth, int innerHeight, Wi
     }
     m.CloseWindow(number);
     auto* window = new WindowWidget(m, number);
+    WindowEntry entry{window, style, nullptr, nullptr};
     Qt::WindowFlags flags = Qt::Window;
     if (style == WindowStyle::Borderless) {
         flags |= Qt::FramelessWindowHint;
-    } else {
+    } else if (style == WindowStyle::Dialog) {
         flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint;
     }
     window->setWindowFlags(flags);
     window->setWindowTitle(ToQString(title));
-    window->setFixedSize(innerWidth, innerHeight);
-    // A top-level widget's position is that of its outer frame.
-    window->move(x, y);
+    if (style == WindowStyle::Resizable) {
+        // The window manager places it; the strip holds the controls made next.
+        entry.resizable = true;
+        entry.strip = new QWidget(window);
+        window->setMinimumSize(kSmallestScreenArea);
+        window->resize(innerWidth, innerHeight);
+    } else {
+        window->setFixedSize(innerWidth, innerHeight);
+        // A top-level widget's position is that of its outer frame.
+        window->move(x, y);
+    }
+    m.windows[number] = entry;
+    m.LayOut(number);
     window->show();
-    m.windows[number] = WindowEntry{window, style, nullptr, nullptr};
     m.currentWindow = number;
     impl_->opened.insert(number);
     return true;
@@ -367,25 +377,25 @@ void Windows::Close(int number) {
 
 namespace {
 
-QPoint MousePosition(const Machine::Impl& m) {
+QPointF ExactMousePosition(const Machine::Impl& m) {
     if (m.HeadlessPlatform() || m.mouseScripted) {
-        return m.mouse;
+        return QPointF(m.mouse);
     }
-    return QCursor::pos();
+    // The last position an event gave, where it is still the pointer's pixel.
+    const QPoint now = QCursor::pos();
+    return m.pointer.toPoint() == now ? m.pointer : QPointF(now);
 }
 
 }  // namespace
 
 int Windows::MouseX() const {
     Machine::Impl& m = machine_.Internals();
-    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
-    return MousePosition(m).x() - (window != nullptr ? window->pos().x() : 0);
+    return m.LayoutPoint(m.currentWindow, ExactMousePosition(m)).x();
 }
 
 int Windows::MouseY() const {
     Machine::Impl& m = machine_.Internals();
-    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
-    return MousePosition(m).y() - (window != nullptr ? window->pos().y() : 0);
+    return m.LayoutPoint(m.currentWindow, ExactMousePosition(m)).y();
 }
 
 bool Windows::LeftButtonHeld() const {
@@ -436,6 +446,12 @@ void Windows::Queue(const Event& event) {
     machine_.Internals().Post(event);
 }
 
+bool Windows::Queued(EventCode code) const {
+    const std::deque<Event>& events = machine_.Internals().events;
+    return std::any_of(events.begin(), events.end(),
+                       [code](const Event& event) { return event.code == code; });
+}
+
 void Windows::SetEventObserver(std::function<void(const Event&)> observer) {
     machine_.Internals().observer = std::move(observer);
 }
@@ -448,16 +464,16 @@ namespace {
 // The parent of a new control: the current window. An open option group ends unless the new
 // control is an option too.
 QWidget* PrepareControl(Machine::Impl& m, ControlKind kind) {
-    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
-    if (window == nullptr) {
+    if (m.WindowWidgetOf(m.currentWindow) == nullptr) {
         return nullptr;
     }
     // A number may be given again (the side panel's frames and labels share 99): the earlier
     // control stays in its window, and the number names the newest one from now on.
+    WindowEntry& entry = m.windows[m.currentWindow];
     if (kind != ControlKind::Option) {
-        m.windows[m.currentWindow].openGroup = nullptr;
+        entry.openGroup = nullptr;
     }
-    return window;
+    return entry.ControlParent();
 }
 
 void Register(Machine::Impl& m, int number, ControlKind kind, QWidget* widget, int x, int y,
@@ -674,7 +690,7 @@ void Windows::Toolbar() {
     WindowEntry& entry = m.windows[m.currentWindow];
     delete entry.toolbar.data();
     entry.openGroup = nullptr;
-    auto* toolbar = new QToolBar(window);
+    auto* toolbar = new QToolBar(entry.ControlParent());
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
     toolbar->setIconSize(QSize(16, 16));

@@ -1,5 +1,6 @@
 // Scripted and recorded runs of the real program, driven through the machine layer's widgets
 // under the offscreen platform.
+#include <cstdint>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <span>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QTest>
@@ -106,8 +108,11 @@ class AutomationRun : public ::testing::Test {
     }
 
     // Replays a script text for a number of passes; the trace's text and the last outcome.
+    // With `frame` the run draws frames, every one or (keptOnly) only those it may keep, and
+    // `frame` receives the back buffer it ends with.
     std::string Replay(const std::string& scriptText, std::int64_t passes,
-                       PassOutcome* last = nullptr, std::string* message = nullptr) {
+                       PassOutcome* last = nullptr, std::string* message = nullptr,
+                       std::vector<std::uint32_t>* frame = nullptr, bool keptOnly = false) {
         ScriptResult read = ParseScript(scriptText);
         EXPECT_TRUE(read.ok) << read.error;
         runtime::ScriptedRequesters requesters;
@@ -119,6 +124,9 @@ class AutomationRun : public ::testing::Test {
         }
         Options options = HeadlessOptions();
         options.seed = read.script.seed.value_or(1);
+        options.drawFrames = frame != nullptr;
+        options.drawOnlyKeptFrames = keptOnly;
+        options.passes = passes;
         const fs::path traceFile = root_ / "replay.csv";
         TraceWriter trace(traceFile);
         Program* program = nullptr;
@@ -141,6 +149,9 @@ class AutomationRun : public ::testing::Test {
         }
         if (message != nullptr) {
             *message = run.AbortMessage();
+        }
+        if (frame != nullptr) {
+            run.Screen().CopyBackBuffer(*frame);
         }
         run.End();
         trace.Close();
@@ -373,6 +384,32 @@ TEST_F(AutomationRun, ModalWindowWithoutActionsLeftEndsTheRun) {
     Replay("answer LEVEL/Anfang.TXT\n@2 down Escape\n@3 up Escape\n", 5, &outcome, &message);
     EXPECT_EQ(outcome, PassOutcome::Aborted);
     EXPECT_THAT(message, HasSubstr("\"PAUSE\""));
+}
+
+// A scripted run that keeps only its last frame draws only the passes whose frame it may keep,
+// and ends on the frame of a run that draws every pass: after the last pass, and when the run
+// ends or restarts early in a pass that draws nothing (the pause menu left without an answer or
+// quitting, a load in the editor, the new-level dialog without an answer).
+TEST_F(AutomationRun, DrawingOnlyTheKeptFramesEndsOnTheSameFrame) {
+    const std::string start = "answer LEVEL/Anfang.TXT\nanswer LEVEL/Anfang.TXT\n";
+    const std::string editor = "@1 down Tab\n@2 up Tab\n@3 down Up\n@5 mouse 500 300\n";
+    const std::string scripts[] = {
+        start + editor + "@6 down Left\n@9 up Up\n@11 mouse 700 200\n",
+        start + "@4 down Right\n@10 down Escape\n@11 up Escape\n",
+        start + "@4 down Right\n@10 down Escape\n@11 up Escape\n@12 press 4\n",
+        start + editor + "@18 down F6\n@20 up F6\n",
+        start + editor + "@12 toolbar 1\n",
+    };
+    for (const std::string& script : scripts) {
+        SCOPED_TRACE(script);
+        std::vector<std::uint32_t> every;
+        std::vector<std::uint32_t> kept;
+        const std::string everyTrace = Replay(script, 20, nullptr, nullptr, &every, false);
+        const std::string keptTrace = Replay(script, 20, nullptr, nullptr, &kept, true);
+        EXPECT_EQ(everyTrace, keptTrace);
+        ASSERT_EQ(every.size(), kept.size());
+        EXPECT_TRUE(every == kept) << "the frames differ";
+    }
 }
 
 // A goal screen answered in a recorded run is answered the same way in its replay: the goal of

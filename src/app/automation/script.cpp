@@ -15,7 +15,7 @@ namespace tessaron::app {
 
 namespace {
 
-constexpr std::array<std::pair<runtime::Key, std::string_view>, 9> kKeyNames = {{
+constexpr std::array<std::pair<runtime::Key, std::string_view>, 10> kKeyNames = {{
     {runtime::Key::Up, "Up"},
     {runtime::Key::Down, "Down"},
     {runtime::Key::Left, "Left"},
@@ -24,6 +24,7 @@ constexpr std::array<std::pair<runtime::Key, std::string_view>, 9> kKeyNames = {
     {runtime::Key::Escape, "Escape"},
     {runtime::Key::F5, "F5"},
     {runtime::Key::F6, "F6"},
+    {runtime::Key::F11, "F11"},
     {runtime::Key::M, "M"},
 }};
 
@@ -136,7 +137,7 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
         std::optional<runtime::Key> key = KeyFromName(name);
         if (!key) {
             return LineError{"unknown key \"" + std::string(name) +
-                             "\" (Up Down Left Right Tab Escape F5 F6 M)"};
+                             "\" (Up Down Left Right Tab Escape F5 F6 M F11)"};
         }
         action.key = *key;
     } else if (verb == "mouse" || verb == "click" || verb == "drag" || verb == "drop" ||

@@ -104,7 +104,7 @@ std::string_view KeyName(runtime::Key key);
 inline constexpr runtime::Key kScriptKeys[] = {
     runtime::Key::Up,    runtime::Key::Down, runtime::Key::Left,
     runtime::Key::Right, runtime::Key::Tab,  runtime::Key::Escape,
-    runtime::Key::F5,    runtime::Key::F6,   runtime::Key::M,
+    runtime::Key::F5,    runtime::Key::F6,   runtime::Key::M, runtime::Key::F11,
 };
 
 }  // namespace tessaron::app

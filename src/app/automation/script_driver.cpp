@@ -20,6 +20,22 @@ InputDriver::Status ScriptDriver::BeforePoll(std::int64_t pass) {
     return Status::Ok;
 }
 
+bool ScriptDriver::MayCutShort(std::int64_t pass) const {
+    for (std::size_t i = next_; i < script_.actions.size() && script_.actions[i].pass <= pass;
+         ++i) {
+        switch (script_.actions[i].kind) {
+            case ActionKind::KeyDown:
+            case ActionKind::KeyUp:
+            case ActionKind::Mouse:
+            case ActionKind::Click:
+                break;
+            default:
+                return true;
+        }
+    }
+    return false;
+}
+
 InputDriver::Status ScriptDriver::BeforeModalEvent(std::string_view window) {
     if (next_ >= script_.actions.size()) {
         message_ = "the window \"" + std::string(window) +

@@ -82,6 +82,7 @@ int RunScripted(const Options& given, int& argc, char** argv) {
     options.seed = given.seed ? *given.seed : read.script.seed.value_or(kDefaultScriptSeed);
     // A run that writes no picture needs no frame: its passes skip drawing.
     options.drawFrames = !options.screenshot.empty() || !options.windowShot.empty();
+    options.drawOnlyKeptFrames = true;
 
     runtime::ScriptedRequesters requesters;
     for (const std::string& answer : read.script.answers) {
