@@ -30,8 +30,8 @@ struct FolderChoice {
 
 // The parts of the environment that name the user's data folder. Tests give their own.
 struct UserFolders {
-    std::string xdgDataHome;    // $XDG_DATA_HOME; used only when it is an absolute path
-    std::string home;           // $HOME, else the home in the user database
+    std::string xdgDataHome;  // $XDG_DATA_HOME; used only when it is an absolute path
+    std::string home;         // $HOME, else the home in the user database
 };
 
 UserFolders UserFoldersFromEnvironment();

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "runtime/file_writer.h"
+#include "runtime/host_files.h"
 #include "runtime/qt_internal.h"
 
 namespace tessaron::runtime {

@@ -291,7 +291,9 @@ bool Windows::Open(int number, int x, int y, int innerWidth, int innerHeight, Wi
     }
     m.CloseWindow(number);
     auto* window = new WindowWidget(m, number);
-    WindowEntry entry{window, style, nullptr, nullptr};
+    WindowEntry entry;
+    entry.widget = window;
+    entry.style = style;
     Qt::WindowFlags flags = Qt::Window;
     if (style == WindowStyle::Borderless) {
         flags |= Qt::FramelessWindowHint;

@@ -102,9 +102,9 @@ std::string_view KeyName(runtime::Key key);
 
 // The keys a script can press, in a fixed order.
 inline constexpr runtime::Key kScriptKeys[] = {
-    runtime::Key::Up,    runtime::Key::Down, runtime::Key::Left,
-    runtime::Key::Right, runtime::Key::Tab,  runtime::Key::Escape,
-    runtime::Key::F5,    runtime::Key::F6,   runtime::Key::M, runtime::Key::F11,
+    runtime::Key::Up,  runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
+    runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
+    runtime::Key::M,   runtime::Key::F11,
 };
 
 }  // namespace tessaron::app
