@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <cstdlib>
 #include <fstream>
@@ -282,6 +283,15 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
                 qobject_cast<QLineEdit*>(widget) == nullptr) {
                 return true;
             }
+            // The editor's own keys: Home moves the map, O, S and P the overview, the start and
+            // play from here. A list would jump to its first row or to an entry of that letter.
+            const bool editorKey = k == Qt::Key_Home ||  //
+                                   k == Qt::Key_O ||     //
+                                   k == Qt::Key_S ||     //
+                                   k == Qt::Key_P;
+            if (editorKey && qobject_cast<QLineEdit*>(widget) == nullptr) {
+                return true;
+            }
             break;
         }
         case QEvent::ApplicationDeactivate:
@@ -299,22 +309,45 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             const QPoint global = mouse->globalPosition().toPoint();
             machine_.mouse = global;
             machine_.mouseScripted = false;
-            if (mouse->button() != Qt::LeftButton) {
-                break;
-            }
-            // One press may be offered to several widgets on its way up; count it once.
-            if (lastPressSeen_ && mouse->timestamp() == lastPressTime_ &&
-                mouse->globalPosition() == lastPressPosition_) {
+            const bool middle = mouse->button() == Qt::MiddleButton;
+            if (mouse->button() != Qt::LeftButton && !middle) {
                 break;
             }
             const int window = machine_.WindowNumberOf(widget);
-            if (window == 0) {
+            if (window == 0 || !press_.First(mouse->timestamp(), mouse->globalPosition(), 0)) {
                 break;
             }
-            lastPressSeen_ = true;
-            lastPressTime_ = mouse->timestamp();
-            lastPressPosition_ = mouse->globalPosition();
-            machine_.Post(Event{EventCode::LeftButtonDown, 0, window});
+            machine_.Post(
+                Event{middle ? EventCode::MiddleButtonDown : EventCode::LeftButtonDown, 0, window});
+            break;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const int window = machine_.WindowNumberOf(qobject_cast<QWidget*>(watched));
+            if (mouse->button() != Qt::MiddleButton || window == 0 ||
+                !release_.First(mouse->timestamp(), mouse->globalPosition(), 0)) {
+                break;
+            }
+            machine_.mouse = mouse->globalPosition().toPoint();
+            machine_.mouseScripted = false;
+            machine_.Post(Event{EventCode::MiddleButtonUp, 0, window});
+            break;
+        }
+        case QEvent::Wheel: {
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            const int window = machine_.WindowNumberOf(qobject_cast<QWidget*>(watched));
+            const QPoint turn = wheel->angleDelta();
+            // A wheel event that no widget takes is offered to each parent in turn.
+            if (window == 0 || !wheel_.First(wheel->timestamp(), wheel->globalPosition(),
+                                             turn.x() * 65536 + turn.y())) {
+                break;
+            }
+            if (turn.y() != 0) {
+                machine_.Post(Event{EventCode::MouseWheel, turn.y(), window});
+            }
+            if (turn.x() != 0) {
+                machine_.Post(Event{EventCode::SidewaysWheel, turn.x(), window});
+            }
             break;
         }
         case QEvent::MouseMove: {
