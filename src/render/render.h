@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "level/level.h"
 #include "runtime/files.h"
@@ -26,6 +27,8 @@ struct FrameInputs {
     std::int32_t mouseY = 0;
     std::int32_t kindChoice = 1000;       // the cursor icon in the editor
     std::int32_t valueDisplayChoice = 0;  // 0..4
+    // In the editor, where the ball starts when the level is played: drawn as a faded ball.
+    std::optional<level::StartOffset> startMarker;
 };
 
 // The renderer's own state: the ball's angle in degrees, never reduced modulo 360.
@@ -56,6 +59,11 @@ enum class GridOverlay { Hidden, Shown };
 // DrawMap in the editor draws these with the grid, then the cursor icon. Expects a blended-sprite
 // scene open and leaves it open; changes no state.
 void DrawEditorCells(const level::Level& level, GridOverlay grid, runtime::PlayScreen& screen);
+
+// The ball, faded, where it starts for the start view offset `start`, seen through the level's
+// view offset. Expects a blended-sprite scene open and leaves it open.
+void DrawStartMarker(const level::Level& level, level::StartOffset start,
+                     runtime::PlayScreen& screen);
 
 // The editor's value display for a side-panel choice: 0 none, 1 link numbers, 2 displacement
 // lengths, 3 speeds, 4 pauses. Expects no scene open.
