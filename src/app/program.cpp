@@ -27,6 +27,8 @@ namespace {
 
 constexpr std::int32_t kTicksPerCycle = 3600;
 constexpr float kScrollStep = 10.0f;
+// With Shift held the arrows scroll four times as far.
+constexpr float kFastScrollStep = 4.0f * kScrollStep;
 // In the editor, a mouse this far right over the play screen takes the keyboard back to the
 // main window.
 constexpr std::int32_t kActivateMouseX = 768;
@@ -56,6 +58,9 @@ render::FrameInputs FrameInputsOf(const GameState& state) {
     inputs.mouseY = state.loop.mouseY;
     inputs.kindChoice = state.paint.kindChoice;
     inputs.valueDisplayChoice = state.paint.valueDisplayChoice;
+    if (state.loop.mode == level::Mode::Editor) {
+        inputs.startMarker = level::LevelStart(state.level);
+    }
     return inputs;
 }
 
@@ -239,6 +244,7 @@ void Program::Impl::ShowHistoryButtons(bool modalOpen) {
 }
 
 Flow Program::Impl::NewLevelCommand() {
+    ResetNavigation();
     ShowHistoryButtons(true);
     const level::NewLevelResult result = level::RunNewLevelDialog(
         state.level, *windows, [this] { return ModalEvent(level::new_level_dialog::kTitle); });
@@ -251,6 +257,7 @@ Flow Program::Impl::NewLevelCommand() {
 }
 
 Flow Program::Impl::LoadLevelCommand() {
+    ResetNavigation();
     const level::LoadResult result = level::LoadLevel(state.level, *files, *requesters, *folder);
     if (result == level::LoadResult::Loaded) {
         levelInMemory = true;
@@ -302,6 +309,7 @@ void Program::Impl::SwitchMode() {
         windows->Move(-panel::kSidePanelWidth, 0);
     }
     level::RestoreEditState(state.level);
+    AfterModeSwitch();
 }
 
 Flow Program::Impl::PauseMenu() {
@@ -332,6 +340,8 @@ Flow Program::Impl::PauseMenu() {
 
 Flow Program::Impl::EditorStage(const runtime::Event& event) {
     if (event.code == EventCode::Toolbar) {
+        // What the overview shows may change; the author goes back to the map.
+        CloseOverview();
         switch (event.number) {
             case panel::kNewLevelButton:
                 return NewLevelCommand();
@@ -374,17 +384,18 @@ Flow Program::Impl::KeyboardStage() {
     // The mode is read afresh at each step: a switch by Tab counts for the steps after it.
     if (state.loop.mode == level::Mode::Editor) {
         // Each key on its own, so that opposite keys cancel.
+        const float step = keyboard.Held(Key::Shift) ? kFastScrollStep : kScrollStep;
         if (keyboard.Held(Key::Up)) {
-            level.viewY = level.viewY + kScrollStep;
+            level.viewY = level.viewY + step;
         }
         if (keyboard.Held(Key::Down)) {
-            level.viewY = level.viewY - kScrollStep;
+            level.viewY = level.viewY - step;
         }
         if (keyboard.Held(Key::Left)) {
-            level.viewX = level.viewX + kScrollStep;
+            level.viewX = level.viewX + step;
         }
         if (keyboard.Held(Key::Right)) {
-            level.viewX = level.viewX - kScrollStep;
+            level.viewX = level.viewX - step;
         }
         if (state.loop.mouseX >= kActivateMouseX) {
             windows->Use(panel::kMainWindow);
@@ -396,7 +407,8 @@ Flow Program::Impl::KeyboardStage() {
         SwitchMode();
     }
 
-    if (keyboard.Released(Key::Escape)) {
+    // An open overview takes Escape for itself.
+    if (keyboard.Released(Key::Escape) && !CloseOverview()) {
         if (const Flow flow = PauseMenu(); flow != Flow::Continue) {
             return flow;
         }
@@ -410,6 +422,8 @@ Flow Program::Impl::KeyboardStage() {
             return LoadLevelCommand();
         }
     }
+
+    NavigationKeys(keyboard);
 
     if (state.loop.mode == level::Mode::Play) {
         game::PlayerKeys held;
@@ -427,6 +441,10 @@ void Program::Impl::DrawingStage() {
         render::AdvanceWithoutDrawing(state.level, inputs, state.render, random);
         return;
     }
+    if (state.navigation.overviewOpen) {
+        DrawOverviewFrame(inputs);
+        return;
+    }
     render::DrawMap(state.level, inputs, state.render, *screen, random);
     render::DrawOverlays(state.level, inputs, *screen);
     if (state.loop.mode == level::Mode::Editor) {
@@ -439,6 +457,9 @@ void Program::Impl::MouseStage(const runtime::Event& event) {
     windows->Use(panel::kMainWindow);
     state.loop.mouseX = windows->MouseX() - panel::kSidePanelWidth;
     state.loop.mouseY = windows->MouseY();
+    if (NavigationMouse(event)) {
+        return;
+    }
     // A press over the side panel (mouse x below 0) never paints; holding the button paints
     // nothing more, as only the press is an event.
     if (event.code == EventCode::LeftButtonDown && state.loop.mouseX >= 0) {

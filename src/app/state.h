@@ -3,11 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "editor/edit_history.h"
 #include "editor/paint_settings.h"
 #include "game/player.h"
 #include "level/level.h"
+#include "render/overview.h"
 #include "render/render.h"
 #include "runtime/screen.h"
 
@@ -23,6 +26,23 @@ struct LoopState {
     runtime::Event passEvent;
 };
 
+// The editor's ways about a large level: the overview, the map dragged with the middle button,
+// and play tested from a cell.
+struct NavigationState {
+    bool overviewOpen = false;
+    render::OverviewLayout overview;
+    // Drawn when the open overview is first shown; empty until then.
+    std::vector<runtime::Pixel> overviewPixels;
+    // While the middle button drags the map: where the mouse and the view were at the press.
+    bool dragging = false;
+    std::int32_t dragMouseX = 0;
+    std::int32_t dragMouseY = 0;
+    float dragViewX = 0.0f;
+    float dragViewY = 0.0f;
+    // While play runs as a test from a cell: the view the author was editing at.
+    std::optional<render::ViewOffset> editingView;
+};
+
 struct GameState {
     level::Level level;
     LoopState loop;
@@ -31,6 +51,7 @@ struct GameState {
     // The level's edits for undo and redo; it forgets them when the element list is replaced.
     editor::EditHistory history;
     render::RenderState render;
+    NavigationState navigation;
 };
 
 }  // namespace tessaron::app

@@ -22,6 +22,12 @@ bool Contains(const List& list, int value) {
 
 constexpr int kNewLevelProductField = 3;
 
+// A button pressed or let go where the mouse is: the replay moves the mouse there first.
+bool AtMouse(ActionKind kind) {
+    return kind == ActionKind::Click || kind == ActionKind::MiddleDown ||
+           kind == ActionKind::MiddleUp;
+}
+
 bool IsModal(const runtime::Windows& windows) {
     return windows.IsOpen(kPauseWindow) || windows.IsOpen(kNewLevelWindow);
 }
@@ -84,6 +90,20 @@ std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
         case runtime::EventCode::LeftButtonDown:
             action.kind = ActionKind::Click;
             return action;
+        case runtime::EventCode::MiddleButtonDown:
+            action.kind = ActionKind::MiddleDown;
+            return action;
+        case runtime::EventCode::MiddleButtonUp:
+            action.kind = ActionKind::MiddleUp;
+            return action;
+        case runtime::EventCode::MouseWheel:
+            action.kind = ActionKind::Wheel;
+            action.value = event.number;
+            return action;
+        case runtime::EventCode::SidewaysWheel:
+            action.kind = ActionKind::SidewaysWheel;
+            action.value = event.number;
+            return action;
         case runtime::EventCode::Close:
             action.kind = ActionKind::Close;
             return action;
@@ -137,7 +157,7 @@ std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
 }
 
 void Recorder::Emit(const Action& action) {
-    if (action.kind == ActionKind::Mouse || action.kind == ActionKind::Click) {
+    if (action.kind == ActionKind::Mouse || AtMouse(action.kind)) {
         mouseX_ = action.x;
         mouseY_ = action.y;
         mouseKnown_ = true;
@@ -183,7 +203,7 @@ void Recorder::OnEvent(std::int64_t pass, const runtime::Event& event) {
         still.kind = ActionKind::Mouse;
         ReadMouse(still.x, still.y);
         action = still;
-    } else if (action->kind == ActionKind::Click) {
+    } else if (AtMouse(action->kind)) {
         ReadMouse(action->x, action->y);
     }
     if (!inPass_) {
@@ -239,11 +259,11 @@ void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
     if (editor) {
         mouseX = state.loop.mouseX + 256;
         mouseY = state.loop.mouseY;
-    } else if (passEvent_ && passEvent_->kind == ActionKind::Click) {
+    } else if (passEvent_ && AtMouse(passEvent_->kind)) {
         ReadMouse(mouseX, mouseY);
     }
 
-    if (passEvent_ && passEvent_->kind == ActionKind::Click) {
+    if (passEvent_ && AtMouse(passEvent_->kind)) {
         passEvent_->x = mouseX;
         passEvent_->y = mouseY;
         Emit(*passEvent_);

@@ -11,7 +11,7 @@ namespace tessaron::app {
 
 namespace {
 
-constexpr std::array<std::pair<runtime::Key, std::string_view>, 8> kKeyNames = {{
+constexpr std::pair<runtime::Key, std::string_view> kKeyNames[] = {
     {runtime::Key::Up, "Up"},
     {runtime::Key::Down, "Down"},
     {runtime::Key::Left, "Left"},
@@ -20,7 +20,21 @@ constexpr std::array<std::pair<runtime::Key, std::string_view>, 8> kKeyNames = {
     {runtime::Key::Escape, "Escape"},
     {runtime::Key::F5, "F5"},
     {runtime::Key::F6, "F6"},
-}};
+    {runtime::Key::O, "O"},
+    {runtime::Key::S, "S"},
+    {runtime::Key::P, "P"},
+    {runtime::Key::Home, "Home"},
+    {runtime::Key::Shift, "Shift"},
+};
+
+// "Up Down ... " for a message.
+std::string KeyNameList() {
+    std::string list;
+    for (const auto& [key, name] : kKeyNames) {
+        list += (list.empty() ? "" : " ") + std::string(name);
+    }
+    return list;
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
@@ -117,13 +131,20 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
         }
         std::optional<runtime::Key> key = KeyFromName(name);
         if (!key) {
-            return LineError{"unknown key \"" + std::string(name) +
-                             "\" (Up Down Left Right Tab Escape F5 F6)"};
+            return LineError{"unknown key \"" + std::string(name) + "\" (" + KeyNameList() + ")"};
         }
         action.key = *key;
-    } else if (verb == "mouse" || verb == "click") {
-        action.kind = verb == "mouse" ? ActionKind::Mouse : ActionKind::Click;
+    } else if (verb == "mouse" || verb == "click" || verb == "mdown" || verb == "mup") {
+        action.kind = verb == "mouse"   ? ActionKind::Mouse
+                      : verb == "click" ? ActionKind::Click
+                      : verb == "mdown" ? ActionKind::MiddleDown
+                                        : ActionKind::MiddleUp;
         if ((error = number("x", action.x, kAny)) || (error = number("y", action.y, kAny))) {
+            return error;
+        }
+    } else if (verb == "wheel" || verb == "hwheel") {
+        action.kind = verb == "wheel" ? ActionKind::Wheel : ActionKind::SidewaysWheel;
+        if ((error = number("turn", action.value, kAny))) {
             return error;
         }
     } else if (verb == "text") {
@@ -304,6 +325,14 @@ std::string FormatAction(const Action& action) {
             return line + "toolbar " + n(action.control);
         case ActionKind::Close:
             return line + "close";
+        case ActionKind::MiddleDown:
+            return line + "mdown " + n(action.x) + " " + n(action.y);
+        case ActionKind::MiddleUp:
+            return line + "mup " + n(action.x) + " " + n(action.y);
+        case ActionKind::Wheel:
+            return line + "wheel " + n(action.value);
+        case ActionKind::SidewaysWheel:
+            return line + "hwheel " + n(action.value);
     }
     return line;
 }

@@ -4,9 +4,14 @@
 //     seed S             the random seed
 //     answer PATH        the next file requester returns PATH; "answer" alone cancels it
 //     @P down KEY        KEY goes down before pass P polls its event (Up Down Left Right Tab
-//     @P up KEY          Escape F5 F6), or up
+//     @P up KEY          Escape F5 F6 O S P Home Shift), or up
 //     @P mouse X Y       the mouse moves to (X, Y) in main-window coordinates
 //     @P click X Y       the mouse moves there and a left-button press is queued
+//     @P mdown X Y       the mouse moves there and a middle-button press is queued
+//     @P mup X Y         the mouse moves there and the middle button's release is queued
+//     @P wheel N         a turn of the mouse wheel is queued: N eighths of a degree, 120 a
+//                        notch, positive away from the user
+//     @P hwheel N        a turn of a sideways wheel, positive to the left
 //     @P text C TEXT     control C's text becomes TEXT as if typed; TEXT may be empty
 //     @P select C N      list, combo box or track bar C takes row or position N; option or
 //                        check box C takes state N
@@ -30,17 +35,31 @@
 
 namespace tessaron::app {
 
-enum class ActionKind { KeyDown, KeyUp, Mouse, Click, Text, Select, Press, Toolbar, Close };
+enum class ActionKind {
+    KeyDown,
+    KeyUp,
+    Mouse,
+    Click,
+    Text,
+    Select,
+    Press,
+    Toolbar,
+    Close,
+    MiddleDown,
+    MiddleUp,
+    Wheel,
+    SidewaysWheel,
+};
 
 struct Action {
     int line = 0;           // the script line it came from, 1-based (0 when made in code)
     std::int64_t pass = 1;  // passes count from 1
     ActionKind kind = ActionKind::Close;
     runtime::Key key = runtime::Key::Escape;  // KeyDown, KeyUp
-    int x = 0;                                // Mouse, Click: main-window coordinates
-    int y = 0;
+    int x = 0;                                // Mouse, Click, MiddleDown, MiddleUp: main-window
+    int y = 0;                                // coordinates
     int control = 0;   // Text, Select, Press: the control; Toolbar: the button
-    int value = 0;     // Select
+    int value = 0;     // Select; Wheel, SidewaysWheel: the turn
     std::string text;  // Text
 
     bool operator==(const Action&) const = default;
@@ -76,6 +95,11 @@ std::string_view KeyName(runtime::Key key);
 inline constexpr runtime::Key kScriptKeys[] = {
     runtime::Key::Up,  runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
     runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
+    runtime::Key::O,
+    runtime::Key::S,
+    runtime::Key::P,
+    runtime::Key::Home,
+    runtime::Key::Shift,
 };
 
 }  // namespace tessaron::app

@@ -101,14 +101,25 @@ InputDriver::Status ScriptDriver::Apply(const Action& action) {
             break;
         case ActionKind::Mouse:
         case ActionKind::Click:
+        case ActionKind::MiddleDown:
+        case ActionKind::MiddleUp:
             if (!windows.IsOpen(kMainWindow)) {
                 return Fail(action, "the main window is not open");
             }
             MoveMouse(windows, action.x, action.y);
-            if (action.kind == ActionKind::Click) {
-                windows.Queue({runtime::EventCode::LeftButtonDown, 0,
-                               WindowUnder(windows, action.x, action.y)});
+            if (action.kind != ActionKind::Mouse) {
+                const runtime::EventCode code =
+                    action.kind == ActionKind::Click        ? runtime::EventCode::LeftButtonDown
+                    : action.kind == ActionKind::MiddleDown ? runtime::EventCode::MiddleButtonDown
+                                                            : runtime::EventCode::MiddleButtonUp;
+                windows.Queue({code, 0, WindowUnder(windows, action.x, action.y)});
             }
+            break;
+        case ActionKind::Wheel:
+        case ActionKind::SidewaysWheel:
+            windows.Queue({action.kind == ActionKind::Wheel ? runtime::EventCode::MouseWheel
+                                                            : runtime::EventCode::SidewaysWheel,
+                           action.value, FrontWindow(windows)});
             break;
         case ActionKind::Text:
             if (!controlIsOpen(action.control)) {
