@@ -94,7 +94,16 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"@11 toolbar 3", Control(11, ActionKind::Toolbar, 3)},
         ActionCase{"@12 close", Make(12, ActionKind::Close)},
         ActionCase{"  @12   close   # the window in front", Make(12, ActionKind::Close)},
-        ActionCase{"@9000000000 close", Make(9000000000, ActionKind::Close)}));
+        ActionCase{"@9000000000 close", Make(9000000000, ActionKind::Close)},
+        ActionCase{"@13 down Shift", Key(13, ActionKind::KeyDown, Key::Shift)},
+        ActionCase{"@13 up Home", Key(13, ActionKind::KeyUp, Key::Home)},
+        ActionCase{"@13 down O", Key(13, ActionKind::KeyDown, Key::O)},
+        ActionCase{"@13 down S", Key(13, ActionKind::KeyDown, Key::S)},
+        ActionCase{"@13 up P", Key(13, ActionKind::KeyUp, Key::P)},
+        ActionCase{"@14 mdown 300 200", Point(14, ActionKind::MiddleDown, 300, 200)},
+        ActionCase{"@14 mup 310 -5", Point(14, ActionKind::MiddleUp, 310, -5)},
+        ActionCase{"@15 wheel -120", Control(15, ActionKind::Wheel, 0, -120)},
+        ActionCase{"@15 hwheel 240", Control(15, ActionKind::SidewaysWheel, 0, 240)}));
 
 TEST(Script, ReadsSeedAnswersCommentsAndBlankLinesInOrder) {
     ScriptResult read = ParseScript(

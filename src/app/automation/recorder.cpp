@@ -91,17 +91,15 @@ std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
             action.kind = ActionKind::Click;
             return action;
         case runtime::EventCode::MiddleButtonDown:
-            action.kind = ActionKind::MiddleDown;
-            return action;
         case runtime::EventCode::MiddleButtonUp:
-            action.kind = ActionKind::MiddleUp;
+            action.kind = event.code == runtime::EventCode::MiddleButtonDown
+                              ? ActionKind::MiddleDown
+                              : ActionKind::MiddleUp;
             return action;
         case runtime::EventCode::MouseWheel:
-            action.kind = ActionKind::Wheel;
-            action.value = event.number;
-            return action;
         case runtime::EventCode::SidewaysWheel:
-            action.kind = ActionKind::SidewaysWheel;
+            action.kind = event.code == runtime::EventCode::MouseWheel ? ActionKind::Wheel
+                                                                       : ActionKind::SidewaysWheel;
             action.value = event.number;
             return action;
         case runtime::EventCode::Close:
