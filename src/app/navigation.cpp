@@ -139,8 +139,8 @@ bool Program::Impl::NavigationMouse(const runtime::Event& event) {
     }
     const bool over = OverPlayScreen(mouseX, mouseY);
     if (over && (event.code == EventCode::MouseWheel || event.code == EventCode::SidewaysWheel)) {
-        const float pixels = static_cast<float>(std::int64_t{event.number} * kWheelNotchPixels /
-                                                kWheelNotch);
+        const float pixels =
+            static_cast<float>(std::int64_t{event.number} * kWheelNotchPixels / kWheelNotch);
         // Away from the user scrolls up, as the Up arrow does; with Shift, or on a sideways
         // wheel, to the left.
         if (event.code == EventCode::SidewaysWheel || keys->Held(Key::Shift)) {

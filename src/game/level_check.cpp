@@ -178,7 +178,9 @@ class Checker {
                               std::int32_t first, std::int32_t last) {
             const std::string_view unit = across ? "column" : "row";
             for (std::int32_t i = first; i <= last; ++i) {
-                const auto at = [&](std::int32_t j) { return across ? open(j, line) : open(line, j); };
+                const auto at = [&](std::int32_t j) {
+                    return across ? open(j, line) : open(line, j);
+                };
                 if (!at(i)) {
                     continue;
                 }

@@ -22,7 +22,7 @@ inline constexpr float kWater = 200.0f;
 inline constexpr float kEmpty = 1000.0f;
 inline constexpr float kSensor = 2002.0f;
 inline constexpr float kPickupsFrom = 4000.0f;  // exclusive: 4000 itself is never drawn
-inline constexpr float kPickupsTo = 5000.0f;    // exclusive: taken pickups (5001..5099) are not drawn
+inline constexpr float kPickupsTo = 5000.0f;  // exclusive: taken pickups (5001..5099) are not drawn
 
 // Kinds drawn by the two element walks: everything below the pickups except the empty cell and
 // the sensor, which the pickup walk draws half-transparent.

@@ -101,7 +101,8 @@ struct Looks {
 bool SortCells(const level::Level& level, Looks& out) {
     const std::int32_t width = level.levelWidth;
     const std::int32_t height = level.levelHeight;
-    const std::size_t cellCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const std::size_t cellCount =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     std::vector<std::int32_t> recordOf(cellCount, -1);
     for (std::size_t i = 0; i < level.elements.size(); ++i) {
         const Element& e = level.elements[i];
@@ -126,7 +127,9 @@ bool SortCells(const level::Level& level, Looks& out) {
         const std::int32_t i = recordOf[static_cast<std::size_t>(row - 1) * width + (column - 1)];
         return i < 0 ? &none : &level.elements[static_cast<std::size_t>(i)];
     };
-    const auto water = [](const Element* e) { return e != nullptr && e->background == detail::kWater; };
+    const auto water = [](const Element* e) {
+        return e != nullptr && e->background == detail::kWater;
+    };
     const auto sensor = [](const Element* e) { return e != nullptr && e->kind == detail::kSensor; };
 
     std::unordered_map<Look, std::int32_t, LookHash> known;
@@ -135,18 +138,20 @@ bool SortCells(const level::Level& level, Looks& out) {
         for (std::int32_t column = 1; column <= width; ++column) {
             const Element& e = *at(column, row);
             Look look = OwnPart(e);
-            look.reach = static_cast<std::uint8_t>(
-                (water(at(column - 1, row)) ? kWaterLeft : 0) |
-                (water(at(column + 1, row)) ? kWaterRight : 0) |
-                (sensor(at(column - 1, row)) ? kSensorLeft : 0) |
-                (sensor(at(column, row - 1)) ? kSensorAbove : 0) |
-                (sensor(at(column - 1, row - 1)) ? kSensorAboveLeft : 0));
-            auto [entry, added] = known.try_emplace(look, static_cast<std::int32_t>(out.looks.size()));
+            look.reach =
+                static_cast<std::uint8_t>((water(at(column - 1, row)) ? kWaterLeft : 0) |
+                                          (water(at(column + 1, row)) ? kWaterRight : 0) |
+                                          (sensor(at(column - 1, row)) ? kSensorLeft : 0) |
+                                          (sensor(at(column, row - 1)) ? kSensorAbove : 0) |
+                                          (sensor(at(column - 1, row - 1)) ? kSensorAboveLeft : 0));
+            auto [entry, added] =
+                known.try_emplace(look, static_cast<std::int32_t>(out.looks.size()));
             if (added) {
                 out.looks.push_back(look);
                 out.shown.push_back(e);
             }
-            out.lookOfCell[static_cast<std::size_t>(row - 1) * width + (column - 1)] = entry->second;
+            out.lookOfCell[static_cast<std::size_t>(row - 1) * width + (column - 1)] =
+                entry->second;
         }
     }
     return true;
@@ -168,10 +173,9 @@ bool LooksHold(const Looks& looks, const PlayScreen& screen) {
         if (look.shows == Shows::Picture && !WithinSize(screen, look.sprite, kCell, kCell)) {
             return false;
         }
-        if (look.shows == Shows::Sensor &&
-            (screen.BlendedRotation(kSensorSprite) != 0.0f ||
-             screen.BlendedWidth(kSensorSprite) > 2 * kCell ||
-             screen.BlendedHeight(kSensorSprite) > 2 * kCell)) {
+        if (look.shows == Shows::Sensor && (screen.BlendedRotation(kSensorSprite) != 0.0f ||
+                                            screen.BlendedWidth(kSensorSprite) > 2 * kCell ||
+                                            screen.BlendedHeight(kSensorSprite) > 2 * kCell)) {
             return false;
         }
     }
@@ -219,7 +223,7 @@ std::vector<std::uint32_t> DrawLooks(const Looks& looks, PlayScreen& screen) {
             cells{};
         const auto put = [&cells](int column, int row, float background, float kind) {
             cells[static_cast<std::size_t>(row - 1) * kSheetColumns + (column - 1)] = {background,
-                                                                                     kind};
+                                                                                       kind};
         };
         for (std::size_t b = 0; b < count; ++b) {
             const Look& look = looks.looks[first + b];
@@ -227,9 +231,9 @@ std::vector<std::uint32_t> DrawLooks(const Looks& looks, PlayScreen& screen) {
             const int left = 3 * static_cast<int>(b % kBlocksAcross) + 1;
             const int top = 2 * static_cast<int>(b / kBlocksAcross) + 1;
             const auto neighbour = [&](std::uint8_t sensor, std::uint8_t water) {
-                return std::pair<float, float>{(look.reach & water) != 0 ? detail::kWater : 0.0f,
-                                               (look.reach & sensor) != 0 ? detail::kSensor
-                                                                          : detail::kEmpty};
+                return std::pair<float, float>{
+                    (look.reach & water) != 0 ? detail::kWater : 0.0f,
+                    (look.reach & sensor) != 0 ? detail::kSensor : detail::kEmpty};
             };
             auto [aboveLeftBackground, aboveLeftKind] = neighbour(kSensorAboveLeft, 0);
             put(left, top, aboveLeftBackground, aboveLeftKind);
@@ -244,7 +248,8 @@ std::vector<std::uint32_t> DrawLooks(const Looks& looks, PlayScreen& screen) {
         level::ElementList list;
         for (int r = 1; r <= kSheetRows; ++r) {
             for (int c = 1; c <= kSheetColumns; ++c) {
-                if (const auto& cell = cells[static_cast<std::size_t>(r - 1) * kSheetColumns + (c - 1)]) {
+                if (const auto& cell =
+                        cells[static_cast<std::size_t>(r - 1) * kSheetColumns + (c - 1)]) {
                     AddSheetCell(list, c, r, cell->first, cell->second);
                 }
             }
@@ -325,17 +330,22 @@ std::vector<Pixel> Reduce(const level::Level& level, const OverviewLayout& layou
             for (std::int32_t d = firstDown[v]; d < firstDown[v + 1]; ++d) {
                 const Piece& rows = down[static_cast<std::size_t>(d)];
                 const std::int32_t* lookRow =
-                    looks.lookOfCell.data() + static_cast<std::size_t>(rows.cell) * level.levelWidth;
+                    looks.lookOfCell.data() +
+                    static_cast<std::size_t>(rows.cell) * level.levelWidth;
                 for (std::int32_t a = firstAcross[u]; a < firstAcross[u + 1]; ++a) {
                     const Piece& columns = across[static_cast<std::size_t>(a)];
                     const std::uint32_t* sum =
-                        sums.data() + static_cast<std::size_t>(lookRow[columns.cell]) * kSumsPerLook;
-                    const std::uint32_t* top = sum + static_cast<std::size_t>(rows.from) * kSumSide * 3;
-                    const std::uint32_t* bottom = sum + static_cast<std::size_t>(rows.to) * kSumSide * 3;
+                        sums.data() +
+                        static_cast<std::size_t>(lookRow[columns.cell]) * kSumsPerLook;
+                    const std::uint32_t* top =
+                        sum + static_cast<std::size_t>(rows.from) * kSumSide * 3;
+                    const std::uint32_t* bottom =
+                        sum + static_cast<std::size_t>(rows.to) * kSumSide * 3;
                     const int left = columns.from * 3;
                     const int right = columns.to * 3;
                     for (int c = 0; c < 3; ++c) {
-                        total[c] += bottom[right + c] - top[right + c] - bottom[left + c] + top[left + c];
+                        total[c] +=
+                            bottom[right + c] - top[right + c] - bottom[left + c] + top[left + c];
                     }
                     count += static_cast<std::uint64_t>(rows.to - rows.from) *
                              static_cast<std::uint64_t>(columns.to - columns.from);
@@ -354,7 +364,9 @@ std::vector<Pixel> Reduce(const level::Level& level, const OverviewLayout& layou
 class KeptRows : public runtime::PictureRows {
   public:
     explicit KeptRows(std::vector<Pixel>& pixels) : pixels_(pixels) {}
-    void Row(std::span<const Pixel> row) override { pixels_.insert(pixels_.end(), row.begin(), row.end()); }
+    void Row(std::span<const Pixel> row) override {
+        pixels_.insert(pixels_.end(), row.begin(), row.end());
+    }
 
   private:
     std::vector<Pixel>& pixels_;
@@ -374,8 +386,8 @@ OverviewLayout LayOutOverview(const level::Level& level) {
         return layout;
     }
     const auto fitting = [](int size, int screen) { return (size + screen - 1) / screen; };
-    layout.scale = std::max({1, fitting(full.width, PlayScreen::kWidth),
-                             fitting(full.height, PlayScreen::kHeight)});
+    layout.scale = std::max(
+        {1, fitting(full.width, PlayScreen::kWidth), fitting(full.height, PlayScreen::kHeight)});
     layout.width = runtime::ReducedRows::ReducedSize(full.width, layout.scale);
     layout.height = runtime::ReducedRows::ReducedSize(full.height, layout.scale);
     layout.left = (PlayScreen::kWidth - layout.width) / 2;
@@ -412,8 +424,10 @@ void DrawOverview(const level::Level& level, const OverviewLayout& layout,
     // The screen shows the level's pixels from -view on; the picture begins with cell 1's left
     // edge, 20 pixels from the level's origin.
     const float scale = static_cast<float>(layout.scale);
-    const int x = NearScreen(static_cast<float>(layout.left) + (-level.viewX - detail::kHalfCell) / scale);
-    const int y = NearScreen(static_cast<float>(layout.top) + (-level.viewY - detail::kHalfCell) / scale);
+    const int x =
+        NearScreen(static_cast<float>(layout.left) + (-level.viewX - detail::kHalfCell) / scale);
+    const int y =
+        NearScreen(static_cast<float>(layout.top) + (-level.viewY - detail::kHalfCell) / scale);
     const int width = std::max(NearScreen(PlayScreen::kWidth / scale), 3);
     const int height = std::max(NearScreen(PlayScreen::kHeight / scale), 3);
     // White within black, so that the frame shows on sky and on stone.
