@@ -6,6 +6,7 @@
 
 #include "app/program_internal.h"
 #include "editor/painting.h"
+#include "game/geometry.h"
 #include "render/overview.h"
 
 namespace tessaron::app {
@@ -15,10 +16,11 @@ using runtime::Key;
 
 namespace {
 
-constexpr std::int64_t kCellPixels = 40;
+constexpr auto kCellPixels = static_cast<std::int64_t>(game::kCellSize);
+constexpr auto kHalfCellPixels = static_cast<std::int32_t>(game::kHalfCell);
 // The ball's centre on the play screen: a view offset puts a cell's centre there.
-constexpr std::int64_t kBallX = 512;
-constexpr std::int64_t kBallY = 384;
+constexpr auto kBallX = static_cast<std::int64_t>(game::kCentreX);
+constexpr auto kBallY = static_cast<std::int64_t>(game::kCentreY);
 // One notch of the wheel (a turn of 120 eighths of a degree) scrolls two cells.
 constexpr std::int64_t kWheelNotch = 120;
 constexpr std::int64_t kWheelNotchPixels = 80;
@@ -30,7 +32,7 @@ level::StartOffset CentredOn(const editor::BrushCell& cell) {
 }
 
 // Home on a new level, which has no start yet: cell (1, 1)'s corner at the screen's.
-constexpr level::StartOffset kTopLeftCorner{-20, -20};
+constexpr level::StartOffset kTopLeftCorner{-kHalfCellPixels, -kHalfCellPixels};
 
 bool OverPlayScreen(std::int32_t x, std::int32_t y) {
     return x >= 0 && x < runtime::PlayScreen::kWidth && y >= 0 && y < runtime::PlayScreen::kHeight;

@@ -215,35 +215,32 @@ std::vector<std::uint32_t> DrawLooks(const Looks& looks, PlayScreen& screen) {
     sheet.viewY = -detail::kHalfCell;
     constexpr std::size_t kPerSheet = std::size_t{kBlocksAcross} * kBlocksDown;
     std::array<Pixel, kCell> row{};
-    std::vector<std::uint32_t> line(kSumSide * 3);
     for (std::size_t first = 0; first < looks.looks.size(); first += kPerSheet) {
         const std::size_t count = std::min(kPerSheet, looks.looks.size() - first);
         // The cells of the sheet, row by row as a level's list is: what each holds, if anything.
         std::array<std::optional<std::pair<float, float>>, std::size_t{kSheetColumns} * kSheetRows>
             cells{};
-        const auto put = [&cells](int column, int row, float background, float kind) {
-            cells[static_cast<std::size_t>(row - 1) * kSheetColumns + (column - 1)] = {background,
-                                                                                       kind};
+        const auto put = [&cells](int column, int row, std::pair<float, float> backgroundAndKind) {
+            cells[static_cast<std::size_t>(row - 1) * kSheetColumns + (column - 1)] =
+                backgroundAndKind;
         };
         for (std::size_t b = 0; b < count; ++b) {
             const Look& look = looks.looks[first + b];
             const Element& e = looks.shown[first + b];
             const int left = 3 * static_cast<int>(b % kBlocksAcross) + 1;
             const int top = 2 * static_cast<int>(b / kBlocksAcross) + 1;
-            const auto neighbour = [&](std::uint8_t sensor, std::uint8_t water) {
+            // A neighbour as far as it reaches into the look's cell: water beside it, a sensor
+            // above or left of it; nothing else of it shows there.
+            const auto neighbour = [&look](std::uint8_t water, std::uint8_t sensor) {
                 return std::pair<float, float>{
                     (look.reach & water) != 0 ? detail::kWater : 0.0f,
                     (look.reach & sensor) != 0 ? detail::kSensor : detail::kEmpty};
             };
-            auto [aboveLeftBackground, aboveLeftKind] = neighbour(kSensorAboveLeft, 0);
-            put(left, top, aboveLeftBackground, aboveLeftKind);
-            auto [aboveBackground, aboveKind] = neighbour(kSensorAbove, 0);
-            put(left + 1, top, aboveBackground, aboveKind);
-            auto [leftBackground, leftKind] = neighbour(kSensorLeft, kWaterLeft);
-            put(left, top + 1, leftBackground, leftKind);
-            put(left + 1, top + 1, e.background, e.kind);
-            auto [rightBackground, rightKind] = neighbour(0, kWaterRight);
-            put(left + 2, top + 1, rightBackground, rightKind);
+            put(left, top, neighbour(0, kSensorAboveLeft));
+            put(left + 1, top, neighbour(0, kSensorAbove));
+            put(left, top + 1, neighbour(kWaterLeft, kSensorLeft));
+            put(left + 1, top + 1, {e.background, e.kind});
+            put(left + 2, top + 1, neighbour(kWaterRight, 0));
         }
         level::ElementList list;
         for (int r = 1; r <= kSheetRows; ++r) {
