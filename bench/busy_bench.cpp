@@ -99,7 +99,7 @@ class Session {
     bool Ok() const { return ok_; }
     app::Program& Program() { return *program_; }
     game::Services Services() {
-        return {program_->Screen(), program_->Sounds(), *savePoints_, program_->RandomNumbers()};
+        return {program_->Masks(), program_->Sounds(), *savePoints_, program_->RandomNumbers()};
     }
     // Keeps the state of now as the one each round starts from.
     void KeepStart() { start_ = program_->State(); }

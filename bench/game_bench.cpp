@@ -58,7 +58,7 @@ struct Fixture {
         std::filesystem::remove_all(scratch.Root());
     }
 
-    game::Services Services() { return {*screen, *sound, *savePoints, random}; }
+    game::Services Services() { return {screen->Masks(), *sound, *savePoints, random}; }
 
     runtime::GameFolder pictures;
     runtime::GameFolder scratch;

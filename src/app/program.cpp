@@ -11,11 +11,13 @@
 #include "app/pause_menu.h"
 #include "app/program_internal.h"
 #include "app/side_panel.h"
+#include "editor/brush_preview.h"
 #include "editor/painting.h"
 #include "editor/panel_commands.h"
 #include "game/simulation.h"
 #include "level/level_file.h"
 #include "level/new_level_dialog.h"
+#include "play/pass.h"
 #include "render/render.h"
 
 namespace tessaron::app {
@@ -25,7 +27,6 @@ using runtime::Key;
 
 namespace {
 
-constexpr std::int32_t kTicksPerCycle = 3600;
 constexpr float kScrollStep = 10.0f;
 // With Shift held the arrows scroll four times as far.
 constexpr float kFastScrollStep = 4.0f * kScrollStep;
@@ -39,23 +40,9 @@ int ExitStatusFor(InputDriver::Status status) {
     return status == InputDriver::Status::NoActionLeft ? 3 : 2;
 }
 
-// Step 4 of a pass: the tick counter moves on and no link is triggered yet.
-void AdvanceTick(GameState& state) {
-    state.loop.tick = state.loop.tick + 1;
-    if (state.loop.tick >= kTicksPerCycle) {
-        state.loop.tick = 0;
-    }
-    state.level.triggeredLink = -1;
-}
-
 // What the drawing stage reads besides the level.
 render::FrameInputs FrameInputsOf(const GameState& state) {
-    render::FrameInputs inputs;
-    inputs.mode = state.loop.mode;
-    inputs.tick = state.loop.tick;
-    inputs.velocityX = state.player.velocityX;
-    inputs.mouseX = state.loop.mouseX;
-    inputs.mouseY = state.loop.mouseY;
+    render::FrameInputs inputs = play::FrameInputsOf(state);
     inputs.kindChoice = state.paint.kindChoice;
     inputs.valueDisplayChoice = state.paint.valueDisplayChoice;
     if (state.loop.mode == level::Mode::Editor) {
@@ -165,6 +152,9 @@ runtime::Sound& Program::Sounds() {
 }
 runtime::Random& Program::RandomNumbers() {
     return impl_->random;
+}
+const runtime::CollisionMasks& Program::Masks() const {
+    return impl_->masks;
 }
 const runtime::GameFolder& Program::Folder() const {
     return *impl_->folder;
@@ -282,7 +272,7 @@ void Program::Impl::SaveLevelCommand() {
 }
 
 game::Services Program::Impl::GameServices() {
-    game::Services services{*screen, *sound, *savePoints, random};
+    game::Services services{masks, *sound, *savePoints, random};
     services.savePointNotStored = [this](const std::string& reason) { savePointProblem = reason; };
     services.events = &passEvents;
     return services;
@@ -372,7 +362,7 @@ Flow Program::Impl::EditorStage(const runtime::Event& event) {
     return Flow::Continue;
 }
 
-Flow Program::Impl::KeyboardStage() {
+Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
     level::Level& level = state.level;
     runtime::Keyboard& keyboard = *keys;
 
@@ -425,13 +415,9 @@ Flow Program::Impl::KeyboardStage() {
 
     NavigationKeys(keyboard);
 
-    if (state.loop.mode == level::Mode::Play) {
-        game::PlayerKeys held;
-        held.up = keyboard.Held(Key::Up);
-        held.left = keyboard.Held(Key::Left);
-        held.right = keyboard.Held(Key::Right);
-        game::ApplyPlayerKeys(level, state.player, held, GameServices());
-    }
+    held.up = keyboard.Held(Key::Up);
+    held.left = keyboard.Held(Key::Left);
+    held.right = keyboard.Held(Key::Right);
     return Flow::Continue;
 }
 
@@ -470,6 +456,31 @@ void Program::Impl::MouseStage(const runtime::Event& event) {
     }
 }
 
+// The program's stages of a pass, around the game's own.
+class Program::Impl::PassStages final : public play::Stages {
+  public:
+    PassStages(Impl& program, const runtime::Event& event) : d_(program), event_(event) {}
+
+    Flow EditorCommands() override { return d_.EditorStage(event_); }
+    // Play goes on after the box.
+    void AfterFirstStage() override { d_.ReportSavePoint(); }
+    Flow Keyboard(game::PlayerKeys& keys) override { return d_.KeyboardStage(keys); }
+    void BeginFrame() override {
+        // What the previous pass drew becomes visible; this pass draws the next frame.
+        if (d_.options.drawFrames) {
+            d_.screen->Show();
+            d_.screen->Clear(runtime::Rgb{0, 0, 0});
+            d_.screen->BeginScene();
+        }
+    }
+    void Draw() override { d_.DrawingStage(); }
+    void EditorMouse() override { d_.MouseStage(event_); }
+
+  private:
+    Impl& d_;
+    const runtime::Event& event_;
+};
+
 PassOutcome Program::RunPass() {
     Impl& d = *impl_;
     const std::int64_t pass = ++d.passCount;
@@ -489,55 +500,13 @@ PassOutcome Program::RunPass() {
     while (event.code == EventCode::Repaint) {
         event = d.windows->Poll();
     }
-    d.state.loop.passEvent = event;
+    d.state.passEvent = event;
     if (event.code != EventCode::None) {
         d.TellEvent(event);
     }
 
-    // In play mode the event is dropped; a close request does not end the program there.
-    if (d.state.loop.mode == level::Mode::Editor) {
-        if (const Flow flow = d.EditorStage(event); flow != Flow::Continue) {
-            return d.EndPass(flow);
-        }
-    }
-
-    AdvanceTick(d.state);
-
-    if (d.state.loop.mode == level::Mode::Play) {
-        game::RunFirstStage(d.state.level, d.state.player, d.GameServices());
-        // Play goes on after the box.
-        d.ReportSavePoint();
-    }
-
-    if (const Flow flow = d.KeyboardStage(); flow != Flow::Continue) {
-        return d.EndPass(flow);
-    }
-
-    // What the previous pass drew becomes visible; this pass draws the next frame.
-    if (d.options.drawFrames) {
-        d.screen->Show();
-        d.screen->Clear(runtime::Rgb{0, 0, 0});
-        d.screen->BeginScene();
-    }
-
-    if (d.state.loop.mode == level::Mode::Play) {
-        game::RunSecondStage(d.state.level, d.state.player, d.GameServices());
-    }
-
-    d.DrawingStage();
-
-    if (d.state.loop.mode == level::Mode::Editor) {
-        d.MouseStage(event);
-    }
-    return d.EndPass(Flow::Continue);
-}
-
-void RunPlayPass(GameState& state, const game::PlayerKeys& keys, const game::Services& services) {
-    AdvanceTick(state);
-    game::RunFirstStage(state.level, state.player, services);
-    game::ApplyPlayerKeys(state.level, state.player, keys, services);
-    game::RunSecondStage(state.level, state.player, services);
-    render::AdvanceWithoutDrawing(state.level, FrameInputsOf(state), state.render, services.random);
+    Impl::PassStages stages(d, event);
+    return d.EndPass(play::RunPass(d.state, d.GameServices(), stages));
 }
 
 int Program::RunLoop() {

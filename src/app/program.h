@@ -41,11 +41,6 @@ struct ProgramHooks {
     game::SavePointStore* savePoints = nullptr;
 };
 
-// A pass of the main loop in play mode when only the ball's keys are held and no frame is drawn:
-// the stages Program::RunPass runs for such a pass, in the same order, on the same state. The
-// automatic player plays its passes this way.
-void RunPlayPass(GameState& state, const game::PlayerKeys& keys, const game::Services& services);
-
 class Program {
   public:
     Program(const Options& options, ProgramHooks hooks);
@@ -79,6 +74,8 @@ class Program {
     runtime::Keyboard& Keys();
     runtime::Sound& Sounds();
     runtime::Random& RandomNumbers();
+    // The pictures' collision masks that the game tests its contacts on.
+    const runtime::CollisionMasks& Masks() const;
     const runtime::GameFolder& Folder() const;
 
     // Shuts the machine layer down.

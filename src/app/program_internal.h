@@ -17,6 +17,8 @@
 #include "app/state.h"
 #include "editor/painting.h"
 #include "game/simulation.h"
+#include "play/pass.h"
+#include "runtime/collision_masks.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -40,8 +42,7 @@ class ObservedRequesters : public runtime::Requesters {
     const std::vector<RunObserver*>& observers_;
 };
 
-// How a stage of the pass lets the pass go on.
-enum class Flow { Continue, Restart, Quit, Abort };
+using play::Flow;
 
 struct Program::Impl {
     Impl(const Options& options, ProgramHooks hooks);
@@ -61,6 +62,8 @@ struct Program::Impl {
     std::unique_ptr<runtime::Files> files;
     std::unique_ptr<runtime::DirectoryListing> listing;
     runtime::Random random;
+    // The pictures' collision masks, made once as the pictures are loaded.
+    runtime::CollisionMasks masks;
     // The requesters the program made itself, when the hooks bring none.
     std::unique_ptr<runtime::Requesters> ownRequesters;
     std::unique_ptr<ObservedRequesters> requesters;
@@ -93,9 +96,11 @@ struct Program::Impl {
                       const std::string& problem) const;
     int Fail(std::string_view text, bool boxPossible);
 
-    // Stages of the pass (program.cpp).
+    // Stages of the pass (program.cpp), which PassStages hands to the game's pass.
+    class PassStages;
     Flow EditorStage(const runtime::Event& event);
-    Flow KeyboardStage();
+    // The keyboard's commands; the ball's keys go to `held`.
+    Flow KeyboardStage(game::PlayerKeys& held);
     void DrawingStage();
     void MouseStage(const runtime::Event& event);
     Flow LoadLevelCommand();

@@ -149,6 +149,8 @@ int Program::StartUp(int& argc, char** argv) {
     // The game goes on without what cannot be loaded, but says so once.
     std::vector<std::string> unloaded;
     d.LoadPictures(unloaded);
+    // The game tests its contacts on the pictures' masks, made as they were loaded.
+    d.masks = d.screen->Masks();
     std::string problem;
     if (!d.sound->Load(1, kSoundFile, &problem)) {
         d.NoteUnloaded(unloaded, kSoundFile, problem);

@@ -8,23 +8,11 @@
 
 #include "editor/edit_history.h"
 #include "editor/paint_settings.h"
-#include "game/player.h"
-#include "level/level.h"
+#include "play/game.h"
 #include "render/overview.h"
-#include "render/render.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {
-
-struct LoopState {
-    level::Mode mode = level::Mode::Play;
-    std::int32_t tick = 0;  // 0..3599
-    // Play-screen pixels: window mouse x - 256, window mouse y; refreshed at the end of every
-    // editor pass.
-    std::int32_t mouseX = 0;
-    std::int32_t mouseY = 0;
-    runtime::Event passEvent;
-};
 
 // The editor's ways about a large level: the overview, the map dragged with the middle button,
 // and play tested from a cell.
@@ -43,15 +31,15 @@ struct NavigationState {
     std::optional<render::ViewOffset> editingView;
 };
 
-struct GameState {
-    level::Level level;
-    LoopState loop;
-    game::Player player;
+// The game in play, and beside it what only the program keeps: the editor's settings and
+// history, its ways about the level, and the event of the pass.
+struct GameState : play::Game {
     editor::PaintSettings paint;
     // The level's edits for undo and redo; it forgets them when the element list is replaced.
     editor::EditHistory history;
-    render::RenderState render;
     NavigationState navigation;
+    // The event the pass took.
+    runtime::Event passEvent;
 };
 
 }  // namespace tessaron::app

@@ -1,14 +1,12 @@
 #include "editor/painting.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
-#include <string_view>
 
 #include "editor/controls.h"
+#include "runtime/files.h"
 
 namespace tessaron::editor {
 
@@ -16,10 +14,6 @@ namespace {
 
 constexpr std::int32_t kCellSize = 40;
 constexpr float kHalfCell = 20.0f;
-constexpr int kPreviewOpacity = 100;
-constexpr int kMouseDotRadius = 5;
-constexpr int kPositionTextOffset = 50;
-constexpr runtime::Rgb kWhite{255, 255, 255};
 
 // One axis of the brush cell. Every operand is (or becomes) a 32-bit float, as the view offset
 // is, so the cell agrees with the map drawing; the result is already whole and is only clamped
@@ -30,41 +24,18 @@ std::int32_t BrushAxis(std::int32_t mouse, float view) {
     return runtime::RoundToInt(cell);
 }
 
-// The brush size as painting uses it: always 1..8, whatever the settings hold.
-std::int64_t BrushSize(const PaintSettings& paint) {
-    return std::clamp(paint.brushSize, control::kSmallestBrush, control::kLargestBrush);
-}
-
-// The screen pixel of a cell's top-left corner along one axis: 40 * cell + view - 20, rounded.
-int CellCorner(std::int64_t cell, float view) {
-    return runtime::RoundToInt(static_cast<float>(kCellSize * cell) + view - kHalfCell);
-}
-
 bool InBrush(std::int64_t value, std::int64_t first, std::int64_t size) {
     return first <= value && value < first + size;
-}
-
-// "Position : (" column "|" row ")", written into a buffer of the caller's.
-std::string_view PositionText(char (&buffer)[64], BrushCell cell) {
-    constexpr std::string_view kPrefix = "Position : (";
-    char* out = std::copy(kPrefix.begin(), kPrefix.end(), buffer);
-    char* const end = buffer + sizeof buffer;
-    // Two 64-bit numbers and the punctuation always fit; the checks keep every write inside.
-    out = std::to_chars(out, end, cell.column).ptr;
-    if (out != end) {
-        *out++ = '|';
-    }
-    out = std::to_chars(out, end, cell.row).ptr;
-    if (out != end) {
-        *out++ = ')';
-    }
-    return std::string_view(buffer, static_cast<std::size_t>(out - buffer));
 }
 
 }  // namespace
 
 BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, float viewY) {
     return BrushCell{BrushAxis(mouseX, viewX), BrushAxis(mouseY, viewY)};
+}
+
+std::int64_t BrushSize(const PaintSettings& paint) {
+    return std::clamp(paint.brushSize, control::kSmallestBrush, control::kLargestBrush);
 }
 
 int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, std::int32_t mouseY,
@@ -110,41 +81,6 @@ int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, 
         level::ElementChanged(level, index);
     }
     return painted;
-}
-
-void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
-                      std::int32_t mouseY, runtime::PlayScreen& screen) {
-    const BrushCell brush = BrushCellAt(mouseX, mouseY, level.viewX, level.viewY);
-    const std::int64_t size = BrushSize(paint);
-
-    // What a click would put down, whatever the apply boxes say, column by column.
-    screen.BeginScene();
-    for (std::int64_t i = 0; i < size; ++i) {
-        const int x = CellCorner(std::int64_t{brush.column} + i, level.viewX);
-        for (std::int64_t j = 0; j < size; ++j) {
-            const int y = CellCorner(std::int64_t{brush.row} + j, level.viewY);
-            screen.DrawBlended(paint.backgroundChoice, x, y, kPreviewOpacity);
-            screen.DrawBlended(paint.kindChoice, x, y, kPreviewOpacity);
-        }
-    }
-    screen.EndScene();
-
-    screen.BeginDrawing();
-    screen.SetDrawingMode(runtime::kOutline);
-    const int extent = static_cast<int>(kCellSize * size);
-    screen.Rectangle(CellCorner(brush.column, level.viewX), CellCorner(brush.row, level.viewY),
-                     extent, extent, kWhite);
-    screen.SetDrawingMode(0);
-    screen.Circle(mouseX, mouseY, kMouseDotRadius, kWhite);
-    screen.SetDrawingMode(runtime::kTransparentText);
-    screen.SetFrontColour(kWhite);
-    screen.UseFont(0);
-    const std::int64_t textX = std::min<std::int64_t>(std::int64_t{mouseX} + kPositionTextOffset,
-                                                      std::numeric_limits<std::int32_t>::max());
-    screen.SetTextPosition(static_cast<int>(textX), mouseY);
-    char buffer[64];
-    screen.DrawText(PositionText(buffer, brush));
-    screen.EndDrawing();
 }
 
 }  // namespace tessaron::editor

@@ -1,5 +1,4 @@
-// Painting on the map: the brush cell under the mouse, the paint of a brush square, and the
-// preview of what a click would put down.
+// Painting on the map: the brush cell under the mouse and the paint of a brush square.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +7,6 @@
 #include "editor/edit_history.h"
 #include "editor/paint_settings.h"
 #include "level/level.h"
-#include "runtime/screen.h"
 
 namespace tessaron::editor {
 
@@ -25,17 +23,14 @@ struct BrushCell {
 // cell to its left; the pixel just right of a cell's last one still selects that cell.
 BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, float viewY);
 
+// The brush size as painting uses it: always 1..8, whatever the settings hold.
+std::int64_t BrushSize(const PaintSettings& paint);
+
 // Writes the paint settings whose apply flag is set into every element whose column and row,
 // rounded to whole cells, lie in the brush square of the brush size at the brush cell under the
 // mouse. Returns the number of elements painted (written or not, by the flags). With `changes`,
 // appends each element whose record the paint changed, in list order: one step of the history.
 int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, std::int32_t mouseY,
           std::vector<CellChange>* changes = nullptr);
-
-// Draws the preview over the map: the chosen background and element, faint, in every cell of
-// the brush, a white frame around it, a white dot at the mouse and the brush cell's coordinates
-// beside it. Expects no scene or drawing pass open and leaves none.
-void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
-                      std::int32_t mouseY, runtime::PlayScreen& screen);
 
 }  // namespace tessaron::editor

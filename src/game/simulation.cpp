@@ -1,6 +1,6 @@
 // The player's passes: the touch pass, gravity and the vertical pass, friction and the
 // horizontal pass, the keys, and the push-out pass with the crush rule. All of it in 32-bit
-// floats, in the order of the steps below.
+// floats, each operation in the order written here: a different order rounds differently.
 #include "game/simulation.h"
 
 #include <algorithm>
@@ -47,18 +47,17 @@ int SpriteOf(float code) {
 
 // The pixel test of a picture placed at the cell (column, row) against the mask at
 // (482, maskY).
-bool Touches(const runtime::PlayScreen& screen, float sprite, float column, float row,
+bool Touches(const runtime::CollisionMasks& masks, float sprite, float column, float row,
              const level::Level& level, int maskY) {
-    return screen.SpritesCollide(kMaskSprite, kMaskX, maskY, SpriteOf(sprite),
-                                 PictureCorner(column, level.viewX),
-                                 PictureCorner(row, level.viewY));
+    return masks.Collide(kMaskSprite, kMaskX, maskY, SpriteOf(sprite),
+                         PictureCorner(column, level.viewX), PictureCorner(row, level.viewY));
 }
 
 // The element's own picture near the ball, against the mask at (482, maskY).
 bool ElementTouches(const Element& element, const level::Level& level,
-                    const runtime::PlayScreen& screen, float bound, int maskY) {
+                    const runtime::CollisionMasks& masks, float bound, int maskY) {
     return IsNear(element.column, element.row, level.viewX, level.viewY, bound) &&
-           Touches(screen, element.kind, element.column, element.row, level, maskY);
+           Touches(masks, element.kind, element.column, element.row, level, maskY);
 }
 
 float Divisor(const Player& player) {
@@ -137,7 +136,7 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
     NearWalk walk(level, kNearContact, Positions::CurrentAndHome);
     for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
-        if (ElementTouches(element, level, services.screen, kNearContact, kTouchMaskY)) {
+        if (ElementTouches(element, level, services.masks, kNearContact, kTouchMaskY)) {
             // Only the first element under way in list order carries the ball.
             if (player.carried == 0 && element.kind != Code(ElementKind::Sensor) &&
                 0.0f < element.travelled && element.travelled < element.length) {
@@ -154,7 +153,7 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
         }
         if (element.background == Code(level::Background::Water) &&
             IsNear(element.homeColumn, element.homeRow, level.viewX, level.viewY, kNearContact) &&
-            Touches(services.screen, element.background, element.homeColumn, element.homeRow, level,
+            Touches(services.masks, element.background, element.homeColumn, element.homeRow, level,
                     kTouchMaskY)) {
             player.mediumDivisor = kWaterDivisor;
             player.canJump = 1;
@@ -167,7 +166,7 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
     for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
         if (!IsSolid(element.kind) ||
-            !ElementTouches(element, level, services.screen, kNearVertical, kMaskY)) {
+            !ElementTouches(element, level, services.masks, kNearVertical, kMaskY)) {
             continue;
         }
         player.canJump = 1;
@@ -185,7 +184,7 @@ void HorizontalPass(level::Level& level, Player& player, const Services& service
     for (std::size_t i; walk.Next(i);) {
         const Element& element = level.elements[i];
         if (!IsSolid(element.kind) ||
-            !ElementTouches(element, level, services.screen, kNearContact, kMaskY)) {
+            !ElementTouches(element, level, services.masks, kNearContact, kMaskY)) {
             continue;
         }
         player.hitFlag = 1;
@@ -201,7 +200,7 @@ bool HeadBlocked(const level::Level& level, const Services& services) {
     for (std::size_t i; walk.Next(i);) {
         const Element& element = level.elements[i];
         if (IsSolid(element.kind) &&
-            ElementTouches(element, level, services.screen, kNearContact, kMaskY)) {
+            ElementTouches(element, level, services.masks, kNearContact, kMaskY)) {
             return true;
         }
     }

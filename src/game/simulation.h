@@ -11,16 +11,17 @@
 #include "game/player.h"
 #include "game/save_points.h"
 #include "level/level.h"
+#include "runtime/collision_masks.h"
 #include "runtime/files.h"
-#include "runtime/screen.h"
+#include "runtime/sound_player.h"
 
 namespace tessaron::game {
 
-// The machine services the simulation uses: pixel collision (the sprites loaded at start-up),
-// the pickup sound, the save point and the random numbers.
+// The machine services the simulation uses: the pictures' collision masks (made when the
+// pictures were loaded at start-up), the pickup sound, the save point and the random numbers.
 struct Services {
-    runtime::PlayScreen& screen;
-    runtime::Sound& sound;
+    const runtime::CollisionMasks& masks;
+    runtime::SoundPlayer& sound;
     SavePointStore& savePoints;
     runtime::Random& random;
     // Told why, when a disk is taken but its save point cannot be stored; play goes on.
@@ -42,14 +43,16 @@ struct PlayerKeys {
     bool right = false;
 };
 
-// Step 5 of a play pass: touch pass, gravity and vertical pass, friction and horizontal pass.
+// The first simulation stage of a play pass, after the tick and before the keyboard stage: the
+// touch pass, gravity and the vertical pass, friction and the horizontal pass.
 void RunFirstStage(level::Level& level, Player& player, const Services& services);
 
-// Keyboard sub-step f in play mode: jump or swim, run left and right.
+// The ball's keys, last in the keyboard stage of a play pass: jump or swim, run left and right.
 void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys,
                      const Services& services);
 
-// Step 8 of a play pass: the element update pass, then the push-out pass and the crush rule.
+// The second simulation stage of a play pass, after the frame has begun and before the drawing:
+// the element update pass, then the push-out pass and the crush rule.
 void RunSecondStage(level::Level& level, Player& player, const Services& services);
 
 // The save-point file "Diskette.txt" in the game folder.

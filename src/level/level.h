@@ -29,18 +29,22 @@ struct StartOffset {
     bool operator==(const StartOffset&) const = default;
 };
 
-// The level-wide values. viewX/viewY is the view offset: a world point (wx, wy) appears on the
-// play screen at (wx + viewX, wy + viewY).
-struct Level {
+// The level-wide numbers, plain values that can be copied and compared as one. viewX/viewY is
+// the view offset: a world point (wx, wy) appears on the play screen at (wx + viewX, wy + viewY).
+struct LevelValues {
     std::int32_t levelWidth = 0;
     std::int32_t levelHeight = 0;
     float viewX = -10.0f;
     float viewY = -100.0f;
     std::int32_t startX = kNoStartOffset;
     std::int32_t startY = 0;
-    std::string levelFileName;
     std::int32_t score = 0;
     std::int32_t triggeredLink = -1;
+};
+
+// The level: its numbers, its file name and its cells.
+struct Level : LevelValues {
+    std::string levelFileName;
     ElementList elements;
     // Counts the times the element list was replaced whole (a level read, a new level, a save
     // point restored). Whatever refers to records by their place in the list, as the editor's

@@ -57,9 +57,6 @@ constexpr int kLightOpacity = 150;
 // The start marker: the ball where play begins, faded so that the cells show through it.
 constexpr int kStartMarkerOpacity = 120;
 
-constexpr int kSensorOpacityBase = 75;
-constexpr int kSensorOpacityRange = 50;
-
 // True when a width x height rectangle at (x, y) misses the play screen. The 64-bit sums keep
 // positions near the 32-bit limits from wrapping.
 bool OffScreen(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
@@ -185,20 +182,6 @@ void DrawElements(const level::Level& level, const CellStyle& style, bool moving
 std::int32_t SpinHalfWidth(const Element& e, float spinPhase) {
     const float angle = spinPhase + e.column * e.row * kDegree;
     return Round(std::fabs(20.0f * std::sin(angle)));
-}
-
-// Each sensor's random number, drawn for every sensor, visible or not, in list order: the
-// sequence is part of what a scripted run reproduces. Nothing else draws a number while the map
-// is drawn, so they are all drawn before it. The numbers go to `opacities`, one per entry of
-// the index's sensor list (0 where the entry is no longer a sensor).
-void DrawSensorNumbers(const level::Level& level, runtime::Random& random,
-                       std::vector<std::int32_t>* opacities) {
-    for (const std::int32_t i : level::IndexOf(level).Sensors()) {
-        const bool sensor = level.elements[static_cast<std::size_t>(i)].kind == kSensor;
-        const int number = sensor ? random.Next(kSensorOpacityRange) : 0;
-        if (opacities != nullptr)
-            opacities->push_back(kSensorOpacityBase + number);
-    }
 }
 
 // After the walk each pickup picture has the size that the last pickup of it in the list gives
@@ -423,14 +406,6 @@ void DrawEditorCells(const level::Level& level, GridOverlay grid, PlayScreen& sc
     // The editor's cells draw no random number: sensors are opaque there.
     runtime::Random unused;
     DrawCells(level, CellStyle{Mode::Editor, grid, 0}, screen, unused);
-}
-
-void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs, RenderState& state,
-                           runtime::Random& random) {
-    if (inputs.mode == Mode::Play) {
-        DrawSensorNumbers(level, random, nullptr);
-    }
-    state.ballAngle = detail::NextBallAngle(state.ballAngle, inputs.velocityX);
 }
 
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {

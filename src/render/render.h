@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "level/level.h"
+#include "render/frame.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -18,34 +18,10 @@ inline constexpr int kBallSprite = 10;
 inline constexpr int kLightSprite = 11;
 inline constexpr int kLabelFont = 1;
 
-// What the drawing reads besides the level.
-struct FrameInputs {
-    level::Mode mode = level::Mode::Play;
-    std::int32_t tick = 0;    // 0..3599
-    float velocityX = 0.0f;   // turns the ball
-    std::int32_t mouseX = 0;  // play-screen pixels, read at the end of the previous pass
-    std::int32_t mouseY = 0;
-    std::int32_t kindChoice = 1000;       // the cursor icon in the editor
-    std::int32_t valueDisplayChoice = 0;  // 0..4
-    // In the editor, where the ball starts when the level is played: drawn as a faded ball.
-    std::optional<level::StartOffset> startMarker;
-};
-
-// The renderer's own state: the ball's angle in degrees, never reduced modulo 360.
-struct RenderState {
-    std::int32_t ballAngle = 0;
-};
-
 // Draws the map into the back buffer. Expects the buffer cleared and a blended-sprite scene open;
 // ends the scene. Changes only the ball angle and the blended sprites' size and rotation.
 void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& state,
              runtime::PlayScreen& screen, runtime::Random& random);
-
-// What drawing the map changes besides the back buffer, for a pass that draws no frame: the ball
-// turns and, in play mode, every sensor takes its random draw in list order, exactly as DrawMap
-// would. A run that skips its frames this way keeps its trace and state byte for byte.
-void AdvanceWithoutDrawing(const level::Level& level, const FrameInputs& inputs, RenderState& state,
-                           runtime::Random& random);
 
 // Draws the value display (editor) or the score line (play) over the map.
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs,

@@ -16,7 +16,9 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/collision_masks.h"
 #include "runtime/files.h"
+#include "runtime/sound_player.h"
 
 namespace tessaron::runtime {
 
@@ -312,6 +314,9 @@ class PlayScreen {
     // True when a non-transparent pixel of sprite a at (ax, ay) covers a non-transparent pixel
     // of sprite b at (bx, by).
     bool SpritesCollide(int a, int ax, int ay, int b, int bx, int by) const;
+    // The non-transparent pixels of every sprite loaded, by sprite number: what SpritesCollide
+    // tests, as plain data that the game keeps a copy of.
+    const CollisionMasks& Masks() const;
 
     // Bilinear (true) or nearest-pixel (false) filtering of blended sprites.
     void SetBlendedFiltering(bool bilinear);
@@ -453,10 +458,10 @@ PadMenuInput MenuInputOf(const PadState& pad);
 // ---------------------------------------------------------------------------------------------
 // Sound
 
-class Sound {
+class Sound final : public SoundPlayer {
   public:
     explicit Sound(Machine& machine);
-    ~Sound();
+    ~Sound() override;
 
     // Loads a WAV file of at most 16 MB (a fixed path, relative to the shared folder). False when
     // it cannot be read; problem, when given, then says why.
@@ -464,7 +469,7 @@ class Sound {
 
     static constexpr std::int64_t kLargestSoundFile = std::int64_t{16} << 20;
     // Stops the sound, rewinds it and plays it once; a number without a sound plays nothing.
-    void Play(int number);
+    void Play(int number) override;
     // How often Play found a loaded sound (for tests and scripted runs).
     int PlayCount(int number) const;
 

@@ -50,9 +50,6 @@ struct Sprite {
     QImage image;  // premultiplied ARGB; transparent pixels are 0
     int width = 0;
     int height = 0;
-    int wordsPerRow = 0;
-    // One bit per opaque pixel, 64 pixels a word, bit i of a word is column 64 * word + i.
-    std::vector<std::uint64_t> mask;
     // The opaque runs of each row. Every pixel is either fully opaque or fully transparent, so
     // drawing the sprite 1:1 over the opaque back buffer is copying these runs, pixel for pixel
     // what blending would give.
@@ -172,18 +169,6 @@ bool OffScreen(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
     return x >= kScreenWidth || y >= kScreenHeight || x + w <= 0 || y + h <= 0;
 }
 
-std::uint64_t MaskBits(const Sprite& s, int row, int column) {
-    // 64 bits of a mask row starting at column (0 <= column < width).
-    const std::uint64_t* words = s.mask.data() + std::size_t(row) * std::size_t(s.wordsPerRow);
-    const int word = column >> 6;
-    const int shift = column & 63;
-    std::uint64_t bits = words[word] >> shift;
-    if (shift != 0 && word + 1 < s.wordsPerRow) {
-        bits |= words[word + 1] << (64 - shift);
-    }
-    return bits;
-}
-
 }  // namespace
 
 struct PlayScreen::Impl {
@@ -204,6 +189,8 @@ struct PlayScreen::Impl {
     QPointer<ScreenView> view;
 
     NumberTable<Sprite> sprites;
+    // The opaque pixels of every sprite, for the collision tests.
+    CollisionMasks masks;
     int largestSprite = 0;
     NumberTable<Blended> blended;
     bool bilinear = true;
@@ -536,6 +523,7 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
     // Sprites queued to be drawn are drawn with the picture they had.
     impl_->Flush();
     impl_->sprites.Remove(number);
+    impl_->masks.Remove(number);
     QImage picture;
     std::string why;
     if (!ReadPicture(machine_.Folder().ResolveShared(FixedPath(path)), picture, why)) {
@@ -548,12 +536,9 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
     Sprite sprite;
     sprite.width = image.width();
     sprite.height = image.height();
-    sprite.wordsPerRow = (sprite.width + 63) / 64;
-    sprite.mask.assign(std::size_t(sprite.wordsPerRow) * std::size_t(sprite.height), 0);
+    CollisionMask mask = CollisionMask::Empty(sprite.width, sprite.height);
     for (int y = 0; y < sprite.height; ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        std::uint64_t* maskRow =
-            sprite.mask.data() + std::size_t(y) * std::size_t(sprite.wordsPerRow);
         for (int x = 0; x < sprite.width; ++x) {
             // Black is the transparent colour; everything else is opaque, whatever alpha the
             // file may carry.
@@ -561,7 +546,7 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
                 row[x] = 0;
             } else {
                 row[x] |= 0xFF000000u;
-                maskRow[x >> 6] |= std::uint64_t(1) << (x & 63);
+                mask.Set(x, y);
             }
         }
     }
@@ -573,6 +558,7 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
     sprite.image = std::move(image);
     impl_->largestSprite = std::max({impl_->largestSprite, sprite.width, sprite.height});
     impl_->sprites.Put(number, std::move(sprite));
+    impl_->masks.Put(number, std::move(mask));
     return true;
 }
 
@@ -636,38 +622,11 @@ void PlayScreen::DrawPixels(int x, int y, int width, std::span<const std::uint32
 }
 
 bool PlayScreen::SpritesCollide(int a, int ax, int ay, int b, int bx, int by) const {
-    const Sprite* sa = impl_->sprites.Find(a);
-    const Sprite* sb = impl_->sprites.Find(b);
-    if (sa == nullptr || sb == nullptr) {
-        return false;
-    }
-    // The overlapping rectangle in screen coordinates (64-bit: positions may be far apart).
-    const std::int64_t left = std::max<std::int64_t>(ax, bx);
-    const std::int64_t top = std::max<std::int64_t>(ay, by);
-    const std::int64_t right =
-        std::min<std::int64_t>(std::int64_t(ax) + sa->width, std::int64_t(bx) + sb->width);
-    const std::int64_t bottom =
-        std::min<std::int64_t>(std::int64_t(ay) + sa->height, std::int64_t(by) + sb->height);
-    if (left >= right || top >= bottom) {
-        return false;
-    }
-    const int width = int(right - left);
-    const int columnA = int(left - ax);
-    const int columnB = int(left - bx);
-    for (std::int64_t y = top; y < bottom; ++y) {
-        const int rowA = int(y - ay);
-        const int rowB = int(y - by);
-        for (int done = 0; done < width; done += 64) {
-            const int span = std::min(64, width - done);
-            const std::uint64_t keep =
-                span == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << span) - 1;
-            if ((MaskBits(*sa, rowA, columnA + done) & MaskBits(*sb, rowB, columnB + done) &
-                 keep) != 0) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return impl_->masks.Collide(a, ax, ay, b, bx, by);
+}
+
+const CollisionMasks& PlayScreen::Masks() const {
+    return impl_->masks;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -199,7 +199,7 @@ std::int32_t Search::LandmarksPassed(const level::ElementList& elements) const {
 }
 
 PlaceKey Search::KeyOf(const World& world, const std::vector<std::int32_t>& links) const {
-    const app::GameState& state = world.state;
+    const play::Game& state = world.state;
     PlaceKey key;
     key.cell = BallCell(state.level);
     key.inWater = state.player.mediumDivisor == kWaterDivisor;

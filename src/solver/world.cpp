@@ -6,9 +6,10 @@
 #include <limits>
 #include <utility>
 
-#include "app/program.h"
 #include "game/geometry.h"
 #include "level/element_index.h"
+#include "play/pass.h"
+#include "runtime/sound_player.h"
 
 namespace tessaron::solver {
 
@@ -61,17 +62,13 @@ game::PlayerKeys PlayerKeysOf(std::uint8_t keys) {
 }
 
 void RunPass(World& world, std::uint8_t keys, const Machines& machines) {
-    app::RunPlayPass(
-        world.state, PlayerKeysOf(keys),
-        game::Services{machines.screen, machines.sound, world.savePoint, world.random});
+    runtime::Silence silence;
+    play::RunPlayPass(world.state, PlayerKeysOf(keys),
+                      game::Services{machines.masks, silence, world.savePoint, world.random});
 }
 
 bool SameGame(const Snapshot& a, const Snapshot& b) {
-    static_assert(sizeof(game::Player) == 8 * 4, "the player's fields leave no padding");
-    return SameBytes(a.viewX, b.viewX) && SameBytes(a.viewY, b.viewY) && a.startX == b.startX &&
-           a.startY == b.startY && a.score == b.score && a.triggeredLink == b.triggeredLink &&
-           SameBytes(a.player, b.player) && a.tick == b.tick &&
-           a.render.ballAngle == b.render.ballAngle && a.random == b.random &&
+    return play::SameMoment(a.moment, b.moment) && a.random == b.random &&
            a.savePoint.SameAs(b.savePoint) && a.changedIndices == b.changedIndices &&
            a.changed.size() == b.changed.size() &&
            (a.changed.empty() || std::memcmp(a.changed.data(), b.changed.data(),
@@ -81,17 +78,9 @@ bool SameGame(const Snapshot& a, const Snapshot& b) {
 SnapshotBase::SnapshotBase(level::ElementList base) : base_(std::move(base)) {}
 
 Snapshot SnapshotBase::Take(const World& world) const {
-    const app::GameState& state = world.state;
+    const play::Game& state = world.state;
     Snapshot s;
-    s.viewX = state.level.viewX;
-    s.viewY = state.level.viewY;
-    s.startX = state.level.startX;
-    s.startY = state.level.startY;
-    s.score = state.level.score;
-    s.triggeredLink = state.level.triggeredLink;
-    s.player = state.player;
-    s.tick = state.loop.tick;
-    s.render = state.render;
+    s.moment = play::MomentOf(state);
     s.random = world.random;
     s.savePoint = world.savePoint;
     const level::ElementList& elements = state.level.elements;
@@ -103,16 +92,8 @@ Snapshot SnapshotBase::Take(const World& world) const {
 }
 
 void SnapshotBase::Restore(const Snapshot& s, World& world) const {
-    app::GameState& state = world.state;
-    state.level.viewX = s.viewX;
-    state.level.viewY = s.viewY;
-    state.level.startX = s.startX;
-    state.level.startY = s.startY;
-    state.level.score = s.score;
-    state.level.triggeredLink = s.triggeredLink;
-    state.player = s.player;
-    state.loop.tick = s.tick;
-    state.render = s.render;
+    play::Game& state = world.state;
+    play::PutMoment(s.moment, state);
     world.random = s.random;
     world.savePoint = s.savePoint;
     level::Level& level = state.level;

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/state.h"
 #include "game/save_points.h"
 #include "game/simulation.h"
 #include "level/level.h"
+#include "play/game.h"
+#include "runtime/collision_masks.h"
 #include "runtime/files.h"
-#include "runtime/screen.h"
 
 namespace tessaron::solver {
 
@@ -25,17 +25,16 @@ enum KeyBits : std::uint8_t {
 
 game::PlayerKeys PlayerKeysOf(std::uint8_t keys);
 
-// The machine parts a pass needs besides the state: the sprites' pixels for the collision tests
-// and a sound to play pickups on (the search uses one with nothing loaded, so it stays quiet).
+// What a pass needs of the machine besides the state: the pictures' collision masks. The
+// searchers share them and read them only. Pickups found while searching make no sound.
 struct Machines {
-    runtime::PlayScreen& screen;
-    runtime::Sound& sound;
+    const runtime::CollisionMasks& masks;
 };
 
 // Everything that one play pass reads or changes. The save point lives in memory: the search
 // never touches the game folder.
 struct World {
-    app::GameState state;
+    play::Game state;
     runtime::Random random;
     game::SavePointMemory savePoint;
 };
@@ -46,15 +45,7 @@ void RunPass(World& world, std::uint8_t keys, const Machines& machines);
 // A whole game at one moment. The element list is kept as the records that differ from a base
 // list (usually the level as loaded), so that a place in a large level costs little memory.
 struct Snapshot {
-    float viewX = 0.0f;
-    float viewY = 0.0f;
-    std::int32_t startX = 0;
-    std::int32_t startY = 0;
-    std::int32_t score = 0;
-    std::int32_t triggeredLink = -1;
-    game::Player player;
-    std::int32_t tick = 0;
-    render::RenderState render;
+    play::Moment moment;
     runtime::Random random;
     game::SavePointMemory savePoint;
     std::vector<std::uint32_t> changedIndices;
@@ -72,8 +63,8 @@ class SnapshotBase {
     explicit SnapshotBase(level::ElementList base);
 
     Snapshot Take(const World& world) const;
-    // Puts the world into the snapshot's state. Fields that a play pass never changes (the
-    // level's size and name, the mode, the paint settings) stay as they are.
+    // Puts the world into the snapshot's state. The level's name, which a play pass never
+    // changes, stays as it is.
     void Restore(const Snapshot& snapshot, World& world) const;
 
   private:

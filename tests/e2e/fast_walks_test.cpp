@@ -40,24 +40,23 @@ namespace plain {
 
 using namespace game;
 
-bool Touches(const runtime::PlayScreen& screen, float sprite, float column, float row,
+bool Touches(const runtime::CollisionMasks& masks, float sprite, float column, float row,
              const Level& level, int maskY) {
-    return screen.SpritesCollide(0, kMaskX, maskY, RoundToPixel(sprite),
-                                 PictureCorner(column, level.viewX),
-                                 PictureCorner(row, level.viewY));
+    return masks.Collide(0, kMaskX, maskY, RoundToPixel(sprite), PictureCorner(column, level.viewX),
+                         PictureCorner(row, level.viewY));
 }
 
-bool ElementTouches(const Element& e, const Level& level, const runtime::PlayScreen& screen,
+bool ElementTouches(const Element& e, const Level& level, const runtime::CollisionMasks& masks,
                     float bound, int maskY) {
     return IsNear(e.column, e.row, level.viewX, level.viewY, bound) &&
-           Touches(screen, e.kind, e.column, e.row, level, maskY);
+           Touches(masks, e.kind, e.column, e.row, level, maskY);
 }
 
 // A solid contact walk (vertical or horizontal); true when spikes replaced the list.
 bool SolidWalk(Level& level, Player& player, const Services& services, float bound, bool vertical) {
     for (std::size_t i = 0; i < level.elements.size(); ++i) {
         Element& e = level.elements[i];
-        if (!IsSolid(e.kind) || !ElementTouches(e, level, services.screen, bound, kMaskY))
+        if (!IsSolid(e.kind) || !ElementTouches(e, level, services.masks, bound, kMaskY))
             continue;
         if (vertical)
             player.canJump = 1;
@@ -77,7 +76,7 @@ void FirstStage(Level& level, Player& player, const Services& services) {
     player.carried = 0;
     for (std::size_t i = 0; i < level.elements.size(); ++i) {
         Element& e = level.elements[i];
-        if (ElementTouches(e, level, services.screen, kNearContact, kTouchMaskY)) {
+        if (ElementTouches(e, level, services.masks, kNearContact, kTouchMaskY)) {
             if (player.carried == 0 && e.kind != 2002.0f && 0.0f < e.travelled &&
                 e.travelled < e.length) {
                 level.viewX = level.viewX - e.speedX * e.motion / 2.5f;
@@ -89,7 +88,7 @@ void FirstStage(Level& level, Player& player, const Services& services) {
         }
         if (e.background == 200.0f &&
             IsNear(e.homeColumn, e.homeRow, level.viewX, level.viewY, kNearContact) &&
-            Touches(services.screen, e.background, e.homeColumn, e.homeRow, level, kTouchMaskY)) {
+            Touches(services.masks, e.background, e.homeColumn, e.homeRow, level, kTouchMaskY)) {
             player.mediumDivisor = 3;
             player.canJump = 1;
         }
@@ -128,7 +127,7 @@ void Keys(Level& level, Player& player, const PlayerKeys& keys, const Services& 
             level.viewY = level.viewY + 15.0f;
             for (const Element& e : level.elements) {
                 if (IsSolid(e.kind) &&
-                    ElementTouches(e, level, services.screen, kNearContact, kMaskY)) {
+                    ElementTouches(e, level, services.masks, kNearContact, kMaskY)) {
                     player.hitFlag = 1;
                     break;
                 }
@@ -361,7 +360,7 @@ class FastWalks : public ::testing::Test {
     }
 
     game::Services ServicesOf(Game& run) {
-        return {program_->Screen(), program_->Sounds(), *run.savePoints, run.random};
+        return {program_->Masks(), program_->Sounds(), *run.savePoints, run.random};
     }
 
     // One pass of each run with the same keys and inputs, then everything compared.

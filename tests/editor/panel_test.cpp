@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/brush_preview.h"
 #include "editor/controls.h"
 #include "editor/editor_test_support.h"
 #include "editor/painting.h"

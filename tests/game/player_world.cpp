@@ -177,7 +177,7 @@ void World::PlaceBall(float x, float y) {
 }
 
 Services World::Machines() const {
-    return Services{*g->screen, *g->sound, *g->savePoints, g->random};
+    return Services{g->screen->Masks(), *g->sound, *g->savePoints, g->random};
 }
 
 void World::Pass(const PlayerKeys& keys) {

@@ -32,9 +32,7 @@ SearchResult SearchWith(std::int32_t threads) {
     settings.passLimit = 40000;
     settings.seed = 5;
     settings.threads = threads;
-    Search search(StepWorld(),
-                  Machines{*game::testing::Machine().screen, *game::testing::Machine().sound},
-                  settings);
+    Search search(StepWorld(), Machines{game::testing::Machine().screen->Masks()}, settings);
     return search.Run([](const SearchProgress&) {});
 }
 

@@ -26,7 +26,7 @@ World FloorWorld() {
 }
 
 Machines TestMachines() {
-    return Machines{*game::testing::Machine().screen, *game::testing::Machine().sound};
+    return Machines{game::testing::Machine().screen->Masks()};
 }
 
 void Hold(KeyPlan& plan, std::uint8_t keys, std::size_t first, std::size_t end) {

@@ -227,9 +227,7 @@ int RunSolve(const Options& given, int& argc, char** argv) {
         return kBadInput;
     }
 
-    // Pickups found while searching make no sound: a sound with nothing loaded stays quiet.
-    runtime::Sound quiet(run.Machine());
-    const solver::Machines machines{run.Screen(), quiet};
+    const solver::Machines machines{run.Masks()};
 
     solver::SearchSettings settings;
     settings.seconds = static_cast<double>(options.seconds);
