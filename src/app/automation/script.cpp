@@ -11,13 +11,22 @@ namespace tessaron::app {
 
 namespace {
 
-constexpr std::pair<runtime::Key, std::string_view> kKeyNames[] = {
-    {runtime::Key::Up, "Up"},       {runtime::Key::Down, "Down"}, {runtime::Key::Left, "Left"},
-    {runtime::Key::Right, "Right"}, {runtime::Key::Tab, "Tab"},   {runtime::Key::Escape, "Escape"},
-    {runtime::Key::F5, "F5"},       {runtime::Key::F6, "F6"},     {runtime::Key::O, "O"},
-    {runtime::Key::S, "S"},         {runtime::Key::P, "P"},       {runtime::Key::Home, "Home"},
+constexpr std::array<std::pair<runtime::Key, std::string_view>, 14> kKeyNames = {{
+    {runtime::Key::Up, "Up"},
+    {runtime::Key::Down, "Down"},
+    {runtime::Key::Left, "Left"},
+    {runtime::Key::Right, "Right"},
+    {runtime::Key::Tab, "Tab"},
+    {runtime::Key::Escape, "Escape"},
+    {runtime::Key::F5, "F5"},
+    {runtime::Key::F6, "F6"},
+    {runtime::Key::M, "M"},
+    {runtime::Key::O, "O"},
+    {runtime::Key::S, "S"},
+    {runtime::Key::P, "P"},
+    {runtime::Key::Home, "Home"},
     {runtime::Key::Shift, "Shift"},
-};
+}};
 
 // "Up Down ... " for a message.
 std::string KeyNameList() {

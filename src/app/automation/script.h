@@ -4,7 +4,7 @@
 //     seed S             the random seed
 //     answer PATH        the next file requester returns PATH; "answer" alone cancels it
 //     @P down KEY        KEY goes down before pass P polls its event (Up Down Left Right Tab
-//     @P up KEY          Escape F5 F6 O S P Home Shift), or up
+//     @P up KEY          Escape F5 F6 M O S P Home Shift), or up
 //     @P mouse X Y       the mouse moves to (X, Y) in main-window coordinates
 //     @P click X Y       the mouse moves there and a left-button press is queued
 //     @P mdown X Y       the mouse moves there and a middle-button press is queued
@@ -95,8 +95,8 @@ std::string_view KeyName(runtime::Key key);
 inline constexpr runtime::Key kScriptKeys[] = {
     runtime::Key::Up,    runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
     runtime::Key::Tab,   runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
-    runtime::Key::O,     runtime::Key::S,      runtime::Key::P,    runtime::Key::Home,
-    runtime::Key::Shift,
+    runtime::Key::M,     runtime::Key::O,      runtime::Key::S,    runtime::Key::P,
+    runtime::Key::Home,  runtime::Key::Shift,
 };
 
 }  // namespace tessaron::app
