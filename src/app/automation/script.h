@@ -93,10 +93,10 @@ std::string_view KeyName(runtime::Key key);
 
 // The keys a script can press, in a fixed order.
 inline constexpr runtime::Key kScriptKeys[] = {
-    runtime::Key::Up,    runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
-    runtime::Key::Tab,   runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
-    runtime::Key::M,     runtime::Key::O,      runtime::Key::S,    runtime::Key::P,
-    runtime::Key::Home,  runtime::Key::Shift,
+    runtime::Key::Up,   runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
+    runtime::Key::Tab,  runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
+    runtime::Key::M,    runtime::Key::O,      runtime::Key::S,    runtime::Key::P,
+    runtime::Key::Home, runtime::Key::Shift,
 };
 
 }  // namespace tessaron::app
