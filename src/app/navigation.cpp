@@ -51,16 +51,16 @@ bool Program::Impl::CloseOverview() {
 void Program::Impl::ResetNavigation() {
     CloseOverview();
     state.navigation.dragging = false;
+    state.navigation.editingView.reset();
 }
 
 void Program::Impl::AfterModeSwitch() {
-    NavigationState& nav = state.navigation;
+    const std::optional<render::ViewOffset> editing = state.navigation.editingView;
     ResetNavigation();
-    if (state.loop.mode == level::Mode::Editor && nav.editingView) {
-        state.level.viewX = nav.editingView->x;
-        state.level.viewY = nav.editingView->y;
+    if (state.loop.mode == level::Mode::Editor && editing) {
+        state.level.viewX = editing->x;
+        state.level.viewY = editing->y;
     }
-    nav.editingView.reset();
 }
 
 void Program::Impl::PlayFromHere(const editor::BrushCell& cell) {

@@ -83,8 +83,13 @@ struct Program::Impl {
     std::string savePointProblem;
     // What the player could notice in this pass (cleared when a pass starts).
     game::PassEvents passEvents;
-    // The effects and music that answer the player, in interactive runs.
+    // The pass in which the level was last read or made, or play began: the goal screen's time
+    // counts the passes since.
+    std::int64_t levelStartPass = 0;
+    // The effects and music that answer the player, in interactive runs, and the last pass
+    // they answered.
     sounds::Desk soundDesk;
+    std::int64_t soundedPass = 0;
     bool started = false;
     bool ended = false;
 
@@ -114,6 +119,16 @@ struct Program::Impl {
     void SaveLevelCommand();
     Flow PauseMenu();
     void SwitchMode();
+
+    // The goal screen (goal.cpp), after a play pass in which the ball took a goal.
+    Flow GoalStage();
+    // The level file after this one in its folder, by name; empty after the last.
+    std::string NextLevelFile();
+    // Whether the level in memory, in its editable state, is what its file holds.
+    bool LevelIsAsItsFile();
+    // Reads a level file afresh and starts it as the game's start does: the ball at rest at the
+    // file's start offset. A file that cannot be read keeps the level as it was, with a message.
+    Flow StartLevelFile(const std::string& path);
     // The simulation's machine services; a save point that cannot be stored is remembered.
     game::Services GameServices();
     // Shows the "Error" box for a save point that could not be stored, once.
@@ -130,7 +145,7 @@ struct Program::Impl {
     void DrawOverviewFrame(const render::FrameInputs& inputs);
     // Closes the overview; true when it was open.
     bool CloseOverview();
-    // The level was replaced: no overview, no drag.
+    // The level was replaced: no overview, no drag, no test from a cell to come back from.
     void ResetNavigation();
     // After each mode switch: the overview and a drag end, and a test from a cell gives the
     // editor back its view.
@@ -142,7 +157,11 @@ struct Program::Impl {
     // by waiting. Empty when the run must end (the driver says so, or no input can come).
     std::optional<runtime::Event> ModalEvent(std::string_view window);
     Flow AbortWith(InputDriver::Status status, std::string message);
+    // Whether a stop signal came (an interactive run): the exit status is then 128 + signal.
+    bool StopRequested();
     void TellEvent(const runtime::Event& event);
+    // The sounds of this pass's events, once per pass: as it ends, or before the goal screen.
+    void AnswerPassSounds();
     PassOutcome EndPass(Flow flow);
     void Shutdown();
 };
