@@ -22,6 +22,7 @@
 #include "game/simulation.h"
 #include "level/level_file.h"
 #include "runtime/files.h"
+#include "runtime/requesters.h"
 #include "runtime/screen.h"
 
 namespace {

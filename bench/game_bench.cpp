@@ -12,6 +12,7 @@
 #include "game/simulation.h"
 #include "level/level.h"
 #include "runtime/files.h"
+#include "runtime/random.h"
 #include "runtime/screen.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/program.h"
-#include "runtime/files.h"
+#include "runtime/requesters.h"
 
 namespace {
 

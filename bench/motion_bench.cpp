@@ -3,6 +3,7 @@
 
 #include "game/motion.h"
 #include "moving_level.h"
+#include "runtime/random.h"
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include "game/motion.h"
 #include "level/level_file.h"
 #include "runtime/files.h"
+#include "runtime/numbers.h"
+#include "runtime/random.h"
 
 using namespace tessaron;
 

@@ -9,6 +9,7 @@
 #include "game/motion.h"
 #include "game/simulation.h"
 #include "runtime/files.h"
+#include "runtime/random.h"
 
 using namespace tessaron;
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/new_level_dialog.h"
 #include "app/pause_menu.h"
 #include "app/program_internal.h"
 #include "app/side_panel.h"
@@ -16,7 +17,6 @@
 #include "editor/panel_commands.h"
 #include "game/simulation.h"
 #include "level/level_file.h"
-#include "level/new_level_dialog.h"
 #include "play/pass.h"
 #include "render/render.h"
 
@@ -230,10 +230,10 @@ void Program::Impl::ShowHistoryButtons(bool modalOpen) {
 
 Flow Program::Impl::NewLevelCommand() {
     ShowHistoryButtons(true);
-    const level::NewLevelResult result = level::RunNewLevelDialog(
-        state.level, *windows, [this] { return ModalEvent(level::new_level_dialog::kTitle); });
+    const NewLevelResult result = RunNewLevelDialog(
+        state.level, *windows, [this] { return ModalEvent(new_level_dialog::kTitle); });
     windows->Use(panel::kMainWindow);
-    if (result == level::NewLevelResult::Abandoned) {
+    if (result == NewLevelResult::Abandoned) {
         return Flow::Abort;
     }
     levelInMemory = true;

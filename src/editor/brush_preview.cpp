@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "editor/painting.h"
+#include "runtime/numbers.h"
 
 namespace tessaron::editor {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "editor/controls.h"
-#include "runtime/files.h"
+#include "runtime/numbers.h"
 
 namespace tessaron::editor {
 

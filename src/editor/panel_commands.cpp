@@ -11,6 +11,8 @@
 #include "editor/controls.h"
 #include "level/element.h"
 #include "level/presets.h"
+#include "runtime/files.h"
+#include "runtime/text.h"
 
 namespace tessaron::editor {
 

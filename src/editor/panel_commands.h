@@ -4,6 +4,7 @@
 
 #include "editor/paint_settings.h"
 #include "runtime/files.h"
+#include "runtime/requesters.h"
 #include "runtime/screen.h"
 
 namespace tessaron::editor {

@@ -4,6 +4,8 @@
 // must come out the same on every machine: an element's travelled distance reaches its length or
 // 0 only up to rounding, and the comparisons are made on the stored values exactly as they stand.
 #include "game/motion.h"
+#include "runtime/numbers.h"
+#include "runtime/random.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "level/level.h"
-#include "runtime/files.h"
+#include "runtime/random.h"
 
 namespace tessaron::game {
 

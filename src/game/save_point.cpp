@@ -11,6 +11,7 @@
 
 #include "game/simulation.h"
 #include "runtime/files.h"
+#include "runtime/numbers.h"
 
 namespace tessaron::game {
 

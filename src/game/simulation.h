@@ -12,7 +12,7 @@
 #include "game/save_points.h"
 #include "level/level.h"
 #include "runtime/collision_masks.h"
-#include "runtime/files.h"
+#include "runtime/random.h"
 #include "runtime/sound_player.h"
 
 namespace tessaron::game {
@@ -54,17 +54,5 @@ void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys
 // The second simulation stage of a play pass, after the frame has begun and before the drawing:
 // the element update pass, then the push-out pass and the crush rule.
 void RunSecondStage(level::Level& level, Player& player, const Services& services);
-
-// The save-point file "Diskette.txt" in the game folder.
-inline constexpr const char* kSavePointFile = "Diskette.txt";
-inline constexpr int kSavePointFileNumber = 1;
-
-// Writes the view offset, the velocities and every element, rounded, to the save-point file.
-// False when the file could not be written (an earlier one is then kept as it was).
-bool StoreSavePoint(const level::Level& level, const Player& player, runtime::Files& files);
-
-// Brings back what the save-point file holds. A missing, short or inconsistent file leaves the
-// game as it was and returns false.
-bool RestoreSavePoint(level::Level& level, Player& player, runtime::Files& files);
 
 }  // namespace tessaron::game

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "level/level.h"
-#include "runtime/files.h"
+#include "runtime/random.h"
 
 namespace tessaron::render {
 

@@ -17,6 +17,7 @@
 
 #include "level/element.h"
 #include "render/geometry.h"
+#include "runtime/random.h"
 
 namespace tessaron::render {
 

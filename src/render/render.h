@@ -6,7 +6,7 @@
 
 #include "level/level.h"
 #include "render/frame.h"
-#include "runtime/files.h"
+#include "runtime/random.h"
 #include "runtime/screen.h"
 
 namespace tessaron::render {

@@ -1,4 +1,5 @@
 #include "solver/search.h"
+#include "runtime/random.h"
 
 #include <algorithm>
 #include <atomic>
@@ -131,9 +132,7 @@ void Reach::Mark(const Cell& cell) {
     if (!Inside(cell)) {
         return;
     }
-    std::uint8_t& reached = reached_[Index(cell)];
-    count_ += reached == 0;
-    reached = 1;
+    reached_[Index(cell)] = 1;
 }
 
 bool Reach::Reached(const Cell& cell) const {

@@ -21,7 +21,7 @@
 #include "app/automation/script_driver.h"
 #include "app/automation/trace.h"
 #include "app/program.h"
-#include "runtime/files.h"
+#include "runtime/requesters.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {

@@ -24,6 +24,9 @@
 #include "level/level_file.h"
 #include "render/geometry.h"
 #include "render/render.h"
+#include "runtime/files.h"
+#include "runtime/random.h"
+#include "runtime/requesters.h"
 #include "solver/world.h"
 
 namespace tessaron {

@@ -17,6 +17,7 @@
 
 #include "app/app_test_support.h"
 #include "level/level_file.h"
+#include "runtime/files.h"
 
 namespace tessaron::editor {
 namespace {

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "level/level_file.h"
+#include "runtime/files.h"
+#include "runtime/random.h"
 #include "support/allocation_counter.h"
 
 namespace tessaron::game {

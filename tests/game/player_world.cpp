@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "render/test_pictures.h"
+#include "runtime/files.h"
 
 namespace tessaron::game::testing {
 

@@ -14,6 +14,8 @@
 #include "render/geometry.h"
 #include "render/render.h"
 #include "render/test_pictures.h"
+#include "runtime/files.h"
+#include "runtime/random.h"
 #include "support/allocation_counter.h"
 
 namespace tessaron::render {
@@ -68,7 +70,6 @@ bool MakeScreen(int* argc, char** argv) {
     g->folder = std::make_unique<runtime::GameFolder>(g->root);
     g->machine = std::make_unique<runtime::Machine>(*g->folder);
     REQUIRE(g->machine->StartScreen({true, argc, argv}));
-    REQUIRE(g->machine->StartBlendedSprites());
     g->screen = std::make_unique<runtime::PlayScreen>(*g->machine);
     runtime::PlayScreen& s = *g->screen;
     s.SetBlendedFiltering(true);

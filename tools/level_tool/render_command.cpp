@@ -107,8 +107,7 @@ int Render(int argc, char** argv) {
     runtime::Machine machine(folder);
     // The toolkit reads its own options from a command line; it is given the program's name only.
     int toolkitArgc = 1;
-    if (!machine.StartScreen({/*headless=*/true, &toolkitArgc, argv}) ||
-        !machine.StartBlendedSprites()) {
+    if (!machine.StartScreen({/*headless=*/true, &toolkitArgc, argv})) {
         return Refuse("the off-screen play screen cannot start");
     }
     int status = 0;

@@ -16,7 +16,6 @@
 
 #include "app/automation.h"
 #include "app/automation/script.h"
-#include "runtime/files.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {
@@ -40,8 +39,6 @@ class Recorder : public RunObserver {
     void OnKeyboardSnapshot(std::int64_t pass, const runtime::Keyboard& keys) override;
     void OnRequesterAnswer(std::string_view path) override;
     void OnPassEnd(std::int64_t pass, const GameState& state) override;
-
-    std::int64_t PassesRecorded() const { return lastPass_; }
 
   private:
     // The action that replays an event, or none for events that need no replaying.

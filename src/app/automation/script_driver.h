@@ -51,9 +51,6 @@ class ScriptDriver : public InputDriver {
     Status BeforeModalEvent(std::string_view window) override;
     std::string Message() const override { return message_; }
 
-    // Actions not applied yet.
-    std::size_t ActionsLeft() const { return script_.actions.size() - next_; }
-
   private:
     Status Apply(const Action& action);
     Status Fail(const Action& action, const std::string& what);

@@ -12,7 +12,7 @@
 #include "level/level.h"
 #include "runtime/screen.h"
 
-namespace tessaron::level {
+namespace tessaron::app {
 
 namespace new_level_dialog {
 inline constexpr int kWindow = 3;
@@ -47,7 +47,7 @@ enum class NewLevelResult {
 
 // Opens window 3, runs the dialog until a level is created, closes the window. Creating a level
 // changes only levelWidth, levelHeight, the element list and triggeredLink.
-NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
+NewLevelResult RunNewLevelDialog(level::Level& level, runtime::Windows& windows,
                                  const NewLevelEventSource& nextEvent);
 
-}  // namespace tessaron::level
+}  // namespace tessaron::app

@@ -1,11 +1,11 @@
-#include "level/new_level_dialog.h"
+#include "app/new_level_dialog.h"
 
 #include <utility>
 
 #include "level/level_file.h"
-#include "runtime/files.h"
+#include "runtime/text.h"
 
-namespace tessaron::level {
+namespace tessaron::app {
 
 namespace nld = new_level_dialog;
 using runtime::NumberFromText;
@@ -24,7 +24,7 @@ bool NewLevelAccepted(std::string_view widthText, std::string_view heightText,
     // A shown product beyond the 32-bit range reads clamped to its top, which is refused too.
     const std::int32_t product = NumberFromText(shownProductText);
     return product < nld::kProductLimit && width >= nld::kMinimumSide &&
-           height >= nld::kMinimumSide && width <= level_file::kMaxColumns;
+           height >= nld::kMinimumSide && width <= level::level_file::kMaxColumns;
 }
 
 namespace {
@@ -44,7 +44,7 @@ void OpenDialogWindow(runtime::Windows& windows) {
 
 }  // namespace
 
-NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
+NewLevelResult RunNewLevelDialog(level::Level& level, runtime::Windows& windows,
                                  const NewLevelEventSource& nextEvent) {
     OpenDialogWindow(windows);
     for (;;) {
@@ -71,9 +71,9 @@ NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
             level.levelWidth = NumberFromText(widthText);
             level.levelHeight = NumberFromText(heightText);
             windows.Close(nld::kWindow);
-            ElementList grid;
-            BuildFreshGrid(grid, level.levelWidth, level.levelHeight);
-            ReplaceElements(level, std::move(grid));
+            level::ElementList grid;
+            level::BuildFreshGrid(grid, level.levelWidth, level.levelHeight);
+            level::ReplaceElements(level, std::move(grid));
             level.triggeredLink = -1;
             return NewLevelResult::Created;
         }
@@ -89,4 +89,4 @@ NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
     }
 }
 
-}  // namespace tessaron::level
+}  // namespace tessaron::app
