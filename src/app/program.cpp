@@ -265,7 +265,7 @@ void Program::Impl::SaveLevelCommand() {
 }
 
 game::Services Program::Impl::GameServices() {
-    game::Services services{masks, *sound, *savePoints, random};
+    game::Services services{masks, *sound, *savePoints, random, state.schedule};
     services.savePointNotStored = [this](const std::string& reason) { savePointProblem = reason; };
     services.events = &passEvents;
     return services;

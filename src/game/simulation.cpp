@@ -68,6 +68,15 @@ float Divisor(const Player& player) {
 // also its home cell, where its water backdrop lies.
 enum class Positions { Current, CurrentAndHome };
 
+// The lists a collision walk collects into. Each thread keeps its own, so that a walk allocates
+// nothing once they have grown and the automatic player's searchers never share them.
+struct WalkLists {
+    std::vector<std::int32_t> candidates;
+    std::vector<std::int32_t> current;
+    std::vector<std::int32_t> homes;
+};
+thread_local WalkLists walkLists;
+
 // The elements a collision walk visits, in list order: those that may lie within `bound` pixels
 // of the ball for the view as it is when the walk reaches them. Every other element would fail
 // the walk's near test, so leaving it out changes nothing. A contact may move the view (a
@@ -79,8 +88,8 @@ class NearWalk {
           index_(level::IndexOf(level)),
           positions_(positions),
           box_{kCentreX - bound, kCentreY - bound, kCentreX + bound, kCentreY + bound},
-          candidates_(index_.Scratch(0)),
-          homes_(index_.Scratch(1)) {
+          candidates_(walkLists.candidates),
+          homes_(walkLists.homes) {
         Collect();
     }
 
@@ -98,14 +107,12 @@ class NearWalk {
         return true;
     }
 
-    level::ElementIndex& Index() { return index_; }
-
   private:
     void Collect() {
         viewX_ = level_.viewX;
         viewY_ = level_.viewY;
         if (positions_ == Positions::CurrentAndHome) {
-            std::vector<std::int32_t>& current = index_.Scratch(2);
+            std::vector<std::int32_t>& current = walkLists.current;
             index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, current);
             index_.Near(level::CellGrid::Position::Home, box_, viewX_, viewY_, homes_);
             candidates_.clear();
@@ -120,7 +127,7 @@ class NearWalk {
     }
 
     const level::Level& level_;
-    level::ElementIndex& index_;
+    const level::ElementIndex& index_;
     Positions positions_;
     level::ScreenBox box_;
     std::vector<std::int32_t>& candidates_;
@@ -132,6 +139,7 @@ class NearWalk {
 };
 
 void TouchPass(level::Level& level, Player& player, const Services& services) {
+    services.schedule.Refresh(level);
     player.carried = 0;
     NearWalk walk(level, kNearContact, Positions::CurrentAndHome);
     for (std::size_t i; walk.Next(i);) {
@@ -148,7 +156,7 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
             const float kind = element.kind;
             PickupEffect(element, level, player, services);
             if (element.kind != kind) {
-                walk.Index().Wake(static_cast<std::int32_t>(i));
+                services.schedule.Wake(static_cast<std::int32_t>(i));
             }
         }
         if (element.background == Code(level::Background::Water) &&
@@ -162,6 +170,7 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
 }
 
 void VerticalPass(level::Level& level, Player& player, const Services& services) {
+    services.schedule.Refresh(level);
     NearWalk walk(level, kNearVertical, Positions::Current);
     for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
@@ -172,7 +181,7 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
         player.canJump = 1;
         player.hitFlag = 1;
         SwitchPress(element, level);
-        walk.Index().Wake(static_cast<std::int32_t>(i));
+        services.schedule.Wake(static_cast<std::int32_t>(i));
         if (SpikeEffect(element, level, player, services.savePoints)) {
             return;  // the list was replaced: no element follows this one
         }
@@ -207,7 +216,8 @@ bool HeadBlocked(const level::Level& level, const Services& services) {
     return false;
 }
 
-void PushOutPass(level::Level& level, Player& player) {
+void PushOutPass(level::Level& level, Player& player, UpdateSchedule& schedule) {
+    schedule.Refresh(level);
     player.contactCount = 0;
     NearWalk walk(level, kNearContact, Positions::Current);
     for (std::size_t i; walk.Next(i);) {
@@ -230,7 +240,7 @@ void PushOutPass(level::Level& level, Player& player) {
         level.viewY = level.viewY - push.shiftY;
         player.contactCount = player.contactCount + 1;
         BushEffect(element);
-        walk.Index().Wake(static_cast<std::int32_t>(i));
+        schedule.Wake(static_cast<std::int32_t>(i));
     }
 }
 
@@ -308,8 +318,8 @@ void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys
 }
 
 void RunSecondStage(level::Level& level, Player& player, const Services& services) {
-    UpdateElements(level, services.random);
-    PushOutPass(level, player);
+    UpdateElements(level, services.schedule, services.random);
+    PushOutPass(level, player, services.schedule);
 
     if (player.contactCount > kCrowdedContacts) {
         if (player.crushCount < std::numeric_limits<std::int32_t>::max()) {

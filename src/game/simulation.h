@@ -10,6 +10,7 @@
 #include "game/events.h"
 #include "game/player.h"
 #include "game/save_points.h"
+#include "game/update_schedule.h"
 #include "level/level.h"
 #include "runtime/collision_masks.h"
 #include "runtime/random.h"
@@ -17,13 +18,16 @@
 
 namespace tessaron::game {
 
-// The machine services the simulation uses: the pictures' collision masks (made when the
-// pictures were loaded at start-up), the pickup sound, the save point and the random numbers.
+// What the simulation uses besides the level and the player: the pictures' collision masks
+// (made when the pictures were loaded at start-up), the pickup sound, the save point, the random
+// numbers and the update schedule.
 struct Services {
     const runtime::CollisionMasks& masks;
     runtime::SoundPlayer& sound;
     SavePointStore& savePoints;
     runtime::Random& random;
+    // Which elements the update pass visits: kept beside the level, woken by contacts.
+    UpdateSchedule& schedule;
     // Told why, when a disk is taken but its save point cannot be stored; play goes on.
     std::function<void(const std::string& reason)> savePointNotStored = {};
     // Where the pass notes what happened for the player to notice; null notes nothing.

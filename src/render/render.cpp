@@ -99,16 +99,21 @@ level::ScreenBox Around(float reach) {
             static_cast<float>(PlayScreen::kHeight) + reach};
 }
 
-// Scratch lists of the level's index that the walks use.
-constexpr int kNearScratch = 0;
-constexpr int kHomeScratch = 1;
-constexpr int kOpacityScratch = 2;
-constexpr int kUnionScratch = 3;
+// The lists the map's walks collect into. Each thread keeps its own, so that drawing allocates
+// nothing once they have grown.
+struct WalkLists {
+    std::vector<std::int32_t> near;       // elements near the screen by their position now
+    std::vector<std::int32_t> homes;      // elements near the screen by their home cell
+    std::vector<std::int32_t> backdrops;  // the backdrops' walk in the editor: both of these
+    std::vector<std::int32_t> opacities;  // each sensor's opacity
+    std::vector<std::int32_t> pickups;    // the pickup and sensor walk
+};
+thread_local WalkLists walkLists;
 
 // The elements whose picture may show, by their position now, in list order.
 const std::vector<std::int32_t>& NearScreen(const level::Level& level, float reach) {
     const level::ElementIndex& index = level::IndexOf(level);
-    std::vector<std::int32_t>& near = index.Scratch(kNearScratch);
+    std::vector<std::int32_t>& near = walkLists.near;
     index.Near(level::CellGrid::Position::Current, Around(reach), level.viewX, level.viewY, near);
     return near;
 }
@@ -131,10 +136,10 @@ void DrawBackdrops(const level::Level& level, const CellStyle& style, PlayScreen
     const float swayPhase = static_cast<float>(style.tick) * kDegree * 10.0f;
     // Backdrops lie at the home cell; the editor's grid on an empty cell at its position now.
     const level::ElementIndex& index = level::IndexOf(level);
-    std::vector<std::int32_t>& homes = index.Scratch(kHomeScratch);
+    std::vector<std::int32_t>& homes = walkLists.homes;
     index.Near(level::CellGrid::Position::Home, Around(DrawingReach(screen)), level.viewX,
                level.viewY, homes);
-    std::vector<std::int32_t>& walk = editor ? index.Scratch(kUnionScratch) : homes;
+    std::vector<std::int32_t>& walk = editor ? walkLists.backdrops : homes;
     if (editor) {
         walk.clear();
         std::set_union(homes.begin(), homes.end(), near.begin(), near.end(),
@@ -216,7 +221,7 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
     const float spinPhase = static_cast<float>(style.tick) / 10.0f;
     const level::ElementIndex& index = level::IndexOf(level);
     const std::vector<std::int32_t>& sensors = index.Sensors();
-    std::vector<std::int32_t>& opacities = index.Scratch(kOpacityScratch);
+    std::vector<std::int32_t>& opacities = walkLists.opacities;
     opacities.clear();
     if (!editor)
         DrawSensorNumbers(level, random, &opacities);
@@ -225,7 +230,7 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
     const float sensorReach = static_cast<float>(std::max(screen.BlendedWidth(kSensorSprite),
                                                           screen.BlendedHeight(kSensorSprite))) +
                               40.0f;
-    std::vector<std::int32_t>& walk = index.Scratch(kHomeScratch);
+    std::vector<std::int32_t>& walk = walkLists.pickups;
     if (upright && sensorReach <= DrawingReach(screen)) {
         walk.assign(near.begin(), near.end());
     } else {

@@ -64,7 +64,8 @@ game::PlayerKeys PlayerKeysOf(std::uint8_t keys) {
 void RunPass(World& world, std::uint8_t keys, const Machines& machines) {
     runtime::Silence silence;
     play::RunPlayPass(world.state, PlayerKeysOf(keys),
-                      game::Services{machines.masks, silence, world.savePoint, world.random});
+                      game::Services{machines.masks, silence, world.savePoint, world.random,
+                                     world.state.schedule});
 }
 
 bool SameGame(const Snapshot& a, const Snapshot& b) {

@@ -311,6 +311,7 @@ struct Game {
     game::Player player;
     render::RenderState render;
     runtime::Random random{5};
+    game::UpdateSchedule schedule;
     std::unique_ptr<runtime::GameFolder> folder;
     std::unique_ptr<runtime::Files> files;
     std::unique_ptr<game::SavePointFile> savePoints;
@@ -352,6 +353,7 @@ class FastWalks : public ::testing::Test {
             run->level = level;
             run->player = {};
             run->render = {};
+            run->schedule = {};
             run->random.Seed(5);
             const fs::path saves = root_ / (run == &fast_ ? "fast" : "plain");
             fs::remove_all(saves);
@@ -363,7 +365,7 @@ class FastWalks : public ::testing::Test {
     }
 
     game::Services ServicesOf(Game& run) {
-        return {program_->Masks(), program_->Sounds(), *run.savePoints, run.random};
+        return {program_->Masks(), program_->Sounds(), *run.savePoints, run.random, run.schedule};
     }
 
     // One pass of each run with the same keys and inputs, then everything compared.

@@ -177,8 +177,8 @@ void World::PlaceBall(float x, float y) {
     level.viewY = 384.0f - y;
 }
 
-Services World::Machines() const {
-    return Services{g->screen->Masks(), *g->sound, *g->savePoints, g->random};
+Services World::Machines() {
+    return Services{g->screen->Masks(), *g->sound, *g->savePoints, g->random, schedule};
 }
 
 void World::Pass(const PlayerKeys& keys) {

@@ -53,7 +53,7 @@ class World {
     float BallX() const { return 512.0f - level.viewX; }
     float BallY() const { return 384.0f - level.viewY; }
 
-    Services Machines() const;
+    Services Machines();
 
     // One play pass as the main loop runs it: the link reset, the first stage, the keys, the
     // second stage.
@@ -62,6 +62,7 @@ class World {
 
     level::Level level;
     Player player;
+    UpdateSchedule schedule;
 };
 
 // Removes the save-point file of the test folder.
