@@ -6,7 +6,7 @@ set -euo pipefail
 # icon theme has none (and in headless runs, which have no desktop). desktop-file-utils,
 # appstream: the install test's validators. dpkg-dev: the Debian package's library dependencies
 # (cpack). clang-format: the committed format, which CI checks.
-packages=(cmake g++ ninja-build qt6-base-dev libsdl2-dev nlohmann-json3-dev libgtest-dev
+packages=(cmake g++ ninja-build qt6-base-dev libsdl2-dev libsdl2-mixer-dev nlohmann-json3-dev libgtest-dev
           libgmock-dev libbenchmark-dev libpng-dev fonts-liberation fonts-dejavu-core ccache
           adwaita-icon-theme desktop-file-utils appstream dpkg-dev clang-format)
 missing=()

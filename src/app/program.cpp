@@ -198,9 +198,16 @@ std::optional<runtime::Event> Program::Impl::ModalEvent(std::string_view window)
     return event;
 }
 
+bool Program::Impl::Interactive() const {
+    return hooks.driver == nullptr && machine != nullptr && !machine->Headless();
+}
+
 PassOutcome Program::Impl::EndPass(Flow flow) {
     if (flow == Flow::Abort) {
         return PassOutcome::Aborted;
+    }
+    if (Interactive()) {
+        soundDesk.AfterPass(*sound, passEvents, state.loop.mode, passCount);
     }
     // Whatever the pass did (a paint, an undo, a mode switch, a level read or a save point
     // restored), the buttons say from now on what the next pass can do.
@@ -299,6 +306,9 @@ Flow Program::Impl::PauseMenu() {
     const PauseChoice choice =
         RunPauseMenu(*windows, *screen, [this] { return ModalEvent(pause_menu::kTitle); });
     windows->Use(panel::kMainWindow);
+    if (choice != PauseChoice::Abandoned && Interactive()) {
+        soundDesk.Click(*sound);
+    }
     switch (choice) {
         case PauseChoice::Continue:
             return Flow::Continue;
@@ -401,6 +411,10 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
         }
     }
 
+    // The sound setting, in play mode only: in the editor the letter belongs to the text fields.
+    if (state.loop.mode == level::Mode::Play && keyboard.Released(Key::M) && Interactive()) {
+        soundDesk.Cycle(*sound, passCount);
+    }
     held.up = keyboard.Held(Key::Up);
     held.left = keyboard.Held(Key::Left);
     held.right = keyboard.Held(Key::Right);
@@ -415,6 +429,13 @@ void Program::Impl::DrawingStage() {
     }
     render::DrawMap(state.level, inputs, state.render, *screen, random);
     render::DrawOverlays(state.level, inputs, *screen);
+    // The sound setting just chosen, for a moment; never in scripted runs, whose frames stay as
+    // they are.
+    if (state.loop.mode == level::Mode::Play && Interactive()) {
+        if (const std::string notice = soundDesk.Notice(passCount); !notice.empty()) {
+            render::DrawScoreLineNotice(state.level, notice, *screen);
+        }
+    }
     if (state.loop.mode == level::Mode::Editor) {
         editor::DrawBrushPreview(state.level, state.paint, state.loop.mouseX, state.loop.mouseY,
                                  *screen);

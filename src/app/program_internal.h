@@ -14,6 +14,7 @@
 #include "app/game_folders.h"
 #include "app/options.h"
 #include "app/program.h"
+#include "app/sound_effects.h"
 #include "app/state.h"
 #include "game/simulation.h"
 #include "play/pass.h"
@@ -83,6 +84,8 @@ struct Program::Impl {
     std::string savePointProblem;
     // What the player could notice in this pass (cleared when a pass starts).
     game::PassEvents passEvents;
+    // The effects and music that answer the player, in interactive runs.
+    sounds::Desk soundDesk;
     bool started = false;
     bool ended = false;
 
@@ -96,6 +99,9 @@ struct Program::Impl {
     void NoteUnloaded(std::vector<std::string>& unloaded, std::string_view path,
                       const std::string& problem) const;
     int Fail(std::string_view text, bool boxPossible);
+
+    // A run a player plays and hears: no script drives it and it has a display.
+    bool Interactive() const;
 
     // Stages of the pass (program.cpp), which PassStages hands to the game's pass.
     class PassStages;

@@ -149,6 +149,12 @@ int Program::StartUp(int& argc, char** argv) {
     if (!d.sound->Load(1, kSoundFile, &problem)) {
         d.NoteUnloaded(unloaded, kSoundFile, problem);
     }
+    if (d.Interactive()) {
+        d.soundDesk.Load(*d.sound, sounds::ConfigFolderFromEnvironment(),
+                         [&](std::string_view path, const std::string& why) {
+                             d.NoteUnloaded(unloaded, path, why);
+                         });
+    }
     render::LoadLabelFont(*d.screen);
     if (!unloaded.empty()) {
         std::string text = "Diese Bilder und Klänge konnten nicht geladen werden:";

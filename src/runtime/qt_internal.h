@@ -13,6 +13,7 @@
 #include <SDL.h>
 
 #include <array>
+#include <atomic>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -159,6 +160,23 @@ class Gamepads {
     QTimer* menuTimer_ = nullptr;
 };
 
+// Keeps the sum of all voices under full scale: the mix is scaled down, for all channels alike,
+// as soon as a frame would go above the ceiling, and the scale recovers smoothly afterwards. So
+// overlapping effects never clip, and a mix that stays below the ceiling passes unchanged.
+struct PeakLimiter {
+    static constexpr float kCeiling = 0.89f;  // about -1 dB
+    int channels = 2;
+    float envelope = 0.0f;
+    float release = 0.0f;  // the envelope's fall per frame, from the sample rate
+    // The loudest sample sent on since the last TakeLoudest, for tests.
+    std::atomic<float> loudest{0.0f};
+
+    PeakLimiter(int sampleRate, int channelCount);
+    // Limits interleaved samples (whole frames) in place.
+    void Process(float* samples, int count);
+    float TakeLoudest() { return loudest.exchange(0.0f); }
+};
+
 struct Machine::Impl {
     explicit Impl(const GameFolder& folder) : folder(folder) {}
 
@@ -191,10 +209,20 @@ struct Machine::Impl {
     // Game controllers; null until started.
     std::unique_ptr<Gamepads> gamepads;
 
-    // Audio.
+    // Audio: SDL_mixer on the sound device (or the silent driver), mixing in 32-bit floats.
     bool soundStarted = false;
-    SDL_AudioDeviceID audioDevice = 0;
+    // The mixer's format, which every loaded sound is converted to.
     SDL_AudioSpec audioSpec{};
+    // The mixer's channels (voices): how many exist, and those that sounds gave back.
+    int mixChannels = 0;
+    std::vector<int> freeMixChannels;
+    // Each loaded sound's voices form a channel group of their own.
+    int nextMixGroup = 1;
+    std::unique_ptr<PeakLimiter> limiter;
+
+    // A mixer channel for a sound, made when none is free.
+    int TakeMixChannel();
+    void GiveBackMixChannel(int channel);
 
     void Post(const Event& event) { events.push_back(event); }
     // Presses the enabled toolbar button of `window` whose keys the press is. True when the

@@ -14,6 +14,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include <SDL_mixer.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -459,15 +462,24 @@ namespace {
 // a tenth of a second sooner. Nothing reads the device's progress, so the size changes no result.
 enum class AudioBuffer { Device, Silent };
 
-SDL_AudioDeviceID OpenAudioDevice(SDL_AudioSpec& obtained, AudioBuffer buffer) {
-    SDL_AudioSpec wanted{};
-    wanted.freq = 44100;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = buffer == AudioBuffer::Silent ? 256 : 2048;
-    wanted.callback = nullptr;  // queued audio
-    return SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
-                               SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+// The mixer on the audio driver chosen by the hints. It mixes in 32-bit floats, which SDL turns
+// into the device's own format after the limiter has kept the sum under full scale.
+bool OpenMixer(AudioBuffer buffer) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return false;
+    }
+    if (Mix_OpenAudioDevice(
+            44100, AUDIO_F32SYS, 2, buffer == AudioBuffer::Silent ? 256 : 2048, nullptr,
+            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    return true;
+}
+
+void LimitMix(void* limiter, Uint8* stream, int length) {
+    static_cast<PeakLimiter*>(limiter)->Process(reinterpret_cast<float*>(stream),
+                                                length / static_cast<int>(sizeof(float)));
 }
 
 }  // namespace
@@ -484,37 +496,40 @@ bool Machine::StartSound() {
         // Headless runs and tests make no noise and need no sound server.
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     }
-    bool initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    SDL_AudioDeviceID device =
-        initialised ? OpenAudioDevice(impl_->audioSpec,
-                                      headless ? AudioBuffer::Silent : AudioBuffer::Device)
-                    : 0;
-    if (device == 0) {
+    bool opened = OpenMixer(headless ? AudioBuffer::Silent : AudioBuffer::Device);
+    if (!opened) {
         // No device: fall back to the silent driver, so that the game goes on without sound.
-        if (initialised) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        }
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-        initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-        device = initialised ? OpenAudioDevice(impl_->audioSpec, AudioBuffer::Silent) : 0;
+        opened = OpenMixer(AudioBuffer::Silent);
     }
-    if (device == 0) {
-        if (initialised) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        }
+    if (!opened) {
         return false;
     }
-    impl_->audioDevice = device;
-    SDL_PauseAudioDevice(device, 0);
+    int frequency = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    Mix_QuerySpec(&frequency, &format, &channels);
+    impl_->audioSpec = SDL_AudioSpec{};
+    impl_->audioSpec.freq = frequency;
+    impl_->audioSpec.format = format;
+    impl_->audioSpec.channels = static_cast<Uint8>(channels);
+    // Voices are made as sounds ask for them.
+    Mix_AllocateChannels(0);
+    impl_->mixChannels = 0;
+    impl_->freeMixChannels.clear();
+    impl_->limiter = std::make_unique<PeakLimiter>(frequency, std::max(1, channels));
+    Mix_SetPostMix(LimitMix, impl_->limiter.get());
     impl_->soundStarted = true;
     return true;
 }
 
 void Machine::End() {
     if (impl_->soundStarted) {
-        SDL_CloseAudioDevice(impl_->audioDevice);
+        Mix_HaltMusic();
+        Mix_HaltChannel(-1);
+        Mix_SetPostMix(nullptr, nullptr);
+        Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        impl_->audioDevice = 0;
         impl_->soundStarted = false;
     }
     if (impl_->screenStarted) {

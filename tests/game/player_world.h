@@ -63,6 +63,8 @@ class World {
     level::Level level;
     Player player;
     UpdateSchedule schedule;
+    // What the passes noted; Pass clears it first.
+    mutable PassEvents events;
 };
 
 // Removes the save-point file of the test folder.
