@@ -31,7 +31,8 @@ namespace {
 
 void OpenDialogWindow(runtime::Windows& windows) {
     using runtime::TextFieldFlags;
-    windows.Open(nld::kWindow, 200, 200, 250, 180, runtime::WindowStyle::Dialog, nld::kTitle);
+    windows.Open(nld::kWindow, 200, 200, nld::kWidth, nld::kHeight, runtime::WindowStyle::Dialog,
+                 nld::kTitle);
     windows.Label(0, 20, 20, 120, 20, "x-Länge");
     windows.Label(0, 20, 60, 120, 20, "y-Länge");
     windows.Label(0, 20, 100, 120, 20, "x*y < 30000");

@@ -16,6 +16,9 @@ namespace tessaron::app {
 
 namespace new_level_dialog {
 inline constexpr int kWindow = 3;
+// The window's inner size.
+inline constexpr int kWidth = 250;
+inline constexpr int kHeight = 180;
 inline constexpr int kWidthField = 1;
 inline constexpr int kHeightField = 2;
 inline constexpr int kProductField = 3;

@@ -8,14 +8,15 @@
 #include <string_view>
 
 #include "editor/painting.h"
+#include "level/cell_geometry.h"
 #include "runtime/numbers.h"
 
 namespace tessaron::editor {
 
 namespace {
 
-constexpr std::int32_t kCellSize = 40;
-constexpr float kHalfCell = 20.0f;
+using level::kHalfCell;
+constexpr std::int32_t kCellSize = level::kCellPixels;
 constexpr int kPreviewOpacity = 100;
 constexpr int kMouseDotRadius = 5;
 constexpr int kPositionTextOffset = 50;

@@ -6,14 +6,15 @@
 #include <cstdint>
 
 #include "editor/controls.h"
+#include "level/cell_geometry.h"
 #include "runtime/numbers.h"
 
 namespace tessaron::editor {
 
 namespace {
 
-constexpr std::int32_t kCellSize = 40;
-constexpr float kHalfCell = 20.0f;
+using level::kHalfCell;
+constexpr std::int32_t kCellSize = level::kCellPixels;
 
 // One axis of the brush cell. Every operand is (or becomes) a 32-bit float, as the view offset
 // is, so the cell agrees with the map drawing; the result is already whole and is only clamped

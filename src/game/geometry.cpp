@@ -13,19 +13,6 @@ constexpr float kThresholdSpread = 8.2843f;
 
 }  // namespace
 
-std::int32_t RoundToPixel(float value) {
-    if (!(value == value)) {
-        return 0;
-    }
-    if (value >= 2147483648.0f) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    if (value <= -2147483648.0f) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
-
 bool IsNear(float column, float row, float viewX, float viewY, float bound) {
     const float x = kCellSize * column + viewX - kCentreX;
     const float y = kCellSize * row + viewY - kCentreY;

@@ -5,13 +5,13 @@
 #include <cmath>
 #include <numeric>
 
+#include "level/cell_geometry.h"
 #include "level/level.h"
 
 namespace tessaron::level {
 
 namespace {
 
-constexpr double kCellPixels = 40.0;
 // Positions up to this many cells from the origin are listed under their cell; 40 times that
 // and a view offset below kModestView add up in floats with an error of a few pixels at most,
 // far less than the cell of margin every query adds.

@@ -9,39 +9,27 @@
 #include <limits>
 #include <string_view>
 
+#include "level/cell_geometry.h"
+
 namespace tessaron::render::detail {
 
-inline constexpr float kCellSize = 40.0f;
-inline constexpr float kHalfCell = 20.0f;
-// One degree in radians, as the single-precision constant the animations use.
-inline constexpr float kDegree = 0.0174532924f;
-
-// R(v): the nearest whole number, halves to even (the default rounding mode). Values beyond the
-// 32-bit range are clamped to it and NaN gives 0, so a wild view offset or a corrupt field
-// never makes an undefined conversion. rint gives the same result as nearbyint and, unlike it,
-// compiles to a few instructions instead of a library call, which matters in the walks.
-inline std::int32_t Round(float value) {
-    if (!(value == value))
-        return 0;
-    if (value >= 2147483648.0f)
-        return std::numeric_limits<std::int32_t>::max();
-    if (value <= -2147483648.0f)
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(std::rint(value));
-}
+using level::kCellSize;
+using level::kDegree;
+using level::kHalfCell;
+using level::RoundToPixel;
 
 // The screen coordinate of a cell's centre along one axis: the cell product is rounded first,
 // the sum with the float view offset stays in floating point.
 inline float CellCentre(float cell, float view) {
-    return static_cast<float>(Round(kCellSize * cell)) + view;
+    return static_cast<float>(RoundToPixel(kCellSize * cell)) + view;
 }
 
 // The ball angle after one pass: the angle minus R(2 * velocityX), never reduced modulo 360.
 // The sum saturates at the 32-bit limits, so a ball spinning for days stays at the limit
 // instead of wrapping around.
 inline std::int32_t NextBallAngle(std::int32_t angle, float velocityX) {
-    const std::int64_t turned =
-        static_cast<std::int64_t>(angle) - static_cast<std::int64_t>(Round(2.0f * velocityX));
+    const std::int64_t turned = static_cast<std::int64_t>(angle) -
+                                static_cast<std::int64_t>(RoundToPixel(2.0f * velocityX));
     if (turned > std::numeric_limits<std::int32_t>::max())
         return std::numeric_limits<std::int32_t>::max();
     if (turned < std::numeric_limits<std::int32_t>::min())
@@ -58,7 +46,7 @@ using TextBuffer = char[kTextBufferSize];
 inline std::string_view LabelText(TextBuffer& buffer, float value) {
     char* out = buffer;
     *out++ = ' ';
-    out = std::to_chars(out, buffer + kTextBufferSize - 1, Round(value)).ptr;
+    out = std::to_chars(out, buffer + kTextBufferSize - 1, RoundToPixel(value)).ptr;
     *out++ = ' ';
     return std::string_view(buffer, static_cast<std::size_t>(out - buffer));
 }

@@ -24,7 +24,7 @@ namespace tessaron::render {
 using detail::CellCentre;
 using detail::kDegree;
 using detail::kHalfCell;
-using detail::Round;
+using detail::RoundToPixel;
 using level::Element;
 using level::Mode;
 using runtime::PlayScreen;
@@ -65,7 +65,7 @@ bool OffScreen(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t 
 
 // The sprite number a kind code names; a code beyond the 32-bit range names no sprite.
 int SpriteOf(float kind) {
-    return Round(kind);
+    return RoundToPixel(kind);
 }
 
 // Kinds drawn by the two element walks: everything below the pickups except the empty cell and
@@ -148,9 +148,9 @@ void DrawBackdrops(const level::Level& level, const CellStyle& style, PlayScreen
     for (const std::int32_t i : walk) {
         const Element& e = level.elements[static_cast<std::size_t>(i)];
         const CellPoint home = HomeReference(e, level);
-        const std::int32_t homeTop = Round(home.y - kHalfCell);
+        const std::int32_t homeTop = RoundToPixel(home.y - kHalfCell);
         if (e.background == kAir) {
-            screen.DrawSprite(kAirSprite, Round(home.x - kHalfCell), homeTop);
+            screen.DrawSprite(kAirSprite, RoundToPixel(home.x - kHalfCell), homeTop);
         } else if (e.background == kWater) {
             float left;
             if (editor) {
@@ -158,11 +158,12 @@ void DrawBackdrops(const level::Level& level, const CellStyle& style, PlayScreen
             } else {
                 left = home.x + kWaterSway * std::sin(swayPhase + e.homeRow) - kWaterShift;
             }
-            screen.DrawSprite(kWaterSprite, Round(left), homeTop);
+            screen.DrawSprite(kWaterSprite, RoundToPixel(left), homeTop);
         }
         if (style.Grid() && e.kind == kEmpty) {
             const CellPoint c = Reference(e, level);
-            screen.DrawSprite(kGridSprite, Round(c.x - kHalfCell), Round(c.y - kHalfCell));
+            screen.DrawSprite(kGridSprite, RoundToPixel(c.x - kHalfCell),
+                              RoundToPixel(c.y - kHalfCell));
         }
     }
 }
@@ -179,8 +180,8 @@ void DrawElements(const level::Level& level, const CellStyle& style, bool moving
         if ((e.length > 0.0f) != moving)
             continue;
         const CellPoint c = Reference(e, level);
-        const std::int32_t x = Round(c.x - kHalfCell);
-        const std::int32_t y = Round(c.y - kHalfCell);
+        const std::int32_t x = RoundToPixel(c.x - kHalfCell);
+        const std::int32_t y = RoundToPixel(c.y - kHalfCell);
         screen.DrawSprite(SpriteOf(e.kind), x, y);
         if (style.Grid())
             screen.DrawSprite(kGridSprite, x, y);
@@ -191,7 +192,7 @@ void DrawElements(const level::Level& level, const CellStyle& style, bool moving
 // sine of the clock with a phase from its position.
 std::int32_t SpinHalfWidth(const Element& e, float spinPhase) {
     const float angle = spinPhase + e.column * e.row * kDegree;
-    return Round(std::fabs(20.0f * std::sin(angle)));
+    return RoundToPixel(std::fabs(20.0f * std::sin(angle)));
 }
 
 // After the walk each pickup picture has the size that the last pickup of it in the list gives
@@ -243,9 +244,9 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
         if (e.kind > kPickupsFrom && e.kind < kPickupsTo) {
             const int sprite = SpriteOf(e.kind);
             const CellPoint c = Reference(e, level);
-            const std::int32_t y = Round(c.y - kHalfCell);
+            const std::int32_t y = RoundToPixel(c.y - kHalfCell);
             if (editor) {
-                const std::int32_t x = Round(c.x - kHalfCell);
+                const std::int32_t x = RoundToPixel(c.x - kHalfCell);
                 screen.SetBlendedSize(sprite, 40, 40);
                 if (!OffScreen(x, y, 40, 40))
                     screen.DrawBlended(sprite, x, y, kOpaque);
@@ -253,7 +254,7 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
                     screen.DrawSprite(kGridSprite, x, y);
             } else {
                 const std::int32_t w = SpinHalfWidth(e, spinPhase);
-                const std::int32_t x = Round(c.x - static_cast<float>(w));
+                const std::int32_t x = RoundToPixel(c.x - static_cast<float>(w));
                 screen.SetBlendedSize(sprite, 2 * w, 40);
                 if (w > 0 && !OffScreen(x, y, 2 * w, 40)) {
                     screen.DrawBlended(sprite, x, y, kOpaque);
@@ -265,8 +266,8 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
             const int opacity =
                 editor ? kOpaque : opacities[static_cast<std::size_t>(at - sensors.begin())];
             const CellPoint c = Reference(e, level);
-            const std::int32_t x = Round(c.x - kHalfCell);
-            const std::int32_t y = Round(c.y - kHalfCell);
+            const std::int32_t x = RoundToPixel(c.x - kHalfCell);
+            const std::int32_t y = RoundToPixel(c.y - kHalfCell);
             const bool upright = screen.BlendedRotation(kSensorSprite) == 0.0f;
             if (!upright || !OffScreen(x, y, screen.BlendedWidth(kSensorSprite),
                                        screen.BlendedHeight(kSensorSprite))) {
@@ -314,30 +315,31 @@ void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& sc
     switch (choice) {
         case 1:
             if (e.link > 0.0f) {
-                write(detail::LabelText(buffer, e.link), Round(c.x - 20.0f), Round(c.y - 20.0f));
+                write(detail::LabelText(buffer, e.link), RoundToPixel(c.x - 20.0f),
+                      RoundToPixel(c.y - 20.0f));
             }
             break;
         case 2:
             if (e.length > 0.0f) {
                 const std::string_view s = detail::LabelText(buffer, e.length);
-                write(s, Round(c.x - halfWidth(s)), Round(c.y - 6.0f));
+                write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y - 6.0f));
             }
             break;
         case 3:
             if (e.speedX != 0.0f || e.speedY != 0.0f) {
                 std::string_view s = detail::LabelText(buffer, e.speedY);
-                write(s, Round(c.x - halfWidth(s)), Round(c.y + 8.0f));
+                write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y + 8.0f));
                 s = detail::LabelText(buffer, e.speedX);
                 const float width = static_cast<float>(screen.TextWidth(s));
-                write(s, Round(c.x - width + 20.0f), Round(c.y - 6.0f));
+                write(s, RoundToPixel(c.x - width + 20.0f), RoundToPixel(c.y - 6.0f));
             }
             break;
         case 4:
             if (e.pause1 > 0.0f || e.pause2 > 0.0f) {
                 std::string_view s = detail::LabelText(buffer, e.pause1);
-                write(s, Round(c.x - halfWidth(s)), Round(c.y - 16.0f));
+                write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y - 16.0f));
                 s = detail::LabelText(buffer, e.pause2);
-                write(s, Round(c.x - halfWidth(s)), Round(c.y + 4.0f));
+                write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y + 4.0f));
             }
             break;
         default:

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "game/geometry.h"
+#include "level/cell_geometry.h"
 #include "level/element_index.h"
 #include "play/pass.h"
 #include "runtime/sound_player.h"
@@ -15,7 +16,7 @@ namespace tessaron::solver {
 
 namespace {
 
-constexpr double kCellSize = 40.0;
+using level::kCellSize;
 
 // Bit for bit: 0 and -0 differ in what later arithmetic gives, and NaN never equals itself.
 template <typename Value>

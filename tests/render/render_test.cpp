@@ -368,8 +368,8 @@ TEST_P(ValueDisplay, DrawsEachLabelAtItsPlaceOnAWhiteBox) {
             screen.UseFont(kLabelFont);
             const int width = screen.TextWidth(label.text);
             screen.EndDrawing();
-            const int left = detail::Round(200.0f + view + label.dx -
-                                           static_cast<float>(width) * label.widthShare);
+            const int left = detail::RoundToPixel(200.0f + view + label.dx -
+                                                  static_cast<float>(width) * label.widthShare);
             const int top = label.top, inner = top + 1;
             EXPECT_EQ(Px(left, inner), Packed({255, 255, 255})) << label.text;
             EXPECT_EQ(Px(left + width - 1, inner), Packed({255, 255, 255})) << label.text;

@@ -42,7 +42,9 @@ struct ModalWindow {
     int width;
     int height;
 };
-constexpr ModalWindow kModalWindows[] = {{kPauseWindow, 200, 110}, {kNewLevelWindow, 250, 180}};
+constexpr ModalWindow kModalWindows[] = {
+    {kPauseWindow, pause_menu::kWidth, pause_menu::kHeight},
+    {kNewLevelWindow, new_level_dialog::kWidth, new_level_dialog::kHeight}};
 
 int FrontWindow(const runtime::Windows& windows) {
     for (const ModalWindow& modal : kModalWindows) {

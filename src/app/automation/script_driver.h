@@ -10,15 +10,18 @@
 
 #include "app/automation.h"
 #include "app/automation/script.h"
+#include "app/new_level_dialog.h"
+#include "app/pause_menu.h"
+#include "app/side_panel.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {
 
 // The program's windows: main-window coordinates are measured from the main window; the other
 // two are the modal windows that can stand in front of it.
-inline constexpr int kMainWindow = 2;
-inline constexpr int kNewLevelWindow = 3;
-inline constexpr int kPauseWindow = 5;
+inline constexpr int kMainWindow = panel::kMainWindow;
+inline constexpr int kNewLevelWindow = new_level_dialog::kWindow;
+inline constexpr int kPauseWindow = pause_menu::kWindow;
 
 // Makes a window current for a moment and puts the earlier current window back afterwards.
 class UseWindow {
