@@ -84,8 +84,13 @@ struct Program::Impl {
     std::string savePointProblem;
     // What the player could notice in this pass (cleared when a pass starts).
     game::PassEvents passEvents;
-    // The effects and music that answer the player, in interactive runs.
+    // The pass in which the level was last read or made, or play began: the goal screen's time
+    // counts the passes since.
+    std::int64_t levelStartPass = 0;
+    // The effects and music that answer the player, in interactive runs, and the last pass
+    // they answered.
     sounds::Desk soundDesk;
+    std::int64_t soundedPass = 0;
     bool started = false;
     bool ended = false;
 
@@ -115,6 +120,16 @@ struct Program::Impl {
     void SaveLevelCommand();
     Flow PauseMenu();
     void SwitchMode();
+
+    // The goal screen (goal.cpp), after a play pass in which the ball took a goal.
+    Flow GoalStage();
+    // The level file after this one in its folder, by name; empty after the last.
+    std::string NextLevelFile();
+    // Whether the level in memory, in its editable state, is what its file holds.
+    bool LevelIsAsItsFile();
+    // Reads a level file afresh and starts it as the game's start does: the ball at rest at the
+    // file's start offset. A file that cannot be read keeps the level as it was, with a message.
+    Flow StartLevelFile(const std::string& path);
     // The simulation's machine services; a save point that cannot be stored is remembered.
     game::Services GameServices();
     // Shows the "Error" box for a save point that could not be stored, once.
@@ -127,7 +142,11 @@ struct Program::Impl {
     // by waiting. Empty when the run must end (the driver says so, or no input can come).
     std::optional<runtime::Event> ModalEvent(std::string_view window);
     Flow AbortWith(InputDriver::Status status, std::string message);
+    // Whether a stop signal came (an interactive run): the exit status is then 128 + signal.
+    bool StopRequested();
     void TellEvent(const runtime::Event& event);
+    // The sounds of this pass's events, once per pass: as it ends, or before the goal screen.
+    void AnswerPassSounds();
     PassOutcome EndPass(Flow flow);
     void Shutdown();
 };

@@ -67,6 +67,9 @@ int Program::Impl::StartMachine(int& argc, char** argv) {
     // alone. Without the controller layer the keyboard still plays.
     if (!options.headless) {
         machine->StartGamepads();
+        // Ctrl+C in the terminal, or the session's end, ends an interactive run as "BEENDEN"
+        // does, so that its trace and recording are written.
+        machine->CatchStopSignals();
     }
     screen = std::make_unique<runtime::PlayScreen>(*machine);
     keys = std::make_unique<runtime::Keyboard>(*machine);

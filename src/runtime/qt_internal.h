@@ -200,11 +200,26 @@ struct Machine::Impl {
     // Keys that went down in one of our windows since the last keyboard snapshot: a tap that
     // goes down and up again between two snapshots still shows as down in the next one.
     std::array<bool, 256> pressedSinceSnapshot{};
+    // Keys whose release came but that may not really be up. The X server repeats a held key
+    // as a release and a press, which the toolkit does not always mark as a repeat (it cannot
+    // when the press has not arrived yet): such a key stays down until a snapshot finds it
+    // really up. For each, the key's code on the display server.
+    std::array<bool, 256> releasePending{};
+    std::array<quint32, 256> nativeKey{};
+    // Whether the display holds a key (by its code there) down right now; false where it cannot
+    // tell. Null asks the X server, where there is one; tests put a display of their own here.
+    std::function<bool(quint32)> keyDownOnDisplay;
     InputFilter* filter = nullptr;
 
     // The mouse position on the desktop as last seen or set by automation.
     QPoint mouse;
     bool mouseScripted = false;
+
+    // The stop signals (Machine::CatchStopSignals): whether they are caught, the watch that
+    // looks for one, and the one that came.
+    bool stopSignalsCaught = false;
+    QTimer* stopWatch = nullptr;
+    int stopSignal = 0;
 
     // Game controllers; null until started.
     std::unique_ptr<Gamepads> gamepads;
@@ -235,6 +250,10 @@ struct Machine::Impl {
     void CloseWindow(int number);
     void CloseAllWindows();
     bool HeadlessPlatform() const;
+    // A key event in one of the key table's keys; `ours` when it reached one of our windows.
+    void NoteKey(int code, const QKeyEvent& key, bool ours);
+    // Lets the pending releases of keys that are really up count (see releasePending).
+    void SettleReleases();
 };
 
 // The scan code the key table keeps for a Qt key, 0 for keys it does not keep.

@@ -57,6 +57,13 @@ class Machine {
     // The name of the installed desktop entry and icon (without ".desktop"), by which the
     // desktop matches the program's windows to its menu entry and icon. After StartScreen.
     void UseDesktopEntry(std::string_view id);
+    // From now on SIGINT and SIGTERM (Ctrl+C in a terminal, the session ending) do not end the
+    // process at once: StopSignal() says which came, the toolkit's modal dialogs (a file
+    // requester, a message box) are cancelled, and Windows::Wait returns without an event, so
+    // that the program can end in order. End() gives the signals their default action back.
+    void CatchStopSignals();
+    // The signal that asked the program to stop; 0 while none has.
+    int StopSignal() const;
     // Shuts every layer down; called once before the program exits.
     void End();
 
@@ -148,7 +155,8 @@ class Windows {
     // Takes at most one event of any window off the queue; never waits. Toolkit work pending
     // (input, repaints) is done first, so that what the user did reaches the queue.
     Event Poll();
-    // As Poll, but waits until an event arrives.
+    // As Poll, but waits until an event arrives, or a stop signal (Machine::CatchStopSignals):
+    // then the event is None.
     Event Wait();
 
     // Controls, created in the current window at inner coordinates.

@@ -222,6 +222,11 @@ TEST(CommandLine, ReadsAnInteractiveRun) {
     ASSERT_TRUE(recorded.ok) << recorded.error;
     EXPECT_EQ(recorded.options.record, "run.txt");
     EXPECT_EQ(recorded.options.gameDir, "g");
+
+    // Asking for help wins over everything else on the line.
+    for (const char* help : {"--help", "-h"}) {
+        EXPECT_TRUE(Parse({"--fast", help}).help) << help;
+    }
 }
 
 struct BadCommandLine {

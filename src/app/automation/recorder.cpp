@@ -28,13 +28,14 @@ constexpr std::array kMainButtons = {
 
 template <typename List>
 bool Contains(const List& list, int value) {
-    return std::find(list.begin(), list.end(), value) != list.end();
+    return std::find(std::begin(list), std::end(list), value) != std::end(list);
 }
 
 namespace nld = new_level_dialog;
 
 bool IsModal(const runtime::Windows& windows) {
-    return windows.IsOpen(kPauseWindow) || windows.IsOpen(kNewLevelWindow);
+    return windows.IsOpen(kPauseWindow) || windows.IsOpen(kNewLevelWindow) ||
+           windows.IsOpen(kGoalWindow);
 }
 
 }  // namespace
@@ -62,6 +63,9 @@ ControlKind KindOfControl(int window, int control) {
             return control >= pause_menu::kContinueButton && control <= pause_menu::kQuitButton
                        ? ControlKind::Button
                        : ControlKind::Unknown;
+        case kGoalWindow:
+            return Contains(goal_screen::kButtons, control) ? ControlKind::Button
+                                                            : ControlKind::Unknown;
         default:
             return ControlKind::Unknown;
     }

@@ -5,11 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "app/automation.h"
 #include "app/automation/script.h"
+#include "app/goal_screen.h"
 #include "app/new_level_dialog.h"
 #include "app/pause_menu.h"
 #include "app/side_panel.h"
@@ -17,11 +19,12 @@
 
 namespace tessaron::app {
 
-// The program's windows: main-window coordinates are measured from the main window; the other
-// two are the modal windows that can stand in front of it.
+// The program's windows: main-window coordinates are measured from the main window; the others
+// are the modal windows that can stand in front of it.
 inline constexpr int kMainWindow = panel::kMainWindow;
 inline constexpr int kNewLevelWindow = new_level_dialog::kWindow;
 inline constexpr int kPauseWindow = pause_menu::kWindow;
+inline constexpr int kGoalWindow = goal_screen::kWindow;
 
 // Makes a window current for a moment and puts the earlier current window back afterwards.
 class UseWindow {
@@ -53,6 +56,7 @@ class ScriptDriver : public InputDriver {
     Status BeforePoll(std::int64_t pass) override;
     Status BeforeModalEvent(std::string_view window) override;
     std::string Message() const override { return message_; }
+    bool WillPress(std::span<const int> buttons) const override;
 
   private:
     Status Apply(const Action& action);
