@@ -54,26 +54,26 @@ int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, 
         }
         ++painted;
         const level::Element before = e;
-        if (paint.applyBackground != 0) {
+        if (paint.applyBackground) {
             e.background = static_cast<float>(paint.backgroundChoice);
         }
-        if (paint.applyKind != 0) {
+        if (paint.applyKind) {
             e.kind = static_cast<float>(paint.kindChoice);
         }
-        if (paint.applyLink != 0) {
+        if (paint.applyLink) {
             e.link = static_cast<float>(paint.linkValue);
         }
-        if (paint.applyLength != 0) {
+        if (paint.applyLength) {
             e.length = static_cast<float>(paint.lengthValue);
         }
-        if (paint.applySpeed != 0) {
+        if (paint.applySpeed) {
             e.speedX = static_cast<float>(paint.speedXValue);
             e.speedY = static_cast<float>(paint.speedYValue);
         }
-        if (paint.applyPause1 != 0) {
+        if (paint.applyPause1) {
             e.pause1 = static_cast<float>(paint.pause1Value);
         }
-        if (paint.applyPause2 != 0) {
+        if (paint.applyPause2) {
             e.pause2 = static_cast<float>(paint.pause2Value);
         }
         if (changes != nullptr && RecordsDiffer(before, e)) {

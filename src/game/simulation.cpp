@@ -32,7 +32,6 @@ constexpr float kSwimThrust = 1.2f;
 constexpr float kRunThrust = 1.2f;
 constexpr float kTopSpeed = 15.0f;
 constexpr float kFriction = 0.3f;
-constexpr std::int32_t kWaterDivisor = 3;
 constexpr float kBounce = 2.0f;
 // A moving element carries the ball by its own step: speed x motion / 2.5 pixels per pass.
 constexpr float kCarryDivisor = 2.5f;
@@ -286,7 +285,7 @@ void RunFirstStage(level::Level& level, Player& player, const Services& services
     const std::int32_t divisorBefore = player.mediumDivisor;
     player.canJump = 0;
     player.hitFlag = 0;
-    player.mediumDivisor = 1;
+    player.mediumDivisor = kAirDivisor;
 
     TouchPass(level, player, services);
     NoteMediumChange(divisorBefore, player.mediumDivisor, services);
@@ -325,10 +324,10 @@ void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys
                      const Services& services) {
     if (keys.up && player.canJump == 1) {
         player.hitFlag = 0;
-        if (player.velocityY < kJumpVelocity && player.mediumDivisor == kWaterDivisor) {
+        if (player.velocityY < kJumpVelocity && player.InWater()) {
             player.velocityY = player.velocityY + kSwimThrust;
         }
-        if (player.mediumDivisor == 1) {
+        if (player.mediumDivisor == kAirDivisor) {
             // The jump lifts the ball at once, undivided; where there is no headroom it is
             // cancelled.
             player.velocityY = kJumpVelocity;

@@ -216,7 +216,7 @@ void ElementIndex::IndexKind(std::int32_t element, float kind) {
     if (kind == Code(ElementKind::Sensor)) {
         InsertSorted(sensors_, element);
     }
-    if (kind > Code(ElementKind::Zero) && kind < Code(ElementKind::Zero) + kTakenOffset) {
+    if (IsPickup(kind)) {
         InsertSorted(pickups_[static_cast<std::int32_t>(std::rint(kind))], element);
     }
 }

@@ -7,7 +7,7 @@ namespace tessaron::render {
 
 namespace {
 
-constexpr float kSensor = 2002.0f;
+constexpr float kSensor = level::Code(level::ElementKind::Sensor);
 constexpr int kSensorOpacityBase = 75;
 constexpr int kSensorOpacityRange = 50;
 

@@ -11,6 +11,10 @@
 
 namespace tessaron::render {
 
+// The editor's value display: which of the elements' values are written over the map, numbered
+// as the side panel's list numbers its rows. Any other number writes none.
+enum class ValueDisplay : std::int32_t { None = 0, Links = 1, Lengths = 2, Speeds = 3, Pauses = 4 };
+
 // What the drawing reads besides the level.
 struct FrameInputs {
     level::Mode mode = level::Mode::Play;
@@ -19,7 +23,7 @@ struct FrameInputs {
     std::int32_t mouseX = 0;  // play-screen pixels, read at the end of the previous pass
     std::int32_t mouseY = 0;
     std::int32_t kindChoice = 1000;       // the cursor icon in the editor
-    std::int32_t valueDisplayChoice = 0;  // 0..4
+    std::int32_t valueDisplayChoice = 0;  // a ValueDisplay
 };
 
 // The renderer's own state: the ball's angle in degrees, never reduced modulo 360.

@@ -31,16 +31,20 @@ using runtime::PlayScreen;
 
 namespace {
 
-constexpr float kAir = 100.0f;
-constexpr float kWater = 200.0f;
-constexpr float kEmpty = 1000.0f;
-constexpr float kSensor = 2002.0f;
-constexpr float kPickupsFrom = 4000.0f;  // exclusive: 4000 itself is never drawn
-constexpr float kPickupsTo = 5000.0f;    // exclusive: taken pickups (5001..5099) are not drawn
+using level::Background;
+using level::Code;
+using level::ElementKind;
+using level::IsPickup;
 
-constexpr int kAirSprite = 100;
-constexpr int kWaterSprite = 200;
-constexpr int kSensorSprite = 2002;
+constexpr float kAir = Code(Background::Air);
+constexpr float kWater = Code(Background::Water);
+constexpr float kEmpty = Code(ElementKind::Empty);
+constexpr float kSensor = Code(ElementKind::Sensor);
+
+// A code is the number of the sprite that draws it.
+constexpr int kAirSprite = static_cast<int>(Background::Air);
+constexpr int kWaterSprite = static_cast<int>(Background::Water);
+constexpr int kSensorSprite = static_cast<int>(ElementKind::Sensor);
 constexpr int kOpaque = 255;
 
 // The water backdrop sits 3 pixels left of the cell and sways by up to 3 pixels in play.
@@ -69,9 +73,10 @@ int SpriteOf(float kind) {
 }
 
 // Kinds drawn by the two element walks: everything below the pickups except the empty cell and
-// the sensor, which the pickup walk draws half-transparent.
+// the sensor, which the pickup walk draws half-transparent. The pickups' base (Zero) and the
+// taken pickups are never drawn.
 bool IsElementPicture(float kind) {
-    return kind != kEmpty && kind != kSensor && kind < kPickupsFrom;
+    return kind != kEmpty && kind != kSensor && kind < level::kPickupBase;
 }
 
 struct CellPoint {
@@ -203,7 +208,7 @@ void SetLastPickupSizes(const level::Level& level, bool editor, float spinPhase,
     for (const auto& [sprite, elements] : level::IndexOf(level).PickupsByPicture()) {
         for (auto i = elements.rbegin(); i != elements.rend(); ++i) {
             const Element& e = level.elements[static_cast<std::size_t>(*i)];
-            if (!(e.kind > kPickupsFrom && e.kind < kPickupsTo) || SpriteOf(e.kind) != sprite) {
+            if (!IsPickup(e.kind) || SpriteOf(e.kind) != sprite) {
                 continue;  // taken since the index was built
             }
             if (editor) {
@@ -241,7 +246,7 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
     }
     for (const std::int32_t i : walk) {
         const Element& e = level.elements[static_cast<std::size_t>(i)];
-        if (e.kind > kPickupsFrom && e.kind < kPickupsTo) {
+        if (IsPickup(e.kind)) {
             const int sprite = SpriteOf(e.kind);
             const CellPoint c = Reference(e, level);
             const std::int32_t y = RoundToPixel(c.y - kHalfCell);
@@ -300,8 +305,8 @@ void DrawBall(const RenderState& state, PlayScreen& screen) {
     screen.DrawBlended(kLightSprite, kLightX, kLightY, kLightOpacity);
 }
 
-// The value labels of one element for choices 1 to 4. Under choices 3 and 4 both labels are
-// drawn as soon as one of the two values passes, so a 0 can show beside the other value.
+// The value labels of one element for a display that shows some. The speeds and the pauses show
+// both labels as soon as one of the two values passes, so a 0 can show beside the other value.
 void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& screen,
                 detail::TextBuffer& buffer) {
     const auto write = [&](std::string_view text, std::int32_t x, std::int32_t y) {
@@ -312,20 +317,20 @@ void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& sc
     const auto halfWidth = [&](std::string_view text) {
         return static_cast<float>(screen.TextWidth(text)) / 2.0f;
     };
-    switch (choice) {
-        case 1:
+    switch (static_cast<ValueDisplay>(choice)) {
+        case ValueDisplay::Links:
             if (e.link > 0.0f) {
                 write(detail::LabelText(buffer, e.link), RoundToPixel(c.x - 20.0f),
                       RoundToPixel(c.y - 20.0f));
             }
             break;
-        case 2:
+        case ValueDisplay::Lengths:
             if (e.length > 0.0f) {
                 const std::string_view s = detail::LabelText(buffer, e.length);
                 write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y - 6.0f));
             }
             break;
-        case 3:
+        case ValueDisplay::Speeds:
             if (e.speedX != 0.0f || e.speedY != 0.0f) {
                 std::string_view s = detail::LabelText(buffer, e.speedY);
                 write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y + 8.0f));
@@ -334,7 +339,7 @@ void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& sc
                 write(s, RoundToPixel(c.x - width + 20.0f), RoundToPixel(c.y - 6.0f));
             }
             break;
-        case 4:
+        case ValueDisplay::Pauses:
             if (e.pause1 > 0.0f || e.pause2 > 0.0f) {
                 std::string_view s = detail::LabelText(buffer, e.pause1);
                 write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y - 16.0f));
@@ -366,7 +371,8 @@ void DrawValueDisplay(const level::Level& level, int choice, PlayScreen& screen)
     screen.SetBackColour({255, 255, 255});
     screen.SetFrontColour({0, 0, 0});
     screen.UseFont(kLabelFont);
-    if (choice >= 1 && choice <= 4) {
+    if (choice >= static_cast<int>(ValueDisplay::Links) &&
+        choice <= static_cast<int>(ValueDisplay::Pauses)) {
         detail::TextBuffer buffer;
         // Every label lies within its widest possible width (and its height, far less) of the
         // cell's reference point. An element farther than that from the screen cannot show a

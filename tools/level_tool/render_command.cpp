@@ -18,7 +18,7 @@ namespace tessaron::level_tool {
 
 namespace {
 
-constexpr int kLargestValueDisplay = 4;
+constexpr int kLargestValueDisplay = static_cast<int>(render::ValueDisplay::Pauses);
 constexpr int kLargestScale = 40;
 
 struct RenderOptions {
