@@ -122,11 +122,13 @@ int Program::StartUp(int& argc, char** argv) {
     d.requesters = std::make_unique<ObservedRequesters>(*requesters, d.hooks.observers);
 
     // An installed copy keeps the player's levels and saves in a folder of the player's own,
-    // made at the first start; shipped levels and presets it lacks are copied in.
-    if (const std::filesystem::path failed = PrepareDataFolder(d.folders); !failed.empty()) {
-        return d.Fail(
-            "Der Ordner für Level und Spielstände kann nicht angelegt werden:\n" + failed.string(),
-            true);
+    // made at the first start; shipped levels and presets it lacks are copied in. A file that
+    // cannot be copied is reported with the pictures below; the game starts with the others.
+    const DataFolderReport prepared = PrepareDataFolder(d.folders);
+    if (!prepared.Ready()) {
+        return d.Fail("Der Ordner für Level und Spielstände kann nicht angelegt werden:\n" +
+                          prepared.folder.string() + ": " + prepared.reason,
+                      true);
     }
 
     // The game folder is known for good only now.
@@ -159,11 +161,22 @@ int Program::StartUp(int& argc, char** argv) {
                          });
     }
     render::LoadLabelFont(*d.screen);
+    std::string text;
     if (!unloaded.empty()) {
-        std::string text = "Diese Bilder und Klänge konnten nicht geladen werden:";
+        text = "Diese Bilder und Klänge konnten nicht geladen werden:";
         for (const std::string& line : unloaded) {
             text += "\n" + line;
         }
+    }
+    if (!prepared.uncopied.empty()) {
+        text += std::string(text.empty() ? "" : "\n\n") +
+                "Diese Level und Werte konnten nicht in den Ordner für Level und Spielstände "
+                "kopiert werden:";
+        for (const std::string& line : prepared.uncopied) {
+            text += "\n" + line;
+        }
+    }
+    if (!text.empty()) {
         windows.MessageBox("Error", text);
         windows.Use(panel::kMainWindow);
     }

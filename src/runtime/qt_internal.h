@@ -40,7 +40,8 @@ std::string ToStdString(const QString& text);
 QString PathToQString(const std::filesystem::path& path);
 
 // Writes an image as a PNG file; the path's bytes are used as they are, never decoded.
-bool SavePng(const QImage& image, const std::filesystem::path& file);
+bool SavePng(const QImage& image, const std::filesystem::path& file,
+             std::string* problem = nullptr);
 
 // Reads a picture file as LoadSprite takes it; false, with the reason in problem, otherwise.
 bool ReadPicture(const std::filesystem::path& file, QImage& picture, std::string& problem);

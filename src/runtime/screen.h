@@ -228,8 +228,10 @@ class Windows {
     // Called whenever an event is taken off the queue (recording a run).
     void SetEventObserver(std::function<void(const Event&)> observer);
 
-    // The window as the toolkit draws it, as a PNG file. False when it could not be written.
-    bool SaveWindowPicture(int number, const std::filesystem::path& file);
+    // The window as the toolkit draws it, as a PNG file (through the file writer). False, with
+    // the reason in problem when given, when it could not be written.
+    bool SaveWindowPicture(int number, const std::filesystem::path& file,
+                           std::string* problem = nullptr);
 
   private:
     Machine& machine_;
@@ -355,11 +357,12 @@ class PlayScreen {
     // Copies pixels.size() pixels of the back buffer's row y, from column x on, as 0xRRGGBB;
     // pixels outside the screen are black.
     void ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) const;
-    // The back buffer as a PNG file. False when it could not be written.
-    bool SaveBackBuffer(const std::filesystem::path& file) const;
+    // The back buffer as a PNG file (through the file writer). False, with the reason in problem
+    // when given, when it could not be written.
+    bool SaveBackBuffer(const std::filesystem::path& file, std::string* problem = nullptr) const;
     // The back buffer's pixels, row by row, as 0xAARRGGBB (alpha always 255).
     void CopyBackBuffer(std::vector<std::uint32_t>& pixels) const;
-    bool SaveShown(const std::filesystem::path& file) const;
+    bool SaveShown(const std::filesystem::path& file, std::string* problem = nullptr) const;
 
     struct Impl;
 

@@ -23,8 +23,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
+#include <span>
+#include <string>
 
 // The toolkit's headers above say whether it was built for X11.
 #if defined(TESSARON_HAVE_XCB) && QT_CONFIG(xcb)
@@ -32,6 +34,7 @@
 #include <xcb/xcb.h>
 #endif
 
+#include "runtime/file_writer.h"
 #include "runtime/files.h"
 #include "runtime/qt_internal.h"
 
@@ -100,15 +103,22 @@ std::string ToStdString(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
-bool SavePng(const QImage& image, const std::filesystem::path& file) {
+bool SavePng(const QImage& image, const std::filesystem::path& file, std::string* problem) {
     QByteArray png;
     QBuffer buffer(&png);
+    std::string why;
     if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
-        return false;
+        why = "the picture cannot be encoded";
+    } else if (WriteWholeFile(file,
+                              std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                        std::size_t(png.size())),
+                              why)) {
+        return true;
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(png.constData(), std::streamsize(png.size()));
-    return bool(out.flush());
+    if (problem != nullptr) {
+        *problem = why;
+    }
+    return false;
 }
 
 QString PathToQString(const std::filesystem::path& path) {

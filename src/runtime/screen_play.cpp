@@ -949,8 +949,8 @@ void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) cons
     }
 }
 
-bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file) const {
-    return SavePng(impl_->Current(), file);
+bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file, std::string* problem) const {
+    return SavePng(impl_->Current(), file, problem);
 }
 
 void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
@@ -959,8 +959,8 @@ void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
     pixels.assign(bits, bits + std::size_t(kScreenWidth) * std::size_t(kScreenHeight));
 }
 
-bool PlayScreen::SaveShown(const std::filesystem::path& file) const {
-    return SavePng(impl_->shown, file);
+bool PlayScreen::SaveShown(const std::filesystem::path& file, std::string* problem) const {
+    return SavePng(impl_->shown, file, problem);
 }
 
 }  // namespace tessaron::runtime

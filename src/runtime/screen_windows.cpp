@@ -1066,15 +1066,19 @@ void Windows::PressToolbarButton(int button) {
     }
 }
 
-bool Windows::SaveWindowPicture(int number, const std::filesystem::path& file) {
+bool Windows::SaveWindowPicture(int number, const std::filesystem::path& file,
+                                std::string* problem) {
     WindowWidget* window = machine_.Internals().WindowWidgetOf(number);
     if (window == nullptr) {
+        if (problem != nullptr) {
+            *problem = "there is no window " + std::to_string(number);
+        }
         return false;
     }
     // Pending layout work (a toolbar places its buttons later) first, so the picture is current.
     QCoreApplication::processEvents();
     const QPixmap picture = window->grab();
-    return !picture.isNull() && SavePng(picture.toImage(), file);
+    return SavePng(picture.toImage(), file, problem);
 }
 
 // ---------------------------------------------------------------------------------------------

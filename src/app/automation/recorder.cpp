@@ -313,14 +313,21 @@ void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
     passStartTaken_ = false;
 }
 
-RecordingFile::RecordingFile(const std::filesystem::path& file)
-    : out_(file, std::ios::binary | std::ios::trunc) {}
+RecordingFile::RecordingFile(const std::filesystem::path& file) {
+    ok_ = out_.Open(file, runtime::WriteMode::InPlace);
+}
 
 void RecordingFile::Write(std::string_view line) {
-    if (out_) {
-        out_ << line << '\n';
-        out_.flush();
+    if (ok_) {
+        ok_ = out_.Write(std::string(line) + '\n') && out_.Flush();
     }
+}
+
+bool RecordingFile::Close() {
+    if (out_.IsOpen()) {
+        ok_ = out_.Commit() && ok_;
+    }
+    return ok_;
 }
 
 }  // namespace tessaron::app

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -16,6 +15,8 @@
 
 #include "app/automation.h"
 #include "app/automation/script.h"
+#include "runtime/file_writer.h"
+#include "runtime/files.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {
@@ -74,16 +75,21 @@ class Recorder : public RunObserver {
     std::int64_t lastPass_ = 0;
 };
 
-// Writes a recording's lines to a file as they come, flushing each, so a run that ends
-// abruptly keeps what it recorded.
+// Writes a recording's lines into its file as they come, flushing each, so a run that ends
+// abruptly keeps what it recorded: the one file the program writes in place.
 class RecordingFile {
   public:
     explicit RecordingFile(const std::filesystem::path& file);
-    bool Ok() const { return static_cast<bool>(out_); }
+    // False once the file could not be opened or a line could not be written; Problem() says why.
+    bool Ok() const { return ok_; }
+    const std::string& Problem() const { return out_.Problem(); }
     void Write(std::string_view line);
+    // Flushes the file to the disk and closes it; false when that or any write failed.
+    bool Close();
 
   private:
-    std::ofstream out_;
+    runtime::FileWriter out_;
+    bool ok_ = false;
 };
 
 }  // namespace tessaron::app

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <optional>
@@ -23,6 +22,7 @@
 #include "app/automation/scripted_run.h"
 #include "app/program.h"
 #include "level/level_file.h"
+#include "runtime/file_writer.h"
 #include "solver/reach_picture.h"
 #include "solver/search.h"
 #include "solver/shorten.h"
@@ -99,13 +99,6 @@ std::string ScriptText(const std::vector<std::string>& comments, std::uint32_t s
         text += FormatAction(action) + "\n";
     }
     return text;
-}
-
-bool WriteText(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
 }
 
 // Plays the script through the program's own main loop, which has not run a pass yet, and tells
@@ -288,8 +281,8 @@ int RunSolve(const Options& given, int& argc, char** argv) {
     }
 
     const std::string text = ScriptText(comments, seed, level, plan);
-    if (!WriteText(options.replay, text)) {
-        Report("cannot write the replay " + options.replay.string());
+    if (std::string problem; !runtime::WriteWholeFile(options.replay, text, problem)) {
+        Report("cannot write the replay " + options.replay.string() + ": " + problem);
         return kBadInput;
     }
 
