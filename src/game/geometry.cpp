@@ -11,6 +11,14 @@ namespace {
 constexpr float kThresholdBase = 60.2843f;
 constexpr float kThresholdSpread = 8.2843f;
 
+using level::Code;
+using level::ElementKind;
+
+// The kinds above the empty cell by range: from the torches (3000) on, nothing is solid; from
+// the spikes (2030) on, nothing pushes.
+constexpr float kSolidBelow = 3000.0f;
+constexpr float kPushingBelow = 2030.0f;
+
 }  // namespace
 
 bool IsNear(float column, float row, float viewX, float viewY, float bound) {
@@ -25,13 +33,14 @@ std::int32_t PictureCorner(float cell, float view) {
 }
 
 bool IsSolid(float kind) {
-    return kind > 1000.0f && kind < 3000.0f && kind != level::Code(level::ElementKind::Sensor);
+    return kind > Code(ElementKind::Empty) && kind < kSolidBelow &&
+           kind != Code(ElementKind::Sensor);
 }
 
 bool IsPushing(float kind) {
-    return kind > 1000.0f && kind < 2030.0f && kind != level::Code(level::ElementKind::Switch) &&
-           kind != level::Code(level::ElementKind::Sensor) &&
-           kind != level::Code(level::ElementKind::BushGone);
+    return kind > Code(ElementKind::Empty) && kind < kPushingBelow &&
+           kind != Code(ElementKind::Switch) && kind != Code(ElementKind::Sensor) &&
+           kind != Code(ElementKind::BushGone);
 }
 
 PushOut ComputePushOut(float dx, float dy, std::int32_t ix, std::int32_t iy) {

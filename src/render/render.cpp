@@ -22,10 +22,12 @@
 namespace tessaron::render {
 
 using detail::CellCentre;
+using detail::kCellSize;
 using detail::kDegree;
 using detail::kHalfCell;
 using detail::RoundToPixel;
 using level::Element;
+using level::kCellPixels;
 using level::Mode;
 using runtime::PlayScreen;
 
@@ -95,7 +97,7 @@ CellPoint HomeReference(const Element& e, const level::Level& level) {
 // How far beyond the screen an element's reference point may lie and still draw a pixel: the
 // largest picture and the water's shift and sway, with room to spare for rounding.
 float DrawingReach(const PlayScreen& screen) {
-    return static_cast<float>(std::max(screen.LargestSpriteExtent(), 46)) + 40.0f;
+    return static_cast<float>(std::max(screen.LargestSpriteExtent(), 46)) + kCellSize;
 }
 
 // The screen box of reference points that may draw within the screen, `reach` beyond it.
@@ -197,7 +199,7 @@ void DrawElements(const level::Level& level, const CellStyle& style, bool moving
 // sine of the clock with a phase from its position.
 std::int32_t SpinHalfWidth(const Element& e, float spinPhase) {
     const float angle = spinPhase + e.column * e.row * kDegree;
-    return RoundToPixel(std::fabs(20.0f * std::sin(angle)));
+    return RoundToPixel(std::fabs(kHalfCell * std::sin(angle)));
 }
 
 // After the walk each pickup picture has the size that the last pickup of it in the list gives
@@ -212,9 +214,9 @@ void SetLastPickupSizes(const level::Level& level, bool editor, float spinPhase,
                 continue;  // taken since the index was built
             }
             if (editor) {
-                screen.SetBlendedSize(sprite, 40, 40);
+                screen.SetBlendedSize(sprite, kCellPixels, kCellPixels);
             } else {
-                screen.SetBlendedSize(sprite, 2 * SpinHalfWidth(e, spinPhase), 40);
+                screen.SetBlendedSize(sprite, 2 * SpinHalfWidth(e, spinPhase), kCellPixels);
             }
             break;
         }
@@ -235,7 +237,7 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
     const bool upright = screen.BlendedRotation(kSensorSprite) == 0.0f;
     const float sensorReach = static_cast<float>(std::max(screen.BlendedWidth(kSensorSprite),
                                                           screen.BlendedHeight(kSensorSprite))) +
-                              40.0f;
+                              kCellSize;
     std::vector<std::int32_t>& walk = walkLists.pickups;
     if (upright && sensorReach <= DrawingReach(screen)) {
         walk.assign(near.begin(), near.end());
@@ -252,16 +254,16 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
             const std::int32_t y = RoundToPixel(c.y - kHalfCell);
             if (editor) {
                 const std::int32_t x = RoundToPixel(c.x - kHalfCell);
-                screen.SetBlendedSize(sprite, 40, 40);
-                if (!OffScreen(x, y, 40, 40))
+                screen.SetBlendedSize(sprite, kCellPixels, kCellPixels);
+                if (!OffScreen(x, y, kCellPixels, kCellPixels))
                     screen.DrawBlended(sprite, x, y, kOpaque);
                 if (style.Grid())
                     screen.DrawSprite(kGridSprite, x, y);
             } else {
                 const std::int32_t w = SpinHalfWidth(e, spinPhase);
                 const std::int32_t x = RoundToPixel(c.x - static_cast<float>(w));
-                screen.SetBlendedSize(sprite, 2 * w, 40);
-                if (w > 0 && !OffScreen(x, y, 2 * w, 40)) {
+                screen.SetBlendedSize(sprite, 2 * w, kCellPixels);
+                if (w > 0 && !OffScreen(x, y, 2 * w, kCellPixels)) {
                     screen.DrawBlended(sprite, x, y, kOpaque);
                 }
             }
@@ -320,8 +322,8 @@ void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& sc
     switch (static_cast<ValueDisplay>(choice)) {
         case ValueDisplay::Links:
             if (e.link > 0.0f) {
-                write(detail::LabelText(buffer, e.link), RoundToPixel(c.x - 20.0f),
-                      RoundToPixel(c.y - 20.0f));
+                write(detail::LabelText(buffer, e.link), RoundToPixel(c.x - kHalfCell),
+                      RoundToPixel(c.y - kHalfCell));
             }
             break;
         case ValueDisplay::Lengths:
@@ -336,7 +338,7 @@ void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& sc
                 write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y + 8.0f));
                 s = detail::LabelText(buffer, e.speedX);
                 const float width = static_cast<float>(screen.TextWidth(s));
-                write(s, RoundToPixel(c.x - width + 20.0f), RoundToPixel(c.y - 6.0f));
+                write(s, RoundToPixel(c.x - width + kHalfCell), RoundToPixel(c.y - 6.0f));
             }
             break;
         case ValueDisplay::Pauses:
@@ -377,7 +379,8 @@ void DrawValueDisplay(const level::Level& level, int choice, PlayScreen& screen)
         // Every label lies within its widest possible width (and its height, far less) of the
         // cell's reference point. An element farther than that from the screen cannot show a
         // label, so it is skipped before any text is measured.
-        const float reach = 2.0f * static_cast<float>(screen.TextWidth(" -2147483648 ")) + 40.0f;
+        const float reach =
+            2.0f * static_cast<float>(screen.TextWidth(" -2147483648 ")) + kCellSize;
         for (const std::int32_t i : NearScreen(level, reach)) {
             const Element& e = level.elements[static_cast<std::size_t>(i)];
             const CellPoint c = Reference(e, level);
