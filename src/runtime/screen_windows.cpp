@@ -244,13 +244,13 @@ int WrappedTextHeight(const QString& text, const QFont& font, int width) {
 }
 
 // Button and frame texts show an ampersand as it is; the toolkit would take it as a mnemonic.
-// The toolkit's text by which `text` is shown:
-QString TextShown(std::string_view text) {
+// The toolkit's label that shows `text`: each ampersand doubled.
+QString ToToolkitLabel(std::string_view text) {
     return ToQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-// The text shown by the toolkit's text.
-QString ShownText(const QString& text) {
+// The text a toolkit's label shows: each doubled ampersand single again.
+QString FromToolkitLabel(const QString& text) {
     return QString(text).replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
@@ -466,7 +466,7 @@ void Windows::Frame(int number, int x, int y, int width, int height, std::string
     }
     QWidget* widget = nullptr;
     if (style == FrameStyle::Titled) {
-        widget = new QGroupBox(TextShown(text), parent);
+        widget = new QGroupBox(ToToolkitLabel(text), parent);
     } else {
         auto* frame = new QFrame(parent);
         frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -535,7 +535,7 @@ void Windows::PushButton(int number, int x, int y, int width, int height, std::s
     if (parent == nullptr) {
         return;
     }
-    auto* button = new QPushButton(TextShown(text), parent);
+    auto* button = new QPushButton(ToToolkitLabel(text), parent);
     button->setAutoDefault(false);
     ConnectClicks(m, number, button);
     Register(m, number, ControlKind::PushButton, button, x, y, width, height);
@@ -548,7 +548,7 @@ void Windows::CheckBox(int number, int x, int y, int width, int height, std::str
     if (parent == nullptr) {
         return;
     }
-    auto* box = new QCheckBox(TextShown(text), parent);
+    auto* box = new QCheckBox(ToToolkitLabel(text), parent);
     if (placement == CheckBoxText::RightAligned) {
         // Text at the left, the box at the right edge of the rectangle.
         box->setLayoutDirection(Qt::RightToLeft);
@@ -568,7 +568,7 @@ void Windows::Option(int number, int x, int y, int width, int height, std::strin
         window.openGroup = new QButtonGroup(parent);
         window.openGroup->setExclusive(true);
     }
-    auto* option = new QRadioButton(TextShown(text), parent);
+    auto* option = new QRadioButton(ToToolkitLabel(text), parent);
     // The group decides exclusivity, not the shared parent widget.
     option->setAutoExclusive(false);
     window.openGroup->addButton(option);
@@ -905,7 +905,7 @@ std::string Windows::Text(int control) const {
         case ControlKind::PushButton:
         case ControlKind::CheckBox:
         case ControlKind::Option:
-            return LimitedText(ShownText(static_cast<QAbstractButton*>(widget)->text()));
+            return LimitedText(FromToolkitLabel(static_cast<QAbstractButton*>(widget)->text()));
         case ControlKind::ListBox: {
             auto* list = static_cast<QListWidget*>(widget);
             return list->currentItem() != nullptr ? LimitedText(list->currentItem()->text())
@@ -930,7 +930,7 @@ void Windows::SetText(int control, std::string_view text) {
     const QString value = ToQString(text);
     switch (entry.kind) {
         case ControlKind::Frame:
-            static_cast<QGroupBox*>(widget)->setTitle(TextShown(text));
+            static_cast<QGroupBox*>(widget)->setTitle(ToToolkitLabel(text));
             entry.text = value;
             break;
         case ControlKind::SunkenFrame:
@@ -946,7 +946,7 @@ void Windows::SetText(int control, std::string_view text) {
         case ControlKind::PushButton:
         case ControlKind::CheckBox:
         case ControlKind::Option:
-            static_cast<QAbstractButton*>(widget)->setText(TextShown(text));
+            static_cast<QAbstractButton*>(widget)->setText(ToToolkitLabel(text));
             break;
         default:
             break;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/automation/script_driver.h"
+#include "app/side_panel.h"
 #include "editor/controls.h"
 
 namespace tessaron::app {
@@ -255,7 +256,7 @@ void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
     int mouseX = mouseX_;
     int mouseY = mouseY_;
     if (editor) {
-        mouseX = state.loop.mouseX + 256;
+        mouseX = state.loop.mouseX + panel::kSidePanelWidth;
         mouseY = state.loop.mouseY;
     } else if (passEvent_ && passEvent_->kind == ActionKind::Click) {
         ReadMouse(mouseX, mouseY);
