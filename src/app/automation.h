@@ -50,6 +50,8 @@ class RunObserver {
     virtual void OnKeyboardSnapshot(std::int64_t /*pass*/, const runtime::Keyboard& /*keys*/) {}
     // A file requester answered (empty: cancelled).
     virtual void OnRequesterAnswer(std::string_view /*path*/) {}
+    // A question was answered with the button of this text (empty: nobody answered).
+    virtual void OnQuestionAnswer(std::string_view /*button*/) {}
     // The pass ended, also when a load or a new level cut it short.
     virtual void OnPassEnd(std::int64_t /*pass*/, const GameState& /*state*/) {}
 };

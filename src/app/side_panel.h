@@ -31,4 +31,8 @@ using namespace editor::control;
 // list is filled right after it is created. The main window is left the current window.
 bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listing);
 
+// Each row of the element list shows its element's picture beside its name, once the pictures
+// are loaded; a picture that could not be loaded leaves its row as text.
+void ShowElementPictures(runtime::Windows& windows, const runtime::PlayScreen& screen);
+
 }  // namespace tessaron::app

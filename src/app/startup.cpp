@@ -161,6 +161,7 @@ int Program::StartUp(int& argc, char** argv) {
                          });
     }
     render::LoadLabelFont(*d.screen);
+    ShowElementPictures(windows, *d.screen);
     std::string text;
     if (!unloaded.empty()) {
         text = "Diese Bilder und Klänge konnten nicht geladen werden:";

@@ -92,12 +92,20 @@ class WindowWidget : public QWidget {
 
 struct WindowEntry {
     QPointer<WindowWidget> widget;
+    WindowStyle style = WindowStyle::Borderless;
     QPointer<QToolBar> toolbar;
     // The option group that the next option joins; any other control ends it.
     QPointer<QButtonGroup> openGroup;
 };
 
-// The application-wide filter: the key table, left-button presses, the mouse position.
+// The keys of a command without a button (SetCommandKeys).
+struct CommandKeysEntry {
+    int window = 0;
+    std::vector<QKeyCombination> keys;
+};
+
+// The application-wide filter: the key table, mouse presses, the left button's state, the
+// mouse position.
 class InputFilter : public QObject {
   public:
     explicit InputFilter(Machine::Impl& machine) : machine_(machine) {}
@@ -191,6 +199,7 @@ struct Machine::Impl {
     std::map<int, WindowEntry> windows;
     std::map<int, ControlEntry> controls;
     std::map<int, ToolbarButtonEntry> toolbarButtons;
+    std::map<int, CommandKeysEntry> commandKeys;
     int currentWindow = 0;
 
     std::deque<Event> events;
@@ -215,6 +224,8 @@ struct Machine::Impl {
     // The mouse position on the desktop as last seen or set by automation.
     QPoint mouse;
     bool mouseScripted = false;
+    // The left button went down over one of our windows and has not come up since.
+    bool leftButtonHeld = false;
 
     // The stop signals (Machine::CatchStopSignals): whether they are caught, the watch that
     // looks for one, and the one that came.
@@ -244,9 +255,13 @@ struct Machine::Impl {
     // Presses the enabled toolbar button of `window` whose keys the press is. True when the
     // keys belong to a button of that window, pressed or greyed: the key is then used up.
     bool PressToolbarKeys(const QKeyEvent& key, int window);
+    // Posts the command whose keys the press is, in `window`; true when it was one.
+    bool PostCommandKeys(const QKeyEvent& key, int window);
     // The window number of a widget's top-level window, 0 when it is not one of ours.
     int WindowNumberOf(const QWidget* widget) const;
     WindowWidget* WindowWidgetOf(int number) const;
+    // Whether the widget belongs to one of our windows that has a caption (WindowStyle::Dialog).
+    bool IsDialog(const QWidget* widget) const;
     // Destroys a window, its controls, its toolbar buttons and the events that concern it.
     void CloseWindow(int number);
     void CloseAllWindows();

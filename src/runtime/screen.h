@@ -90,14 +90,26 @@ enum class EventCode : int {
     None = 0,
     Repaint = 15,
     Close = 16,
+    // A mouse press over one of the program's windows; the event's number holds the
+    // MouseModifiers held at the press.
     LeftButtonDown = 513,
+    RightButtonDown = 516,
     Control = 13100,
     Toolbar = 13101,
+    // The keys of a command (SetCommandKeys) were pressed; the number is the command's.
+    Command = 13102,
+};
+
+// The keyboard modifiers held at a mouse press, as the number of its event; they add up.
+enum MouseModifiers : int {
+    kShiftHeld = 1,
+    kControlHeld = 2,
 };
 
 struct Event {
     EventCode code = EventCode::None;
-    // The control number of a control event, the button number of a toolbar event, else 0.
+    // The control number of a control event, the button number of a toolbar event, the
+    // command of a command event, the modifiers of a mouse press, else 0.
     int number = 0;
     // The window the event belongs to (the window whose close box, control or area it concerns).
     int window = 0;
@@ -119,8 +131,16 @@ enum class FrameStyle { Titled, Sunken };
 // Redo are the desktop theme's pictures of those commands where it has them.
 enum class StandardIcon : int { Undo = 3, Redo = 4, NewFile = 6, OpenFile = 7, SaveFile = 8 };
 
-// The desktop's key combinations for a command: Undo is Ctrl+Z; Redo is Ctrl+Y and Ctrl+Shift+Z.
-enum class CommandKeys { Undo, Redo };
+// The desktop's key combinations for a command: Undo is Ctrl+Z; Redo is Ctrl+Y and Ctrl+Shift+Z;
+// Copy, Cut and Paste are Ctrl+C, Ctrl+X and Ctrl+V; Delete is the Delete key.
+enum class CommandKeys {
+    Undo,
+    Redo,
+    Copy,
+    Cut,
+    Paste,
+    Delete,
+};
 
 class Windows {
   public:
@@ -151,6 +171,8 @@ class Windows {
     // The mouse position minus the current window's outer top-left corner.
     int MouseX() const;
     int MouseY() const;
+    // Whether the left button is down: pressed over one of the program's windows and not let go.
+    bool LeftButtonHeld() const;
 
     // Takes at most one event of any window off the queue; never waits. Toolkit work pending
     // (input, repaints) is done first, so that what the user did reaches the queue.
@@ -186,11 +208,18 @@ class Windows {
     // same toolbar event as a click, take precedence over a text field's own use of them, and
     // never reach a control. The key table sees them as any other key.
     void SetToolbarButtonKeys(int button, CommandKeys keys);
+    // The keys give a Command event numbered `command` while a control of the current window
+    // has the keyboard, unless it is a text field: a field keeps them for its own editing.
+    void SetCommandKeys(int command, CommandKeys keys);
 
     // Rows of list and combo boxes.
     void AddRow(int control, std::string_view text);  // appends
     void ClearRows(int control);                      // the selection becomes none
     std::string RowText(int control, int row) const;  // empty for a row that does not exist
+    // A list box row shows a picture before its text, scaled to the row's height: width x
+    // height pixels, row by row, as 0xAARRGGBB.
+    void SetRowPicture(int control, int row, int width, int height,
+                       std::span<const std::uint32_t> pixels);
 
     // State: check box 0/1; option 1 when chosen; list box and combo box the selected row
     // (-1 none); track bar the position (a value outside its range is clamped).
@@ -215,6 +244,8 @@ class Windows {
     // Automation, for scripted runs and tests: the same effects as the user's hand.
     // The mouse position, in the current window's coordinates, that MouseX/MouseY report.
     void SetMousePosition(int windowX, int windowY);
+    // The left button goes down or up without a press event (a click queues its own).
+    void SetLeftButtonHeld(bool held);
     // A control's text becomes text as if typed (its control event follows).
     void TypeText(int control, std::string_view text);
     // A list, combo box or track bar takes a row or position; an option or check box a state;
@@ -298,6 +329,9 @@ class PlayScreen {
     // nothing, and problem, when given, says why.
     bool LoadSprite(int number, std::string_view path, std::string* problem = nullptr);
     bool HasSprite(int number) const;
+    // The sprite's pixels, row by row, as 0xAARRGGBB (its transparent pixels 0); false, with
+    // `pixels` empty, for a sprite not loaded.
+    bool CopySprite(int number, std::vector<std::uint32_t>& pixels) const;
     int SpriteWidth(int number) const;
     int SpriteHeight(int number) const;
     // The largest width or height of any sprite loaded so far: no sprite drawn 1:1 reaches
@@ -506,6 +540,9 @@ class DialogRequesters : public Requesters {
                          std::string_view pattern) override;
     std::string SaveFile(std::string_view title, std::string_view initialPath,
                          std::string_view pattern) override;
+    // A message box over the foreground window; -1 without a display.
+    int Ask(std::string_view title, std::string_view question,
+            const std::vector<std::string>& buttons) override;
 
   private:
     Machine& machine_;

@@ -32,7 +32,9 @@ class ScreenView : public QWidget {
     ScreenView(const QImage& shown, QWidget* parent) : QWidget(parent), shown_(shown) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
+        // A click on the map takes the keyboard from a number field, so that the editor's
+        // command keys (Ctrl+C, Delete, ...) then act on the map rather than on the field's text.
+        setFocusPolicy(Qt::ClickFocus);
     }
 
   protected:
@@ -565,6 +567,21 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
 
 bool PlayScreen::HasSprite(int number) const {
     return impl_->sprites.Find(number) != nullptr;
+}
+
+bool PlayScreen::CopySprite(int number, std::vector<std::uint32_t>& pixels) const {
+    pixels.clear();
+    const Sprite* s = impl_->sprites.Find(number);
+    if (s == nullptr) {
+        return false;
+    }
+    // Alpha is only 0 or 255, so the premultiplied pixels are the plain ones.
+    pixels.reserve(std::size_t(s->width) * std::size_t(s->height));
+    for (int y = 0; y < s->height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(s->image.constScanLine(y));
+        pixels.insert(pixels.end(), row, row + s->width);
+    }
+    return true;
 }
 
 int PlayScreen::SpriteWidth(int number) const {

@@ -182,8 +182,24 @@ std::vector<QKeyCombination> KeysOf(CommandKeys keys) {
         case CommandKeys::Redo:
             return {QKeyCombination(Qt::ControlModifier, Qt::Key_Y),
                     QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)};
+        case CommandKeys::Copy:
+            return {QKeyCombination(Qt::ControlModifier, Qt::Key_C)};
+        case CommandKeys::Cut:
+            return {QKeyCombination(Qt::ControlModifier, Qt::Key_X)};
+        case CommandKeys::Paste:
+            return {QKeyCombination(Qt::ControlModifier, Qt::Key_V)};
+        case CommandKeys::Delete:
+            return {QKeyCombination(Qt::NoModifier, Qt::Key_Delete)};
     }
     return {};
+}
+
+// The combination a key press is. Keypad and group-switch states do not make another one.
+QKeyCombination CombinationOf(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() &
+        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return QKeyCombination(modifiers, Qt::Key(key.key()));
 }
 
 // A row's text as the program gave it: the bytes kept beside the row, else the text shown.
@@ -290,7 +306,7 @@ bool Windows::Open(int number, int x, int y, int innerWidth, int innerHeight, Wi
     // A top-level widget's position is that of its outer frame.
     window->move(x, y);
     window->show();
-    m.windows[number] = WindowEntry{window, nullptr, nullptr};
+    m.windows[number] = WindowEntry{window, style, nullptr, nullptr};
     m.currentWindow = number;
     impl_->opened.insert(number);
     return true;
@@ -372,6 +388,10 @@ int Windows::MouseY() const {
     Machine::Impl& m = machine_.Internals();
     WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
     return MousePosition(m).y() - (window != nullptr ? window->pos().y() : 0);
+}
+
+bool Windows::LeftButtonHeld() const {
+    return machine_.Internals().leftButtonHeld;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -712,11 +732,7 @@ void Windows::SetToolbarButtonKeys(int button, CommandKeys keys) {
 }
 
 bool Machine::Impl::PressToolbarKeys(const QKeyEvent& key, int window) {
-    // Keypad and group-switch states do not make another combination.
-    const Qt::KeyboardModifiers modifiers =
-        key.modifiers() &
-        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    const QKeyCombination pressed(modifiers, Qt::Key(key.key()));
+    const QKeyCombination pressed = CombinationOf(key);
     for (auto& [number, button] : toolbarButtons) {
         if (button.window != window || button.action == nullptr ||
             std::find(button.keys.begin(), button.keys.end(), pressed) == button.keys.end()) {
@@ -730,6 +746,23 @@ bool Machine::Impl::PressToolbarKeys(const QKeyEvent& key, int window) {
         return true;
     }
     return false;
+}
+
+bool Machine::Impl::PostCommandKeys(const QKeyEvent& key, int window) {
+    const QKeyCombination pressed = CombinationOf(key);
+    for (const auto& [number, entry] : commandKeys) {
+        if (entry.window == window &&
+            std::find(entry.keys.begin(), entry.keys.end(), pressed) != entry.keys.end()) {
+            Post(Event{EventCode::Command, number, window});
+            return true;
+        }
+    }
+    return false;
+}
+
+void Windows::SetCommandKeys(int command, CommandKeys keys) {
+    Machine::Impl& m = machine_.Internals();
+    m.commandKeys[command] = CommandKeysEntry{m.currentWindow, KeysOf(keys)};
 }
 
 void Windows::ToolbarSeparator() {
@@ -822,6 +855,30 @@ void Windows::AddRow(int control, std::string_view text) {
         // Adding a row never chooses it (Qt would choose the first row added).
         combo->setCurrentIndex(selected);
     }
+}
+
+void Windows::SetRowPicture(int control, int row, int width, int height,
+                            std::span<const std::uint32_t> pixels) {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry == nullptr || entry->kind != ControlKind::ListBox || width <= 0 || height <= 0 ||
+        pixels.size() != std::size_t(width) * std::size_t(height)) {
+        return;
+    }
+    auto* list = static_cast<QListWidget*>(entry->widget.data());
+    if (row < 0 || row >= list->count()) {
+        return;
+    }
+    QImage picture(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(pixels.data() + std::size_t(y) * std::size_t(width), width,
+                    reinterpret_cast<QRgb*>(picture.scanLine(y)));
+    }
+    // As high as a row of text, so that the rows keep their height.
+    const int side = list->fontMetrics().height();
+    list->setIconSize(QSize(side, side));
+    const QSignalBlocker blocker(list);
+    list->item(row)->setIcon(QIcon(QPixmap::fromImage(
+        picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
 }
 
 void Windows::ClearRows(int control) {
@@ -997,6 +1054,10 @@ void Windows::SetMousePosition(int windowX, int windowY) {
     m.mouseScripted = true;
 }
 
+void Windows::SetLeftButtonHeld(bool held) {
+    machine_.Internals().leftButtonHeld = held;
+}
+
 void Windows::TypeText(int control, std::string_view text) {
     Machine::Impl& m = machine_.Internals();
     const ControlEntry* entry = FindControl(m, control);
@@ -1143,6 +1204,30 @@ std::string DialogRequesters::OpenFile(std::string_view title, std::string_view 
 std::string DialogRequesters::SaveFile(std::string_view title, std::string_view initialPath,
                                        std::string_view pattern) {
     return RunFileDialog(machine_, true, title, initialPath, pattern);
+}
+
+int DialogRequesters::Ask(std::string_view title, std::string_view question,
+                          const std::vector<std::string>& buttons) {
+    Machine::Impl& m = machine_.Internals();
+    if (!m.screenStarted || m.HeadlessPlatform() || buttons.empty()) {
+        return -1;  // never a window that nobody can answer
+    }
+    QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(question),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    std::vector<QPushButton*> added;
+    for (const std::string& text : buttons) {
+        added.push_back(box.addButton(ToToolkitLabel(text), QMessageBox::ActionRole));
+    }
+    box.setDefaultButton(added.front());
+    // Escape and the close box choose the last button, the one that changes nothing.
+    box.setEscapeButton(added.back());
+    box.exec();
+    // Keys typed into the box were meant for it; their releases may never reach our windows.
+    m.keys.fill(false);
+    m.pressedSinceSnapshot.fill(false);
+    const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
+    return chosen == added.end() ? static_cast<int>(added.size()) - 1
+                                 : static_cast<int>(chosen - added.begin());
 }
 
 }  // namespace tessaron::runtime

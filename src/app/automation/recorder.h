@@ -1,7 +1,8 @@
-// Records an interactive run as a script: the seed, the file requesters' answers, and per pass
-// the key changes, clicks with their mouse position, control changes and toolbar presses that
-// the pass took. Replaying the script headless gives the same trace. The program tells its
-// observers every requester answer, so the recorder needs no requester of its own.
+// Records an interactive run as a script: the seed, the file requesters' answers, the replies to
+// the save question, and per pass the key changes, clicks, drags and drops with their mouse
+// position, control changes, toolbar presses and command keys that the pass took. Replaying the
+// script headless gives the same trace. The program tells its observers every requester answer, so
+// the recorder needs no requester of its own.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +40,7 @@ class Recorder : public RunObserver {
     void OnEvent(std::int64_t pass, const runtime::Event& event) override;
     void OnKeyboardSnapshot(std::int64_t pass, const runtime::Keyboard& keys) override;
     void OnRequesterAnswer(std::string_view path) override;
+    void OnQuestionAnswer(std::string_view button) override;
     void OnPassEnd(std::int64_t pass, const GameState& state) override;
 
   private:
@@ -65,6 +67,8 @@ class Recorder : public RunObserver {
     int mouseX_ = 0;
     int mouseY_ = 0;
     bool mouseKnown_ = false;
+    // The replay holds the left button down (a drag not yet dropped).
+    bool leftHeld_ = false;
     // A pass has begun (its event or its keyboard snapshot was seen) and not ended yet.
     bool inPass_ = false;
     // Field texts as the replay will have them when their next event comes; see OnPassEnd.

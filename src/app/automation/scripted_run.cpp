@@ -88,6 +88,9 @@ int RunScripted(const Options& given, int& argc, char** argv) {
     for (const std::string& answer : read.script.answers) {
         requesters.Answer(answer);
     }
+    for (const std::string& reply : read.script.replies) {
+        requesters.Reply(reply);
+    }
 
     std::unique_ptr<TraceWriter> trace;
     if (!OpenTrace(options, trace)) {
