@@ -1,5 +1,5 @@
-// The file requesters' and questions' interface: the toolkit's dialogs implement it in the screen library,
-// scripted runs and tests answer from a queue. Nothing here depends on a toolkit.
+// The file requesters' and questions' interface: the toolkit's dialogs implement it in the screen
+// library, scripted runs and tests answer from a queue. Nothing here depends on a toolkit.
 #pragma once
 
 #include <deque>
