@@ -217,7 +217,7 @@ void ElementIndex::IndexKind(std::int32_t element, float kind) {
         InsertSorted(sensors_, element);
     }
     if (IsPickup(kind)) {
-        InsertSorted(pickups_[static_cast<std::int32_t>(std::rint(kind))], element);
+        InsertSorted(pickups_[RoundToPixel(kind)], element);
     }
 }
 
