@@ -22,6 +22,7 @@
 #include "game/simulation.h"
 #include "level/level_file.h"
 #include "runtime/files.h"
+#include "runtime/requesters.h"
 #include "runtime/screen.h"
 
 namespace {
@@ -99,7 +100,8 @@ class Session {
     bool Ok() const { return ok_; }
     app::Program& Program() { return *program_; }
     game::Services Services() {
-        return {program_->Masks(), program_->Sounds(), *savePoints_, program_->RandomNumbers()};
+        return {program_->Masks(), program_->Sounds(), *savePoints_, program_->RandomNumbers(),
+                program_->State().schedule};
     }
     // Keeps the state of now as the one each round starts from.
     void KeepStart() { start_ = program_->State(); }

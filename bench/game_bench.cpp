@@ -12,6 +12,7 @@
 #include "game/simulation.h"
 #include "level/level.h"
 #include "runtime/files.h"
+#include "runtime/random.h"
 #include "runtime/screen.h"
 
 namespace {
@@ -58,7 +59,7 @@ struct Fixture {
         std::filesystem::remove_all(scratch.Root());
     }
 
-    game::Services Services() { return {screen->Masks(), *sound, *savePoints, random}; }
+    game::Services Services() { return {screen->Masks(), *sound, *savePoints, random, schedule}; }
 
     runtime::GameFolder pictures;
     runtime::GameFolder scratch;
@@ -68,6 +69,7 @@ struct Fixture {
     std::unique_ptr<runtime::Files> files;
     std::unique_ptr<game::SavePointFile> savePoints;
     runtime::Random random{1};
+    game::UpdateSchedule schedule;
 };
 
 Fixture& Shared() {

@@ -27,7 +27,7 @@
 #include <thread>
 
 #include "app/program.h"
-#include "runtime/files.h"
+#include "runtime/requesters.h"
 
 namespace {
 

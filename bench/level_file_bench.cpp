@@ -10,6 +10,7 @@
 
 #include "game/simulation.h"
 #include "level/level_file.h"
+#include "runtime/files.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "render/level_picture.h"
 #include "render/overview.h"
 #include "render/pictures.h"
+#include "runtime/files.h"
 #include "runtime/picture.h"
 
 // GCC takes the replaced pair below for a mismatch once it inlines malloc and free.
@@ -73,7 +74,7 @@ bool Setup(int* argc, char** argv) {
     g = new Bench;
     g->folder = std::make_unique<runtime::GameFolder>(TESSARON_GAME_DIR);
     g->machine = std::make_unique<runtime::Machine>(*g->folder);
-    if (!g->machine->StartScreen({true, argc, argv}) || !g->machine->StartBlendedSprites()) {
+    if (!g->machine->StartScreen({true, argc, argv})) {
         return false;
     }
     g->screen = std::make_unique<runtime::PlayScreen>(*g->machine);

@@ -3,6 +3,7 @@
 
 #include "game/motion.h"
 #include "moving_level.h"
+#include "runtime/random.h"
 
 namespace {
 
@@ -13,9 +14,10 @@ void UpdateElements30000(benchmark::State& state) {
     // cell in eight moves and one in sixteen is a torch.
     level::Level level = bench::MovingLevel(8, 16);
     runtime::Random random(11);
+    game::UpdateSchedule schedule;
     for (auto _ : state) {
         level.triggeredLink = -1;
-        game::UpdateElements(level, random);
+        game::UpdateElements(level, schedule, random);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(level.elements.size()));

@@ -10,6 +10,8 @@
 
 #include "render/render.h"
 #include "render/test_pictures.h"
+#include "runtime/files.h"
+#include "runtime/random.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ bool Setup(int* argc, char** argv) {
         write(n, n == 10 ? 58 : n == 11 ? 60 : 40, n == 10 ? 58 : n == 11 ? 60 : 40);
     g->folder = std::make_unique<runtime::GameFolder>(root);
     g->machine = std::make_unique<runtime::Machine>(*g->folder);
-    if (!g->machine->StartScreen({true, argc, argv}) || !g->machine->StartBlendedSprites())
+    if (!g->machine->StartScreen({true, argc, argv}))
         return false;
     g->screen = std::make_unique<runtime::PlayScreen>(*g->machine);
     g->screen->SetBlendedFiltering(true);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/files.h"
 #include "runtime/screen.h"
 #include "runtime/virtual_pad.h"
 
@@ -70,7 +71,6 @@ struct Fixture {
         tessaron::runtime::StartOptions options;
         options.headless = true;
         machine->StartScreen(options);
-        machine->StartBlendedSprites();
         WriteBitmap(root / "Tile.bmp", 40, 40, 0.0);
         WriteBitmap(root / "Disc.bmp", 40, 40, 17.0);
         WriteBitmap(root / "Ball.bmp", 60, 60, 29.0);

@@ -18,10 +18,10 @@ struct Busy {
         world.state.level = bench::MovingLevel(50, 100);
         level::Level& level = world.state.level;
         level.triggeredLink = -1;
-        game::UpdateElements(level, world.random);
+        game::UpdateElements(level, world.state.schedule, world.random);
         settled = level.elements;
         for (int pass = 0; pass < 5; ++pass) {
-            game::UpdateElements(level, world.random);
+            game::UpdateElements(level, world.state.schedule, world.random);
             if (pass == 1) {
                 earlier = world;
             }

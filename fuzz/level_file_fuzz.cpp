@@ -9,6 +9,8 @@
 #include "game/motion.h"
 #include "level/level_file.h"
 #include "runtime/files.h"
+#include "runtime/numbers.h"
+#include "runtime/random.h"
 
 using namespace tessaron;
 
@@ -66,8 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Played, then saved: the writer puts the level into its editable state first.
     runtime::Random random(1);
+    game::UpdateSchedule schedule;
     for (int pass = 0; pass < kPassesPlayed; ++pass) {
-        game::UpdateElements(level, random);
+        game::UpdateElements(level, schedule, random);
     }
     if (level::WriteLevelFile(level, files, "output.TXT") != level::SaveResult::Saved) {
         fuzz::Fail("a level read from a file could not be written");

@@ -9,6 +9,7 @@
 #include "game/motion.h"
 #include "game/simulation.h"
 #include "runtime/files.h"
+#include "runtime/random.h"
 
 using namespace tessaron;
 
@@ -69,8 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // What the restored records do in play.
     runtime::Random random(1);
+    game::UpdateSchedule schedule;
     for (int pass = 0; pass < 3; ++pass) {
-        game::UpdateElements(level, random);
+        game::UpdateElements(level, schedule, random);
     }
     level::RestoreEditState(level);
     return 0;

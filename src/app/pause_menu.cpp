@@ -39,7 +39,7 @@ PauseChoice RunPauseMenu(runtime::Windows& windows, runtime::PlayScreen& screen,
         windows, screen, kWindow,
         {kContinueButton, kSavePointButton, kSwitchModeButton, kQuitButton},
         [&windows] {
-            windows.Open(kWindow, 412, 344, 200, 110, runtime::WindowStyle::Dialog, kTitle);
+            windows.Open(kWindow, 412, 344, kWidth, kHeight, runtime::WindowStyle::Dialog, kTitle);
             windows.PushButton(kContinueButton, 10, 10, 180, 20, "WEITER SPIELEN");
             windows.PushButton(kSavePointButton, 10, 30, 180, 20, "ZUM LETZTEN SPEICHERPUNKT");
             windows.PushButton(kSwitchModeButton, 10, 50, 180, 20, "WECHSELN : EDITOR<>SPIEL");

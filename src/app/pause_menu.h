@@ -13,6 +13,9 @@ namespace tessaron::app {
 
 namespace pause_menu {
 inline constexpr int kWindow = 5;
+// The window's inner size.
+inline constexpr int kWidth = 200;
+inline constexpr int kHeight = 110;
 inline constexpr const char* kTitle = "PAUSE";
 inline constexpr int kContinueButton = 1;
 inline constexpr int kSavePointButton = 2;

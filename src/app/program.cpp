@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/new_level_dialog.h"
 #include "app/pause_menu.h"
 #include "app/program_internal.h"
 #include "app/save_question.h"
@@ -18,7 +19,6 @@
 #include "editor/panel_commands.h"
 #include "game/simulation.h"
 #include "level/level_file.h"
-#include "level/new_level_dialog.h"
 #include "play/pass.h"
 #include "render/render.h"
 
@@ -278,14 +278,14 @@ Flow Program::Impl::NewLevelCommand() {
     ResetNavigation();
     ShowHistoryButtons(true);
     // With a level loaded, the dialog may be closed and the level stays as it is.
-    const level::NewLevelResult result = level::RunNewLevelDialog(
-        state.level, *windows, [this] { return ModalEvent(level::new_level_dialog::kTitle); },
-        levelInMemory ? level::NewLevelExit::MayClose : level::NewLevelExit::CreateOnly);
+    const NewLevelResult result = RunNewLevelDialog(
+        state.level, *windows, [this] { return ModalEvent(new_level_dialog::kTitle); },
+        levelInMemory ? NewLevelExit::MayClose : NewLevelExit::CreateOnly);
     windows->Use(panel::kMainWindow);
-    if (result == level::NewLevelResult::Abandoned) {
+    if (result == NewLevelResult::Abandoned) {
         return Flow::Abort;
     }
-    if (result == level::NewLevelResult::Created) {
+    if (result == NewLevelResult::Created) {
         levelInMemory = true;
         levelStartPass = passCount;
         state.history.MarkSaved(state.level);
@@ -392,7 +392,7 @@ void Program::Impl::PickCommand() {
 }
 
 game::Services Program::Impl::GameServices() {
-    game::Services services{masks, *sound, *savePoints, random};
+    game::Services services{masks, *sound, *savePoints, random, state.schedule};
     services.savePointNotStored = [this](const std::string& reason) { savePointProblem = reason; };
     services.events = &passEvents;
     return services;

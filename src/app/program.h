@@ -14,6 +14,8 @@
 #include "game/save_points.h"
 #include "game/simulation.h"
 #include "runtime/files.h"
+#include "runtime/random.h"
+#include "runtime/requesters.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {

@@ -22,6 +22,8 @@
 #include "play/pass.h"
 #include "runtime/collision_masks.h"
 #include "runtime/files.h"
+#include "runtime/random.h"
+#include "runtime/requesters.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {

@@ -60,12 +60,6 @@ int Program::Impl::StartMachine(int& argc, char** argv) {
     if (!machine->StartKeyboard()) {
         return Fail("Can't open DirectX 7 Or later", true);
     }
-    if (!machine->StartBlendedSprites()) {
-        return Fail("Direct3D system can't be initialized correctly", true);
-    }
-    if (!machine->StartMouse()) {
-        return Fail("Can't open DirectX 7", true);
-    }
     if (!machine->StartSound()) {
         return Fail("Can't initialize movie playback !", true);
     }

@@ -10,13 +10,15 @@
 #include <string_view>
 
 #include "editor/painting.h"
+#include "level/cell_geometry.h"
+#include "runtime/numbers.h"
 
 namespace tessaron::editor {
 
 namespace {
 
-constexpr std::int32_t kCellSize = 40;
-constexpr float kHalfCell = 20.0f;
+using level::kHalfCell;
+constexpr std::int32_t kCellSize = level::kCellPixels;
 constexpr int kPreviewOpacity = 100;
 constexpr int kPreviewMarginCells = 8;
 constexpr int kMouseDotRadius = 5;
@@ -27,7 +29,7 @@ constexpr runtime::Rgb kSelectionShadow{0, 0, 0};
 
 // The screen pixel of a cell's top-left corner along one axis: 40 * cell + view - 20, rounded.
 int CellCorner(std::int64_t cell, float view) {
-    return runtime::RoundToInt(static_cast<float>(kCellSize * cell) + view - kHalfCell);
+    return level::RoundToPixel(static_cast<float>(kCellSize * cell) + view - kHalfCell);
 }
 
 // "Position : (" column "|" row ")", written into a buffer of the caller's.

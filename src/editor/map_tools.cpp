@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "level/cell_geometry.h"
 #include "runtime/screen.h"
 
 namespace tessaron::editor {
@@ -215,8 +216,8 @@ void MapTools::Copy(const level::Level& level) {
     clipboard_.cells.clear();
     for (const std::int32_t index : Selected(level)) {
         const level::Element& e = level.elements[static_cast<std::size_t>(index)];
-        clipboard_.cells[{runtime::RoundToInt(e.column) - std::int64_t{selection_.left},
-                          runtime::RoundToInt(e.row) - std::int64_t{selection_.top}}] = e;
+        clipboard_.cells[{level::RoundToPixel(e.column) - std::int64_t{selection_.left},
+                          level::RoundToPixel(e.row) - std::int64_t{selection_.top}}] = e;
     }
 }
 
@@ -250,8 +251,8 @@ void MapTools::Paste(level::Level& level, EditHistory& history, BrushCell at) {
     ElementsInCells(level, target, elements);
     EditElements(level, history, elements, [this, &at](level::Element& e) {
         const auto copied =
-            clipboard_.cells.find({runtime::RoundToInt(e.column) - std::int64_t{at.column},
-                                   runtime::RoundToInt(e.row) - std::int64_t{at.row}});
+            clipboard_.cells.find({level::RoundToPixel(e.column) - std::int64_t{at.column},
+                                   level::RoundToPixel(e.row) - std::int64_t{at.row}});
         if (copied == clipboard_.cells.end()) {
             return;
         }

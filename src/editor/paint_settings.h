@@ -11,14 +11,14 @@ namespace tessaron::editor {
 struct PaintSettings {
     std::int32_t backgroundChoice = static_cast<int>(level::Background::Air);
     std::int32_t kindChoice = static_cast<int>(level::ElementKind::Empty);
-    // Which fields a paint writes (1) or leaves alone (0).
-    std::int32_t applyBackground = 1;
-    std::int32_t applyKind = 1;
-    std::int32_t applyLink = 1;
-    std::int32_t applyLength = 1;
-    std::int32_t applySpeed = 1;
-    std::int32_t applyPause1 = 1;
-    std::int32_t applyPause2 = 1;
+    // Which fields a paint writes (true) or leaves alone.
+    bool applyBackground = true;
+    bool applyKind = true;
+    bool applyLink = true;
+    bool applyLength = true;
+    bool applySpeed = true;
+    bool applyPause1 = true;
+    bool applyPause2 = true;
     std::int32_t linkValue = 0;
     std::int32_t lengthValue = 0;
     std::int32_t speedXValue = 0;  // right minus left
@@ -26,7 +26,7 @@ struct PaintSettings {
     std::int32_t pause1Value = 0;
     std::int32_t pause2Value = 0;
     std::int32_t brushSize = 1;           // 1..8
-    std::int32_t valueDisplayChoice = 0;  // 0 none, 1 link, 2 length, 3 speeds, 4 pauses
+    std::int32_t valueDisplayChoice = 0;  // the list's row: none, links, lengths, speeds, pauses
 };
 
 }  // namespace tessaron::editor

@@ -7,14 +7,15 @@
 #include <limits>
 
 #include "editor/controls.h"
-#include "runtime/files.h"
+#include "level/cell_geometry.h"
+#include "runtime/numbers.h"
 
 namespace tessaron::editor {
 
 namespace {
 
-constexpr std::int32_t kCellSize = 40;
-constexpr float kHalfCell = 20.0f;
+using level::kHalfCell;
+constexpr std::int32_t kCellSize = level::kCellPixels;
 
 // One axis of the brush cell. Every operand is (or becomes) a 32-bit float, as the view offset
 // is, so the cell agrees with the map drawing; the result is already whole and is only clamped
@@ -74,26 +75,26 @@ int PaintCells(level::Level& level, const PaintSettings& paint, const CellRect& 
     for (const std::int32_t index : found) {
         level::Element& e = level.elements[static_cast<std::size_t>(index)];
         const level::Element before = e;
-        if (paint.applyBackground != 0) {
+        if (paint.applyBackground) {
             e.background = static_cast<float>(paint.backgroundChoice);
         }
-        if (paint.applyKind != 0) {
+        if (paint.applyKind) {
             e.kind = static_cast<float>(paint.kindChoice);
         }
-        if (paint.applyLink != 0) {
+        if (paint.applyLink) {
             e.link = static_cast<float>(paint.linkValue);
         }
-        if (paint.applyLength != 0) {
+        if (paint.applyLength) {
             e.length = static_cast<float>(paint.lengthValue);
         }
-        if (paint.applySpeed != 0) {
+        if (paint.applySpeed) {
             e.speedX = static_cast<float>(paint.speedXValue);
             e.speedY = static_cast<float>(paint.speedYValue);
         }
-        if (paint.applyPause1 != 0) {
+        if (paint.applyPause1) {
             e.pause1 = static_cast<float>(paint.pause1Value);
         }
-        if (paint.applyPause2 != 0) {
+        if (paint.applyPause2) {
             e.pause2 = static_cast<float>(paint.pause2Value);
         }
         if (changes != nullptr && RecordsDiffer(before, e)) {

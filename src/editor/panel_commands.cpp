@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "editor/controls.h"
+#include "level/cell_geometry.h"
 #include "level/element.h"
 #include "level/level.h"
 #include "level/presets.h"
+#include "runtime/files.h"
+#include "runtime/text.h"
 
 namespace tessaron::editor {
 
@@ -32,8 +35,8 @@ std::int32_t FieldDifference(const runtime::Windows& windows, int plus, int minu
                                  std::numeric_limits<std::int32_t>::max()));
 }
 
-std::int32_t Flag(const runtime::Windows& windows, int box) {
-    return windows.State(box) != 0 ? 1 : 0;
+bool Flag(const runtime::Windows& windows, int box) {
+    return windows.State(box) != 0;
 }
 
 }  // namespace
@@ -132,7 +135,7 @@ void PickCommand(runtime::Windows& windows, const level::Element& element) {
     }
     // A field is written only when its text changes: each write is an event of the field.
     const auto put = [&windows](int field, float value) {
-        const std::string text = runtime::DecimalText(runtime::RoundToInt(value));
+        const std::string text = runtime::DecimalText(level::RoundToPixel(value));
         if (windows.Text(field) != text) {
             windows.SetText(field, text);
         }
@@ -170,16 +173,16 @@ void ReadSidePanel(runtime::Windows& windows, PaintSettings& paint) {
     paint.applyPause1 = Flag(windows, kApplyPause1);
     paint.applyPause2 = Flag(windows, kApplyPause2);
 
-    windows.Disable(kAir, paint.applyBackground == 0);
-    windows.Disable(kWater, paint.applyBackground == 0);
-    windows.Disable(kElementList, paint.applyKind == 0);
-    windows.Disable(kLink, paint.applyLink == 0);
-    windows.Disable(kLength, paint.applyLength == 0);
+    windows.Disable(kAir, !paint.applyBackground);
+    windows.Disable(kWater, !paint.applyBackground);
+    windows.Disable(kElementList, !paint.applyKind);
+    windows.Disable(kLink, !paint.applyLink);
+    windows.Disable(kLength, !paint.applyLength);
     for (int field : {kSpeedDown, kSpeedLeft, kSpeedRight, kSpeedUp}) {
-        windows.Disable(field, paint.applySpeed == 0);
+        windows.Disable(field, !paint.applySpeed);
     }
-    windows.Disable(kPause1, paint.applyPause1 == 0);
-    windows.Disable(kPause2, paint.applyPause2 == 0);
+    windows.Disable(kPause1, !paint.applyPause1);
+    windows.Disable(kPause2, !paint.applyPause2);
 
     const int display = windows.State(kValueDisplay);
     if (display >= 0) {

@@ -5,6 +5,7 @@
 #include "editor/paint_settings.h"
 #include "level/element.h"
 #include "runtime/files.h"
+#include "runtime/requesters.h"
 #include "runtime/screen.h"
 
 namespace tessaron::editor {

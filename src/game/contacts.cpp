@@ -12,15 +12,7 @@ namespace {
 using level::Code;
 using level::ElementKind;
 
-// Codes above this are pickups; the pickup's points are its code minus this.
-constexpr float kPickupBase = 4000.0f;
-constexpr float kDiskPoints = 99.0f;
-constexpr float kTakenOffset = static_cast<float>(level::kTakenOffset);
-constexpr float kTakenDisk = Code(ElementKind::Disk) + kTakenOffset;
-// Bush stages lie above 1009 and below 1026; each contact takes 5 off.
-constexpr float kBushLowest = 1009.0f;
-constexpr float kBushHighest = 1026.0f;
-constexpr float kBushStage = 5.0f;
+constexpr float kTakenDisk = level::TakenCode(Code(ElementKind::Disk));
 
 std::int32_t AddPoints(std::int32_t score, std::int32_t points) {
     // A corrupt level could bring absurd codes; the score stops at the 32-bit limits instead of
@@ -39,7 +31,9 @@ std::int32_t AddPoints(std::int32_t score, std::int32_t points) {
 
 void PickupEffect(level::Element& element, level::Level& level, const Player& player,
                   const Services& services) {
-    if (element.kind > kPickupBase) {
+    // Any code above the pickups' base counts; a taken pickup names no picture and so has no
+    // mask the ball could touch.
+    if (element.kind > level::kPickupBase) {
         services.sound.Play(kPickupSound);
         if (element.kind == Code(ElementKind::Goal)) {
             services.Note(GameEvent::GoalTaken);
@@ -48,10 +42,11 @@ void PickupEffect(level::Element& element, level::Level& level, const Player& pl
         } else {
             services.Note(GameEvent::CoinTaken);
         }
-        if (element.kind - kPickupBase != kDiskPoints) {
-            level.score = AddPoints(level.score, RoundToPixel(element.kind - kPickupBase));
+        const float points = level::PickupPoints(element.kind);
+        if (points != level::kDiskPoints) {
+            level.score = AddPoints(level.score, RoundToPixel(points));
         }
-        element.kind = element.kind + kTakenOffset;
+        element.kind = level::TakenCode(element.kind);
     }
     if (element.kind == kTakenDisk) {
         level.startX = RoundToPixel(level.viewX);
@@ -71,8 +66,8 @@ bool SpikeEffect(const level::Element& element, level::Level& level, Player& pla
 }
 
 void BushEffect(level::Element& element) {
-    if (element.kind > kBushLowest && element.kind < kBushHighest) {
-        element.kind = element.kind - kBushStage;
+    if (level::WearsAway(element.kind)) {
+        element.kind = element.kind - level::kBushWear;
     }
 }
 

@@ -11,20 +11,15 @@ namespace {
 constexpr float kThresholdBase = 60.2843f;
 constexpr float kThresholdSpread = 8.2843f;
 
-}  // namespace
+using level::Code;
+using level::ElementKind;
 
-std::int32_t RoundToPixel(float value) {
-    if (!(value == value)) {
-        return 0;
-    }
-    if (value >= 2147483648.0f) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    if (value <= -2147483648.0f) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
+// The kinds above the empty cell by range: from the torches (3000) on, nothing is solid; from
+// the spikes (2030) on, nothing pushes.
+constexpr float kSolidBelow = 3000.0f;
+constexpr float kPushingBelow = 2030.0f;
+
+}  // namespace
 
 bool IsNear(float column, float row, float viewX, float viewY, float bound) {
     const float x = kCellSize * column + viewX - kCentreX;
@@ -38,13 +33,14 @@ std::int32_t PictureCorner(float cell, float view) {
 }
 
 bool IsSolid(float kind) {
-    return kind > 1000.0f && kind < 3000.0f && kind != level::Code(level::ElementKind::Sensor);
+    return kind > Code(ElementKind::Empty) && kind < kSolidBelow &&
+           kind != Code(ElementKind::Sensor);
 }
 
 bool IsPushing(float kind) {
-    return kind > 1000.0f && kind < 2030.0f && kind != level::Code(level::ElementKind::Switch) &&
-           kind != level::Code(level::ElementKind::Sensor) &&
-           kind != level::Code(level::ElementKind::BushGone);
+    return kind > Code(ElementKind::Empty) && kind < kPushingBelow &&
+           kind != Code(ElementKind::Switch) && kind != Code(ElementKind::Sensor) &&
+           kind != Code(ElementKind::BushGone);
 }
 
 PushOut ComputePushOut(float dx, float dy, std::int32_t ix, std::int32_t iy) {

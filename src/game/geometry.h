@@ -5,14 +5,16 @@
 
 #include <cstdint>
 
+#include "level/cell_geometry.h"
 #include "level/element.h"
 
 namespace tessaron::game {
 
-// A cell's side and half of it, in pixels: cell (c, r) has its centre at (40 c, 40 r) in the
-// level's coordinates.
-inline constexpr float kCellSize = 40.0f;
-inline constexpr float kHalfCell = 20.0f;
+// The cells' geometry and R(x), as every part of the program places cells.
+using level::kCellSize;
+using level::kDegree;
+using level::kHalfCell;
+using level::RoundToPixel;
 
 // The ball's centre on the play screen; it never moves.
 inline constexpr float kCentreX = 512.0f;
@@ -28,13 +30,6 @@ inline constexpr int kTouchMaskY = 364;
 // The near bounds of the passes (pixels, strict).
 inline constexpr float kNearContact = 60.0f;
 inline constexpr float kNearVertical = 100.0f;
-
-// One degree in radians, as the single-precision constant of the push-out's sine and cosine.
-inline constexpr float kDegree = 0.0174532924f;
-
-// R(v) as a whole number: the nearest integer, halves to even. Values beyond the 32-bit range
-// are clamped and NaN gives 0, so a wild view offset never makes an undefined conversion.
-std::int32_t RoundToPixel(float value);
 
 // True when the cell (column, row) lies within `bound` pixels of the ball's centre on both axes:
 // |40 * column + viewX - 512| < bound and |40 * row + viewY - 384| < bound, in floats.

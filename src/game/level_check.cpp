@@ -25,10 +25,6 @@ constexpr ElementKind kMadeByTheGame[] = {ElementKind::BushGone, ElementKind::Bu
                                           ElementKind::Bush50, ElementKind::Bush75,
                                           ElementKind::TorchFlicker};
 
-bool IsPickupCode(float kind) {
-    return kind > 4000.0f && kind < 5000.0f;
-}
-
 // The palette entry of a code, or null.
 const level::PaletteEntry* PaletteEntryOf(float kind) {
     for (const level::PaletteEntry& entry : level::kPalette) {
@@ -48,8 +44,8 @@ bool IsKnownKind(float kind) {
             return true;
         }
     }
-    const float untaken = kind - static_cast<float>(level::kTakenOffset);
-    return IsPickupCode(untaken) && PaletteEntryOf(untaken) != nullptr;
+    const float untaken = level::UntakenCode(kind);
+    return level::IsPickup(untaken) && PaletteEntryOf(untaken) != nullptr;
 }
 
 std::string Whole(float value) {
@@ -69,14 +65,14 @@ std::string NameOf(float kind) {
     if (const level::PaletteEntry* entry = PaletteEntryOf(kind)) {
         return std::string(entry->label);
     }
-    if (kind > Code(ElementKind::Grass) && kind < Code(ElementKind::Bush)) {
+    if (level::IsWornBush(kind)) {
         return std::string(PaletteEntryOf(Code(ElementKind::Bush))->label);
     }
     if (kind == Code(ElementKind::TorchFlicker)) {
         return std::string(PaletteEntryOf(Code(ElementKind::Torch))->label);
     }
-    const float untaken = kind - static_cast<float>(level::kTakenOffset);
-    if (IsPickupCode(untaken) && PaletteEntryOf(untaken) != nullptr) {
+    const float untaken = level::UntakenCode(kind);
+    if (level::IsPickup(untaken) && PaletteEntryOf(untaken) != nullptr) {
         return std::string(PaletteEntryOf(untaken)->label) + " (taken)";
     }
     return "kind " + Whole(kind);

@@ -4,6 +4,8 @@
 // must come out the same on every machine: an element's travelled distance reaches its length or
 // 0 only up to rounding, and the comparisons are made on the stored values exactly as they stand.
 #include "game/motion.h"
+#include "runtime/numbers.h"
+#include "runtime/random.h"
 
 #include <algorithm>
 #include <cmath>
@@ -133,10 +135,6 @@ bool SameBits(const level::Element& a, const level::Element& b) {
     return std::memcmp(&a, &b, sizeof(level::Element)) == 0;
 }
 
-// Scratch lists of the level's index used by the update pass.
-constexpr int kTriggeredScratch = 2;
-constexpr int kStillAwakeScratch = 3;
-
 }  // namespace
 
 void SensorTrigger(const level::Element& element, level::Level& level) {
@@ -152,24 +150,23 @@ void SwitchPress(level::Element& element, level::Level& level) {
     }
 }
 
-void UpdateElements(level::Level& level, runtime::Random& random, PassEvents* events) {
+void UpdateElements(level::Level& level, UpdateSchedule& schedule, runtime::Random& random,
+                    PassEvents* events) {
     // The trigger is read once: nothing in the pass changes it, and the float it is compared
     // with is the same for every element.
     const float triggered = static_cast<float>(level.triggeredLink);
 
-    // An element's update depends on nothing but its own record, the trigger and, for a torch,
-    // the random numbers. So an element whose update changed nothing and set nothing off by its
-    // link (and that is no torch) stays as it is in every later pass, until its link is
-    // triggered (when that would change its motion) or something else changes the record: such
-    // an element sleeps, and the pass visits only the awake ones and those woken by the trigger.
-    // Every visit is in list order, so the torches take their random numbers as they always did.
+    // The pass visits only the elements awake and those woken by the trigger (see
+    // update_schedule.h), in list order, so the torches take their random numbers as they
+    // always did.
+    schedule.Refresh(level);
     level::ElementIndex& index = level::IndexOf(level);
-    index.AdmitWoken();
-    std::vector<std::int32_t>& triggeredNow = index.Scratch(kTriggeredScratch);
-    index.TakeWaitingFor(triggered, triggeredNow);
+    schedule.AdmitWoken();
+    std::vector<std::int32_t>& triggeredNow = schedule.TriggeredList();
+    schedule.TakeWaitingFor(triggered, triggeredNow);
     std::sort(triggeredNow.begin(), triggeredNow.end());
-    std::vector<std::int32_t>& awake = index.Awake();
-    std::vector<std::int32_t>& stillAwake = index.Scratch(kStillAwakeScratch);
+    std::vector<std::int32_t>& awake = schedule.Awake();
+    std::vector<std::int32_t>& stillAwake = schedule.StillAwakeList();
     stillAwake.clear();
 
     std::size_t a = 0;
@@ -189,10 +186,10 @@ void UpdateElements(level::Level& level, runtime::Random& random, PassEvents* ev
         if (unchanged && !outcome.linkStarted && !IsTorch(before.kind)) {
             // A trigger of its link would change it only where the link start finds it not
             // under way already.
-            index.Sleep(i, element.link,
-                        element.kind != kSensorCode && outcome.motionBeforeLinkStart != 1.0f);
+            schedule.Sleep(i, element.link,
+                           element.kind != kSensorCode && outcome.motionBeforeLinkStart != 1.0f);
         } else {
-            index.KeepAwake(i);
+            schedule.KeepAwake(i);
             stillAwake.push_back(i);
         }
     }

@@ -13,6 +13,7 @@
 #include "game/motion.h"
 #include "game/simulation.h"
 #include "runtime/files.h"
+#include "runtime/numbers.h"
 
 namespace tessaron::game {
 

@@ -1,5 +1,5 @@
-// The save point's bytes, without a file: what StoreSavePoint writes and RestoreSavePoint reads,
-// for whoever keeps save points elsewhere (in memory, for an automatic player).
+// The save point: its bytes, which whoever keeps save points elsewhere (in memory, for an
+// automatic player) uses without a file, and the save-point file that holds them.
 //
 // Layout: viewX, viewY, velocityX, velocityY, the record count N, then N records of the fifteen
 // Element fields in their order, every value a rounded 32-bit little-endian integer. After the
@@ -16,6 +16,7 @@
 
 #include "game/player.h"
 #include "level/level.h"
+#include "runtime/files.h"
 
 namespace tessaron::game {
 
@@ -70,5 +71,17 @@ enum class SavePointUse {
 // home cell and a position within the reach of its displacement.
 SavePointUse ApplySavePoint(std::span<const std::uint8_t> bytes, level::Level& level,
                             Player& player);
+
+// The save-point file "Diskette.txt" in the game folder.
+inline constexpr const char* kSavePointFile = "Diskette.txt";
+inline constexpr int kSavePointFileNumber = 1;
+
+// Writes the view offset, the velocities and every element, rounded, to the save-point file.
+// False when the file could not be written (an earlier one is then kept as it was).
+bool StoreSavePoint(const level::Level& level, const Player& player, runtime::Files& files);
+
+// Brings back what the save-point file holds. A missing, short or inconsistent file leaves the
+// game as it was and returns false.
+bool RestoreSavePoint(level::Level& level, Player& player, runtime::Files& files);
 
 }  // namespace tessaron::game

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/player.h"
+#include "game/save_point.h"
 #include "level/level.h"
 #include "runtime/files.h"
 
@@ -27,7 +28,7 @@ class SavePointStore {
     virtual std::string Problem() const = 0;
 };
 
-// The save-point file of the game folder (StoreSavePoint and RestoreSavePoint).
+// The save-point file of the game folder (StoreSavePoint and RestoreSavePoint of save_point.h).
 class SavePointFile final : public SavePointStore {
   public:
     explicit SavePointFile(runtime::Files& files) : files_(files) {}
@@ -49,7 +50,6 @@ class SavePointMemory final : public SavePointStore {
     bool Store(const level::Level& level, const Player& player) override;
     bool Restore(level::Level& level, Player& player) override;
     std::string Problem() const override { return {}; }
-    bool Holds() const { return kept_ != nullptr; }
     // True when both hold the same save point (or none), byte for byte.
     bool SameAs(const SavePointMemory& other) const;
     // What this store shares with its copies (null when it holds nothing), to count the memory

@@ -32,7 +32,6 @@ constexpr float kSwimThrust = 1.2f;
 constexpr float kRunThrust = 1.2f;
 constexpr float kTopSpeed = 15.0f;
 constexpr float kFriction = 0.3f;
-constexpr std::int32_t kWaterDivisor = 3;
 constexpr float kBounce = 2.0f;
 // A moving element carries the ball by its own step: speed x motion / 2.5 pixels per pass.
 constexpr float kCarryDivisor = 2.5f;
@@ -100,6 +99,15 @@ void NoteMediumChange(std::int32_t before, std::int32_t now, const Services& ser
 // also its home cell, where its water backdrop lies.
 enum class Positions { Current, CurrentAndHome };
 
+// The lists a collision walk collects into. Each thread keeps its own, so that a walk allocates
+// nothing once they have grown and the automatic player's searchers never share them.
+struct WalkLists {
+    std::vector<std::int32_t> candidates;
+    std::vector<std::int32_t> current;
+    std::vector<std::int32_t> homes;
+};
+thread_local WalkLists walkLists;
+
 // The elements a collision walk visits, in list order: those that may lie within `bound` pixels
 // of the ball for the view as it is when the walk reaches them. Every other element would fail
 // the walk's near test, so leaving it out changes nothing. A contact may move the view (a
@@ -111,8 +119,8 @@ class NearWalk {
           index_(level::IndexOf(level)),
           positions_(positions),
           box_{kCentreX - bound, kCentreY - bound, kCentreX + bound, kCentreY + bound},
-          candidates_(index_.Scratch(0)),
-          homes_(index_.Scratch(1)) {
+          candidates_(walkLists.candidates),
+          homes_(walkLists.homes) {
         Collect();
     }
 
@@ -130,14 +138,12 @@ class NearWalk {
         return true;
     }
 
-    level::ElementIndex& Index() { return index_; }
-
   private:
     void Collect() {
         viewX_ = level_.viewX;
         viewY_ = level_.viewY;
         if (positions_ == Positions::CurrentAndHome) {
-            std::vector<std::int32_t>& current = index_.Scratch(2);
+            std::vector<std::int32_t>& current = walkLists.current;
             index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, current);
             index_.Near(level::CellGrid::Position::Home, box_, viewX_, viewY_, homes_);
             candidates_.clear();
@@ -152,7 +158,7 @@ class NearWalk {
     }
 
     const level::Level& level_;
-    level::ElementIndex& index_;
+    const level::ElementIndex& index_;
     Positions positions_;
     level::ScreenBox box_;
     std::vector<std::int32_t>& candidates_;
@@ -164,6 +170,7 @@ class NearWalk {
 };
 
 void TouchPass(level::Level& level, Player& player, const Services& services) {
+    services.schedule.Refresh(level);
     player.carried = 0;
     NearWalk walk(level, kNearContact, Positions::CurrentAndHome);
     for (std::size_t i; walk.Next(i);) {
@@ -181,7 +188,7 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
             const float kind = element.kind;
             PickupEffect(element, level, player, services);
             if (element.kind != kind) {
-                walk.Index().Wake(static_cast<std::int32_t>(i));
+                services.schedule.Wake(static_cast<std::int32_t>(i));
             }
         }
         if (element.background == Code(level::Background::Water) &&
@@ -195,6 +202,7 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
 }
 
 void VerticalPass(level::Level& level, Player& player, const Services& services) {
+    services.schedule.Refresh(level);
     NearWalk walk(level, kNearVertical, Positions::Current);
     for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
@@ -206,7 +214,7 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
         player.hitFlag = 1;
         NoteSwitchPress(element, services);
         SwitchPress(element, level);
-        walk.Index().Wake(static_cast<std::int32_t>(i));
+        services.schedule.Wake(static_cast<std::int32_t>(i));
         if (SpikeEffect(element, level, player, services.savePoints)) {
             services.Note(GameEvent::SentBack);
             return;  // the list was replaced: no element follows this one
@@ -243,7 +251,8 @@ bool HeadBlocked(const level::Level& level, const Services& services) {
     return false;
 }
 
-void PushOutPass(level::Level& level, Player& player) {
+void PushOutPass(level::Level& level, Player& player, UpdateSchedule& schedule) {
+    schedule.Refresh(level);
     player.contactCount = 0;
     NearWalk walk(level, kNearContact, Positions::Current);
     for (std::size_t i; walk.Next(i);) {
@@ -266,7 +275,7 @@ void PushOutPass(level::Level& level, Player& player) {
         level.viewY = level.viewY - push.shiftY;
         player.contactCount = player.contactCount + 1;
         BushEffect(element);
-        walk.Index().Wake(static_cast<std::int32_t>(i));
+        schedule.Wake(static_cast<std::int32_t>(i));
     }
 }
 
@@ -276,7 +285,7 @@ void RunFirstStage(level::Level& level, Player& player, const Services& services
     const std::int32_t divisorBefore = player.mediumDivisor;
     player.canJump = 0;
     player.hitFlag = 0;
-    player.mediumDivisor = 1;
+    player.mediumDivisor = kAirDivisor;
 
     TouchPass(level, player, services);
     NoteMediumChange(divisorBefore, player.mediumDivisor, services);
@@ -315,10 +324,10 @@ void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys
                      const Services& services) {
     if (keys.up && player.canJump == 1) {
         player.hitFlag = 0;
-        if (player.velocityY < kJumpVelocity && player.mediumDivisor == kWaterDivisor) {
+        if (player.velocityY < kJumpVelocity && player.InWater()) {
             player.velocityY = player.velocityY + kSwimThrust;
         }
-        if (player.mediumDivisor == 1) {
+        if (player.mediumDivisor == kAirDivisor) {
             // The jump lifts the ball at once, undivided; where there is no headroom it is
             // cancelled.
             player.velocityY = kJumpVelocity;
@@ -349,8 +358,8 @@ void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys
 }
 
 void RunSecondStage(level::Level& level, Player& player, const Services& services) {
-    UpdateElements(level, services.random, services.events);
-    PushOutPass(level, player);
+    UpdateElements(level, services.schedule, services.random, services.events);
+    PushOutPass(level, player, services.schedule);
 
     if (player.contactCount > kCrowdedContacts) {
         if (player.crushCount < std::numeric_limits<std::int32_t>::max()) {

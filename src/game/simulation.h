@@ -10,20 +10,24 @@
 #include "game/events.h"
 #include "game/player.h"
 #include "game/save_points.h"
+#include "game/update_schedule.h"
 #include "level/level.h"
 #include "runtime/collision_masks.h"
-#include "runtime/files.h"
+#include "runtime/random.h"
 #include "runtime/sound_player.h"
 
 namespace tessaron::game {
 
-// The machine services the simulation uses: the pictures' collision masks (made when the
-// pictures were loaded at start-up), the pickup sound, the save point and the random numbers.
+// What the simulation uses besides the level and the player: the pictures' collision masks
+// (made when the pictures were loaded at start-up), the pickup sound, the save point, the random
+// numbers and the update schedule.
 struct Services {
     const runtime::CollisionMasks& masks;
     runtime::SoundPlayer& sound;
     SavePointStore& savePoints;
     runtime::Random& random;
+    // Which elements the update pass visits: kept beside the level, woken by contacts.
+    UpdateSchedule& schedule;
     // Told why, when a disk is taken but its save point cannot be stored; play goes on.
     std::function<void(const std::string& reason)> savePointNotStored = {};
     // Where the pass notes what happened for the player to notice; null notes nothing.
@@ -59,17 +63,5 @@ void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys
 // The second simulation stage of a play pass, after the frame has begun and before the drawing:
 // the element update pass, then the push-out pass and the crush rule.
 void RunSecondStage(level::Level& level, Player& player, const Services& services);
-
-// The save-point file "Diskette.txt" in the game folder.
-inline constexpr const char* kSavePointFile = "Diskette.txt";
-inline constexpr int kSavePointFileNumber = 1;
-
-// Writes the view offset, the velocities and every element, rounded, to the save-point file.
-// False when the file could not be written (an earlier one is then kept as it was).
-bool StoreSavePoint(const level::Level& level, const Player& player, runtime::Files& files);
-
-// Brings back what the save-point file holds. A missing, short or inconsistent file leaves the
-// game as it was and returns false.
-bool RestoreSavePoint(level::Level& level, Player& player, runtime::Files& files);
 
 }  // namespace tessaron::game

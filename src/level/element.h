@@ -81,6 +81,42 @@ constexpr float Code(Background background) {
     return static_cast<float>(static_cast<int>(background));
 }
 
+// The kinds' rules on codes. The game stores every code as a float and a corrupt level may hold
+// any value, so each rule is a comparison on the float exactly as the game makes it.
+
+// Pickups: the coins, the goal and the disk, the codes between Zero and Zero + kTakenOffset (both
+// excluded). A coin brings its code minus Zero in points; the disk brings none.
+inline constexpr float kPickupBase = Code(ElementKind::Zero);
+inline constexpr float kDiskPoints = Code(ElementKind::Disk) - kPickupBase;
+constexpr bool IsPickup(float kind) {
+    return kind > kPickupBase && kind < kPickupBase + static_cast<float>(kTakenOffset);
+}
+constexpr float PickupPoints(float kind) {
+    return kind - kPickupBase;
+}
+// A pickup once taken keeps its code raised by kTakenOffset: it is neither drawn nor touched
+// again, and the editor gives it back as it was.
+constexpr float TakenCode(float kind) {
+    return kind + static_cast<float>(kTakenOffset);
+}
+constexpr float UntakenCode(float kind) {
+    return kind - static_cast<float>(kTakenOffset);
+}
+constexpr bool IsTakenPickup(float kind) {
+    return kind > kPickupBase + static_cast<float>(kTakenOffset);
+}
+
+// A bush wears by one stage (kBushWear off its code) at every contact, from Bush down to
+// BushGone, which the ball passes through. Every stage but the last still wears.
+inline constexpr float kBushWear = Code(ElementKind::Bush25) - Code(ElementKind::BushGone);
+constexpr bool WearsAway(float kind) {
+    return kind > Code(ElementKind::Bush25) - 1.0f && kind < Code(ElementKind::Bush) + 1.0f;
+}
+// Worn bushes, BushGone to Bush75, and whatever lies between the grass and the whole bush.
+constexpr bool IsWornBush(float kind) {
+    return kind > Code(ElementKind::Grass) && kind < Code(ElementKind::Bush);
+}
+
 // The editor's element list, in its order: label, kind and picture file.
 struct PaletteEntry {
     std::string_view label;

@@ -1,17 +1,17 @@
 #include "level/element_index.h"
 
 #include <algorithm>
-#include <bit>
+#include <atomic>
 #include <cmath>
 #include <numeric>
 
+#include "level/cell_geometry.h"
 #include "level/level.h"
 
 namespace tessaron::level {
 
 namespace {
 
-constexpr double kCellPixels = 40.0;
 // Positions up to this many cells from the origin are listed under their cell. A caller's float
 // sum of 40 times such a position and the view offset errs by half a unit in the last place of
 // the sum, however large the offset: a sum that lands near the screen errs by a tiny fraction of
@@ -168,7 +168,8 @@ void CellGrid::Collect(double left, double top, double right, double bottom,
         const auto cell = [first, count](double pixels) {
             const double limit = static_cast<double>(count) + 2.0;
             return static_cast<std::int64_t>(std::clamp(
-                std::floor(pixels / kCellPixels) - static_cast<double>(first), -limit, limit));
+                std::floor(pixels / static_cast<double>(kCellPixels)) - static_cast<double>(first),
+                -limit, limit));
         };
         from = std::max<std::int64_t>(cell(low) - 1, 0);
         to = std::min<std::int64_t>(cell(high) + 1, count - 1);
@@ -206,29 +207,24 @@ void ElementIndex::Refresh(const Level& level) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         IndexKind(static_cast<std::int32_t>(i), list[i].kind);
     }
-    // Every element is visited by the first update pass, which finds out who may sleep.
-    flags_.assign(list.size(), kAwake);
-    awake_.resize(list.size());
-    std::iota(awake_.begin(), awake_.end(), 0);
-    woken_.clear();
-    // The update pass's lists never hold more than every element: room for that at once, so
-    // that no pass has to grow them.
-    woken_.reserve(list.size());
-    merged_.reserve(list.size());
-    for (std::vector<std::int32_t>& scratch : scratch_.lists) {
-        scratch.reserve(list.size());
-    }
-    for (auto& [link, elements] : waiting_) {
-        elements.clear();
-    }
+    changed_.clear();
+    changed_.reserve(list.size());
+    isChanged_.assign(list.size(), false);
+    build_.value = BuildNumber::Next();
+}
+
+std::uint64_t ElementIndex::BuildNumber::Next() {
+    // A number no build of any index had before, also across threads.
+    static std::atomic<std::uint64_t> builds{0};
+    return ++builds;
 }
 
 void ElementIndex::IndexKind(std::int32_t element, float kind) {
     if (kind == Code(ElementKind::Sensor)) {
         InsertSorted(sensors_, element);
     }
-    if (kind > Code(ElementKind::Zero) && kind < Code(ElementKind::Zero) + kTakenOffset) {
-        InsertSorted(pickups_[static_cast<std::int32_t>(std::rint(kind))], element);
+    if (IsPickup(kind)) {
+        InsertSorted(pickups_[RoundToPixel(kind)], element);
     }
 }
 
@@ -255,67 +251,27 @@ void ElementIndex::ElementChanged(std::int32_t element, const Element& record) {
     current_.Place(element, record.column, record.row);
     home_.Place(element, record.homeColumn, record.homeRow);
     IndexKind(element, record.kind);
-    if ((flags_[element] & kWaiting) != 0) {
-        // Its link may have changed: it must not stay kept under the old one.
-        for (auto& [link, elements] : waiting_) {
-            std::erase(elements, element);
-        }
-        flags_[element] &= static_cast<std::uint8_t>(~kWaiting);
-    }
-    Wake(element);
-}
-
-void ElementIndex::Wake(std::int32_t element) {
-    if ((flags_[element] & kAwake) == 0) {
-        flags_[element] |= kAwake;
-        woken_.push_back(element);
+    if (!isChanged_[static_cast<std::size_t>(element)]) {
+        isChanged_[static_cast<std::size_t>(element)] = true;
+        changed_.push_back(element);
     }
 }
 
-void ElementIndex::AdmitWoken() {
-    if (woken_.empty()) {
-        return;
+void ElementIndex::ForgetChanged() {
+    for (const std::int32_t element : changed_) {
+        isChanged_[static_cast<std::size_t>(element)] = false;
     }
-    std::sort(woken_.begin(), woken_.end());
-    merged_.clear();
-    std::merge(awake_.begin(), awake_.end(), woken_.begin(), woken_.end(),
-               std::back_inserter(merged_));
-    awake_.swap(merged_);
-    woken_.clear();
-}
-
-std::uint32_t ElementIndex::LinkKey(float link) {
-    // -0 and +0 are the same link.
-    return std::bit_cast<std::uint32_t>(link == 0.0f ? 0.0f : link);
-}
-
-void ElementIndex::Sleep(std::int32_t element, float link, bool wakesOnTrigger) {
-    flags_[element] &= static_cast<std::uint8_t>(~kAwake);
-    // A link that is not a number equals no trigger.
-    if (wakesOnTrigger && link == link && (flags_[element] & kWaiting) == 0) {
-        flags_[element] |= kWaiting;
-        waiting_[LinkKey(link)].push_back(element);
-    }
-}
-
-void ElementIndex::TakeWaitingFor(float link, std::vector<std::int32_t>& out) {
-    out.clear();
-    const auto group = waiting_.find(LinkKey(link));
-    if (group == waiting_.end()) {
-        return;
-    }
-    for (std::int32_t element : group->second) {
-        flags_[element] &= static_cast<std::uint8_t>(~kWaiting);
-        if ((flags_[element] & kAwake) == 0) {
-            out.push_back(element);
-        }
-    }
-    group->second.clear();
+    changed_.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
 
-ElementIndex& IndexOf(const Level& level) {
+const ElementIndex& IndexOf(const Level& level) {
+    level.index.Refresh(level);
+    return level.index;
+}
+
+ElementIndex& IndexOf(Level& level) {
     level.index.Refresh(level);
     return level.index;
 }

@@ -1,12 +1,13 @@
 // Indexes beside the element list, so that a pass visits the few elements that can matter to it
 // instead of every cell of the level: the elements by the cell they are in (now and at home),
-// the sensors, the pickups by picture, and the elements the element update pass must visit.
+// the sensors and the pickups by picture.
 //
 // The list stays the one owner of the records; the indexes only point into it by position. They
 // are built from the list when it was replaced (Level::listGeneration changed, or its size) or
 // invalidated (the level put back into its editable state), and kept true in between by the
-// places that change a record: the simulation says which element moved or changed, painting and
-// undo call ElementChanged.
+// places that change a record: the simulation says which element moved, painting, undo and the
+// automatic player's snapshots call ElementChanged. The index remembers the elements changed
+// that way, for the game's update schedule to learn of them.
 #pragma once
 
 #include <cstdint>
@@ -88,58 +89,45 @@ class ElementIndex {
     // The element's position changed (the simulation moved it).
     void Moved(std::int32_t element, const Element& record);
     // Anything of the record may have changed (painting, undo): every index takes it anew, and
-    // the update pass visits it again.
+    // the element is noted as changed.
     void ElementChanged(std::int32_t element, const Element& record);
 
-    // The elements the element update pass visits: those that may change in it. Kept in list
-    // order; the game decides who may sleep.
-    std::vector<std::int32_t>& Awake() { return awake_; }
-    // The update pass visits the element from the next pass on.
-    void Wake(std::int32_t element);
-    // The element stays in (or joins) the awake list that the update pass is building.
-    void KeepAwake(std::int32_t element) { flags_[element] |= kAwake; }
-    // Moves elements woken since the last update pass into the awake list.
-    void AdmitWoken();
-    // The element sleeps; when a trigger of `link` would change it, the element is kept under
-    // that link for the update pass of such a trigger.
-    void Sleep(std::int32_t element, float link, bool wakesOnTrigger);
-    // Takes the sleeping elements kept under the link (unsorted; elements woken since are
-    // skipped), leaving none kept there.
-    void TakeWaitingFor(float link, std::vector<std::int32_t>& out);
-
-    // Scratch lists for the walks, kept so that a pass allocates nothing once they have grown.
-    std::vector<std::int32_t>& Scratch(int which) const { return scratch_.lists[which]; }
-    static constexpr int kScratchLists = 4;
+    // Which build of the indexes this is: a number no other build of any index had, so that
+    // what is kept beside the indexes (the update schedule) knows when they were built anew. A
+    // copy counts as a build of its own: what was kept beside the original does not hold for it.
+    std::uint64_t Build() const { return build_.value; }
+    // The elements changed through ElementChanged since the last ForgetChanged, each once.
+    const std::vector<std::int32_t>& Changed() const { return changed_; }
+    void ForgetChanged();
 
   private:
-    static constexpr std::uint8_t kAwake = 1;
-    static constexpr std::uint8_t kWaiting = 2;
-    static std::uint32_t LinkKey(float link);
     void IndexKind(std::int32_t element, float kind);
 
     std::uint64_t builtFor_ = ~std::uint64_t{0};
     std::size_t builtSize_ = 0;
+    struct BuildNumber {
+        BuildNumber() = default;
+        BuildNumber(const BuildNumber&) : value(Next()) {}
+        BuildNumber& operator=(const BuildNumber&) {
+            value = Next();
+            return *this;
+        }
+        static std::uint64_t Next();
+        std::uint64_t value = 0;
+    };
+    BuildNumber build_;
     CellGrid current_;
     CellGrid home_;
     std::vector<std::int32_t> sensors_;
     std::unordered_map<std::int32_t, std::vector<std::int32_t>> pickups_;
-    std::vector<std::uint8_t> flags_;
-    std::vector<std::int32_t> awake_;
-    std::vector<std::int32_t> woken_;
-    std::vector<std::int32_t> merged_;
-    std::unordered_map<std::uint32_t, std::vector<std::int32_t>> waiting_;
-    // A copy of the indexes (a copied game state) needs no scratch contents.
-    struct ScratchLists {
-        ScratchLists() = default;
-        ScratchLists(const ScratchLists&) {}
-        ScratchLists& operator=(const ScratchLists&) { return *this; }
-        std::vector<std::int32_t> lists[kScratchLists];
-    };
-    mutable ScratchLists scratch_;
+    std::vector<std::int32_t> changed_;
+    std::vector<bool> isChanged_;
 };
 
-// The level's indexes, brought up to date with its list first.
-ElementIndex& IndexOf(const Level& level);
+// The level's indexes, brought up to date with its list first. A level read as const gets them
+// to read; they are a cache of its list, built when first needed.
+const ElementIndex& IndexOf(const Level& level);
+ElementIndex& IndexOf(Level& level);
 
 // After changing records in place outside the simulation (painting, undo and redo): keeps every
 // index true for the element at that position of the list.

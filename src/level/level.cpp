@@ -29,10 +29,10 @@ void AddCell(ElementList& list, std::int32_t background, std::int32_t homeColumn
 }
 
 float EditableKind(float kind) {
-    if (kind > 5000.0f) {
-        kind = kind - 1000.0f;  // taken pickups, goal and disk come back
+    if (IsTakenPickup(kind)) {
+        kind = UntakenCode(kind);  // taken pickups, goal and disk come back
     }
-    if (kind > 1004.0f && kind < 1025.0f) {
+    if (IsWornBush(kind)) {
         kind = Code(ElementKind::Bush);  // worn bushes grow back
     }
     return kind;

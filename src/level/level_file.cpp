@@ -1,4 +1,8 @@
 #include "level/level_file.h"
+#include "runtime/files.h"
+#include "runtime/numbers.h"
+#include "runtime/requesters.h"
+#include "runtime/text.h"
 
 #include <algorithm>
 #include <cmath>

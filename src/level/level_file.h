@@ -7,6 +7,7 @@
 
 #include "level/level.h"
 #include "runtime/files.h"
+#include "runtime/requesters.h"
 
 namespace tessaron::level {
 

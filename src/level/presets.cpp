@@ -1,4 +1,7 @@
 #include "level/presets.h"
+#include "runtime/files.h"
+#include "runtime/requesters.h"
+#include "runtime/text.h"
 
 #include <filesystem>
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/files.h"
+#include "runtime/requesters.h"
 
 namespace tessaron::level {
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "game/player.h"
+#include "game/update_schedule.h"
 #include "level/level.h"
 #include "render/frame.h"
 
@@ -30,6 +31,8 @@ struct GameValues {
 
 struct Game : GameValues {
     level::Level level;
+    // Which elements of the level's list the update pass visits.
+    game::UpdateSchedule schedule;
 };
 
 // Everything a pass changes besides the element list, as one plain value: the level's numbers

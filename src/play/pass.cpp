@@ -1,4 +1,5 @@
 #include "play/pass.h"
+#include "runtime/random.h"
 
 namespace tessaron::play {
 

@@ -6,7 +6,6 @@
 #include "game/simulation.h"
 #include "play/game.h"
 #include "render/frame.h"
-#include "runtime/files.h"
 
 namespace tessaron::play {
 

@@ -1,6 +1,7 @@
 #include "render/frame.h"
 
 #include "render/geometry.h"
+#include "runtime/random.h"
 
 namespace tessaron::render {
 

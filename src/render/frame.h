@@ -8,9 +8,13 @@
 #include <vector>
 
 #include "level/level.h"
-#include "runtime/files.h"
+#include "runtime/random.h"
 
 namespace tessaron::render {
+
+// The editor's value display: which of the elements' values are written over the map, numbered
+// as the side panel's list numbers its rows. Any other number writes none.
+enum class ValueDisplay : std::int32_t { None = 0, Links = 1, Lengths = 2, Speeds = 3, Pauses = 4 };
 
 // What the drawing reads besides the level.
 struct FrameInputs {
@@ -20,7 +24,7 @@ struct FrameInputs {
     std::int32_t mouseX = 0;  // play-screen pixels, read at the end of the previous pass
     std::int32_t mouseY = 0;
     std::int32_t kindChoice = 1000;       // the cursor icon in the editor
-    std::int32_t valueDisplayChoice = 0;  // 0..4
+    std::int32_t valueDisplayChoice = 0;  // a ValueDisplay
     // In the editor, where the ball starts when the level is played: drawn as a faded ball.
     std::optional<level::StartOffset> startMarker;
 };

@@ -9,58 +9,42 @@
 #include <limits>
 #include <string_view>
 
+#include "level/cell_geometry.h"
+#include "level/element.h"
+
 namespace tessaron::render::detail {
 
-inline constexpr float kCellSize = 40.0f;
-inline constexpr float kHalfCell = 20.0f;
-// One degree in radians, as the single-precision constant the animations use.
-inline constexpr float kDegree = 0.0174532924f;
+using level::kCellSize;
+using level::kDegree;
+using level::kHalfCell;
+using level::RoundToPixel;
 
 // The codes that decide what the map draws in a cell.
-inline constexpr float kAir = 100.0f;
-inline constexpr float kWater = 200.0f;
-inline constexpr float kEmpty = 1000.0f;
-inline constexpr float kSensor = 2002.0f;
-inline constexpr float kPickupsFrom = 4000.0f;  // exclusive: 4000 itself is never drawn
-inline constexpr float kPickupsTo = 5000.0f;  // exclusive: taken pickups (5001..5099) are not drawn
+inline constexpr float kAir = level::Code(level::Background::Air);
+inline constexpr float kWater = level::Code(level::Background::Water);
+inline constexpr float kEmpty = level::Code(level::ElementKind::Empty);
+inline constexpr float kSensor = level::Code(level::ElementKind::Sensor);
+using level::IsPickup;
 
 // Kinds drawn by the two element walks: everything below the pickups except the empty cell and
-// the sensor, which the pickup walk draws half-transparent.
+// the sensor, which the pickup walk draws half-transparent. The pickups' base (Zero) and the
+// taken pickups are never drawn.
 inline bool IsElementPicture(float kind) {
-    return kind != kEmpty && kind != kSensor && kind < kPickupsFrom;
-}
-
-// Coins, the goal and the disk while they are there to be taken.
-inline bool IsPickup(float kind) {
-    return kind > kPickupsFrom && kind < kPickupsTo;
-}
-
-// R(v): the nearest whole number, halves to even (the default rounding mode). Values beyond the
-// 32-bit range are clamped to it and NaN gives 0, so a wild view offset or a corrupt field
-// never makes an undefined conversion. rint gives the same result as nearbyint and, unlike it,
-// compiles to a few instructions instead of a library call, which matters in the walks.
-inline std::int32_t Round(float value) {
-    if (!(value == value))
-        return 0;
-    if (value >= 2147483648.0f)
-        return std::numeric_limits<std::int32_t>::max();
-    if (value <= -2147483648.0f)
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(std::rint(value));
+    return kind != kEmpty && kind != kSensor && kind < level::kPickupBase;
 }
 
 // The screen coordinate of a cell's centre along one axis: the cell product is rounded first,
 // the sum with the float view offset stays in floating point.
 inline float CellCentre(float cell, float view) {
-    return static_cast<float>(Round(kCellSize * cell)) + view;
+    return static_cast<float>(RoundToPixel(kCellSize * cell)) + view;
 }
 
 // The ball angle after one pass: the angle minus R(2 * velocityX), never reduced modulo 360.
 // The sum saturates at the 32-bit limits, so a ball spinning for days stays at the limit
 // instead of wrapping around.
 inline std::int32_t NextBallAngle(std::int32_t angle, float velocityX) {
-    const std::int64_t turned =
-        static_cast<std::int64_t>(angle) - static_cast<std::int64_t>(Round(2.0f * velocityX));
+    const std::int64_t turned = static_cast<std::int64_t>(angle) -
+                                static_cast<std::int64_t>(RoundToPixel(2.0f * velocityX));
     if (turned > std::numeric_limits<std::int32_t>::max())
         return std::numeric_limits<std::int32_t>::max();
     if (turned < std::numeric_limits<std::int32_t>::min())
@@ -77,7 +61,7 @@ using TextBuffer = char[kTextBufferSize];
 inline std::string_view LabelText(TextBuffer& buffer, float value) {
     char* out = buffer;
     *out++ = ' ';
-    out = std::to_chars(out, buffer + kTextBufferSize - 1, Round(value)).ptr;
+    out = std::to_chars(out, buffer + kTextBufferSize - 1, RoundToPixel(value)).ptr;
     *out++ = ' ';
     return std::string_view(buffer, static_cast<std::size_t>(out - buffer));
 }

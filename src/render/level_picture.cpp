@@ -14,8 +14,8 @@ using runtime::PlayScreen;
 
 namespace {
 
-constexpr int kCellPixels = static_cast<int>(detail::kCellSize);
-constexpr int kHalfCellPixels = static_cast<int>(detail::kHalfCell);
+using level::kCellPixels;
+constexpr int kHalfCellPixels = kCellPixels / 2;
 
 }  // namespace
 

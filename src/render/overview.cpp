@@ -14,18 +14,19 @@
 
 namespace tessaron::render {
 
-using detail::Round;
+using detail::RoundToPixel;
 using level::Element;
 using runtime::Pixel;
 using runtime::PlayScreen;
 
 namespace {
 
-constexpr int kCell = static_cast<int>(detail::kCellSize);
-constexpr int kHalfCell = kCell / 2;
-constexpr int kAirSprite = 100;
-constexpr int kWaterSprite = 200;
-constexpr int kSensorSprite = 2002;
+constexpr int kCell = level::kCellPixels;
+constexpr int kHalfCellPixels = kCell / 2;
+// A code is the number of the sprite that draws it.
+constexpr int kAirSprite = static_cast<int>(level::Background::Air);
+constexpr int kWaterSprite = static_cast<int>(level::Background::Water);
+constexpr int kSensorSprite = static_cast<int>(level::ElementKind::Sensor);
 // The water backdrop begins this many pixels left of its cell.
 constexpr int kWaterShift = 3;
 
@@ -75,13 +76,13 @@ Look OwnPart(const Element& e) {
     }
     if (detail::IsPickup(e.kind)) {
         look.shows = Shows::Pickup;
-        look.sprite = Round(e.kind);
+        look.sprite = RoundToPixel(e.kind);
     } else if (e.kind == detail::kSensor) {
         look.shows = Shows::Sensor;
         look.sprite = kSensorSprite;
     } else if (detail::IsElementPicture(e.kind)) {
         look.shows = Shows::Picture;
-        look.sprite = Round(e.kind);
+        look.sprite = RoundToPixel(e.kind);
     }
     return look;
 }
@@ -106,8 +107,8 @@ bool SortCells(const level::Level& level, Looks& out) {
     std::vector<std::int32_t> recordOf(cellCount, -1);
     for (std::size_t i = 0; i < level.elements.size(); ++i) {
         const Element& e = level.elements[i];
-        const std::int32_t column = Round(e.homeColumn);
-        const std::int32_t row = Round(e.homeRow);
+        const std::int32_t column = RoundToPixel(e.homeColumn);
+        const std::int32_t row = RoundToPixel(e.homeRow);
         if (e.column != e.homeColumn || e.row != e.homeRow ||
             e.homeColumn != static_cast<float>(column) || e.homeRow != static_cast<float>(row) ||
             column < 1 || column > width || row < 1 || row > height) {
@@ -371,7 +372,7 @@ class KeptRows : public runtime::PictureRows {
 
 // A whole pixel position near the screen, however far the view offset lies.
 int NearScreen(float position) {
-    return std::clamp(Round(position), -4 * PlayScreen::kWidth, 4 * PlayScreen::kWidth);
+    return std::clamp(RoundToPixel(position), -4 * PlayScreen::kWidth, 4 * PlayScreen::kWidth);
 }
 
 }  // namespace
@@ -443,9 +444,9 @@ std::optional<ViewOffset> OverviewTarget(const OverviewLayout& layout, int x, in
     }
     // The middle of the level's pixels that the overview's pixel stands for.
     const std::int64_t levelX =
-        kHalfCell + std::int64_t{x - layout.left} * layout.scale + layout.scale / 2;
+        kHalfCellPixels + std::int64_t{x - layout.left} * layout.scale + layout.scale / 2;
     const std::int64_t levelY =
-        kHalfCell + std::int64_t{y - layout.top} * layout.scale + layout.scale / 2;
+        kHalfCellPixels + std::int64_t{y - layout.top} * layout.scale + layout.scale / 2;
     return ViewOffset{static_cast<float>(PlayScreen::kWidth / 2 - levelX),
                       static_cast<float>(PlayScreen::kHeight / 2 - levelY)};
 }

@@ -17,6 +17,7 @@
 
 #include "level/element.h"
 #include "render/geometry.h"
+#include "runtime/random.h"
 
 namespace tessaron::render {
 
@@ -24,21 +25,27 @@ using detail::CellCentre;
 using detail::IsElementPicture;
 using detail::IsPickup;
 using detail::kAir;
+using detail::kCellSize;
 using detail::kDegree;
 using detail::kEmpty;
 using detail::kHalfCell;
 using detail::kSensor;
 using detail::kWater;
-using detail::Round;
+using detail::RoundToPixel;
 using level::Element;
+using level::kCellPixels;
 using level::Mode;
 using runtime::PlayScreen;
 
 namespace {
 
-constexpr int kAirSprite = 100;
-constexpr int kWaterSprite = 200;
-constexpr int kSensorSprite = 2002;
+using level::Background;
+using level::ElementKind;
+
+// A code is the number of the sprite that draws it.
+constexpr int kAirSprite = static_cast<int>(Background::Air);
+constexpr int kWaterSprite = static_cast<int>(Background::Water);
+constexpr int kSensorSprite = static_cast<int>(ElementKind::Sensor);
 constexpr int kOpaque = 255;
 
 // The water backdrop sits 3 pixels left of the cell and sways by up to 3 pixels in play.
@@ -66,7 +73,7 @@ bool OffScreen(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t 
 
 // The sprite number a kind code names; a code beyond the 32-bit range names no sprite.
 int SpriteOf(float kind) {
-    return Round(kind);
+    return RoundToPixel(kind);
 }
 
 struct CellPoint {
@@ -85,7 +92,7 @@ CellPoint HomeReference(const Element& e, const level::Level& level) {
 // How far beyond the screen an element's reference point may lie and still draw a pixel: the
 // largest picture and the water's shift and sway, with room to spare for rounding.
 float DrawingReach(const PlayScreen& screen) {
-    return static_cast<float>(std::max(screen.LargestSpriteExtent(), 46)) + 40.0f;
+    return static_cast<float>(std::max(screen.LargestSpriteExtent(), 46)) + kCellSize;
 }
 
 // The screen box of reference points that may draw within the screen, `reach` beyond it.
@@ -94,16 +101,21 @@ level::ScreenBox Around(float reach) {
             static_cast<float>(PlayScreen::kHeight) + reach};
 }
 
-// Scratch lists of the level's index that the walks use.
-constexpr int kNearScratch = 0;
-constexpr int kHomeScratch = 1;
-constexpr int kOpacityScratch = 2;
-constexpr int kUnionScratch = 3;
+// The lists the map's walks collect into. Each thread keeps its own, so that drawing allocates
+// nothing once they have grown.
+struct WalkLists {
+    std::vector<std::int32_t> near;       // elements near the screen by their position now
+    std::vector<std::int32_t> homes;      // elements near the screen by their home cell
+    std::vector<std::int32_t> backdrops;  // the backdrops' walk in the editor: both of these
+    std::vector<std::int32_t> opacities;  // each sensor's opacity
+    std::vector<std::int32_t> pickups;    // the pickup and sensor walk
+};
+thread_local WalkLists walkLists;
 
 // The elements whose picture may show, by their position now, in list order.
 const std::vector<std::int32_t>& NearScreen(const level::Level& level, float reach) {
     const level::ElementIndex& index = level::IndexOf(level);
-    std::vector<std::int32_t>& near = index.Scratch(kNearScratch);
+    std::vector<std::int32_t>& near = walkLists.near;
     index.Near(level::CellGrid::Position::Current, Around(reach), level.viewX, level.viewY, near);
     return near;
 }
@@ -126,10 +138,10 @@ void DrawBackdrops(const level::Level& level, const CellStyle& style, PlayScreen
     const float swayPhase = static_cast<float>(style.tick) * kDegree * 10.0f;
     // Backdrops lie at the home cell; the editor's grid on an empty cell at its position now.
     const level::ElementIndex& index = level::IndexOf(level);
-    std::vector<std::int32_t>& homes = index.Scratch(kHomeScratch);
+    std::vector<std::int32_t>& homes = walkLists.homes;
     index.Near(level::CellGrid::Position::Home, Around(DrawingReach(screen)), level.viewX,
                level.viewY, homes);
-    std::vector<std::int32_t>& walk = editor ? index.Scratch(kUnionScratch) : homes;
+    std::vector<std::int32_t>& walk = editor ? walkLists.backdrops : homes;
     if (editor) {
         walk.clear();
         std::set_union(homes.begin(), homes.end(), near.begin(), near.end(),
@@ -138,9 +150,9 @@ void DrawBackdrops(const level::Level& level, const CellStyle& style, PlayScreen
     for (const std::int32_t i : walk) {
         const Element& e = level.elements[static_cast<std::size_t>(i)];
         const CellPoint home = HomeReference(e, level);
-        const std::int32_t homeTop = Round(home.y - kHalfCell);
+        const std::int32_t homeTop = RoundToPixel(home.y - kHalfCell);
         if (e.background == kAir) {
-            screen.DrawSprite(kAirSprite, Round(home.x - kHalfCell), homeTop);
+            screen.DrawSprite(kAirSprite, RoundToPixel(home.x - kHalfCell), homeTop);
         } else if (e.background == kWater) {
             float left;
             if (editor) {
@@ -148,11 +160,12 @@ void DrawBackdrops(const level::Level& level, const CellStyle& style, PlayScreen
             } else {
                 left = home.x + kWaterSway * std::sin(swayPhase + e.homeRow) - kWaterShift;
             }
-            screen.DrawSprite(kWaterSprite, Round(left), homeTop);
+            screen.DrawSprite(kWaterSprite, RoundToPixel(left), homeTop);
         }
         if (style.Grid() && e.kind == kEmpty) {
             const CellPoint c = Reference(e, level);
-            screen.DrawSprite(kGridSprite, Round(c.x - kHalfCell), Round(c.y - kHalfCell));
+            screen.DrawSprite(kGridSprite, RoundToPixel(c.x - kHalfCell),
+                              RoundToPixel(c.y - kHalfCell));
         }
     }
 }
@@ -169,8 +182,8 @@ void DrawElements(const level::Level& level, const CellStyle& style, bool moving
         if ((e.length > 0.0f) != moving)
             continue;
         const CellPoint c = Reference(e, level);
-        const std::int32_t x = Round(c.x - kHalfCell);
-        const std::int32_t y = Round(c.y - kHalfCell);
+        const std::int32_t x = RoundToPixel(c.x - kHalfCell);
+        const std::int32_t y = RoundToPixel(c.y - kHalfCell);
         screen.DrawSprite(SpriteOf(e.kind), x, y);
         if (style.Grid())
             screen.DrawSprite(kGridSprite, x, y);
@@ -181,7 +194,7 @@ void DrawElements(const level::Level& level, const CellStyle& style, bool moving
 // sine of the clock with a phase from its position.
 std::int32_t SpinHalfWidth(const Element& e, float spinPhase) {
     const float angle = spinPhase + e.column * e.row * kDegree;
-    return Round(std::fabs(20.0f * std::sin(angle)));
+    return RoundToPixel(std::fabs(kHalfCell * std::sin(angle)));
 }
 
 // After the walk each pickup picture has the size that the last pickup of it in the list gives
@@ -196,9 +209,9 @@ void SetLastPickupSizes(const level::Level& level, bool editor, float spinPhase,
                 continue;  // taken since the index was built
             }
             if (editor) {
-                screen.SetBlendedSize(sprite, 40, 40);
+                screen.SetBlendedSize(sprite, kCellPixels, kCellPixels);
             } else {
-                screen.SetBlendedSize(sprite, 2 * SpinHalfWidth(e, spinPhase), 40);
+                screen.SetBlendedSize(sprite, 2 * SpinHalfWidth(e, spinPhase), kCellPixels);
             }
             break;
         }
@@ -211,7 +224,7 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
     const float spinPhase = static_cast<float>(style.tick) / 10.0f;
     const level::ElementIndex& index = level::IndexOf(level);
     const std::vector<std::int32_t>& sensors = index.Sensors();
-    std::vector<std::int32_t>& opacities = index.Scratch(kOpacityScratch);
+    std::vector<std::int32_t>& opacities = walkLists.opacities;
     opacities.clear();
     if (!editor)
         DrawSensorNumbers(level, random, &opacities);
@@ -219,8 +232,8 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
     const bool upright = screen.BlendedRotation(kSensorSprite) == 0.0f;
     const float sensorReach = static_cast<float>(std::max(screen.BlendedWidth(kSensorSprite),
                                                           screen.BlendedHeight(kSensorSprite))) +
-                              40.0f;
-    std::vector<std::int32_t>& walk = index.Scratch(kHomeScratch);
+                              kCellSize;
+    std::vector<std::int32_t>& walk = walkLists.pickups;
     if (upright && sensorReach <= DrawingReach(screen)) {
         walk.assign(near.begin(), near.end());
     } else {
@@ -233,19 +246,19 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
         if (IsPickup(e.kind)) {
             const int sprite = SpriteOf(e.kind);
             const CellPoint c = Reference(e, level);
-            const std::int32_t y = Round(c.y - kHalfCell);
+            const std::int32_t y = RoundToPixel(c.y - kHalfCell);
             if (editor) {
-                const std::int32_t x = Round(c.x - kHalfCell);
-                screen.SetBlendedSize(sprite, 40, 40);
-                if (!OffScreen(x, y, 40, 40))
+                const std::int32_t x = RoundToPixel(c.x - kHalfCell);
+                screen.SetBlendedSize(sprite, kCellPixels, kCellPixels);
+                if (!OffScreen(x, y, kCellPixels, kCellPixels))
                     screen.DrawBlended(sprite, x, y, kOpaque);
                 if (style.Grid())
                     screen.DrawSprite(kGridSprite, x, y);
             } else {
                 const std::int32_t w = SpinHalfWidth(e, spinPhase);
-                const std::int32_t x = Round(c.x - static_cast<float>(w));
-                screen.SetBlendedSize(sprite, 2 * w, 40);
-                if (w > 0 && !OffScreen(x, y, 2 * w, 40)) {
+                const std::int32_t x = RoundToPixel(c.x - static_cast<float>(w));
+                screen.SetBlendedSize(sprite, 2 * w, kCellPixels);
+                if (w > 0 && !OffScreen(x, y, 2 * w, kCellPixels)) {
                     screen.DrawBlended(sprite, x, y, kOpaque);
                 }
             }
@@ -255,8 +268,8 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
             const int opacity =
                 editor ? kOpaque : opacities[static_cast<std::size_t>(at - sensors.begin())];
             const CellPoint c = Reference(e, level);
-            const std::int32_t x = Round(c.x - kHalfCell);
-            const std::int32_t y = Round(c.y - kHalfCell);
+            const std::int32_t x = RoundToPixel(c.x - kHalfCell);
+            const std::int32_t y = RoundToPixel(c.y - kHalfCell);
             const bool upright = screen.BlendedRotation(kSensorSprite) == 0.0f;
             if (!upright || !OffScreen(x, y, screen.BlendedWidth(kSensorSprite),
                                        screen.BlendedHeight(kSensorSprite))) {
@@ -289,8 +302,8 @@ void DrawBall(const RenderState& state, PlayScreen& screen) {
     screen.DrawBlended(kLightSprite, kLightX, kLightY, kLightOpacity);
 }
 
-// The value labels of one element for choices 1 to 4. Under choices 3 and 4 both labels are
-// drawn as soon as one of the two values passes, so a 0 can show beside the other value.
+// The value labels of one element for a display that shows some. The speeds and the pauses show
+// both labels as soon as one of the two values passes, so a 0 can show beside the other value.
 void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& screen,
                 detail::TextBuffer& buffer) {
     const auto write = [&](std::string_view text, std::int32_t x, std::int32_t y) {
@@ -301,33 +314,34 @@ void DrawLabels(const Element& e, const CellPoint& c, int choice, PlayScreen& sc
     const auto halfWidth = [&](std::string_view text) {
         return static_cast<float>(screen.TextWidth(text)) / 2.0f;
     };
-    switch (choice) {
-        case 1:
+    switch (static_cast<ValueDisplay>(choice)) {
+        case ValueDisplay::Links:
             if (e.link > 0.0f) {
-                write(detail::LabelText(buffer, e.link), Round(c.x - 20.0f), Round(c.y - 20.0f));
+                write(detail::LabelText(buffer, e.link), RoundToPixel(c.x - kHalfCell),
+                      RoundToPixel(c.y - kHalfCell));
             }
             break;
-        case 2:
+        case ValueDisplay::Lengths:
             if (e.length > 0.0f) {
                 const std::string_view s = detail::LabelText(buffer, e.length);
-                write(s, Round(c.x - halfWidth(s)), Round(c.y - 6.0f));
+                write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y - 6.0f));
             }
             break;
-        case 3:
+        case ValueDisplay::Speeds:
             if (e.speedX != 0.0f || e.speedY != 0.0f) {
                 std::string_view s = detail::LabelText(buffer, e.speedY);
-                write(s, Round(c.x - halfWidth(s)), Round(c.y + 8.0f));
+                write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y + 8.0f));
                 s = detail::LabelText(buffer, e.speedX);
                 const float width = static_cast<float>(screen.TextWidth(s));
-                write(s, Round(c.x - width + 20.0f), Round(c.y - 6.0f));
+                write(s, RoundToPixel(c.x - width + kHalfCell), RoundToPixel(c.y - 6.0f));
             }
             break;
-        case 4:
+        case ValueDisplay::Pauses:
             if (e.pause1 > 0.0f || e.pause2 > 0.0f) {
                 std::string_view s = detail::LabelText(buffer, e.pause1);
-                write(s, Round(c.x - halfWidth(s)), Round(c.y - 16.0f));
+                write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y - 16.0f));
                 s = detail::LabelText(buffer, e.pause2);
-                write(s, Round(c.x - halfWidth(s)), Round(c.y + 4.0f));
+                write(s, RoundToPixel(c.x - halfWidth(s)), RoundToPixel(c.y + 4.0f));
             }
             break;
         default:
@@ -354,12 +368,14 @@ void DrawValueDisplay(const level::Level& level, int choice, PlayScreen& screen)
     screen.SetBackColour({255, 255, 255});
     screen.SetFrontColour({0, 0, 0});
     screen.UseFont(kLabelFont);
-    if (choice >= 1 && choice <= 4) {
+    if (choice >= static_cast<int>(ValueDisplay::Links) &&
+        choice <= static_cast<int>(ValueDisplay::Pauses)) {
         detail::TextBuffer buffer;
         // Every label lies within its widest possible width (and its height, far less) of the
         // cell's reference point. An element farther than that from the screen cannot show a
         // label, so it is skipped before any text is measured.
-        const float reach = 2.0f * static_cast<float>(screen.TextWidth(" -2147483648 ")) + 40.0f;
+        const float reach =
+            2.0f * static_cast<float>(screen.TextWidth(" -2147483648 ")) + kCellSize;
         for (const std::int32_t i : NearScreen(level, reach)) {
             const Element& e = level.elements[static_cast<std::size_t>(i)];
             const CellPoint c = Reference(e, level);
@@ -394,8 +410,10 @@ void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& 
 
 void DrawStartMarker(const level::Level& level, level::StartOffset start, PlayScreen& screen) {
     // At the start offset the ball lies where play draws it; the view moves it by the difference.
-    const std::int32_t x = Round(static_cast<float>(std::int64_t{kBallX} - start.x) + level.viewX);
-    const std::int32_t y = Round(static_cast<float>(std::int64_t{kBallY} - start.y) + level.viewY);
+    const std::int32_t x =
+        RoundToPixel(static_cast<float>(std::int64_t{kBallX} - start.x) + level.viewX);
+    const std::int32_t y =
+        RoundToPixel(static_cast<float>(std::int64_t{kBallY} - start.y) + level.viewY);
     screen.SetBlendedSize(kBallSprite, kBallSize, kBallSize);
     if (!OffScreen(x, y, kBallSize, kBallSize)) {
         screen.DrawBlended(kBallSprite, x, y, kStartMarkerOpacity);

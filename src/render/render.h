@@ -7,7 +7,7 @@
 
 #include "level/level.h"
 #include "render/frame.h"
-#include "runtime/files.h"
+#include "runtime/random.h"
 #include "runtime/screen.h"
 
 namespace tessaron::render {
@@ -46,8 +46,7 @@ void DrawEditorCells(const level::Level& level, GridOverlay grid, runtime::PlayS
 void DrawStartMarker(const level::Level& level, level::StartOffset start,
                      runtime::PlayScreen& screen);
 
-// The editor's value display for a side-panel choice: 0 none, 1 link numbers, 2 displacement
-// lengths, 3 speeds, 4 pauses. Expects no scene open.
+// The editor's value display for a side-panel choice, a ValueDisplay. Expects no scene open.
 void DrawValueDisplay(const level::Level& level, int choice, runtime::PlayScreen& screen);
 
 }  // namespace tessaron::render

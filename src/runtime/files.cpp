@@ -2,16 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <system_error>
-#include <thread>
 
 #include "runtime/file_writer.h"
 #include "runtime/host_files.h"
+#include "runtime/numbers.h"
 
 namespace tessaron::runtime {
 
@@ -576,200 +574,6 @@ std::string DirectoryListing::EntryName() const {
         return {};
     }
     return current_->entries[current_->next - 1].name;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Requesters
-
-std::string ScriptedRequesters::OpenFile(std::string_view title, std::string_view initialPath,
-                                         std::string_view pattern) {
-    return Take(false, title, initialPath, pattern);
-}
-
-std::string ScriptedRequesters::SaveFile(std::string_view title, std::string_view initialPath,
-                                         std::string_view pattern) {
-    return Take(true, title, initialPath, pattern);
-}
-
-int ScriptedRequesters::Ask(std::string_view /*title*/, std::string_view /*question*/,
-                            const std::vector<std::string>& buttons) {
-    if (replies_.empty()) {
-        return -1;
-    }
-    const std::string reply = std::move(replies_.front());
-    replies_.pop_front();
-    const auto chosen = std::find(buttons.begin(), buttons.end(), reply);
-    return chosen == buttons.end() ? -1 : static_cast<int>(chosen - buttons.begin());
-}
-
-std::string ScriptedRequesters::Take(bool save, std::string_view title,
-                                     std::string_view initialPath, std::string_view pattern) {
-    requests_.push_back({save, std::string(title), std::string(initialPath), std::string(pattern)});
-    if (answers_.empty()) {
-        return {};
-    }
-    std::string answer = std::move(answers_.front());
-    answers_.pop_front();
-    return answer;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Text
-
-namespace {
-bool IsContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// The byte at which the character of the 0-based index begins (the text's size past the end).
-std::size_t ByteOfCharacter(std::string_view text, std::int64_t index) {
-    std::size_t byte = 0;
-    while (byte < text.size() && index > 0) {
-        ++byte;
-        while (byte < text.size() && IsContinuationByte(text[byte])) {
-            ++byte;
-        }
-        --index;
-    }
-    return byte;
-}
-}  // namespace
-
-std::string Mid(std::string_view text, int start, int count) {
-    if (count <= 0) {
-        return {};
-    }
-    const std::int64_t first = std::max(start, 1) - std::int64_t{1};
-    const std::size_t begin = ByteOfCharacter(text, first);
-    const std::size_t end = begin + ByteOfCharacter(text.substr(begin), count);
-    return std::string(text.substr(begin, end - begin));
-}
-
-int Length(std::string_view text) {
-    int count = 0;
-    for (char c : text) {
-        if (!IsContinuationByte(c)) {
-            ++count;
-        }
-    }
-    return count;
-}
-
-std::string DecimalText(std::int64_t value) {
-    return std::to_string(value);
-}
-
-std::int32_t NumberFromText(std::string_view text) {
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && text[i] == '-') {
-        negative = true;
-        ++i;
-    }
-    // The magnitude saturates just past the range, so it never overflows however many digits.
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[i] - '0'), kMax + 2);
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    return static_cast<std::int32_t>(std::clamp(value, kMin, kMax));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Numbers
-
-float Round(float value) {
-    return std::nearbyint(value);
-}
-
-std::int32_t RoundToIntClamped(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    const double rounded = std::nearbyint(value);
-    if (rounded >= 2147483647.0) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    if (rounded <= -2147483648.0) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    return static_cast<std::int32_t>(rounded);
-}
-
-double RoundWhole(double value, RoundDirection direction) {
-    return direction == RoundDirection::Up ? std::ceil(value) : std::floor(value);
-}
-
-namespace {
-// splitmix32: spreads a 32-bit seed over the generator's state, so that close seeds give
-// unrelated sequences and no seed gives the all-zero state.
-std::uint32_t SplitMix32(std::uint32_t& state) {
-    std::uint32_t z = (state += 0x9E3779B9u);
-    z = (z ^ (z >> 16)) * 0x85EBCA6Bu;
-    z = (z ^ (z >> 13)) * 0xC2B2AE35u;
-    return z ^ (z >> 16);
-}
-
-std::uint32_t RotateLeft(std::uint32_t x, int k) {
-    return (x << k) | (x >> (32 - k));
-}
-}  // namespace
-
-Random::Random(std::uint32_t seed) {
-    Seed(seed);
-}
-
-void Random::Seed(std::uint32_t seed) {
-    std::uint32_t mix = seed;
-    for (std::uint32_t& word : state_) {
-        word = SplitMix32(mix);
-    }
-    if ((state_[0] | state_[1] | state_[2] | state_[3]) == 0) {
-        state_[0] = 1;
-    }
-}
-
-// xoshiro128**: small, fast and the same on every machine.
-std::uint32_t Random::Bits() {
-    const std::uint32_t result = RotateLeft(state_[1] * 5u, 7) * 9u;
-    const std::uint32_t t = state_[1] << 9;
-    state_[2] ^= state_[0];
-    state_[3] ^= state_[1];
-    state_[1] ^= state_[2];
-    state_[0] ^= state_[3];
-    state_[2] ^= t;
-    state_[3] = RotateLeft(state_[3], 11);
-    return result;
-}
-
-int Random::Next(int maximum) {
-    if (maximum <= 0) {
-        return 0;
-    }
-    // Draws beyond the last whole multiple of the range are rejected, so every value from 0 to
-    // maximum is equally likely.
-    const std::uint64_t range = static_cast<std::uint64_t>(maximum) + 1;
-    const std::uint64_t limit = (std::uint64_t{1} << 32) - ((std::uint64_t{1} << 32) % range);
-    for (;;) {
-        const std::uint64_t bits = Bits();
-        if (bits < limit) {
-            return static_cast<int>(bits % range);
-        }
-    }
-}
-
-std::uint32_t SeedFromClock() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
-
-void SleepMilliseconds(int milliseconds) {
-    if (milliseconds > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
 }
 
 }  // namespace tessaron::runtime

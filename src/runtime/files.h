@@ -1,5 +1,5 @@
-// Files, directory listings, file requesters, text and numbers: the half of the machine layer
-// that holds no picture and no window. Nothing here depends on a toolkit.
+// Files and directory listings: the part of the machine layer that reads and writes the game
+// folder. Nothing here depends on a toolkit.
 //
 // Files and listings are numbered objects chosen by the caller (the program uses file 1 and
 // listing 1); most calls act on the current one, which the last open, create or list selects.
@@ -9,18 +9,12 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <filesystem>
-#include <limits>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
 
 namespace tessaron::runtime {
 
@@ -161,140 +155,5 @@ class DirectoryListing {
     std::map<int, Listing> listings_;
     Listing* current_ = nullptr;
 };
-
-// The open and save file requesters, and questions. Both file requesters return the chosen
-// path, or an empty string when the user cancelled. The initial path names the folder shown (and
-// may end with a proposed name); the pattern lists the file types ("*.TXT").
-class Requesters {
-  public:
-    virtual ~Requesters() = default;
-    virtual std::string OpenFile(std::string_view title, std::string_view initialPath,
-                                 std::string_view pattern) = 0;
-    virtual std::string SaveFile(std::string_view title, std::string_view initialPath,
-                                 std::string_view pattern) = 0;
-    // A question with a button per answer: the index of the button chosen, or -1 when nobody
-    // answered (no window can be shown, no scripted answer is left). Closing the box chooses
-    // the last button.
-    virtual int Ask(std::string_view title, std::string_view question,
-                    const std::vector<std::string>& buttons) {
-        (void)title, (void)question, (void)buttons;
-        return -1;
-    }
-};
-
-// Requesters answered from a queue, for tests and scripted runs: each request takes the next
-// answer; with none left, the request is cancelled. Every request is remembered.
-class ScriptedRequesters : public Requesters {
-  public:
-    struct Request {
-        bool save;
-        std::string title;
-        std::string initialPath;
-        std::string pattern;
-    };
-
-    void Answer(std::string path) { answers_.push_back(std::move(path)); }
-    // The next question is answered with the button of this text; with none left, or with a
-    // text no button has, it stays unanswered (-1).
-    void Reply(std::string button) { replies_.push_back(std::move(button)); }
-    std::size_t AnswersLeft() const { return answers_.size(); }
-    const std::vector<Request>& Requests() const { return requests_; }
-
-    std::string OpenFile(std::string_view title, std::string_view initialPath,
-                         std::string_view pattern) override;
-    std::string SaveFile(std::string_view title, std::string_view initialPath,
-                         std::string_view pattern) override;
-    int Ask(std::string_view title, std::string_view question,
-            const std::vector<std::string>& buttons) override;
-
-  private:
-    std::string Take(bool save, std::string_view title, std::string_view initialPath,
-                     std::string_view pattern);
-    std::deque<std::string> answers_;
-    std::deque<std::string> replies_;
-    std::vector<Request> requests_;
-};
-
-// Text. Strings are UTF-8; positions and counts are in characters (code points), as the game's
-// texts were one byte per character.
-
-// Up to count characters from the 1-based position start; empty when start lies past the end.
-std::string Mid(std::string_view text, int start, int count);
-// The number of characters.
-int Length(std::string_view text);
-// The value in decimal, with "-" for negatives.
-std::string DecimalText(std::int64_t value);
-// An optional leading "-" and decimal digits, read as a 32-bit integer; the empty string and
-// "-" give 0; reading stops at the first character that is not a digit; values beyond the
-// 32-bit range are clamped to it.
-std::int32_t NumberFromText(std::string_view text);
-
-// Numbers.
-
-// A 32-bit signed integer in four little-endian bytes, as every file of the game holds it.
-inline std::int32_t LittleEndianInt(const std::uint8_t* bytes) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) |
-                                     (static_cast<std::uint32_t>(bytes[1]) << 8) |
-                                     (static_cast<std::uint32_t>(bytes[2]) << 16) |
-                                     (static_cast<std::uint32_t>(bytes[3]) << 24));
-}
-inline void PutLittleEndianInt(std::uint8_t* bytes, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    bytes[0] = static_cast<std::uint8_t>(bits & 0xFF);
-    bytes[1] = static_cast<std::uint8_t>((bits >> 8) & 0xFF);
-    bytes[2] = static_cast<std::uint8_t>((bits >> 16) & 0xFF);
-    bytes[3] = static_cast<std::uint8_t>(bits >> 24);
-}
-
-// R(x): the nearest whole number, halves to even, as a float (the default rounding mode).
-float Round(float value);
-// R(x) as a 32-bit integer, for every value: beyond the range clamped, NaN as 0.
-std::int32_t RoundToIntClamped(double value);
-// The same, quick for the values within the range, of which the level and save-point files
-// convert hundreds of thousands.
-inline std::int32_t RoundToInt(double value) {
-#if defined(__SSE2__) || defined(_M_X64)
-    // The processor's conversion rounds to the nearest, halves to even, as R does (in the
-    // default rounding mode, which the program never changes). It gives the lowest integer for
-    // NaN and for values beyond the range, which the full rule then sorts out.
-    const int rounded = _mm_cvtsd_si32(_mm_set_sd(value));
-    if (rounded != std::numeric_limits<std::int32_t>::min()) {
-        return rounded;
-    }
-#else
-    if (value > -2147483649.0 && value < 2147483648.0) {
-        const auto whole = static_cast<std::int32_t>(value);
-        if (static_cast<double>(whole) == value) {
-            return whole;
-        }
-    }
-#endif
-    return RoundToIntClamped(value);
-}
-
-enum class RoundDirection { Down = 0, Up = 1 };
-// The round-up / round-down service: the smallest whole number not below the value (Up) or the
-// largest not above it (Down), as a floating-point value.
-double RoundWhole(double value, RoundDirection direction);
-
-// Whole random numbers from 0 to a maximum inclusive, evenly distributed. The sequence for a
-// seed is the same on every machine and with every standard library.
-class Random {
-  public:
-    explicit Random(std::uint32_t seed = 1);
-    void Seed(std::uint32_t seed);
-    int Next(int maximum);
-    // Two generators that will draw the same numbers from now on.
-    bool operator==(const Random&) const = default;
-
-  private:
-    std::uint32_t Bits();
-    std::uint32_t state_[4];
-};
-
-// A seed from the millisecond clock, for runs that are not scripted.
-std::uint32_t SeedFromClock();
-
-void SleepMilliseconds(int milliseconds);
 
 }  // namespace tessaron::runtime

@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/files.h"
 #include "runtime/screen.h"
 
 class QAction;
@@ -248,8 +249,6 @@ struct Machine::Impl {
     bool headless = false;
     bool screenStarted = false;
     bool keyboardStarted = false;
-    bool blendedStarted = false;
-    bool mouseStarted = false;
     bool ended = false;
 
     // Windows and controls, each in its own number space.

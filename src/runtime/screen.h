@@ -18,6 +18,7 @@
 
 #include "runtime/collision_masks.h"
 #include "runtime/files.h"
+#include "runtime/requesters.h"
 #include "runtime/sound_player.h"
 
 namespace tessaron::runtime {
@@ -46,10 +47,6 @@ class Machine {
     bool StartScreen(const StartOptions& options);
     // The key table (an application-wide event filter). False when the screen is not started.
     bool StartKeyboard();
-    // Blended (scaled, turned, translucent) sprites.
-    bool StartBlendedSprites();
-    // The mouse position service.
-    bool StartMouse();
     // Sound playback. A machine without a sound device falls back to silence and still succeeds;
     // false only when the audio layer itself cannot start at all.
     bool StartSound();

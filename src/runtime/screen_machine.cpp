@@ -36,6 +36,7 @@
 #endif
 
 #include "runtime/file_writer.h"
+#include "runtime/files.h"
 #include "runtime/qt_internal.h"
 
 namespace tessaron::runtime {
@@ -632,22 +633,6 @@ bool Machine::StartKeyboard() {
     return true;
 }
 
-bool Machine::StartBlendedSprites() {
-    if (!impl_->screenStarted) {
-        return false;
-    }
-    impl_->blendedStarted = true;
-    return true;
-}
-
-bool Machine::StartMouse() {
-    if (!impl_->screenStarted) {
-        return false;
-    }
-    impl_->mouseStarted = true;
-    return true;
-}
-
 namespace {
 
 // Samples per device buffer. The silent driver's thread sleeps a buffer's time between two
@@ -792,8 +777,6 @@ void Machine::End() {
         impl_->events.clear();
         impl_->screenStarted = false;
         impl_->keyboardStarted = false;
-        impl_->blendedStarted = false;
-        impl_->mouseStarted = false;
     }
     impl_->gamepads.reset();
     impl_->ended = true;

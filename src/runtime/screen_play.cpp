@@ -15,6 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "runtime/files.h"
 #include "runtime/qt_internal.h"
 #include "runtime/screen_pixels.h"
 #include "runtime/screen_present.h"

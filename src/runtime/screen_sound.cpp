@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/files.h"
 #include "runtime/qt_internal.h"
 
 namespace tessaron::runtime {

@@ -260,11 +260,13 @@ int WrappedTextHeight(const QString& text, const QFont& font, int width) {
 }
 
 // Button and frame texts show an ampersand as it is; the toolkit would take it as a mnemonic.
-QString ShownText(std::string_view text) {
+// The toolkit's label that shows `text`: each ampersand doubled.
+QString ToToolkitLabel(std::string_view text) {
     return ToQString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-QString TextShown(const QString& text) {
+// The text a toolkit's label shows: each doubled ampersand single again.
+QString FromToolkitLabel(const QString& text) {
     return QString(text).replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
@@ -502,7 +504,7 @@ void Windows::Frame(int number, int x, int y, int width, int height, std::string
     }
     QWidget* widget = nullptr;
     if (style == FrameStyle::Titled) {
-        widget = new QGroupBox(ShownText(text), parent);
+        widget = new QGroupBox(ToToolkitLabel(text), parent);
     } else {
         auto* frame = new QFrame(parent);
         frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -571,7 +573,7 @@ void Windows::PushButton(int number, int x, int y, int width, int height, std::s
     if (parent == nullptr) {
         return;
     }
-    auto* button = new QPushButton(ShownText(text), parent);
+    auto* button = new QPushButton(ToToolkitLabel(text), parent);
     button->setAutoDefault(false);
     ConnectClicks(m, number, button);
     Register(m, number, ControlKind::PushButton, button, x, y, width, height);
@@ -584,7 +586,7 @@ void Windows::CheckBox(int number, int x, int y, int width, int height, std::str
     if (parent == nullptr) {
         return;
     }
-    auto* box = new QCheckBox(ShownText(text), parent);
+    auto* box = new QCheckBox(ToToolkitLabel(text), parent);
     if (placement == CheckBoxText::RightAligned) {
         // Text at the left, the box at the right edge of the rectangle.
         box->setLayoutDirection(Qt::RightToLeft);
@@ -604,7 +606,7 @@ void Windows::Option(int number, int x, int y, int width, int height, std::strin
         window.openGroup = new QButtonGroup(parent);
         window.openGroup->setExclusive(true);
     }
-    auto* option = new QRadioButton(ShownText(text), parent);
+    auto* option = new QRadioButton(ToToolkitLabel(text), parent);
     // The group decides exclusivity, not the shared parent widget.
     option->setAutoExclusive(false);
     window.openGroup->addButton(option);
@@ -978,7 +980,7 @@ std::string Windows::Text(int control) const {
         case ControlKind::PushButton:
         case ControlKind::CheckBox:
         case ControlKind::Option:
-            return LimitedText(TextShown(static_cast<QAbstractButton*>(widget)->text()));
+            return LimitedText(FromToolkitLabel(static_cast<QAbstractButton*>(widget)->text()));
         case ControlKind::ListBox: {
             auto* list = static_cast<QListWidget*>(widget);
             return list->currentItem() != nullptr ? LimitedText(list->currentItem()->text())
@@ -1003,7 +1005,7 @@ void Windows::SetText(int control, std::string_view text) {
     const QString value = ToQString(text);
     switch (entry.kind) {
         case ControlKind::Frame:
-            static_cast<QGroupBox*>(widget)->setTitle(ShownText(text));
+            static_cast<QGroupBox*>(widget)->setTitle(ToToolkitLabel(text));
             entry.text = value;
             break;
         case ControlKind::SunkenFrame:
@@ -1019,7 +1021,7 @@ void Windows::SetText(int control, std::string_view text) {
         case ControlKind::PushButton:
         case ControlKind::CheckBox:
         case ControlKind::Option:
-            static_cast<QAbstractButton*>(widget)->setText(ShownText(text));
+            static_cast<QAbstractButton*>(widget)->setText(ToToolkitLabel(text));
             break;
         default:
             break;
@@ -1232,7 +1234,7 @@ int DialogRequesters::Ask(std::string_view title, std::string_view question,
                     QMessageBox::NoButton, QApplication::activeWindow());
     std::vector<QPushButton*> added;
     for (const std::string& text : buttons) {
-        added.push_back(box.addButton(ShownText(text), QMessageBox::ActionRole));
+        added.push_back(box.addButton(ToToolkitLabel(text), QMessageBox::ActionRole));
     }
     box.setDefaultButton(added.front());
     // Escape and the close box choose the last button, the one that changes nothing.

@@ -1,4 +1,5 @@
 #include "solver/archive.h"
+#include "runtime/random.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "runtime/files.h"
+#include "runtime/random.h"
 #include "solver/runs.h"
 #include "solver/weight_tree.h"
 #include "solver/world.h"

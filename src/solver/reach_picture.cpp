@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "level/cell_geometry.h"
 #include "render/level_picture.h"
 #include "runtime/picture.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 using runtime::Pixel;
 
-constexpr int kCellPixels = 40 / kReachScale;
+constexpr int kCellPixels = level::kCellPixels / kReachScale;
 // A reached cell takes three eighths of this colour over its own: a bright magenta that neither
 // the water, the sky nor any element of the pictures is near, weak enough to keep the level
 // readable beneath it.

@@ -1,4 +1,5 @@
 #include "solver/search.h"
+#include "runtime/random.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,10 +17,8 @@ namespace {
 using level::Code;
 using level::ElementKind;
 
-constexpr float kTakenOffset = static_cast<float>(level::kTakenOffset);
-constexpr float kTakenGoal = Code(ElementKind::Goal) + kTakenOffset;
-constexpr float kTakenDisk = Code(ElementKind::Disk) + kTakenOffset;
-constexpr std::int32_t kWaterDivisor = 3;
+constexpr float kTakenGoal = level::TakenCode(Code(ElementKind::Goal));
+constexpr float kTakenDisk = level::TakenCode(Code(ElementKind::Disk));
 // The cells around the level where the ball can still be; beyond them it falls for ever.
 constexpr std::int32_t kRim = 2;
 
@@ -131,9 +130,7 @@ void Reach::Mark(const Cell& cell) {
     if (!Inside(cell)) {
         return;
     }
-    std::uint8_t& reached = reached_[Index(cell)];
-    count_ += reached == 0;
-    reached = 1;
+    reached_[Index(cell)] = 1;
 }
 
 bool Reach::Reached(const Cell& cell) const {
@@ -202,7 +199,7 @@ PlaceKey Search::KeyOf(const World& world, const std::vector<std::int32_t>& link
     const play::Game& state = world.state;
     PlaceKey key;
     key.cell = BallCell(state.level);
-    key.inWater = state.player.mediumDivisor == kWaterDivisor;
+    key.inWater = state.player.InWater();
     std::uint64_t progress = MixBits(links.size());
     for (std::int32_t link : links) {
         progress = MixBits(progress ^ static_cast<std::uint32_t>(link));

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "runtime/random.h"
 #include "solver/archive.h"
 #include "solver/runs.h"
 #include "solver/world.h"
@@ -38,14 +39,12 @@ class Reach {
     bool Inside(const Cell& cell) const;
     void Mark(const Cell& cell);
     bool Reached(const Cell& cell) const;
-    std::int32_t Count() const { return count_; }
 
   private:
     std::size_t Index(const Cell& cell) const;
     std::int32_t width_;
     std::int32_t height_;
     std::vector<std::uint8_t> reached_;
-    std::int32_t count_ = 0;
 };
 
 struct SearchSettings {

@@ -65,7 +65,6 @@ std::int64_t Shortener::GoalPass(const KeyPlan& candidate) {
     base_.Restore(checkpoints_.front(), world_);
     for (std::size_t i = 0; i < candidate.size(); ++i) {
         RunPass(world_, candidate[i], machines_);
-        ++passes_;
         if (goals_.Taken(world_.state.level.elements)) {
             return static_cast<std::int64_t>(i) + 1;
         }
@@ -107,7 +106,6 @@ bool Shortener::TryFrom(KeyPlan candidate, std::int64_t from) {
     };
     for (std::int64_t pass = checkpoint * kCheckpointSpacing; pass < limit; ++pass) {
         RunPass(world_, candidate[static_cast<std::size_t>(pass)], machines_);
-        ++passes_;
         if (goals_.Taken(world_.state.level.elements)) {
             score_ = world_.state.level.score;
             adopt(pass + 1, false);

@@ -40,7 +40,6 @@ class Shortener {
     const KeyPlan& Plan() const { return plan_; }
     // The points at the end of the plan.
     std::int32_t Score() const { return score_; }
-    std::int64_t PassesSimulated() const { return passes_; }
 
     // The pass (counted from 1) in which `candidate` takes the goal, played from the start, or
     // 0 when it does not take it within its length.
@@ -61,7 +60,6 @@ class Shortener {
     World world_;
     KeyPlan plan_;
     std::vector<Snapshot> checkpoints_;
-    std::int64_t passes_ = 0;
     std::int32_t score_ = 0;
 };
 

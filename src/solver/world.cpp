@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "game/geometry.h"
+#include "level/cell_geometry.h"
 #include "level/element_index.h"
 #include "play/pass.h"
 #include "runtime/sound_player.h"
@@ -15,7 +16,7 @@ namespace tessaron::solver {
 
 namespace {
 
-constexpr double kCellSize = 40.0;
+using level::kCellSize;
 
 // Bit for bit: 0 and -0 differ in what later arithmetic gives, and NaN never equals itself.
 template <typename Value>
@@ -64,7 +65,8 @@ game::PlayerKeys PlayerKeysOf(std::uint8_t keys) {
 void RunPass(World& world, std::uint8_t keys, const Machines& machines) {
     runtime::Silence silence;
     play::RunPlayPass(world.state, PlayerKeysOf(keys),
-                      game::Services{machines.masks, silence, world.savePoint, world.random});
+                      game::Services{machines.masks, silence, world.savePoint, world.random,
+                                     world.state.schedule});
 }
 
 bool SameGame(const Snapshot& a, const Snapshot& b) {

@@ -11,7 +11,7 @@
 #include "level/level.h"
 #include "play/game.h"
 #include "runtime/collision_masks.h"
-#include "runtime/files.h"
+#include "runtime/random.h"
 
 namespace tessaron::solver {
 

@@ -18,7 +18,7 @@
 
 #include "app/automation.h"
 #include "app/program.h"
-#include "runtime/files.h"
+#include "runtime/requesters.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app::testing {

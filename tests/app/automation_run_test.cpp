@@ -28,6 +28,7 @@
 #include "app/program.h"
 #include "level/level_file.h"
 #include "runtime/files.h"
+#include "runtime/requesters.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {

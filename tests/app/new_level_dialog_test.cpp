@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/new_level_dialog.h"
 #include "app_test_support.h"
-#include "level/new_level_dialog.h"
 
 namespace tessaron::app::testing {
 namespace {
@@ -111,12 +111,12 @@ TEST_F(NewLevelDialog, OpensAtItsPlaceAndIgnoresCloseBoxAndToolbar) {
 }
 
 TEST(NewLevelSize, ProductIsTrueAndReadBackClamped) {
-    EXPECT_EQ(level::NewLevelProductText("", ""), "0");
-    EXPECT_EQ(level::NewLevelProductText("99999", "99999"), "9999800001");
-    EXPECT_FALSE(level::NewLevelAccepted("99999", "99999", "9999800001"));
+    EXPECT_EQ(NewLevelProductText("", ""), "0");
+    EXPECT_EQ(NewLevelProductText("99999", "99999"), "9999800001");
+    EXPECT_FALSE(NewLevelAccepted("99999", "99999", "9999800001"));
     // The test takes the product as shown, not as it would be now.
-    EXPECT_TRUE(level::NewLevelAccepted("100", "100", "0"));
-    EXPECT_FALSE(level::NewLevelAccepted("100", "100", "30000"));
+    EXPECT_TRUE(NewLevelAccepted("100", "100", "0"));
+    EXPECT_FALSE(NewLevelAccepted("100", "100", "30000"));
 }
 
 }  // namespace

@@ -24,6 +24,9 @@
 #include "level/level_file.h"
 #include "render/geometry.h"
 #include "render/render.h"
+#include "runtime/files.h"
+#include "runtime/random.h"
+#include "runtime/requesters.h"
 #include "solver/world.h"
 
 namespace tessaron {
@@ -183,21 +186,21 @@ void SecondStage(Level& level, Player& player, const Services& services) {
 void DrawMap(const Level& level, const render::FrameInputs& in, render::RenderState& state,
              runtime::PlayScreen& screen, runtime::Random& random) {
     using render::detail::CellCentre;
-    using render::detail::Round;
+    using render::detail::RoundToPixel;
     const bool editor = in.mode == level::Mode::Editor;
     const float sway = static_cast<float>(in.tick) * render::detail::kDegree * 10.0f;
     for (const Element& e : level.elements) {
         const float hx = CellCentre(e.homeColumn, level.viewX);
-        const std::int32_t top = Round(CellCentre(e.homeRow, level.viewY) - 20.0f);
+        const std::int32_t top = RoundToPixel(CellCentre(e.homeRow, level.viewY) - 20.0f);
         if (e.background == 100.0f)
-            screen.DrawSprite(100, Round(hx - 20.0f), top);
+            screen.DrawSprite(100, RoundToPixel(hx - 20.0f), top);
         if (e.background == 200.0f) {
             const float left = editor ? hx - 23.0f : hx + 3.0f * std::sin(sway + e.homeRow) - 23.0f;
-            screen.DrawSprite(200, Round(left), top);
+            screen.DrawSprite(200, RoundToPixel(left), top);
         }
         if (editor && e.kind == 1000.0f) {
-            screen.DrawSprite(4, Round(CellCentre(e.column, level.viewX) - 20.0f),
-                              Round(CellCentre(e.row, level.viewY) - 20.0f));
+            screen.DrawSprite(4, RoundToPixel(CellCentre(e.column, level.viewX) - 20.0f),
+                              RoundToPixel(CellCentre(e.row, level.viewY) - 20.0f));
         }
     }
     for (const bool moving : {true, false}) {
@@ -206,36 +209,36 @@ void DrawMap(const Level& level, const render::FrameInputs& in, render::RenderSt
                 continue;
             if ((e.length > 0.0f) != moving)
                 continue;
-            const std::int32_t x = Round(CellCentre(e.column, level.viewX) - 20.0f);
-            const std::int32_t y = Round(CellCentre(e.row, level.viewY) - 20.0f);
-            screen.DrawSprite(Round(e.kind), x, y);
+            const std::int32_t x = RoundToPixel(CellCentre(e.column, level.viewX) - 20.0f);
+            const std::int32_t y = RoundToPixel(CellCentre(e.row, level.viewY) - 20.0f);
+            screen.DrawSprite(RoundToPixel(e.kind), x, y);
             if (editor)
                 screen.DrawSprite(4, x, y);
         }
     }
     for (const Element& e : level.elements) {
         const float cx = CellCentre(e.column, level.viewX);
-        const std::int32_t y = Round(CellCentre(e.row, level.viewY) - 20.0f);
+        const std::int32_t y = RoundToPixel(CellCentre(e.row, level.viewY) - 20.0f);
         if (e.kind > 4000.0f && e.kind < 5000.0f) {
-            const int sprite = Round(e.kind);
+            const int sprite = RoundToPixel(e.kind);
             if (editor) {
                 screen.SetBlendedSize(sprite, 40, 40);
-                screen.DrawBlended(sprite, Round(cx - 20.0f), y, 255);
-                screen.DrawSprite(4, Round(cx - 20.0f), y);
+                screen.DrawBlended(sprite, RoundToPixel(cx - 20.0f), y, 255);
+                screen.DrawSprite(4, RoundToPixel(cx - 20.0f), y);
             } else {
                 const float angle = static_cast<float>(in.tick) / 10.0f +
                                     e.column * e.row * render::detail::kDegree;
-                const std::int32_t w = Round(std::fabs(20.0f * std::sin(angle)));
+                const std::int32_t w = RoundToPixel(std::fabs(20.0f * std::sin(angle)));
                 screen.SetBlendedSize(sprite, 2 * w, 40);
                 if (w > 0)
-                    screen.DrawBlended(sprite, Round(cx - static_cast<float>(w)), y, 255);
+                    screen.DrawBlended(sprite, RoundToPixel(cx - static_cast<float>(w)), y, 255);
             }
         }
         if (e.kind == 2002.0f) {
             const int opacity = editor ? 255 : 75 + random.Next(50);
-            screen.DrawBlended(2002, Round(cx - 20.0f), y, opacity);
+            screen.DrawBlended(2002, RoundToPixel(cx - 20.0f), y, opacity);
             if (editor)
-                screen.DrawSprite(4, Round(cx - 20.0f), y);
+                screen.DrawSprite(4, RoundToPixel(cx - 20.0f), y);
         }
     }
     state.ballAngle = render::detail::NextBallAngle(state.ballAngle, in.velocityX);
@@ -256,7 +259,7 @@ void DrawMap(const Level& level, const render::FrameInputs& in, render::RenderSt
 void DrawValueDisplay(const Level& level, int choice, runtime::PlayScreen& screen) {
     using render::detail::CellCentre;
     using render::detail::LabelText;
-    using render::detail::Round;
+    using render::detail::RoundToPixel;
     screen.BeginDrawing();
     screen.SetDrawingMode(0);
     screen.SetBackColour({255, 255, 255});
@@ -264,7 +267,7 @@ void DrawValueDisplay(const Level& level, int choice, runtime::PlayScreen& scree
     screen.UseFont(render::kLabelFont);
     render::detail::TextBuffer buffer;
     const auto write = [&](std::string_view text, float x, float y) {
-        screen.SetTextPosition(Round(x), Round(y));
+        screen.SetTextPosition(RoundToPixel(x), RoundToPixel(y));
         screen.DrawText(text);
     };
     const auto half = [&](std::string_view s) { return float(screen.TextWidth(s)) / 2.0f; };
@@ -308,6 +311,7 @@ struct Game {
     game::Player player;
     render::RenderState render;
     runtime::Random random{5};
+    game::UpdateSchedule schedule;
     std::unique_ptr<runtime::GameFolder> folder;
     std::unique_ptr<runtime::Files> files;
     std::unique_ptr<game::SavePointFile> savePoints;
@@ -349,6 +353,7 @@ class FastWalks : public ::testing::Test {
             run->level = level;
             run->player = {};
             run->render = {};
+            run->schedule = {};
             run->random.Seed(5);
             const fs::path saves = root_ / (run == &fast_ ? "fast" : "plain");
             fs::remove_all(saves);
@@ -360,7 +365,7 @@ class FastWalks : public ::testing::Test {
     }
 
     game::Services ServicesOf(Game& run) {
-        return {program_->Masks(), program_->Sounds(), *run.savePoints, run.random};
+        return {program_->Masks(), program_->Sounds(), *run.savePoints, run.random, run.schedule};
     }
 
     // One pass of each run with the same keys and inputs, then everything compared.

@@ -9,6 +9,7 @@
 #include "editor/panel_commands.h"
 #include "level/element.h"
 #include "render/test_pictures.h"
+#include "runtime/files.h"
 
 namespace tessaron::editor::testing {
 
@@ -40,7 +41,7 @@ bool StartMachine(int* argc, char** argv) {
                                 tessaron::test::Solid({200, 0, 0}));
     g->folder = std::make_unique<runtime::GameFolder>(g->root);
     g->machine = std::make_unique<runtime::Machine>(*g->folder);
-    if (!g->machine->StartScreen({true, argc, argv}) || !g->machine->StartBlendedSprites()) {
+    if (!g->machine->StartScreen({true, argc, argv})) {
         std::fprintf(stderr, "set-up failed: the machine did not start\n");
         return false;
     }

@@ -15,6 +15,8 @@
 #include "editor/editor_test_support.h"
 #include "editor/painting.h"
 #include "editor/panel_commands.h"
+#include "runtime/files.h"
+#include "runtime/requesters.h"
 
 namespace tessaron::editor {
 namespace {

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "level/level_file.h"
+#include "runtime/files.h"
+#include "runtime/random.h"
 #include "support/allocation_counter.h"
 
 namespace tessaron::game {
@@ -55,6 +57,7 @@ Element MakeElement(const Motion& m) {
 // pass's first stage would have set it from a contact, or left it at -1).
 struct Board {
     level::Level level;
+    UpdateSchedule schedule;
     runtime::Random random{7};
 
     explicit Board(std::vector<Element> elements) { level.elements = std::move(elements); }
@@ -62,7 +65,7 @@ struct Board {
 
     void Pass(std::int32_t trigger = kNothingTriggered) {
         level.triggeredLink = trigger;
-        UpdateElements(level, random);
+        UpdateElements(level, schedule, random);
     }
     void Passes(int count, std::int32_t trigger = kNothingTriggered) {
         for (int i = 0; i < count; ++i) Pass(trigger);
@@ -245,7 +248,7 @@ TEST_P(TriggeredByTest, AContactStartsEveryElementWithItsLinkButNoSensor) {
     } else {
         SensorTrigger(board[0], level);
     }
-    UpdateElements(level, board.random);
+    UpdateElements(level, board.schedule, board.random);
     EXPECT_EQ(board[1].row, kHomeRow + 0.25f);
     EXPECT_EQ(board[2].column, kHomeColumn + 0.25f);
     EXPECT_EQ(board[3].motion, 0.0f);
@@ -403,8 +406,9 @@ TEST_P(SavedAfterPlayTest, ReadsBackAsEdited) {
     const level::ElementList edited = level.elements;
 
     runtime::Random random(1);
+    UpdateSchedule schedule;
     for (int pass = 0; pass < m.passes; ++pass) {
-        UpdateElements(level, random);
+        UpdateElements(level, schedule, random);
     }
     ASSERT_EQ(level::WriteLevelFile(level, files, "played.TXT"), level::SaveResult::Saved);
     level::Level back;
@@ -434,10 +438,11 @@ TEST(Motion, TheUpdatePassAllocatesNothing) {
         e.pause2 = 3;
     }
     runtime::Random random{3};
+    UpdateSchedule schedule;
     const auto passes = [&] {
         for (int n = 0; n < 100; ++n) {
             level.triggeredLink = n % 3 ? -1 : 0;
-            UpdateElements(level, random);
+            UpdateElements(level, schedule, random);
         }
     };
     // The first passes build the level's indexes; after that a pass allocates nothing.

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "render/test_pictures.h"
+#include "runtime/files.h"
 
 namespace tessaron::game::testing {
 
@@ -176,8 +177,8 @@ void World::PlaceBall(float x, float y) {
     level.viewY = 384.0f - y;
 }
 
-Services World::Machines() const {
-    Services services{g->screen->Masks(), *g->sound, *g->savePoints, g->random};
+Services World::Machines() {
+    Services services{g->screen->Masks(), *g->sound, *g->savePoints, g->random, schedule};
     services.events = &events;
     return services;
 }

@@ -9,6 +9,7 @@
 #include "game/simulation.h"
 #include "level/level.h"
 #include "runtime/files.h"
+#include "runtime/random.h"
 #include "runtime/screen.h"
 
 namespace tessaron::game::testing {
@@ -52,7 +53,7 @@ class World {
     float BallX() const { return 512.0f - level.viewX; }
     float BallY() const { return 384.0f - level.viewY; }
 
-    Services Machines() const;
+    Services Machines();
 
     // One play pass as the main loop runs it: the link reset, the first stage, the keys, the
     // second stage.
@@ -61,6 +62,7 @@ class World {
 
     level::Level level;
     Player player;
+    UpdateSchedule schedule;
     // What the passes noted; Pass clears it first.
     mutable PassEvents events;
 };

@@ -1,4 +1,6 @@
 #include "level/level_file.h"
+#include "runtime/files.h"
+#include "runtime/requesters.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "runtime/files.h"
+#include "runtime/random.h"
 
 namespace tessaron::level {
 namespace {

@@ -1,6 +1,8 @@
 // Movement presets as files: saving through the requester with the extension rule, the names
 // the list shows, and reading a preset back line by line.
 #include "level/presets.h"
+#include "runtime/files.h"
+#include "runtime/requesters.h"
 
 #include <filesystem>
 #include <fstream>

@@ -17,6 +17,8 @@
 #include "render/overview.h"
 #include "render/render.h"
 #include "render/test_pictures.h"
+#include "runtime/files.h"
+#include "runtime/random.h"
 #include "support/allocation_counter.h"
 
 namespace tessaron::render {
@@ -71,7 +73,6 @@ bool MakeScreen(int* argc, char** argv) {
     g->folder = std::make_unique<runtime::GameFolder>(g->root);
     g->machine = std::make_unique<runtime::Machine>(*g->folder);
     REQUIRE(g->machine->StartScreen({true, argc, argv}));
-    REQUIRE(g->machine->StartBlendedSprites());
     g->screen = std::make_unique<runtime::PlayScreen>(*g->machine);
     runtime::PlayScreen& s = *g->screen;
     s.SetBlendedFiltering(true);
@@ -410,8 +411,8 @@ TEST_P(ValueDisplay, DrawsEachLabelAtItsPlaceOnAWhiteBox) {
             screen.UseFont(kLabelFont);
             const int width = screen.TextWidth(label.text);
             screen.EndDrawing();
-            const int left = detail::Round(200.0f + view + label.dx -
-                                           static_cast<float>(width) * label.widthShare);
+            const int left = detail::RoundToPixel(200.0f + view + label.dx -
+                                                  static_cast<float>(width) * label.widthShare);
             const int top = label.top, inner = top + 1;
             EXPECT_EQ(Px(left, inner), Packed({255, 255, 255})) << label.text;
             EXPECT_EQ(Px(left + width - 1, inner), Packed({255, 255, 255})) << label.text;

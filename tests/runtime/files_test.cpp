@@ -1,4 +1,8 @@
 #include "runtime/files.h"
+#include "runtime/numbers.h"
+#include "runtime/random.h"
+#include "runtime/requesters.h"
+#include "runtime/text.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 
 #include "runtime/qt_internal.h"
 #include "runtime/screen_test_support.h"
+#include "runtime/text.h"
 
 namespace tessaron::runtime::test {
 namespace {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/random.h"
 #include "runtime/screen_pixels.h"
 #include "runtime/screen_test_support.h"
 

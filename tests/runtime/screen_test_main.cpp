@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/files.h"
 #include "runtime/screen_test_support.h"
 
 namespace tessaron::runtime::test {
@@ -126,8 +127,7 @@ int main(int argc, char** argv) {
     options.argc = &argc;
     options.argv = argv;
     Machine& m = *test::g_machine;
-    if (!m.StartScreen(options) || !m.StartKeyboard() || !m.StartBlendedSprites() ||
-        !m.StartMouse() || !m.StartSound()) {
+    if (!m.StartScreen(options) || !m.StartKeyboard() || !m.StartSound()) {
         return 2;
     }
     const int result = RUN_ALL_TESTS();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/files.h"
 #include "runtime/screen.h"
 
 namespace tessaron::runtime {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/files.h"
+#include "runtime/random.h"
 #include "solver/archive.h"
 #include "solver/weight_tree.h"
 

@@ -224,7 +224,7 @@ int main(int argc, char** argv) {
     tessaron::runtime::GameFolder folder(std::filesystem::u8path(argv[1]));
     tessaron::runtime::Machine machine(folder);
     int qtArgc = 1;
-    if (!machine.StartScreen({true, &qtArgc, argv}) || !machine.StartBlendedSprites()) {
+    if (!machine.StartScreen({true, &qtArgc, argv})) {
         std::fprintf(stderr, "cannot start the play screen\n");
         return 1;
     }

@@ -18,7 +18,7 @@ namespace tessaron::level_tool {
 
 namespace {
 
-constexpr int kLargestValueDisplay = 4;
+constexpr int kLargestValueDisplay = static_cast<int>(render::ValueDisplay::Pauses);
 constexpr int kLargestScale = 40;
 
 struct RenderOptions {
@@ -109,8 +109,7 @@ int Render(int argc, char** argv) {
     runtime::Machine machine(folder);
     // The toolkit reads its own options from a command line; it is given the program's name only.
     int toolkitArgc = 1;
-    if (!machine.StartScreen({/*headless=*/true, &toolkitArgc, argv}) ||
-        !machine.StartBlendedSprites()) {
+    if (!machine.StartScreen({/*headless=*/true, &toolkitArgc, argv})) {
         return Refuse("the off-screen play screen cannot start");
     }
     int status = 0;

@@ -5,22 +5,34 @@
 #include <utility>
 
 #include "app/automation/script_driver.h"
+#include "app/side_panel.h"
+#include "editor/controls.h"
 
 namespace tessaron::app {
 
 namespace {
 
+namespace control = editor::control;
+
 // The side panel's controls by kind. Frames and labels never report events.
-constexpr std::array kMainTextFields = {11, 22, 24, 26, 28, 31, 41, 43, 62};
-constexpr std::array kMainChoices = {52, 61, 90, 1000};
-constexpr std::array kMainButtons = {51, 100, 200, 2000, 2001, 2002, 2003, 2004, 2005, 2006, 2007};
+constexpr std::array kMainTextFields = {
+    control::kLink,       control::kSpeedDown, control::kSpeedLeft,
+    control::kSpeedRight, control::kSpeedUp,   control::kLength,
+    control::kPause1,     control::kPause2,    control::kBrushField};
+constexpr std::array kMainChoices = {control::kPresetList, control::kBrushTrackBar,
+                                     control::kValueDisplay, control::kElementList};
+constexpr std::array kMainButtons = {
+    control::kSavePresetButton, control::kAir,         control::kWater,
+    control::kApplyAll,         control::kApplyKind,   control::kApplyBackground,
+    control::kApplySpeed,       control::kApplyLength, control::kApplyPause1,
+    control::kApplyPause2,      control::kApplyLink};
 
 template <typename List>
 bool Contains(const List& list, int value) {
     return std::find(std::begin(list), std::end(list), value) != std::end(list);
 }
 
-constexpr int kNewLevelProductField = 3;
+namespace nld = new_level_dialog;
 
 // A button pressed or let go where the mouse is: the replay moves the mouse there first.
 // A button press or release, taken with the mouse's position at the end of its pass.
@@ -50,12 +62,15 @@ ControlKind KindOfControl(int window, int control) {
             }
             return ControlKind::Unknown;
         case kNewLevelWindow:
-            if (control == 1 || control == 2 || control == 3) {
+            if (control == nld::kWidthField || control == nld::kHeightField ||
+                control == nld::kProductField) {
                 return ControlKind::TextField;
             }
-            return control == 5 ? ControlKind::Button : ControlKind::Unknown;
+            return control == nld::kCreateButton ? ControlKind::Button : ControlKind::Unknown;
         case kPauseWindow:
-            return control >= 1 && control <= 4 ? ControlKind::Button : ControlKind::Unknown;
+            return control >= pause_menu::kContinueButton && control <= pause_menu::kQuitButton
+                       ? ControlKind::Button
+                       : ControlKind::Unknown;
         case kGoalWindow:
             return Contains(goal_screen::kButtons, control) ? ControlKind::Button
                                                             : ControlKind::Unknown;
@@ -136,7 +151,7 @@ std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
                     auto known = knownText_.find(event.number);
                     const std::string expected =
                         known != knownText_.end() ? known->second : std::string("0");
-                    if (window == kNewLevelWindow && event.number == kNewLevelProductField) {
+                    if (window == kNewLevelWindow && event.number == nld::kProductField) {
                         return std::nullopt;  // read-only: only the program writes it
                     }
                     if (text == expected) {
@@ -278,7 +293,7 @@ void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
     int mouseX = mouseX_;
     int mouseY = mouseY_;
     if (editor) {
-        mouseX = state.loop.mouseX + 256;
+        mouseX = state.loop.mouseX + panel::kSidePanelWidth;
         mouseY = state.loop.mouseY;
     } else if (press) {
         ReadMouse(mouseX, mouseY);
@@ -342,7 +357,7 @@ void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
         }
     }
     // The new-level dialog's fields start afresh each time it opens.
-    for (int field : {1, 2, kNewLevelProductField}) {
+    for (int field : {nld::kWidthField, nld::kHeightField, nld::kProductField}) {
         if (!windows_().IsOpen(kNewLevelWindow)) {
             knownText_.erase(field);
         }

@@ -43,8 +43,6 @@ class Recorder : public RunObserver {
     void OnQuestionAnswer(std::string_view button) override;
     void OnPassEnd(std::int64_t pass, const GameState& state) override;
 
-    std::int64_t PassesRecorded() const { return lastPass_; }
-
   private:
     // The action that replays an event, or none for events that need no replaying.
     std::optional<Action> ActionFor(const runtime::Event& event);

@@ -78,8 +78,8 @@ struct ModalWindow {
 };
 constexpr ModalWindow kModalWindows[] = {
     {kGoalWindow, goal_screen::kInnerWidth, goal_screen::kInnerHeight},
-    {kPauseWindow, 200, 110},
-    {kNewLevelWindow, 250, 180}};
+    {kPauseWindow, pause_menu::kWidth, pause_menu::kHeight},
+    {kNewLevelWindow, new_level_dialog::kWidth, new_level_dialog::kHeight}};
 
 int FrontWindow(const runtime::Windows& windows) {
     for (const ModalWindow& modal : kModalWindows) {

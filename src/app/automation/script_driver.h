@@ -12,15 +12,18 @@
 #include "app/automation.h"
 #include "app/automation/script.h"
 #include "app/goal_screen.h"
+#include "app/new_level_dialog.h"
+#include "app/pause_menu.h"
+#include "app/side_panel.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {
 
 // The program's windows: main-window coordinates are measured from the main window; the others
 // are the modal windows that can stand in front of it.
-inline constexpr int kMainWindow = 2;
-inline constexpr int kNewLevelWindow = 3;
-inline constexpr int kPauseWindow = 5;
+inline constexpr int kMainWindow = panel::kMainWindow;
+inline constexpr int kNewLevelWindow = new_level_dialog::kWindow;
+inline constexpr int kPauseWindow = pause_menu::kWindow;
 inline constexpr int kGoalWindow = goal_screen::kWindow;
 
 // Makes a window current for a moment and puts the earlier current window back afterwards.
@@ -55,9 +58,6 @@ class ScriptDriver : public InputDriver {
     std::string Message() const override { return message_; }
     bool MayCutShort(std::int64_t pass) const override;
     bool WillPress(std::span<const int> buttons) const override;
-
-    // Actions not applied yet.
-    std::size_t ActionsLeft() const { return script_.actions.size() - next_; }
 
   private:
     Status Apply(const Action& action);

@@ -10,7 +10,8 @@
 #include "app/automation/state_writer.h"
 #include "app/automation/trace.h"
 #include "app/program.h"
-#include "runtime/files.h"
+#include "runtime/random.h"
+#include "runtime/requesters.h"
 
 namespace tessaron::app {
 

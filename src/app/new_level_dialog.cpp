@@ -1,11 +1,11 @@
-#include "level/new_level_dialog.h"
+#include "app/new_level_dialog.h"
 
 #include <utility>
 
 #include "level/level_file.h"
-#include "runtime/files.h"
+#include "runtime/text.h"
 
-namespace tessaron::level {
+namespace tessaron::app {
 
 namespace nld = new_level_dialog;
 using runtime::NumberFromText;
@@ -24,14 +24,15 @@ bool NewLevelAccepted(std::string_view widthText, std::string_view heightText,
     // A shown product beyond the 32-bit range reads clamped to its top, which is refused too.
     const std::int32_t product = NumberFromText(shownProductText);
     return product < nld::kProductLimit && width >= nld::kMinimumSide &&
-           height >= nld::kMinimumSide && width <= level_file::kMaxColumns;
+           height >= nld::kMinimumSide && width <= level::level_file::kMaxColumns;
 }
 
 namespace {
 
 void OpenDialogWindow(runtime::Windows& windows) {
     using runtime::TextFieldFlags;
-    windows.Open(nld::kWindow, 200, 200, 250, 180, runtime::WindowStyle::Dialog, nld::kTitle);
+    windows.Open(nld::kWindow, 200, 200, nld::kWidth, nld::kHeight, runtime::WindowStyle::Dialog,
+                 nld::kTitle);
     windows.Label(0, 20, 20, 120, 20, "x-Länge");
     windows.Label(0, 20, 60, 120, 20, "y-Länge");
     windows.Label(0, 20, 100, 120, 20, "x*y < 30000");
@@ -44,7 +45,7 @@ void OpenDialogWindow(runtime::Windows& windows) {
 
 }  // namespace
 
-NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
+NewLevelResult RunNewLevelDialog(level::Level& level, runtime::Windows& windows,
                                  const NewLevelEventSource& nextEvent, NewLevelExit exit) {
     OpenDialogWindow(windows);
     for (;;) {
@@ -77,9 +78,9 @@ NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
             level.levelWidth = NumberFromText(widthText);
             level.levelHeight = NumberFromText(heightText);
             windows.Close(nld::kWindow);
-            ElementList grid;
-            BuildFreshGrid(grid, level.levelWidth, level.levelHeight);
-            ReplaceElements(level, std::move(grid));
+            level::ElementList grid;
+            level::BuildFreshGrid(grid, level.levelWidth, level.levelHeight);
+            level::ReplaceElements(level, std::move(grid));
             // A new level has no file yet, so no start of its own.
             level.fileStart.reset();
             level.placedStart.reset();
@@ -98,4 +99,4 @@ NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
     }
 }
 
-}  // namespace tessaron::level
+}  // namespace tessaron::app

@@ -13,10 +13,13 @@
 #include "level/level.h"
 #include "runtime/screen.h"
 
-namespace tessaron::level {
+namespace tessaron::app {
 
 namespace new_level_dialog {
 inline constexpr int kWindow = 3;
+// The window's inner size.
+inline constexpr int kWidth = 250;
+inline constexpr int kHeight = 180;
 inline constexpr int kWidthField = 1;
 inline constexpr int kHeightField = 2;
 inline constexpr int kProductField = 3;
@@ -53,8 +56,8 @@ enum class NewLevelExit { CreateOnly, MayClose };
 // Opens window 3, runs the dialog until a level is created (or, where it may, the dialog is
 // closed), closes the window. Creating a level changes only levelWidth, levelHeight, the element
 // list and triggeredLink.
-NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
+NewLevelResult RunNewLevelDialog(level::Level& level, runtime::Windows& windows,
                                  const NewLevelEventSource& nextEvent,
                                  NewLevelExit exit = NewLevelExit::CreateOnly);
 
-}  // namespace tessaron::level
+}  // namespace tessaron::app
