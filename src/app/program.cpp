@@ -100,6 +100,7 @@ void Program::Impl::Shutdown() {
     }
     ended = true;
     // Everything that uses the machine layer goes before the layer itself.
+    reach.reset();
     requesters.reset();
     ownRequesters.reset();
     sound.reset();
@@ -117,6 +118,19 @@ void Program::End() {
 
 std::int64_t Program::PassCount() const {
     return impl_->passCount;
+}
+std::filesystem::path Program::PrepareDataFolder() {
+    return app::PrepareDataFolder(impl_->folders);
+}
+
+std::vector<std::string> Program::ReachLines() const {
+    return impl_->reach != nullptr ? impl_->reach->Lines() : std::vector<std::string>{};
+}
+
+void Program::WaitForSearch() {
+    if (impl_->reach != nullptr) {
+        impl_->reach->Wait(impl_->state.level);
+    }
 }
 const game::PassEvents& Program::Events() const {
     return impl_->passEvents;
@@ -284,6 +298,9 @@ void Program::Impl::ReportSavePoint() {
 
 void Program::Impl::SwitchMode() {
     windows->Use(panel::kMainWindow);
+    if (reach != nullptr) {
+        reach->EndGhost(state.level);
+    }
     if (state.loop.mode == level::Mode::Play) {
         state.loop.mode = level::Mode::Editor;
         windows->Move(0, 0);
@@ -400,6 +417,19 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
             return LoadLevelCommand();
         }
     }
+    if (state.loop.mode == level::Mode::Editor) {
+        if (keyboard.Released(Key::R)) {
+            if (reach == nullptr) {
+                reach = std::make_unique<ReachLayer>(masks, !options.headless);
+            }
+            reach->Toggle(level);
+        }
+    }
+    if (state.loop.mode == level::Mode::Editor) {
+        if (keyboard.Released(Key::G) && reach != nullptr) {
+            reach->ShowRun(level);
+        }
+    }
 
     held.up = keyboard.Held(Key::Up);
     held.left = keyboard.Held(Key::Left);
@@ -408,6 +438,10 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
 }
 
 void Program::Impl::DrawingStage() {
+    const bool layer = reach != nullptr && state.loop.mode == level::Mode::Editor;
+    if (layer) {
+        reach->Follow(state.level, passCount, keys->AnyHeld());
+    }
     const render::FrameInputs inputs = FrameInputsOf(state);
     if (!options.drawFrames) {
         render::AdvanceWithoutDrawing(state.level, inputs, state.render, random);
@@ -418,6 +452,9 @@ void Program::Impl::DrawingStage() {
     if (state.loop.mode == level::Mode::Editor) {
         editor::DrawBrushPreview(state.level, state.paint, state.loop.mouseX, state.loop.mouseY,
                                  *screen);
+    }
+    if (layer) {
+        reach->Draw(state.level, *screen);
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,10 @@ class Program {
     // panel, the play screen, pictures, sound and font, the start values, the first level.
     // 0 when the main loop may start, else the exit status.
     int StartUp(int& argc, char** argv);
+    // Makes an installed copy's data folder ready, as start-up does, for those that read its
+    // levels before starting up. Empty on success, else the folder or file that could not be
+    // made.
+    std::filesystem::path PrepareDataFolder();
 
     // One pass of the main loop, without its pacing.
     PassOutcome RunPass();
@@ -60,6 +65,11 @@ class Program {
     std::int64_t PassCount() const;
     // What the player could notice in the last pass: pickups, the goal, jumps, being sent back.
     const game::PassEvents& Events() const;
+
+    // Waits until the editor's reach search has ended (nothing when the layer is off).
+    void WaitForSearch();
+    // The lines the editor's reach layer shows; none while it is off.
+    std::vector<std::string> ReachLines() const;
 
     // The interactive main loop with its pacing, until the program ends. The exit status.
     int RunLoop();

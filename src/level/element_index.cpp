@@ -215,6 +215,8 @@ void ElementIndex::Refresh(const Level& level) {
     for (auto& [link, elements] : waiting_) {
         elements.clear();
     }
+    journalValid_ = false;
+    journal_.clear();
 }
 
 void ElementIndex::IndexKind(std::int32_t element, float kind) {
@@ -243,6 +245,7 @@ void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float
 
 void ElementIndex::Moved(std::int32_t element, const Element& record) {
     current_.Place(element, record.column, record.row);
+    Note(element);
 }
 
 void ElementIndex::ElementChanged(std::int32_t element, const Element& record) {
@@ -260,6 +263,7 @@ void ElementIndex::ElementChanged(std::int32_t element, const Element& record) {
 }
 
 void ElementIndex::Wake(std::int32_t element) {
+    Note(element);
     if ((flags_[element] & kAwake) == 0) {
         flags_[element] |= kAwake;
         woken_.push_back(element);
@@ -305,6 +309,17 @@ void ElementIndex::TakeWaitingFor(float link, std::vector<std::int32_t>& out) {
         }
     }
     group->second.clear();
+}
+
+void ElementIndex::ResetJournal(const std::vector<std::uint32_t>& positions) {
+    for (const std::int32_t element : journal_) {
+        flags_[element] &= static_cast<std::uint8_t>(~kJournaled);
+    }
+    journal_.clear();
+    journalValid_ = true;
+    for (const std::uint32_t position : positions) {
+        Note(static_cast<std::int32_t>(position));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -107,6 +107,15 @@ class ElementIndex {
     // skipped), leaving none kept there.
     void TakeWaitingFor(float link, std::vector<std::int32_t>& out);
 
+    // A journal of the records that may have changed: the positions given to ResetJournal, and
+    // every element moved, woken or changed since, each once. Whoever keeps copies of the list
+    // (the automatic player's snapshots) compares only these instead of the whole list. It holds
+    // nothing until the first ResetJournal, and stops holding (JournalValid is false) when the
+    // indexes are rebuilt for a list that was replaced.
+    bool JournalValid() const { return journalValid_; }
+    const std::vector<std::int32_t>& Journal() const { return journal_; }
+    void ResetJournal(const std::vector<std::uint32_t>& positions);
+
     // Scratch lists for the walks, kept so that a pass allocates nothing once they have grown.
     std::vector<std::int32_t>& Scratch(int which) const { return scratch_.lists[which]; }
     static constexpr int kScratchLists = 4;
@@ -114,8 +123,15 @@ class ElementIndex {
   private:
     static constexpr std::uint8_t kAwake = 1;
     static constexpr std::uint8_t kWaiting = 2;
+    static constexpr std::uint8_t kJournaled = 4;
     static std::uint32_t LinkKey(float link);
     void IndexKind(std::int32_t element, float kind);
+    void Note(std::int32_t element) {
+        if (journalValid_ && (flags_[element] & kJournaled) == 0) {
+            flags_[element] |= kJournaled;
+            journal_.push_back(element);
+        }
+    }
 
     std::uint64_t builtFor_ = ~std::uint64_t{0};
     std::size_t builtSize_ = 0;
@@ -128,6 +144,8 @@ class ElementIndex {
     std::vector<std::int32_t> woken_;
     std::vector<std::int32_t> merged_;
     std::unordered_map<std::uint32_t, std::vector<std::int32_t>> waiting_;
+    bool journalValid_ = false;
+    std::vector<std::int32_t> journal_;
     // A copy of the indexes (a copied game state) needs no scratch contents.
     struct ScratchLists {
         ScratchLists() = default;

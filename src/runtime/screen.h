@@ -337,6 +337,9 @@ class PlayScreen {
     int TextWidth(std::string_view text) const;
     // Sets the front colour, then draws the rectangle outlined or filled by the mode.
     void Rectangle(int x, int y, int width, int height, Rgb colour);
+    // Lays the colour at opacity 0..255 over the rectangle's pixels (filled, whatever the mode);
+    // the front colour stays as it is.
+    void TintRectangle(int x, int y, int width, int height, Rgb colour, int opacity);
     // Sets the front colour, then draws the circle centred on (x, y).
     void Circle(int x, int y, int radius, Rgb colour);
     // A font of normal weight from a face name and a size in points.
@@ -376,6 +379,8 @@ enum class Key : int {
     Left = 0xCB,
     Right = 0xCD,
     Down = 0xD0,
+    R = 0x13,  // the editor's reach layer
+    G = 0x22,  // the reach layer's run shown
 };
 
 // The key table by scan code: true for a key that is down.
@@ -390,6 +395,8 @@ class Keyboard {
     // below read the copy.
     void Snapshot();
     bool Held(Key key) const;
+    // True when any key is down in the snapshot.
+    bool AnyHeld() const;
     // True once, on the first test after the key was seen down by an earlier test and is now up.
     bool Released(Key key);
 

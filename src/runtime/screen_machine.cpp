@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -574,6 +575,10 @@ void Keyboard::Snapshot() {
 bool Keyboard::Held(Key key) const {
     const int code = int(key);
     return code >= 0 && code < 256 && snapshot_[code];
+}
+
+bool Keyboard::AnyHeld() const {
+    return std::find(snapshot_.begin(), snapshot_.end(), true) != snapshot_.end();
 }
 
 bool Keyboard::Released(Key key) {

@@ -56,9 +56,9 @@ class Shortener {
     static constexpr std::int64_t kCheckpointSpacing = 16;
 
     const Machines machines_;
+    World world_;
     SnapshotBase base_;
     Goals goals_;
-    World world_;
     KeyPlan plan_;
     std::vector<Snapshot> checkpoints_;
     std::int64_t passes_ = 0;

@@ -11,7 +11,7 @@ namespace tessaron::app {
 
 namespace {
 
-constexpr std::array<std::pair<runtime::Key, std::string_view>, 8> kKeyNames = {{
+constexpr std::array<std::pair<runtime::Key, std::string_view>, 10> kKeyNames = {{
     {runtime::Key::Up, "Up"},
     {runtime::Key::Down, "Down"},
     {runtime::Key::Left, "Left"},
@@ -20,6 +20,8 @@ constexpr std::array<std::pair<runtime::Key, std::string_view>, 8> kKeyNames = {
     {runtime::Key::Escape, "Escape"},
     {runtime::Key::F5, "F5"},
     {runtime::Key::F6, "F6"},
+    {runtime::Key::R, "R"},
+    {runtime::Key::G, "G"},
 }};
 
 bool IsBlank(char c) {
@@ -118,7 +120,7 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
         std::optional<runtime::Key> key = KeyFromName(name);
         if (!key) {
             return LineError{"unknown key \"" + std::string(name) +
-                             "\" (Up Down Left Right Tab Escape F5 F6)"};
+                             "\" (Up Down Left Right Tab Escape F5 F6 R G)"};
         }
         action.key = *key;
     } else if (verb == "mouse" || verb == "click") {
@@ -151,6 +153,8 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
         }
     } else if (verb == "close") {
         action.kind = ActionKind::Close;
+    } else if (verb == "wait") {
+        action.kind = ActionKind::Wait;
     } else if (verb.empty()) {
         return LineError{"missing action after the pass number"};
     } else {
@@ -304,6 +308,8 @@ std::string FormatAction(const Action& action) {
             return line + "toolbar " + n(action.control);
         case ActionKind::Close:
             return line + "close";
+        case ActionKind::Wait:
+            return line + "wait";
     }
     return line;
 }

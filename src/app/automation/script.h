@@ -13,6 +13,7 @@
 //     @P press C         push button, check box or option C is clicked
 //     @P toolbar B       toolbar button B is pressed
 //     @P close           a close request for the window in front
+//     @P wait            the run waits until the editor's reach search has ended
 //
 // "#" at the start of a word starts a comment that runs to the end of the line; a "#" inside a
 // word ("a#b.TXT") is part of it. PATH and TEXT are the rest of the line up to a comment, without
@@ -30,7 +31,18 @@
 
 namespace tessaron::app {
 
-enum class ActionKind { KeyDown, KeyUp, Mouse, Click, Text, Select, Press, Toolbar, Close };
+enum class ActionKind {
+    KeyDown,
+    KeyUp,
+    Mouse,
+    Click,
+    Text,
+    Select,
+    Press,
+    Toolbar,
+    Close,
+    Wait,  // the run waits until the editor's reach search has ended
+};
 
 struct Action {
     int line = 0;           // the script line it came from, 1-based (0 when made in code)
@@ -76,6 +88,8 @@ std::string_view KeyName(runtime::Key key);
 inline constexpr runtime::Key kScriptKeys[] = {
     runtime::Key::Up,  runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
     runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
+    runtime::Key::R,  // the editor's reach layer
+    runtime::Key::G,  // the reach layer's run shown
 };
 
 }  // namespace tessaron::app

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/automation.h"
 #include "app/automation/script.h"
@@ -51,6 +52,9 @@ class ScriptDriver : public InputDriver {
     Status BeforeModalEvent(std::string_view window) override;
     std::string Message() const override { return message_; }
 
+    // What a "wait" action waits for: the editor's reach search.
+    void SetWaitForSearch(std::function<void()> wait) { waitForSearch_ = std::move(wait); }
+
     // Actions not applied yet.
     std::size_t ActionsLeft() const { return script_.actions.size() - next_; }
 
@@ -63,6 +67,7 @@ class ScriptDriver : public InputDriver {
     Script script_;
     std::function<runtime::Windows&()> windows_;
     std::function<runtime::Keyboard&()> keys_;
+    std::function<void()> waitForSearch_;
     std::size_t next_ = 0;
     std::string message_;
 };

@@ -208,6 +208,11 @@ int RunSolve(const Options& given, int& argc, char** argv) {
     Program run(options, hooks);
     program = &run;
 
+    // An installed copy that has never been started gets its levels first.
+    if (const std::filesystem::path failed = run.PrepareDataFolder(); !failed.empty()) {
+        Report(failed.string() + ": the folder for levels and saves cannot be made");
+        return kBadInput;
+    }
     {
         runtime::Files files(run.Folder());
         if (const std::string problem = level::LevelFileProblem(files, level); !problem.empty()) {
@@ -220,7 +225,7 @@ int RunSolve(const Options& given, int& argc, char** argv) {
         return kBadInput;
     }
 
-    solver::World start{run.State(), run.RandomNumbers(), game::SavePointMemory{}};
+    solver::World start{run.State(), run.RandomNumbers(), {}};
     const solver::Goals goals(start.state.level.elements);
     if (!goals.Any()) {
         Report(level + ": the level has no goal (\"Ziel\")");
@@ -287,23 +292,30 @@ int RunSolve(const Options& given, int& argc, char** argv) {
         };
     }
 
-    const std::string text = ScriptText(comments, seed, level, plan);
-    if (!WriteText(options.replay, text)) {
-        Report("cannot write the replay " + options.replay.string());
-        return kBadInput;
-    }
-
     if (found) {
-        ScriptResult written = ParseScript(text);
-        if (!written.ok ||
-            !ReplayTakesGoal(run, driver, std::move(written.script),
+        // The program replays the run before the file says that it finishes the level.
+        ScriptResult replayed = ParseScript(ScriptText(comments, seed, level, plan));
+        if (!replayed.ok ||
+            !ReplayTakesGoal(run, driver, std::move(replayed.script),
                              static_cast<std::int64_t>(plan.size()), goals) ||
             run.State().level.score != score) {
             Report(
                 "the run found does not take the goal when replayed; this is a fault of the "
                 "automatic player");
             found = false;
+            comments = {
+                level + ": a run of the automatic player (tessaron --solve, seed " +
+                    std::to_string(seed) + ") that should take the goal but did not when the",
+                "program replayed it: " + std::to_string(plan.size()) + " passes:",
+                "  tessaron --headless --script " + script + " --passes " +
+                    std::to_string(plan.size()),
+            };
         }
+    }
+    const std::string text = ScriptText(comments, seed, level, plan);
+    if (!WriteText(options.replay, text)) {
+        Report("cannot write the replay " + options.replay.string());
+        return kBadInput;
     }
     if (!options.reach.empty()) {
         // The level as loaded, with the cell nearest the goal framed when the goal was missed.
