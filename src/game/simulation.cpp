@@ -145,6 +145,8 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
                 player.carried = 1;
             }
             SensorTrigger(element, level);
+            // A pickup taken here may store a save point, which must know of its change.
+            walk.Index().NoteChange(static_cast<std::int32_t>(i));
             const float kind = element.kind;
             PickupEffect(element, level, player, services);
             if (element.kind != kind) {

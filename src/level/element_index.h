@@ -113,6 +113,9 @@ class ElementIndex {
     // nothing until the first ResetJournal, and stops holding (JournalValid is false) when the
     // indexes are rebuilt for a list that was replaced.
     bool JournalValid() const { return journalValid_; }
+    // The record is about to change (a contact's effect, which may store a save point that
+    // reads the journal before the change is told): noted now.
+    void NoteChange(std::int32_t element) { Note(element); }
     const std::vector<std::int32_t>& Journal() const { return journal_; }
     void ResetJournal(const std::vector<std::uint32_t>& positions);
 
