@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,10 @@ class InputDriver {
     // ask for an event: apply the script's next action, whatever its pass number.
     virtual Status BeforeModalEvent(std::string_view window) = 0;
     virtual std::string Message() const = 0;
+    // A window that opens in such a run only where the input answers it (the goal screen) would
+    // wait for one of these buttons: true when the next action that such a window would not
+    // drop (mouse moves, clicks and close requests it drops) presses one of them.
+    virtual bool WillPress(std::span<const int> /*buttons*/) const { return false; }
 };
 
 // Watches a run. Every call has a default that does nothing.

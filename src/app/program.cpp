@@ -3,7 +3,6 @@
 #include "app/program.h"
 
 #include <chrono>
-#include <cmath>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -31,8 +30,12 @@ constexpr float kScrollStep = 10.0f;
 // In the editor, a mouse this far right over the play screen takes the keyboard back to the
 // main window.
 constexpr std::int32_t kActivateMouseX = 768;
-// However small the pass's own sleep, a pass never starts sooner than this after the previous.
-constexpr std::chrono::nanoseconds kShortestPass{1'000'000'000 / 60};
+// Interactive play: passes start on a steady schedule of this many a second.
+constexpr std::int64_t kPassesPerSecond = 60;
+constexpr std::chrono::nanoseconds kPassPeriod{1'000'000'000 / kPassesPerSecond};
+// A loop further behind its schedule than this many passes (a modal window, a stalled machine)
+// starts a new schedule instead of running the missed passes in a burst.
+constexpr std::int64_t kMostPassesBehind = 3;
 
 int ExitStatusFor(InputDriver::Status status) {
     return status == InputDriver::Status::NoActionLeft ? 3 : 2;
@@ -47,15 +50,6 @@ render::FrameInputs FrameInputsOf(const GameState& state) {
 }
 
 }  // namespace
-
-int PassSleepMilliseconds(std::int32_t levelWidth, std::int32_t levelHeight) {
-    // A level without cells has no quotient to take; it waits the shortest time.
-    if (levelWidth <= 0 || levelHeight <= 0) {
-        return 1;
-    }
-    const double cells = static_cast<double>(levelWidth) * static_cast<double>(levelHeight);
-    return static_cast<int>(std::ceil(30000.0 / cells));
-}
 
 // ---------------------------------------------------------------------------------------------
 // Requesters whose answers the observers hear
@@ -178,6 +172,16 @@ void Program::Impl::TellEvent(const runtime::Event& event) {
     }
 }
 
+bool Program::Impl::StopRequested() {
+    if (!machine || machine->StopSignal() == 0) {
+        return false;
+    }
+    // The shell's way of saying that a signal ended the program.
+    exitStatus = 128 + machine->StopSignal();
+    abortMessage.clear();
+    return true;
+}
+
 Flow Program::Impl::AbortWith(InputDriver::Status status, std::string message) {
     exitStatus = ExitStatusFor(status);
     abortMessage = std::move(message);
@@ -205,6 +209,9 @@ std::optional<runtime::Event> Program::Impl::ModalEvent(std::string_view window)
         return std::nullopt;
     } else {
         event = windows->Wait();
+        if (StopRequested()) {
+            return std::nullopt;
+        }
     }
     if (event.code != EventCode::None) {
         TellEvent(event);
@@ -212,15 +219,35 @@ std::optional<runtime::Event> Program::Impl::ModalEvent(std::string_view window)
     return event;
 }
 
+bool Program::Impl::Interactive() const {
+    return hooks.driver == nullptr && machine != nullptr && !machine->Headless();
+}
+
+void Program::Impl::AnswerPassSounds() {
+    if (soundedPass == passCount) {
+        return;
+    }
+    soundedPass = passCount;
+    if (Interactive()) {
+        soundDesk.AfterPass(*sound, passEvents, state.loop.mode, passCount);
+    }
+}
+
 PassOutcome Program::Impl::EndPass(Flow flow) {
-    if (flow == Flow::Abort) {
+    // A run stopped by a signal ends its pass as "BEENDEN" does, with the signal's status.
+    const bool stopped = flow == Flow::Abort && machine && machine->StopSignal() != 0;
+    if (flow == Flow::Abort && !stopped) {
         return PassOutcome::Aborted;
     }
+    AnswerPassSounds();
     // Whatever the pass did (a paint, an undo, a mode switch, a level read or a save point
     // restored), the buttons say from now on what the next pass can do.
     ShowHistoryButtons();
     for (RunObserver* observer : hooks.observers) {
         observer->OnPassEnd(passCount, state);
+    }
+    if (stopped) {
+        return PassOutcome::Quit;
     }
     switch (flow) {
         case Flow::Restart:
@@ -251,6 +278,7 @@ Flow Program::Impl::NewLevelCommand() {
         return Flow::Abort;
     }
     levelInMemory = true;
+    levelStartPass = passCount;
     return Flow::Restart;
 }
 
@@ -258,6 +286,7 @@ Flow Program::Impl::LoadLevelCommand() {
     const level::LoadResult result = level::LoadLevel(state.level, *files, *requesters, *folder);
     if (result == level::LoadResult::Loaded) {
         levelInMemory = true;
+        levelStartPass = passCount;
         return Flow::Restart;
     }
     // A cancelled or unreadable load keeps the level in memory; only without one (at start)
@@ -309,6 +338,7 @@ void Program::Impl::SwitchMode() {
         windows->Move(-panel::kSidePanelWidth, 0);
     }
     level::RestoreEditState(state.level);
+    levelStartPass = passCount;
 }
 
 Flow Program::Impl::PauseMenu() {
@@ -316,6 +346,9 @@ Flow Program::Impl::PauseMenu() {
     const PauseChoice choice =
         RunPauseMenu(*windows, *screen, [this] { return ModalEvent(pause_menu::kTitle); });
     windows->Use(panel::kMainWindow);
+    if (choice != PauseChoice::Abandoned && Interactive()) {
+        soundDesk.Click(*sound);
+    }
     switch (choice) {
         case PauseChoice::Continue:
             return Flow::Continue;
@@ -431,6 +464,10 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
         }
     }
 
+    // The sound setting, in play mode only: in the editor the letter belongs to the text fields.
+    if (state.loop.mode == level::Mode::Play && keyboard.Released(Key::M) && Interactive()) {
+        soundDesk.Cycle(*sound, passCount);
+    }
     held.up = keyboard.Held(Key::Up);
     held.left = keyboard.Held(Key::Left);
     held.right = keyboard.Held(Key::Right);
@@ -449,6 +486,13 @@ void Program::Impl::DrawingStage() {
     }
     render::DrawMap(state.level, inputs, state.render, *screen, random);
     render::DrawOverlays(state.level, inputs, *screen);
+    // The sound setting just chosen, for a moment; never in scripted runs, whose frames stay as
+    // they are.
+    if (state.loop.mode == level::Mode::Play && Interactive()) {
+        if (const std::string notice = soundDesk.Notice(passCount); !notice.empty()) {
+            render::DrawScoreLineNotice(state.level, notice, *screen);
+        }
+    }
     if (state.loop.mode == level::Mode::Editor) {
         editor::DrawBrushPreview(state.level, state.paint, state.loop.mouseX, state.loop.mouseY,
                                  *screen);
@@ -522,28 +566,33 @@ PassOutcome Program::RunPass() {
     }
 
     Impl::PassStages stages(d, event);
-    return d.EndPass(play::RunPass(d.state, d.GameServices(), stages));
+    Flow flow = play::RunPass(d.state, d.GameServices(), stages);
+    if (flow == Flow::Continue) {
+        flow = d.GoalStage();
+    }
+    return d.EndPass(flow);
 }
 
 int Program::RunLoop() {
     using Clock = std::chrono::steady_clock;
     Impl& d = *impl_;
-    Clock::time_point previousStart{};
-    bool first = true;
+    // When the next pass is due. Each deadline follows the previous one by a period, so that
+    // the time a pass takes never adds up into a drift.
+    Clock::time_point due = Clock::now();
     for (;;) {
+        if (d.StopRequested()) {
+            End();
+            return d.exitStatus;
+        }
         if (!d.options.headless) {
             const Clock::time_point now = Clock::now();
-            Clock::time_point wake =
-                now + std::chrono::milliseconds(PassSleepMilliseconds(d.state.level.levelWidth,
-                                                                      d.state.level.levelHeight));
-            // The floor is a deadline from the previous start, not a second sleep.
-            if (!first && wake < previousStart + kShortestPass) {
-                wake = previousStart + kShortestPass;
+            if (now - due > kMostPassesBehind * kPassPeriod) {
+                due = now;
+            } else {
+                std::this_thread::sleep_until(due);
             }
-            std::this_thread::sleep_until(wake);
+            due += kPassPeriod;
         }
-        first = false;
-        previousStart = Clock::now();
 
         const PassOutcome outcome = RunPass();
         if (outcome == PassOutcome::Quit || outcome == PassOutcome::Aborted) {

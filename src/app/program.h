@@ -27,10 +27,6 @@ enum class PassOutcome {
     Aborted,    // the input driver ended the run: ExitStatus() and AbortMessage() say why
 };
 
-// Milliseconds a pass waits for a level of width x height cells: ceil(30000 / cells), the
-// quotient in floating point; 1 for a level without cells.
-int PassSleepMilliseconds(std::int32_t levelWidth, std::int32_t levelHeight);
-
 struct ProgramHooks {
     // Feeds the run with actions (scripted runs); null in an interactive run.
     InputDriver* driver = nullptr;
@@ -71,7 +67,9 @@ class Program {
     // The lines the editor's reach layer shows; none while it is off.
     std::vector<std::string> ReachLines() const;
 
-    // The interactive main loop with its pacing, until the program ends. The exit status.
+    // The main loop until the program ends (or, with Options::passes, until that many passes
+    // have run). An interactive run starts 60 passes a second on a steady schedule, whatever
+    // the level's size; a headless run is not paced. The exit status.
     int RunLoop();
 
     int ExitStatus() const;

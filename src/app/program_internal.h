@@ -15,6 +15,7 @@
 #include "app/options.h"
 #include "app/program.h"
 #include "app/reach_layer.h"
+#include "app/sound_effects.h"
 #include "app/state.h"
 #include "game/simulation.h"
 #include "play/pass.h"
@@ -84,6 +85,13 @@ struct Program::Impl {
     std::string savePointProblem;
     // What the player could notice in this pass (cleared when a pass starts).
     game::PassEvents passEvents;
+    // The pass in which the level was last read or made, or play began: the goal screen's time
+    // counts the passes since.
+    std::int64_t levelStartPass = 0;
+    // The effects and music that answer the player, in interactive runs, and the last pass
+    // they answered.
+    sounds::Desk soundDesk;
+    std::int64_t soundedPass = 0;
     bool started = false;
     bool ended = false;
 
@@ -98,6 +106,9 @@ struct Program::Impl {
                       const std::string& problem) const;
     int Fail(std::string_view text, bool boxPossible);
 
+    // A run a player plays and hears: no script drives it and it has a display.
+    bool Interactive() const;
+
     // Stages of the pass (program.cpp), which PassStages hands to the game's pass.
     class PassStages;
     Flow EditorStage(const runtime::Event& event);
@@ -110,6 +121,16 @@ struct Program::Impl {
     void SaveLevelCommand();
     Flow PauseMenu();
     void SwitchMode();
+
+    // The goal screen (goal.cpp), after a play pass in which the ball took a goal.
+    Flow GoalStage();
+    // The level file after this one in its folder, by name; empty after the last.
+    std::string NextLevelFile();
+    // Whether the level in memory, in its editable state, is what its file holds.
+    bool LevelIsAsItsFile();
+    // Reads a level file afresh and starts it as the game's start does: the ball at rest at the
+    // file's start offset. A file that cannot be read keeps the level as it was, with a message.
+    Flow StartLevelFile(const std::string& path);
     // The simulation's machine services; a save point that cannot be stored is remembered.
     game::Services GameServices();
     // Shows the "Error" box for a save point that could not be stored, once.
@@ -122,7 +143,11 @@ struct Program::Impl {
     // by waiting. Empty when the run must end (the driver says so, or no input can come).
     std::optional<runtime::Event> ModalEvent(std::string_view window);
     Flow AbortWith(InputDriver::Status status, std::string message);
+    // Whether a stop signal came (an interactive run): the exit status is then 128 + signal.
+    bool StopRequested();
     void TellEvent(const runtime::Event& event);
+    // The sounds of this pass's events, once per pass: as it ends, or before the goal screen.
+    void AnswerPassSounds();
     PassOutcome EndPass(Flow flow);
     void Shutdown();
 };

@@ -73,6 +73,9 @@ int Program::Impl::StartMachine(int& argc, char** argv) {
     // alone. Without the controller layer the keyboard still plays.
     if (!options.headless) {
         machine->StartGamepads();
+        // Ctrl+C in the terminal, or the session's end, ends an interactive run as "BEENDEN"
+        // does, so that its trace and recording are written.
+        machine->CatchStopSignals();
     }
     screen = std::make_unique<runtime::PlayScreen>(*machine);
     keys = std::make_unique<runtime::Keyboard>(*machine);
@@ -154,6 +157,12 @@ int Program::StartUp(int& argc, char** argv) {
     std::string problem;
     if (!d.sound->Load(1, kSoundFile, &problem)) {
         d.NoteUnloaded(unloaded, kSoundFile, problem);
+    }
+    if (d.Interactive()) {
+        d.soundDesk.Load(*d.sound, sounds::ConfigFolderFromEnvironment(),
+                         [&](std::string_view path, const std::string& why) {
+                             d.NoteUnloaded(unloaded, path, why);
+                         });
     }
     render::LoadLabelFont(*d.screen);
     if (!unloaded.empty()) {

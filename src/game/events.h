@@ -35,6 +35,15 @@ class PassEvents {
             ++n;
         }
     }
+    // An event of a contact that may last for many passes (the ball inside a sensor): noted only
+    // in the pass in which it begins, that is when the pass before had no such contact.
+    void NoteContact(GameEvent event) {
+        const std::size_t i = static_cast<std::size_t>(event);
+        if (!touching_[i] && !touchedBefore_[i]) {
+            Note(event);
+        }
+        touching_[i] = true;
+    }
     std::uint16_t Count(GameEvent event) const { return counts_[static_cast<std::size_t>(event)]; }
     bool Happened(GameEvent event) const { return Count(event) > 0; }
     bool Empty() const {
@@ -45,10 +54,17 @@ class PassEvents {
         }
         return true;
     }
-    void Clear() { counts_.fill(0); }
+    // Starts a new pass: the counts go, the contacts become those of the pass before.
+    void Clear() {
+        counts_.fill(0);
+        touchedBefore_ = touching_;
+        touching_.fill(false);
+    }
 
   private:
     std::array<std::uint16_t, kGameEventCount> counts_{};
+    std::array<bool, kGameEventCount> touching_{};
+    std::array<bool, kGameEventCount> touchedBefore_{};
 };
 
 }  // namespace tessaron::game

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "game/geometry.h"
+
 namespace tessaron::game {
 namespace {
 
@@ -105,6 +107,27 @@ UpdateOutcome UpdateRecord(level::Element& e, float triggered, runtime::Random& 
     return outcome;
 }
 
+// An element that sets off on its path in this update: it moves out, from its start or after
+// coming back part of the way. A switch's own press travel is no setting off.
+bool SetsOff(const level::Element& before, const level::Element& after) {
+    return after.kind != kSwitchCode && after.travelled > before.travelled &&
+           (before.travelled <= 0.0f || before.motion != 1.0f);
+}
+
+// The element's picture lies on the play screen, at least in part.
+bool OnScreen(const level::Element& e, const level::Level& level) {
+    return std::fabs(kCellSize * e.column + level.viewX - kCentreX) < kCentreX + kCellSize &&
+           std::fabs(kCellSize * e.row + level.viewY - kCentreY) < kCentreY + kCellSize;
+}
+
+// Notes an element on the screen that sets off; the record is only read.
+void NoteSettingOff(const level::Element& before, const level::Element& after,
+                    const level::Level& level, PassEvents* events) {
+    if (events != nullptr && SetsOff(before, after) && OnScreen(after, level)) {
+        events->Note(GameEvent::MoverStarted);
+    }
+}
+
 bool IsTorch(float kind) {
     return kind == kTorchCode || kind == kTorchFlickerCode;
 }
@@ -132,7 +155,7 @@ void SwitchPress(level::Element& element, level::Level& level) {
     }
 }
 
-void UpdateElements(level::Level& level, runtime::Random& random) {
+void UpdateElements(level::Level& level, runtime::Random& random, PassEvents* events) {
     // The trigger is read once: nothing in the pass changes it, and the float it is compared
     // with is the same for every element.
     const float triggered = static_cast<float>(level.triggeredLink);
@@ -162,6 +185,7 @@ void UpdateElements(level::Level& level, runtime::Random& random) {
         const level::Element before = element;
         const UpdateOutcome outcome = UpdateRecord(element, triggered, random);
         const bool unchanged = SameBits(element, before);
+        NoteSettingOff(before, element, level, events);
         if (!unchanged) {
             index.Moved(i, element);
         }

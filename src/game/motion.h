@@ -2,6 +2,7 @@
 // element update pass that moves every element once per play pass.
 #pragma once
 
+#include "game/events.h"
 #include "level/level.h"
 #include "runtime/files.h"
 
@@ -15,8 +16,9 @@ void SwitchPress(level::Element& element, level::Level& level);
 
 // One element update pass over the whole list, in list order: starts, the switch's own travel,
 // link starts, going out, coming back, the pauses at both ends, and the torches' flicker (which
-// draws from `random`, two numbers at most per torch).
-void UpdateElements(level::Level& level, runtime::Random& random);
+// draws from `random`, two numbers at most per torch). An element on the screen that sets off on
+// its path is noted in `events`, when given.
+void UpdateElements(level::Level& level, runtime::Random& random, PassEvents* events = nullptr);
 
 // The update of one element with the trigger of the pass (-1 for none, as a float): what the
 // update pass does to each element it visits.

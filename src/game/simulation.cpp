@@ -40,6 +40,8 @@ constexpr float kCarryDivisor = 2.5f;
 // passes in a row crush the ball.
 constexpr std::int32_t kCrowdedContacts = 2;
 constexpr std::int32_t kCrushLimit = 25;
+// A landing the player hears: the ball came down faster than this many pixels per pass.
+constexpr float kLandingFall = 4.0f;
 
 int SpriteOf(float code) {
     return RoundToPixel(code);
@@ -62,6 +64,36 @@ bool ElementTouches(const Element& element, const level::Level& level,
 
 float Divisor(const Player& player) {
     return static_cast<float>(player.mediumDivisor);
+}
+
+// What the player notices of a pass, noted where it happens; reading the state changes nothing.
+
+// A sensor is heard when the ball begins to touch it, not in every pass it stays inside.
+void NoteSensor(const Element& element, const Services& services) {
+    if (element.kind == Code(ElementKind::Sensor)) {
+        services.NoteContact(GameEvent::SensorPassed);
+    }
+}
+
+// A switch pressed from its top position; not one still sinking under the ball or rising.
+void NoteSwitchPress(const Element& element, const Services& services) {
+    if (element.kind == Code(ElementKind::Switch) && element.travelled <= 0.0f) {
+        services.Note(GameEvent::SwitchPressed);
+    }
+}
+
+// The vertical pass stopped a ball that came down fast enough to be heard; a ball resting on
+// the ground comes down a fraction of a pixel in every pass.
+void NoteLanding(const Player& player, const Services& services) {
+    if (player.velocityY / Divisor(player) < -kLandingFall) {
+        services.Note(GameEvent::Landing);
+    }
+}
+
+void NoteMediumChange(std::int32_t before, std::int32_t now, const Services& services) {
+    if (before != now) {
+        services.Note(now == kWaterDivisor ? GameEvent::EnterWater : GameEvent::LeaveWater);
+    }
 }
 
 // Which positions of an element a walk tests near the ball: where it is, and for the touch pass
@@ -144,6 +176,7 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
                 level.viewY = level.viewY - element.speedY * element.motion / kCarryDivisor;
                 player.carried = 1;
             }
+            NoteSensor(element, services);
             SensorTrigger(element, level);
             // A pickup taken here may store a save point, which must know of its change.
             walk.Index().NoteChange(static_cast<std::int32_t>(i));
@@ -173,9 +206,11 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
         }
         player.canJump = 1;
         player.hitFlag = 1;
+        NoteSwitchPress(element, services);
         SwitchPress(element, level);
         walk.Index().Wake(static_cast<std::int32_t>(i));
         if (SpikeEffect(element, level, player, services.savePoints)) {
+            services.Note(GameEvent::SentBack);
             return;  // the list was replaced: no element follows this one
         }
     }
@@ -191,6 +226,7 @@ void HorizontalPass(level::Level& level, Player& player, const Services& service
         }
         player.hitFlag = 1;
         if (SpikeEffect(element, level, player, services.savePoints)) {
+            services.Note(GameEvent::SentBack);
             return;
         }
     }
@@ -239,17 +275,20 @@ void PushOutPass(level::Level& level, Player& player) {
 }  // namespace
 
 void RunFirstStage(level::Level& level, Player& player, const Services& services) {
+    const std::int32_t divisorBefore = player.mediumDivisor;
     player.canJump = 0;
     player.hitFlag = 0;
     player.mediumDivisor = 1;
 
     TouchPass(level, player, services);
+    NoteMediumChange(divisorBefore, player.mediumDivisor, services);
 
     player.velocityY = player.velocityY - kGravity;
     level.viewY = level.viewY + player.velocityY / Divisor(player);
 
     VerticalPass(level, player, services);
     if (player.hitFlag == 1) {
+        NoteLanding(player, services);
         // The fall of this pass is taken back and the ball bounces at half the speed.
         level.viewY = level.viewY - player.velocityY / Divisor(player);
         player.velocityY = -player.velocityY / kBounce;
@@ -292,6 +331,8 @@ void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys
             if (player.hitFlag == 1) {
                 level.viewY = level.viewY - player.velocityY;
                 player.velocityY = 0.0f;
+            } else {
+                services.Note(GameEvent::Jump);
             }
         }
     }
@@ -310,7 +351,7 @@ void ApplyPlayerKeys(level::Level& level, Player& player, const PlayerKeys& keys
 }
 
 void RunSecondStage(level::Level& level, Player& player, const Services& services) {
-    UpdateElements(level, services.random);
+    UpdateElements(level, services.random, services.events);
     PushOutPass(level, player);
 
     if (player.contactCount > kCrowdedContacts) {
@@ -320,8 +361,8 @@ void RunSecondStage(level::Level& level, Player& player, const Services& service
     } else {
         player.crushCount = 0;
     }
-    if (player.crushCount > kCrushLimit) {
-        services.savePoints.Restore(level, player);
+    if (player.crushCount > kCrushLimit && services.savePoints.Restore(level, player)) {
+        services.Note(GameEvent::SentBack);
     }
 }
 

@@ -34,6 +34,11 @@ struct Services {
             events->Note(event);
         }
     }
+    void NoteContact(GameEvent event) const {
+        if (events != nullptr) {
+            events->NoteContact(event);
+        }
+    }
 };
 
 // The keys the player holds in this pass's keyboard snapshot.

@@ -14,7 +14,7 @@ namespace tessaron::level {
 // ever replaced whole (ReplaceElements); the passes find the records that matter to
 // them through the level's indexes (element_index.h).
 
-// The sentinel that startX holds until the first level file has been read.
+// The sentinel that startX holds until a level file has been read.
 inline constexpr std::int32_t kNoStartOffset = 1000000;
 
 enum class Mode : int { Play = 0, Editor = 1 };

@@ -183,12 +183,10 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
     const std::int32_t width = header.width;
     const std::int32_t height = header.height;
 
-    // Only the first level read after the program starts begins at its own stored offset;
-    // every later one begins where the first did, or at the last save point taken.
-    if (level.startX == kNoStartOffset) {
-        level.startX = header.startX;
-        level.startY = header.startY;
-    }
+    // Every level begins at the start offset stored in its own file. (A save point taken later
+    // keeps its own view offset, which going back to it restores.)
+    level.startX = header.startX;
+    level.startY = header.startY;
     level.levelWidth = width;
     level.levelHeight = height;
     level.viewX = static_cast<float>(level.startX);

@@ -399,6 +399,19 @@ void DrawEditorCells(const level::Level& level, GridOverlay grid, PlayScreen& sc
     DrawCells(level, CellStyle{Mode::Editor, grid, 0}, screen, unused);
 }
 
+void DrawScoreLineNotice(const level::Level& level, std::string_view notice, PlayScreen& screen) {
+    // Beside the score, a good space after it, in the score line's own colour and font.
+    constexpr int kGap = 24;
+    detail::TextBuffer buffer;
+    screen.BeginDrawing();
+    screen.SetDrawingMode(runtime::kTransparentText);
+    screen.SetFrontColour({255, 255, 255});
+    screen.UseFont(0);
+    screen.SetTextPosition(screen.TextWidth(detail::ScoreText(buffer, level.score)) + kGap, 0);
+    screen.DrawText(notice);
+    screen.EndDrawing();
+}
+
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs, PlayScreen& screen) {
     if (inputs.mode == Mode::Editor) {
         DrawValueDisplay(level, inputs.valueDisplayChoice, screen);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "level/level.h"
 #include "render/frame.h"
@@ -26,6 +27,10 @@ void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& 
 // Draws the value display (editor) or the score line (play) over the map.
 void DrawOverlays(const level::Level& level, const FrameInputs& inputs,
                   runtime::PlayScreen& screen);
+
+// A short notice on the score line, after the score (play mode; drawn after the overlays).
+void DrawScoreLineNotice(const level::Level& level, std::string_view notice,
+                         runtime::PlayScreen& screen);
 
 // Whether the editor's grid is drawn over the cells.
 enum class GridOverlay { Hidden, Shown };

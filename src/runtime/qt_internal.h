@@ -13,6 +13,7 @@
 #include <SDL.h>
 
 #include <array>
+#include <atomic>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -158,6 +159,23 @@ class Gamepads {
     QTimer* menuTimer_ = nullptr;
 };
 
+// Keeps the sum of all voices under full scale: the mix is scaled down, for all channels alike,
+// as soon as a frame would go above the ceiling, and the scale recovers smoothly afterwards. So
+// overlapping effects never clip, and a mix that stays below the ceiling passes unchanged.
+struct PeakLimiter {
+    static constexpr float kCeiling = 0.89f;  // about -1 dB
+    int channels = 2;
+    float envelope = 0.0f;
+    float release = 0.0f;  // the envelope's fall per frame, from the sample rate
+    // The loudest sample sent on since the last TakeLoudest, for tests.
+    std::atomic<float> loudest{0.0f};
+
+    PeakLimiter(int sampleRate, int channelCount);
+    // Limits interleaved samples (whole frames) in place.
+    void Process(float* samples, int count);
+    float TakeLoudest() { return loudest.exchange(0.0f); }
+};
+
 struct Machine::Impl {
     explicit Impl(const GameFolder& folder) : folder(folder) {}
 
@@ -183,19 +201,44 @@ struct Machine::Impl {
     // Keys that went down in one of our windows since the last keyboard snapshot: a tap that
     // goes down and up again between two snapshots still shows as down in the next one.
     std::array<bool, 256> pressedSinceSnapshot{};
+    // Keys whose release came but that may not really be up. The X server repeats a held key
+    // as a release and a press, which the toolkit does not always mark as a repeat (it cannot
+    // when the press has not arrived yet): such a key stays down until a snapshot finds it
+    // really up. For each, the key's code on the display server.
+    std::array<bool, 256> releasePending{};
+    std::array<quint32, 256> nativeKey{};
+    // Whether the display holds a key (by its code there) down right now; false where it cannot
+    // tell. Null asks the X server, where there is one; tests put a display of their own here.
+    std::function<bool(quint32)> keyDownOnDisplay;
     InputFilter* filter = nullptr;
 
     // The mouse position on the desktop as last seen or set by automation.
     QPoint mouse;
     bool mouseScripted = false;
 
+    // The stop signals (Machine::CatchStopSignals): whether they are caught, the watch that
+    // looks for one, and the one that came.
+    bool stopSignalsCaught = false;
+    QTimer* stopWatch = nullptr;
+    int stopSignal = 0;
+
     // Game controllers; null until started.
     std::unique_ptr<Gamepads> gamepads;
 
-    // Audio.
+    // Audio: SDL_mixer on the sound device (or the silent driver), mixing in 32-bit floats.
     bool soundStarted = false;
-    SDL_AudioDeviceID audioDevice = 0;
+    // The mixer's format, which every loaded sound is converted to.
     SDL_AudioSpec audioSpec{};
+    // The mixer's channels (voices): how many exist, and those that sounds gave back.
+    int mixChannels = 0;
+    std::vector<int> freeMixChannels;
+    // Each loaded sound's voices form a channel group of their own.
+    int nextMixGroup = 1;
+    std::unique_ptr<PeakLimiter> limiter;
+
+    // A mixer channel for a sound, made when none is free.
+    int TakeMixChannel();
+    void GiveBackMixChannel(int channel);
 
     void Post(const Event& event) { events.push_back(event); }
     // Presses the enabled toolbar button of `window` whose keys the press is. True when the
@@ -208,6 +251,10 @@ struct Machine::Impl {
     void CloseWindow(int number);
     void CloseAllWindows();
     bool HeadlessPlatform() const;
+    // A key event in one of the key table's keys; `ours` when it reached one of our windows.
+    void NoteKey(int code, const QKeyEvent& key, bool ours);
+    // Lets the pending releases of keys that are really up count (see releasePending).
+    void SettleReleases();
 };
 
 // The scan code the key table keeps for a Qt key, 0 for keys it does not keep.

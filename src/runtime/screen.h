@@ -1,6 +1,6 @@
 // Windows, controls, events, the play screen with its sprites, 2D drawing, keyboard and sound:
 // the half of the machine layer that shows and hears. No toolkit type appears here; the
-// implementation behind it is Qt Widgets and SDL2's audio.
+// implementation behind it is Qt Widgets, SDL2 and SDL2_mixer.
 //
 // Windows, controls, sprites, blended sprites, fonts and sounds are numbered objects chosen by
 // the caller (window 2, control 1000, sprite 1001, font 1, sound 1). Controls share one number
@@ -60,6 +60,13 @@ class Machine {
     // The name of the installed desktop entry and icon (without ".desktop"), by which the
     // desktop matches the program's windows to its menu entry and icon. After StartScreen.
     void UseDesktopEntry(std::string_view id);
+    // From now on SIGINT and SIGTERM (Ctrl+C in a terminal, the session ending) do not end the
+    // process at once: StopSignal() says which came, the toolkit's modal dialogs (a file
+    // requester, a message box) are cancelled, and Windows::Wait returns without an event, so
+    // that the program can end in order. End() gives the signals their default action back.
+    void CatchStopSignals();
+    // The signal that asked the program to stop; 0 while none has.
+    int StopSignal() const;
     // Shuts every layer down; called once before the program exits.
     void End();
 
@@ -151,7 +158,8 @@ class Windows {
     // Takes at most one event of any window off the queue; never waits. Toolkit work pending
     // (input, repaints) is done first, so that what the user did reaches the queue.
     Event Poll();
-    // As Poll, but waits until an event arrives.
+    // As Poll, but waits until an event arrives, or a stop signal (Machine::CatchStopSignals):
+    // then the event is None.
     Event Wait();
 
     // Controls, created in the current window at inner coordinates.
@@ -379,6 +387,7 @@ enum class Key : int {
     Left = 0xCB,
     Right = 0xCD,
     Down = 0xD0,
+    M = 0x32,
     R = 0x13,  // the editor's reach layer
     G = 0x22,  // the reach layer's run shown
 };
@@ -462,6 +471,30 @@ class Sound final : public SoundPlayer {
     void Play(int number) override;
     // How often Play found a loaded sound (for tests and scripted runs).
     int PlayCount(int number) const;
+
+    // Effects that overlap. Start plays the sound once beside whatever plays, on a voice of its
+    // own; at most `voices` of one sound play at once (SetVoices; one until set), and a start
+    // that finds them all busy plays nothing. Play uses the sound's first voice.
+    static constexpr int kMostVoices = 8;
+    void SetVoices(int number, int voices);
+    void Start(int number);
+    // How many voices of the sound play now.
+    int Playing(int number) const;
+
+    // The music: a WAV file (at most 16 MB, read as Load reads) played in a loop without a seam.
+    // Nothing plays without a device; a file that cannot be read is refused.
+    bool LoadMusic(std::string_view path, std::string* problem = nullptr);
+    // Starts the loop, or resumes it where it was paused.
+    void PlayMusic();
+    void PauseMusic();
+    bool MusicPlaying() const;
+
+    // Levels from 0 (silent) to 100 of every effect (Play and Start alike) and of the music.
+    void SetVolumes(int effects, int music);
+
+    // The loudest sample, of 1.0 for full scale, that the mix sent to the device since the last
+    // call (for tests): overlapping sounds are held under full scale, never clipped.
+    float TakeLoudestOutput();
 
     struct Impl;
 

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,12 +12,25 @@
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
+#include <QTimer>
+#include <QTranslator>
+
+#include <SDL_mixer.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
+
+// The toolkit's headers above say whether it was built for X11.
+#if defined(TESSARON_HAVE_XCB) && QT_CONFIG(xcb)
+#define TESSARON_ASK_X_SERVER 1
+#include <xcb/xcb.h>
+#endif
 
 #include "runtime/qt_internal.h"
 
@@ -57,6 +71,21 @@ void EnsureRuntimeFolder() {
     const QFileInfo info(path);
     if (info.isDir() && info.isWritable()) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
+    }
+}
+
+// The whole interface is German, whatever the user's language: the toolkit's own texts (the
+// file requesters' and the message boxes' buttons and labels) too, from the distribution's
+// translations of the toolkit where they are installed, with German dates and numbers in them.
+void UseGermanToolkitTexts() {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(german);
+    auto* translator = new QTranslator(g_application);
+    if (translator->load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
     }
 }
 
@@ -252,14 +281,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             auto* widget = qobject_cast<QWidget*>(watched);
             const bool ours = widget != nullptr && machine_.WindowNumberOf(widget) != 0;
             if (code != 0 && !key->isAutoRepeat()) {
-                // A table, not a count: the same key event may pass here more than once.
-                const bool press = event->type() == QEvent::KeyPress;
-                machine_.keys[std::size_t(code)] = press;
-                // A quick tap may go down and up between two passes; it still counts once. Keys
-                // typed into a message box or a file requester (Escape cancelling it) do not.
-                if (press && ours) {
-                    machine_.pressedSinceSnapshot[std::size_t(code)] = true;
-                }
+                machine_.NoteKey(code, *key, ours);
             }
             if (!ours) {
                 break;  // message boxes and file dialogs keep their own keys
@@ -290,6 +312,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             // key would stay down here for ever (the ball rolling on). Every key counts as up.
             machine_.keys.fill(false);
             machine_.pressedSinceSnapshot.fill(false);
+            machine_.releasePending.fill(false);
             break;
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
@@ -328,6 +351,66 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void Machine::Impl::NoteKey(int code, const QKeyEvent& key, bool ours) {
+    // A table, not a count: the same key event may pass here more than once.
+    const auto i = std::size_t(code);
+    if (key.type() == QEvent::KeyPress) {
+        // A press after a release that has not counted yet is the display server's repeat of a
+        // key still held, or a tap that goes down again: either way the key is down.
+        releasePending[i] = false;
+        keys[i] = true;
+        // A quick tap may go down and up between two passes; it still counts once. Keys typed
+        // into a message box or a file requester (Escape cancelling it) do not.
+        if (ours) {
+            pressedSinceSnapshot[i] = true;
+        }
+    } else if (keys[i]) {
+        releasePending[i] = true;
+        nativeKey[i] = key.nativeScanCode();
+    }
+}
+
+namespace {
+
+// Whether the X server holds the key with this code down right now; false without one.
+// Elsewhere a held key's repeats come marked as such, or as presses alone.
+bool KeyDownOnXServer(quint32 nativeKey) {
+#if defined(TESSARON_ASK_X_SERVER)
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr || nativeKey == 0 || nativeKey > 255) {
+        return false;
+    }
+    xcb_connection_t* connection = x11->connection();
+    xcb_query_keymap_reply_t* reply =
+        xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr);
+    if (reply == nullptr) {
+        return false;
+    }
+    const bool down = (reply->keys[nativeKey / 8] >> (nativeKey % 8)) & 1;
+    std::free(reply);
+    return down;
+#else
+    (void)nativeKey;
+    return false;
+#endif
+}
+
+}  // namespace
+
+void Machine::Impl::SettleReleases() {
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (!releasePending[i]) {
+            continue;
+        }
+        const bool down =
+            keyDownOnDisplay ? keyDownOnDisplay(nativeKey[i]) : KeyDownOnXServer(nativeKey[i]);
+        if (!down) {
+            releasePending[i] = false;
+            keys[i] = false;
+        }
+    }
 }
 
 int Machine::Impl::WindowNumberOf(const QWidget* widget) const {
@@ -416,6 +499,7 @@ bool Machine::StartScreen(const StartOptions& options) {
         int* argc = options.argc != nullptr ? options.argc : &g_argc;
         char** argv = options.argv != nullptr ? options.argv : g_argv;
         g_application = new QApplication(*argc, argv);
+        UseGermanToolkitTexts();
         // The side panel was laid out for a small stock dialog font (about 5 px a character):
         // with the toolkit's larger default its two-line labels would be cut off.
         QFont controls(QStringLiteral("Liberation Sans"));
@@ -475,15 +559,24 @@ namespace {
 // a tenth of a second sooner. Nothing reads the device's progress, so the size changes no result.
 enum class AudioBuffer { Device, Silent };
 
-SDL_AudioDeviceID OpenAudioDevice(SDL_AudioSpec& obtained, AudioBuffer buffer) {
-    SDL_AudioSpec wanted{};
-    wanted.freq = 44100;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = buffer == AudioBuffer::Silent ? 256 : 2048;
-    wanted.callback = nullptr;  // queued audio
-    return SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
-                               SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+// The mixer on the audio driver chosen by the hints. It mixes in 32-bit floats, which SDL turns
+// into the device's own format after the limiter has kept the sum under full scale.
+bool OpenMixer(AudioBuffer buffer) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return false;
+    }
+    if (Mix_OpenAudioDevice(
+            44100, AUDIO_F32SYS, 2, buffer == AudioBuffer::Silent ? 256 : 2048, nullptr,
+            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    return true;
+}
+
+void LimitMix(void* limiter, Uint8* stream, int length) {
+    static_cast<PeakLimiter*>(limiter)->Process(reinterpret_cast<float*>(stream),
+                                                length / static_cast<int>(sizeof(float)));
 }
 
 }  // namespace
@@ -500,37 +593,97 @@ bool Machine::StartSound() {
         // Headless runs and tests make no noise and need no sound server.
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     }
-    bool initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    SDL_AudioDeviceID device =
-        initialised ? OpenAudioDevice(impl_->audioSpec,
-                                      headless ? AudioBuffer::Silent : AudioBuffer::Device)
-                    : 0;
-    if (device == 0) {
+    bool opened = OpenMixer(headless ? AudioBuffer::Silent : AudioBuffer::Device);
+    if (!opened) {
         // No device: fall back to the silent driver, so that the game goes on without sound.
-        if (initialised) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        }
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-        initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-        device = initialised ? OpenAudioDevice(impl_->audioSpec, AudioBuffer::Silent) : 0;
+        opened = OpenMixer(AudioBuffer::Silent);
     }
-    if (device == 0) {
-        if (initialised) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        }
+    if (!opened) {
         return false;
     }
-    impl_->audioDevice = device;
-    SDL_PauseAudioDevice(device, 0);
+    int frequency = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    Mix_QuerySpec(&frequency, &format, &channels);
+    impl_->audioSpec = SDL_AudioSpec{};
+    impl_->audioSpec.freq = frequency;
+    impl_->audioSpec.format = format;
+    impl_->audioSpec.channels = static_cast<Uint8>(channels);
+    // Voices are made as sounds ask for them.
+    Mix_AllocateChannels(0);
+    impl_->mixChannels = 0;
+    impl_->freeMixChannels.clear();
+    impl_->limiter = std::make_unique<PeakLimiter>(frequency, std::max(1, channels));
+    Mix_SetPostMix(LimitMix, impl_->limiter.get());
     impl_->soundStarted = true;
     return true;
 }
 
+namespace {
+
+// The stop signal that came, set by the handler (which may do nothing else) and taken up by the
+// machine's watch.
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void NoteStopSignal(int signal) {
+    g_stopSignal = signal;
+}
+
+// How often the watch looks for a stop signal: a stop takes at most this long to be seen, also
+// while a window waits for events.
+constexpr int kStopWatchMilliseconds = 100;
+
+}  // namespace
+
+void Machine::CatchStopSignals() {
+    if (!impl_->screenStarted || impl_->stopSignalsCaught) {
+        return;
+    }
+    g_stopSignal = 0;
+    impl_->stopSignal = 0;
+    std::signal(SIGINT, NoteStopSignal);
+    std::signal(SIGTERM, NoteStopSignal);
+    impl_->stopSignalsCaught = true;
+    Impl* m = impl_.get();
+    m->stopWatch = new QTimer();
+    m->stopWatch->setInterval(kStopWatchMilliseconds);
+    QObject::connect(m->stopWatch, &QTimer::timeout, [m] {
+        if (g_stopSignal == 0 || m->stopSignal != 0) {
+            return;
+        }
+        m->stopSignal = g_stopSignal;
+        // A file requester or a message box runs the toolkit's own loop: cancelled, it returns
+        // to the program, which then ends.
+        for (int guard = 0; guard < 8; ++guard) {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                break;
+            }
+            dialog->reject();
+        }
+    });
+    m->stopWatch->start();
+}
+
+int Machine::StopSignal() const {
+    return impl_->stopSignal;
+}
+
 void Machine::End() {
+    if (impl_->stopSignalsCaught) {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        delete impl_->stopWatch;
+        impl_->stopWatch = nullptr;
+        impl_->stopSignalsCaught = false;
+    }
     if (impl_->soundStarted) {
-        SDL_CloseAudioDevice(impl_->audioDevice);
+        Mix_HaltMusic();
+        Mix_HaltChannel(-1);
+        Mix_SetPostMix(nullptr, nullptr);
+        Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        impl_->audioDevice = 0;
         impl_->soundStarted = false;
     }
     if (impl_->screenStarted) {
@@ -563,6 +716,7 @@ Keyboard::~Keyboard() = default;
 
 void Keyboard::Snapshot() {
     Machine::Impl& m = machine_.Internals();
+    m.SettleReleases();
     for (std::size_t i = 0; i < m.keys.size(); ++i) {
         snapshot_[i] = m.keys[i] || m.pressedSinceSnapshot[i];
     }
@@ -601,6 +755,7 @@ void Keyboard::SetKey(Key key, bool down) {
     const int code = int(key);
     if (code >= 0 && code < 256) {
         machine_.Internals().keys[std::size_t(code)] = down;
+        machine_.Internals().releasePending[std::size_t(code)] = false;
     }
 }
 

@@ -1,5 +1,11 @@
-// Sound on SDL2's audio: a numbered sound is its samples in the device's format; playing it
-// clears the device's queue and queues the sound again, which stops, rewinds and restarts it.
+// Sound on SDL_mixer: a numbered sound is its samples in the mixer's format, played on voices
+// (mixer channels) of its own. Play stops, rewinds and restarts the sound on its first voice;
+// Start lets it overlap itself up to its number of voices. The music is a WAV file streamed in a
+// loop. The sum of everything is kept under full scale by the machine's limiter.
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -9,28 +15,154 @@
 
 namespace tessaron::runtime {
 
+// ---------------------------------------------------------------------------------------------
+// The mixer's voices and the limiter
+
+int Machine::Impl::TakeMixChannel() {
+    if (!freeMixChannels.empty()) {
+        const int channel = freeMixChannels.back();
+        freeMixChannels.pop_back();
+        return channel;
+    }
+    Mix_AllocateChannels(mixChannels + 1);
+    return mixChannels++;
+}
+
+void Machine::Impl::GiveBackMixChannel(int channel) {
+    Mix_HaltChannel(channel);
+    Mix_GroupChannel(channel, -1);
+    freeMixChannels.push_back(channel);
+}
+
+PeakLimiter::PeakLimiter(int sampleRate, int channelCount)
+    : channels(std::max(1, channelCount)),
+      // The scale comes back by about 1/e in a tenth of a second.
+      release(std::exp(-1.0f / (0.1f * static_cast<float>(std::max(1, sampleRate))))) {}
+
+void PeakLimiter::Process(float* samples, int count) {
+    float loudestHere = 0.0f;
+    for (int frame = 0; frame + channels <= count; frame += channels) {
+        float peak = 0.0f;
+        for (int c = 0; c < channels; ++c) {
+            peak = std::max(peak, std::fabs(samples[frame + c]));
+        }
+        envelope = std::max(peak, envelope * release);
+        // The envelope is never below this frame's peak, so the scaled frame stays within the
+        // ceiling.
+        const float scale = envelope > kCeiling ? kCeiling / envelope : 1.0f;
+        for (int c = 0; c < channels; ++c) {
+            samples[frame + c] *= scale;
+            loudestHere = std::max(loudestHere, std::fabs(samples[frame + c]));
+        }
+    }
+    float seen = loudest.load();
+    while (loudestHere > seen && !loudest.compare_exchange_weak(seen, loudestHere)) {
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sounds
+
+namespace {
+
+// A sound file read whole first: only a regular file of sane size, and its name is never decoded.
+bool ReadSoundFile(const Machine& machine, std::string_view path, std::vector<std::uint8_t>& bytes,
+                   std::string* problem) {
+    std::string why;
+    if (!ReadWholeFile(machine.Folder().ResolveShared(FixedPath(path)), Sound::kLargestSoundFile,
+                       bytes, why)) {
+        if (problem != nullptr) {
+            *problem = why;
+        }
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 struct Sound::Impl {
     struct Loaded {
         std::vector<std::uint8_t> samples;  // in the device's format; empty without a device
         int plays = 0;
+        Mix_Chunk* chunk = nullptr;  // over samples; null without a device
+        std::vector<int> voices;     // its mixer channels, the first for Play
+        int group = -1;
     };
+    explicit Impl(Machine::Impl& m) : machine(m) {}
+    ~Impl() {
+        for (auto& entry : sounds) {
+            Release(entry.second);
+        }
+        if (music != nullptr) {
+            Mix_FreeMusic(music);
+        }
+    }
+
+    // Stops the sound, gives its voices back and frees its chunk.
+    void Release(Loaded& loaded) {
+        if (machine.soundStarted) {
+            for (const int voice : loaded.voices) {
+                machine.GiveBackMixChannel(voice);
+            }
+        }
+        loaded.voices.clear();
+        if (loaded.chunk != nullptr) {
+            Mix_FreeChunk(loaded.chunk);
+            loaded.chunk = nullptr;
+        }
+    }
+    void Forget(int number) {
+        auto it = sounds.find(number);
+        if (it != sounds.end()) {
+            Release(it->second);
+            sounds.erase(it);
+        }
+    }
+    // Keeps a loaded sound under its number, with one voice.
+    void Keep(int number, Loaded loaded) {
+        Loaded& kept = sounds[number] = std::move(loaded);
+        if (machine.soundStarted && !kept.samples.empty()) {
+            kept.chunk =
+                Mix_QuickLoad_RAW(kept.samples.data(), static_cast<Uint32>(kept.samples.size()));
+            kept.group = machine.nextMixGroup++;
+            AddVoices(kept, 1);
+        }
+    }
+    void AddVoices(Loaded& loaded, int count) {
+        while (static_cast<int>(loaded.voices.size()) < count) {
+            const int voice = machine.TakeMixChannel();
+            Mix_GroupChannel(voice, loaded.group);
+            Mix_Volume(voice, effectsVolume);
+            loaded.voices.push_back(voice);
+        }
+    }
+    Loaded* Playable(int number) {
+        auto it = sounds.find(number);
+        if (it == sounds.end() || it->second.chunk == nullptr || !machine.soundStarted) {
+            return nullptr;
+        }
+        return &it->second;
+    }
+
+    Machine::Impl& machine;
     std::map<int, Loaded> sounds;
+    int effectsVolume = MIX_MAX_VOLUME;
+    int musicVolume = MIX_MAX_VOLUME;
+    // The music file's bytes, which the mixer streams from while it plays.
+    std::vector<std::uint8_t> musicBytes;
+    Mix_Music* music = nullptr;
 };
 
-Sound::Sound(Machine& machine) : machine_(machine), impl_(std::make_unique<Impl>()) {}
+Sound::Sound(Machine& machine)
+    : machine_(machine), impl_(std::make_unique<Impl>(machine.Internals())) {}
 
 Sound::~Sound() = default;
 
 bool Sound::Load(int number, std::string_view path, std::string* problem) {
-    impl_->sounds.erase(number);
-    std::string why;
-    // Read whole first: only a regular file of sane size, and its name is never decoded.
+    impl_->Forget(number);
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(machine_.Folder().ResolveShared(FixedPath(path)), kLargestSoundFile, bytes,
-                       why)) {
-        if (problem != nullptr) {
-            *problem = why;
-        }
+    if (!ReadSoundFile(machine_, path, bytes, problem)) {
         return false;
     }
     SDL_AudioSpec format{};
@@ -77,7 +209,7 @@ bool Sound::Load(int number, std::string_view path, std::string* problem) {
         loaded.samples = std::move(work);
     }
     SDL_FreeWAV(buffer);
-    impl_->sounds[number] = std::move(loaded);
+    impl_->Keep(number, std::move(loaded));
     return true;
 }
 
@@ -87,17 +219,110 @@ void Sound::Play(int number) {
         return;
     }
     ++it->second.plays;
-    const Machine::Impl& m = machine_.Internals();
-    if (!m.soundStarted || it->second.samples.empty()) {
-        return;
+    if (Impl::Loaded* loaded = impl_->Playable(number)) {
+        // Playing on its own voice stops what that voice played: the sound starts over.
+        Mix_PlayChannel(loaded->voices.front(), loaded->chunk, 0);
     }
-    SDL_ClearQueuedAudio(m.audioDevice);
-    SDL_QueueAudio(m.audioDevice, it->second.samples.data(), Uint32(it->second.samples.size()));
 }
 
 int Sound::PlayCount(int number) const {
     auto it = impl_->sounds.find(number);
     return it == impl_->sounds.end() ? 0 : it->second.plays;
+}
+
+void Sound::SetVoices(int number, int voices) {
+    if (Impl::Loaded* loaded = impl_->Playable(number)) {
+        impl_->AddVoices(*loaded, std::clamp(voices, 1, kMostVoices));
+    }
+}
+
+void Sound::Start(int number) {
+    if (Impl::Loaded* loaded = impl_->Playable(number)) {
+        const int voice = Mix_GroupAvailable(loaded->group);
+        if (voice >= 0) {
+            Mix_PlayChannel(voice, loaded->chunk, 0);
+        }
+    }
+}
+
+int Sound::Playing(int number) const {
+    const Impl::Loaded* loaded = impl_->Playable(number);
+    if (loaded == nullptr) {
+        return 0;
+    }
+    int playing = 0;
+    for (const int voice : loaded->voices) {
+        playing += Mix_Playing(voice) != 0 ? 1 : 0;
+    }
+    return playing;
+}
+
+bool Sound::LoadMusic(std::string_view path, std::string* problem) {
+    if (impl_->music != nullptr) {
+        Mix_FreeMusic(impl_->music);
+        impl_->music = nullptr;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!ReadSoundFile(machine_, path, bytes, problem)) {
+        return false;
+    }
+    if (!impl_->machine.soundStarted) {
+        return true;  // nothing to play it on: silence, as for the effects
+    }
+    impl_->musicBytes = std::move(bytes);
+    impl_->music = Mix_LoadMUSType_RW(
+        SDL_RWFromConstMem(impl_->musicBytes.data(), static_cast<int>(impl_->musicBytes.size())),
+        MUS_WAV, 1);
+    if (impl_->music == nullptr) {
+        impl_->musicBytes.clear();
+        if (problem != nullptr) {
+            *problem = std::string("kein lesbarer WAV-Klang: ") + Mix_GetError();
+        }
+        return false;
+    }
+    return true;
+}
+
+void Sound::PlayMusic() {
+    if (impl_->music == nullptr || !impl_->machine.soundStarted) {
+        return;
+    }
+    if (Mix_PlayingMusic() != 0) {
+        Mix_ResumeMusic();
+    } else {
+        Mix_VolumeMusic(impl_->musicVolume);
+        Mix_PlayMusic(impl_->music, -1);
+    }
+}
+
+void Sound::PauseMusic() {
+    if (impl_->music != nullptr && impl_->machine.soundStarted) {
+        Mix_PauseMusic();
+    }
+}
+
+bool Sound::MusicPlaying() const {
+    return impl_->music != nullptr && impl_->machine.soundStarted && Mix_PlayingMusic() != 0 &&
+           Mix_PausedMusic() == 0;
+}
+
+void Sound::SetVolumes(int effects, int music) {
+    impl_->effectsVolume = std::clamp(effects, 0, 100) * MIX_MAX_VOLUME / 100;
+    impl_->musicVolume = std::clamp(music, 0, 100) * MIX_MAX_VOLUME / 100;
+    if (!impl_->machine.soundStarted) {
+        return;
+    }
+    for (const auto& entry : impl_->sounds) {
+        for (const int voice : entry.second.voices) {
+            Mix_Volume(voice, impl_->effectsVolume);
+        }
+    }
+    Mix_VolumeMusic(impl_->musicVolume);
+}
+
+float Sound::TakeLoudestOutput() {
+    const Machine::Impl& m = impl_->machine;
+    return m.soundStarted && m.limiter ? m.limiter->TakeLoudest() : 0.0f;
 }
 
 }  // namespace tessaron::runtime

@@ -398,8 +398,11 @@ Event Windows::Wait() {
         return {};
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    while (m.events.empty()) {
+    while (m.events.empty() && m.stopSignal == 0) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    if (m.events.empty()) {
+        return {};
     }
     const Event event = m.events.front();
     m.events.pop_front();
@@ -969,7 +972,8 @@ int Windows::WindowOf(int control) const {
 
 void Windows::MessageBox(std::string_view title, std::string_view text) {
     Machine::Impl& m = machine_.Internals();
-    if (!m.screenStarted || m.HeadlessPlatform()) {
+    // A program asked to stop shows no box that would hold it up.
+    if (!m.screenStarted || m.HeadlessPlatform() || m.stopSignal != 0) {
         std::fprintf(stderr, "%.*s: %.*s\n", int(title.size()), title.data(), int(text.size()),
                      text.data());
         return;
@@ -1081,8 +1085,8 @@ namespace {
 std::string RunFileDialog(Machine& machine, bool save, std::string_view title,
                           std::string_view initialPath, std::string_view pattern) {
     Machine::Impl& m = machine.Internals();
-    if (!m.screenStarted || m.HeadlessPlatform()) {
-        return {};  // never a window that nobody can answer
+    if (!m.screenStarted || m.HeadlessPlatform() || m.stopSignal != 0) {
+        return {};  // never a window that nobody can answer, nor one that would hold up a stop
     }
     // "/game/LEVEL/Name.TXT": the folder up to the last separator, then the proposed name.
 #if defined(_WIN32)

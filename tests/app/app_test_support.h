@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,9 @@ class TestDriver : public InputDriver {
         return Status::Ok;
     }
     std::string Message() const override { return "test driver"; }
+    // Whether the test answers the goal screen (with the modal actions it queued).
+    bool answersGoalScreen = false;
+    bool WillPress(std::span<const int>) const override { return answersGoalScreen; }
 };
 
 // Counts what the program tells its observers.

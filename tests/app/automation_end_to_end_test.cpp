@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -184,6 +185,32 @@ TEST_F(EndToEnd, PauseMenuQuitEndsTheRunWithStatusZero) {
     // The run stopped in pass 9, where the menu's "BEENDEN" was pressed.
     EXPECT_THAT(trace, HasSubstr("\n9,"));
     EXPECT_THAT(trace, Not(HasSubstr("\n10,")));
+}
+
+// Ctrl+C in its terminal (SIGINT), or the session's SIGTERM, ends an interactive run as
+// "BEENDEN" does: its trace and its recording are written out, and the status names the signal.
+// Here the signal comes while the "Spiel laden" requester of the start waits for the player.
+TEST_F(EndToEnd, StopSignalWritesTheTraceAndRecordingOfAnInteractiveRun) {
+    for (const auto& [signal, status] : {std::pair{"INT", 130}, std::pair{"TERM", 143}}) {
+        fs::remove(Out("t.csv"));
+        fs::remove(Out("r.txt"));
+        // The signal goes only once the run catches both (bits 2 and 15 of the caught mask).
+        const std::string command =
+            "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
+            "' --dir '" + root_.string() + "' --trace '" + Out("t.csv").string() + "' --record '" +
+            Out("r.txt").string() + "' 2>/dev/null & pid=$!; " +
+            "for i in $(seq 300); do m=$(awk '/^SigCgt/ {print $2}' /proc/$pid/status); "
+            "[ $((0x$m & 0x4002)) -eq $((0x4002)) ] && break; sleep 0.1; done; "
+            "kill -" +
+            signal + " $pid; wait $pid";
+        const int raw = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, status) << signal;
+        EXPECT_EQ(ReadText(Out("t.csv")),
+                  "pass,mode,viewX,viewY,velocityX,velocityY,score,triggeredLink,crushCount\n");
+        const std::string recording = ReadText(Out("r.txt"));
+        EXPECT_THAT(recording, HasSubstr("\nanswer\n")) << signal;
+        EXPECT_THAT(recording, ::testing::EndsWith("\n# passes: 0\n")) << signal;
+    }
 }
 
 // A 20 x 20 level file as the game writes it: empty air everywhere but a switch with link 3

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <span>
 #include <sstream>
 #include <string>
 
@@ -20,7 +21,9 @@
 #include "app/automation/script.h"
 #include "app/automation/script_driver.h"
 #include "app/automation/trace.h"
+#include "app/goal_screen.h"
 #include "app/program.h"
+#include "level/level_file.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -67,6 +70,8 @@ class ModalHands : public InputDriver {
         return Status::Ok;
     }
     std::string Message() const override { return "no hands left"; }
+    // A player answers the goal screen whenever it shows: here, when the test has hands left.
+    bool WillPress(std::span<const int>) const override { return !modal.empty(); }
 };
 
 char kName[] = "tessaron-test";
@@ -127,16 +132,23 @@ class AutomationRun : public ::testing::Test {
         return ReadText(traceFile);
     }
 
+    // A recorder of seed 77 that writes its lines into `recording` and reaches the program it
+    // records through `program`.
+    static Recorder RecorderInto(std::string& recording, Program*& program) {
+        Recorder recorder([&recording](std::string_view line) { (recording += line) += '\n'; },
+                          [&program]() -> runtime::Windows& { return program->Windows(); },
+                          [&program]() { return program->Folder().Root(); });
+        recorder.RecordSeed(77);
+        return recorder;
+    }
+
     fs::path root_;
 };
 
 TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
     std::string recording;
     Program* program = nullptr;
-    Recorder recorder([&recording](std::string_view line) { (recording += line) += '\n'; },
-                      [&program]() -> runtime::Windows& { return program->Windows(); },
-                      [&program]() { return program->Folder().Root(); });
-    recorder.RecordSeed(77);
+    Recorder recorder = RecorderInto(recording, program);
 
     // The load at start-up is cancelled: the new-level dialog takes typed sizes; a save later
     // takes the second answer.
@@ -268,6 +280,48 @@ TEST_F(AutomationRun, ModalWindowWithoutActionsLeftEndsTheRun) {
     Replay("answer LEVEL/Anfang.TXT\n@2 down Escape\n@3 up Escape\n", 5, &outcome, &message);
     EXPECT_EQ(outcome, PassOutcome::Aborted);
     EXPECT_THAT(message, HasSubstr("\"PAUSE\""));
+}
+
+// A goal screen answered in a recorded run is answered the same way in its replay: the goal of
+// a level whose ball starts on it is taken in the first pass, and "NÄCHSTES LEVEL" goes on to
+// the next level by name, Anfang.
+TEST_F(AutomationRun, GoalScreenAnswerIsRecordedAndReplayed) {
+    level::Level made;
+    made.levelWidth = 20;
+    made.levelHeight = 20;
+    level::BuildFreshGrid(made.elements, 20, 20);
+    made.elements[9 * 20 + 9].kind = level::Code(level::ElementKind::Goal);
+    made.viewX = 112.0f;
+    made.viewY = -16.0f;
+    runtime::GameFolder folder(root_);
+    runtime::Files files(folder);
+    ASSERT_EQ(level::WriteLevelFile(made, files, (root_ / "LEVEL" / "Aaa.TXT").string()),
+              level::SaveResult::Saved);
+
+    std::string recording;
+    Program* program = nullptr;
+    Recorder recorder = RecorderInto(recording, program);
+    runtime::ScriptedRequesters requesters;
+    requesters.Answer((root_ / "LEVEL" / "Aaa.TXT").string());
+    ModalHands hands;
+    hands.modal.push_back([&] { program->Windows().Press(goal_screen::kNextLevelButton); });
+    const fs::path traceFile = root_ / "recorded.csv";
+    TraceWriter trace(traceFile);
+    Program run(HeadlessOptions(), ProgramHooks{&hands, {&recorder, &trace}, &requesters});
+    program = &run;
+    ASSERT_EQ(run.StartUp(kArgc, kArgv), 0);
+    EXPECT_EQ(run.RunPass(), PassOutcome::Restarted);
+    EXPECT_EQ(run.State().level.levelFileName, (root_ / "LEVEL" / "Anfang.TXT").string());
+    run.Keys().SetKey(Key::Right, true);
+    for (int pass = 0; pass < 20; ++pass) {
+        run.RunPass();
+    }
+    const std::int64_t passes = run.PassCount();
+    run.End();
+    trace.Close();
+
+    EXPECT_THAT(recording, HasSubstr("@2 press 71\n"));
+    EXPECT_EQ(Replay(recording, passes), ReadText(traceFile)) << recording;
 }
 
 }  // namespace

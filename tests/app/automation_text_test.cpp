@@ -82,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"@4 up Escape", Key(4, ActionKind::KeyUp, Key::Escape)},
         ActionCase{"@5 down F5", Key(5, ActionKind::KeyDown, Key::F5)},
         ActionCase{"@5 up F6", Key(5, ActionKind::KeyUp, Key::F6)},
+        ActionCase{"@5 down M", Key(5, ActionKind::KeyDown, Key::M)},
         ActionCase{"@6 mouse 300 200", Point(6, ActionKind::Mouse, 300, 200)},
         ActionCase{"@6 mouse -20 900", Point(6, ActionKind::Mouse, -20, 900)},
         ActionCase{"@7 click 256 0", Point(7, ActionKind::Click, 256, 0)},
@@ -221,6 +222,11 @@ TEST(CommandLine, ReadsAnInteractiveRun) {
     ASSERT_TRUE(recorded.ok) << recorded.error;
     EXPECT_EQ(recorded.options.record, "run.txt");
     EXPECT_EQ(recorded.options.gameDir, "g");
+
+    // Asking for help wins over everything else on the line.
+    for (const char* help : {"--help", "-h"}) {
+        EXPECT_TRUE(Parse({"--fast", help}).help) << help;
+    }
 }
 
 struct BadCommandLine {

@@ -3,7 +3,11 @@
 // to the physics or to a level that makes a level unfinishable (or finishable only another way)
 // fails here.
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <ostream>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -100,15 +104,81 @@ TEST_P(ReplayTest, SkippingFramesChangesNothing) {
 }
 
 // The levels in the order of play.
-INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest,
-                         ::testing::Values(Replay{"Anfang", 213, 97}, Replay{"Bucht", 1084, 181},
-                                           Replay{"Festung", 951, 114}, Replay{"Hoehle", 728, 164},
-                                           Replay{"Irrgarten", 1673, 180},
-                                           Replay{"Kerker", 438, 113}, Replay{"Schmiede", 487, 148},
-                                           Replay{"Turm", 779, 156},
-                                           Replay{"Wanderung", 3188, 221}),
+constexpr Replay kReplays[] = {
+    {"Anfang", 213, 97},    {"Bucht", 1084, 181},     {"Festung", 951, 114},
+    {"Hoehle", 728, 164},   {"Irrgarten", 1673, 180}, {"Kerker", 438, 113},
+    {"Schmiede", 487, 148}, {"Turm", 779, 156},       {"Wanderung", 3188, 221},
+};
+
+INSTANTIATE_TEST_SUITE_P(SampleLevels, ReplayTest, ::testing::ValuesIn(kReplays),
                          [](const ::testing::TestParamInfo<Replay>& info) {
                              return std::string(info.param.level);
                          });
+
+// The nine levels played one after another, as a player goes through them: each replay from
+// Anfang's start, and at each goal the goal screen's "NÄCHSTES LEVEL" (button 71). Each level
+// must start where its own file says for its replay to take the goal again, with the same points
+// in the same passes, which the progress file then holds.
+TEST(LevelsInARow, EachReplayTakesItsGoalAfterTheLevelsBeforeIt) {
+    const fs::path root = tessaron::e2e::CopyOfGameFolder("tessaron-levels-in-a-row");
+    std::ostringstream script;
+    script << "seed 1\nanswer LEVEL/Anfang.TXT\n";
+    std::int64_t offset = 0;
+    for (const Replay& replay : kReplays) {
+        std::istringstream lines(
+            ReadText(fs::path(TESSARON_TEST_DATA) / (std::string(replay.level) + ".txt")));
+        std::set<std::string> held;
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            char at = 0;
+            std::int64_t pass = 0;
+            std::string change, key;
+            if (words >> at >> pass >> change >> key && at == '@') {
+                if (change == "down") {
+                    held.insert(key);
+                } else {
+                    held.erase(key);
+                }
+                script << '@' << offset + pass << ' ' << change << ' ' << key << '\n';
+            }
+        }
+        offset += replay.passes;
+        if (&replay != &kReplays[std::size(kReplays) - 1]) {
+            // The screen's answer, then every key let go before the next level's first pass.
+            script << '@' << offset + 1 << " press 71\n";
+            for (const std::string& key : held) {
+                script << '@' << offset + 1 << " up " << key << '\n';
+            }
+        }
+    }
+    const fs::path scriptFile = root / "in-a-row.txt";
+    std::ofstream(scriptFile) << script.str();
+    const fs::path state = root / "state.json";
+    const fs::path errors = root / "stderr.txt";
+    const std::string command = "QT_QPA_PLATFORM=offscreen '" +
+                                (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
+                                "' --headless --dir '" + root.string() + "' --script '" +
+                                scriptFile.string() + "' --passes " + std::to_string(offset) +
+                                " --state '" + state.string() + "' 2>'" + errors.string() + "'";
+    ASSERT_EQ(tessaron::e2e::RunCommand(command), 0) << ReadText(errors);
+
+    const nlohmann::json json = nlohmann::json::parse(ReadText(state), nullptr, false);
+    ASSERT_FALSE(json.is_discarded());
+    EXPECT_EQ(json["levelFileName"], "LEVEL/Wanderung.TXT");
+    EXPECT_EQ(json["score"], 221);
+    const nlohmann::json progress =
+        nlohmann::json::parse(ReadText(root / "Fortschritt.json"), nullptr, false);
+    ASSERT_FALSE(progress.is_discarded()) << "no progress file";
+    for (const Replay& replay : kReplays) {
+        if (std::string(replay.level) == "Wanderung") {
+            continue;  // its goal was taken without a screen to answer
+        }
+        const nlohmann::json& best =
+            progress["levels"]["LEVEL/" + std::string(replay.level) + ".TXT"];
+        EXPECT_EQ(best["points"], replay.score) << replay.level;
+        EXPECT_EQ(best["passes"], replay.passes) << replay.level;
+    }
+    fs::remove_all(root);
+}
 
 }  // namespace

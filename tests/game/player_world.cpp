@@ -177,10 +177,13 @@ void World::PlaceBall(float x, float y) {
 }
 
 Services World::Machines() const {
-    return Services{g->screen->Masks(), *g->sound, *g->savePoints, g->random};
+    Services services{g->screen->Masks(), *g->sound, *g->savePoints, g->random};
+    services.events = &events;
+    return services;
 }
 
 void World::Pass(const PlayerKeys& keys) {
+    events.Clear();
     level.triggeredLink = -1;
     RunFirstStage(level, player, Machines());
     ApplyPlayerKeys(level, player, keys, Machines());

@@ -61,6 +61,8 @@ class World {
 
     level::Level level;
     Player player;
+    // What the passes noted; Pass clears it first.
+    mutable PassEvents events;
 };
 
 // Removes the save-point file of the test folder.

@@ -75,10 +75,12 @@ deb=$(find "$work/package" -maxdepth 1 -name 'tessaron_*.deb' | head -n 1)
 if [ -n "$deb" ]; then
   dpkg-deb -c "$deb" >"$work/contents.txt"
   for file in ./usr/bin/tessaron ./usr/share/tessaron/LEVEL/Anfang.TXT \
+      ./usr/share/tessaron/WAV/Musik.wav \
       "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml"; do
     grep -q " $file\$" "$work/contents.txt" || fail "the package lacks $file"
   done
   dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6.*libsdl2' || fail "the package's Depends"
+  dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-mixer' || fail "the package's sound mixer"
 else
   fail "no package was made"
 fi

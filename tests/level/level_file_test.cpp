@@ -258,7 +258,7 @@ TEST_F(LevelFileTest, AValuePastTheEndOfATruncatedFileRepeatsThePreviousRead) {
     }
 }
 
-TEST_F(LevelFileTest, OnlyTheFirstReadTakesItsStoredStartOffset) {
+TEST_F(LevelFileTest, EveryReadStartsAtItsOwnStoredOffset) {
     RawLevel(100, -50, 1, 1).Save(LevelPath("a.TXT"));
     RawLevel(7, 9, 1, 1).Save(LevelPath("b.TXT"));
     const runtime::GameFolder folder(root_);
@@ -272,16 +272,17 @@ TEST_F(LevelFileTest, OnlyTheFirstReadTakesItsStoredStartOffset) {
     ASSERT_EQ(LoadLevel(level, files, requesters, folder), LoadResult::Loaded);
     EXPECT_EQ(std::pair(level.viewX, level.viewY), std::pair(100.0f, -50.0f));
 
-    level.viewX = 3.0f;  // played on; the next level starts where the first did
+    level.viewX = 3.0f;  // played on; the next level starts where its own file says
     level.score = 12;
     ASSERT_EQ(LoadLevel(level, files, requesters, folder), LoadResult::Loaded);
-    EXPECT_EQ(std::pair(level.viewX, level.viewY), std::pair(100.0f, -50.0f));
+    EXPECT_EQ(std::pair(level.viewX, level.viewY), std::pair(7.0f, 9.0f));
+    EXPECT_EQ(std::pair(level.startX, level.startY), std::pair(7, 9));
     EXPECT_EQ(level.score, 0);
 
-    level.startX = 33;  // a save point was taken
+    level.startX = 33;  // a save point was taken: reading the file again starts afresh
     level.startY = 44;
     ASSERT_EQ(LoadLevel(level, files, requesters, folder), LoadResult::Loaded);
-    EXPECT_EQ(std::pair(level.viewX, level.viewY), std::pair(33.0f, 44.0f));
+    EXPECT_EQ(std::pair(level.viewX, level.viewY), std::pair(7.0f, 9.0f));
 
     ASSERT_EQ(requesters.Requests().size(), 3u);
     const auto& request = requesters.Requests()[0];

@@ -1,6 +1,10 @@
 // Sound, the message box and the file requesters in a run without a display or a sound device.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
+#include <thread>
+
 #include "runtime/screen_test_support.h"
 
 namespace tessaron::runtime::test {
@@ -25,6 +29,55 @@ TEST(ScreenSound, PlayCountsLoadedSoundsOnlyAndBrokenFilesAreRefused) {
     EXPECT_FALSE(sound.Load(1, "WAV\\Bild.wav"));
     sound.Play(1);  // the failed load left number 1 without a sound
     EXPECT_EQ(sound.PlayCount(1), 0);
+}
+
+// The mixer plays through SDL's silent driver in tests: voices overlap up to the sound's cap,
+// the sum of loud voices stays under full scale, the levels silence it, the music loops and
+// pauses.
+TEST(ScreenSound, VoicesOverlapUpToTheirCapAndTheMixNeverClips) {
+    // Half a second of a tone at 90 % of full scale.
+    std::vector<std::int16_t> tone(22050);
+    for (std::size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = std::int16_t(29500.0 * std::sin(double(i) * 0.0627));
+    }
+    WriteWave("WAV\\Laut.wav", tone, 44100);
+    Sound sound(TestMachine());
+    ASSERT_TRUE(sound.Load(2, "WAV\\Laut.wav"));
+    sound.SetVoices(2, 3);
+    for (int i = 0; i < 5; ++i) {
+        sound.Start(2);
+    }
+    EXPECT_EQ(sound.Playing(2), 3);
+    sound.Play(2);  // starts over on its first voice
+    EXPECT_EQ(sound.Playing(2), 3);
+
+    // Three voices add up to 2.7 times full scale before the limiter.
+    sound.TakeLoudestOutput();
+    float loudest = 0.0f;
+    for (int wait = 0; wait < 200 && loudest == 0.0f; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        loudest = sound.TakeLoudestOutput();
+    }
+    EXPECT_GT(loudest, 0.5f) << "the silent driver mixed the voices";
+    EXPECT_LT(loudest, 0.9f) << "held under full scale";
+
+    sound.SetVolumes(0, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    sound.TakeLoudestOutput();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(sound.TakeLoudestOutput(), 0.0f);
+    sound.SetVolumes(100, 100);
+
+    EXPECT_FALSE(sound.LoadMusic("WAV\\Fehlt.wav"));
+    ASSERT_TRUE(sound.LoadMusic("WAV\\Laut.wav"));
+    EXPECT_FALSE(sound.MusicPlaying());
+    sound.PlayMusic();
+    EXPECT_TRUE(sound.MusicPlaying());
+    // The loop goes on past the file's end.
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_TRUE(sound.MusicPlaying());
+    sound.PauseMusic();
+    EXPECT_FALSE(sound.MusicPlaying());
 }
 
 TEST(ScreenDialogs, HeadlessRequestersCancelAndMessagesGoToStandardError) {

@@ -39,8 +39,9 @@ class Image {
 // to four bytes).
 std::vector<std::uint8_t> EncodeBmp(const Image& image);
 
-// A RIFF/WAVE file holding 16-bit mono PCM samples.
-std::vector<std::uint8_t> EncodeWav(const std::vector<std::int16_t>& samples, int sampleRate);
+// A RIFF/WAVE file holding 16-bit PCM samples, the channels side by side.
+std::vector<std::uint8_t> EncodeWav(const std::vector<std::int16_t>& samples, int sampleRate,
+                                    int channels = 1);
 
 // Writes bytes to a file; false when it cannot be created or written completely.
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -4,6 +4,10 @@
 //
 // tessaron-make-assets --icons OUTPUT_DIR
 // Draws the program's icon into OUTPUT_DIR: tessaron-SIZE.png for each size and tessaron.svg.
+//
+// tessaron-make-assets --sounds OUTPUT_DIR
+// Synthesises the sound effects and the music into OUTPUT_DIR (at build time, into the game
+// folder's WAV/: the music alone is megabytes, so none of these is committed).
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -13,6 +17,7 @@
 #include "icon.h"
 #include "image.h"
 #include "pictures.h"
+#include "sounds.h"
 
 namespace {
 
@@ -37,6 +42,23 @@ int MakeIcons(const std::filesystem::path& root) {
     return failures == 0 ? 0 : 1;
 }
 
+int MakeSounds(const std::filesystem::path& root) {
+    using namespace tessaron::assets;
+    std::error_code error;
+    std::filesystem::create_directories(root, error);
+    std::vector<SoundFile> sounds = MakeEffects();
+    sounds.push_back(MakeMusic());
+    int failures = 0;
+    for (const SoundFile& sound : sounds) {
+        const std::filesystem::path path = root / sound.file;
+        if (!WriteFile(path.string(), EncodeWav(sound.samples, sound.rate, sound.channels))) {
+            std::cerr << "cannot write " << path.string() << "\n";
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,9 +66,13 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--icons") {
         return MakeIcons(std::filesystem::u8path(argv[2]));
     }
+    if (argc == 3 && std::string(argv[1]) == "--sounds") {
+        return MakeSounds(std::filesystem::u8path(argv[2]));
+    }
     if (argc != 2) {
         std::cerr << "usage: tessaron-make-assets OUTPUT_DIR\n"
-                     "       tessaron-make-assets --icons OUTPUT_DIR\n";
+                     "       tessaron-make-assets --icons OUTPUT_DIR\n"
+                     "       tessaron-make-assets --sounds OUTPUT_DIR\n";
         return 2;
     }
     const std::filesystem::path root = std::filesystem::u8path(argv[1]);

@@ -22,6 +22,36 @@ bool ReadNumber(std::string_view text, Number& value) {
 
 }  // namespace
 
+std::string Usage() {
+    return "Usage:\n"
+           "  tessaron [--dir DIR] [--record FILE] [--seed S] [--trace FILE]\n"
+           "      play and edit levels (the game folder: the program's own, or DIR)\n"
+           "  tessaron --headless --script FILE [--dir DIR] [--passes N] [--seed S]\n"
+           "           [--trace FILE] [--state FILE] [--screenshot FILE] [--window-shot FILE]\n"
+           "      a scripted run without a display\n"
+           "  tessaron --solve LEVEL --replay OUT [--dir DIR] [--seconds S] [--seed S]\n"
+           "           [--reach PNG]\n"
+           "      play a level by itself until it takes the goal, and write the run\n"
+           "  tessaron --help\n"
+           "\n"
+           "  --dir DIR            the game folder (BMP/, WAV/, LEVEL/, Diskette.txt)\n"
+           "  --record FILE        write the run as a script that --script replays\n"
+           "  --seed S             the random seed\n"
+           "  --trace FILE         a CSV line of the game's values at the end of every pass\n"
+           "  --script FILE        the input of a scripted run\n"
+           "  --passes N           passes to run after start-up (default 0)\n"
+           "  --state FILE         the game's state at the end, as JSON\n"
+           "  --screenshot FILE    the last frame, as PNG\n"
+           "  --window-shot FILE   the whole window with its side panel, as PNG\n"
+           "  --seconds S          how long --solve searches (default 60)\n"
+           "  --reach PNG          the level with the cells --solve reached\n"
+           "\n"
+           "Exit status: 0 done; 1 start-up failed, or --solve found no run; 2 a bad command\n"
+           "line, script or output file; 3 a window waited for input the script does not\n"
+           "give; 128 + the signal for a run ended by SIGINT or SIGTERM (its trace and\n"
+           "recording are written first).\n";
+}
+
 CommandLine ParseCommandLine(int argc, char** argv) {
     CommandLine result;
     Options& options = result.options;
@@ -37,6 +67,14 @@ CommandLine ParseCommandLine(int argc, char** argv) {
         "--window-shot", "--record", "--solve",  "--replay", "--seconds", "--reach",
     };
     std::set<std::string> seen;
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i] ? argv[i] : "";
+        if (argument == "--help" || argument == "-h") {
+            result.help = true;
+            return result;
+        }
+    }
 
     for (int i = 1; i < argc; ++i) {
         std::string_view argument = argv[i] ? argv[i] : "";

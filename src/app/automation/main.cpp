@@ -9,6 +9,10 @@
 
 int main(int argc, char** argv) {
     const tessaron::app::CommandLine line = tessaron::app::ParseCommandLine(argc, argv);
+    if (line.help) {
+        std::cout << tessaron::app::Usage();
+        return 0;
+    }
     if (!line.ok) {
         std::cerr << "tessaron: " << line.error << '\n';
         return 2;

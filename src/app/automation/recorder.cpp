@@ -17,13 +17,14 @@ constexpr std::array kMainButtons = {51, 100, 200, 2000, 2001, 2002, 2003, 2004,
 
 template <typename List>
 bool Contains(const List& list, int value) {
-    return std::find(list.begin(), list.end(), value) != list.end();
+    return std::find(std::begin(list), std::end(list), value) != std::end(list);
 }
 
 constexpr int kNewLevelProductField = 3;
 
 bool IsModal(const runtime::Windows& windows) {
-    return windows.IsOpen(kPauseWindow) || windows.IsOpen(kNewLevelWindow);
+    return windows.IsOpen(kPauseWindow) || windows.IsOpen(kNewLevelWindow) ||
+           windows.IsOpen(kGoalWindow);
 }
 
 }  // namespace
@@ -48,6 +49,9 @@ ControlKind KindOfControl(int window, int control) {
             return control == 5 ? ControlKind::Button : ControlKind::Unknown;
         case kPauseWindow:
             return control >= 1 && control <= 4 ? ControlKind::Button : ControlKind::Unknown;
+        case kGoalWindow:
+            return Contains(goal_screen::kButtons, control) ? ControlKind::Button
+                                                            : ControlKind::Unknown;
         default:
             return ControlKind::Unknown;
     }

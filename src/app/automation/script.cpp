@@ -11,7 +11,7 @@ namespace tessaron::app {
 
 namespace {
 
-constexpr std::array<std::pair<runtime::Key, std::string_view>, 10> kKeyNames = {{
+constexpr std::array<std::pair<runtime::Key, std::string_view>, 11> kKeyNames = {{
     {runtime::Key::Up, "Up"},
     {runtime::Key::Down, "Down"},
     {runtime::Key::Left, "Left"},
@@ -20,6 +20,7 @@ constexpr std::array<std::pair<runtime::Key, std::string_view>, 10> kKeyNames = 
     {runtime::Key::Escape, "Escape"},
     {runtime::Key::F5, "F5"},
     {runtime::Key::F6, "F6"},
+    {runtime::Key::M, "M"},
     {runtime::Key::R, "R"},
     {runtime::Key::G, "G"},
 }};
@@ -120,7 +121,7 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
         std::optional<runtime::Key> key = KeyFromName(name);
         if (!key) {
             return LineError{"unknown key \"" + std::string(name) +
-                             "\" (Up Down Left Right Tab Escape F5 F6 R G)"};
+                             "\" (Up Down Left Right Tab Escape F5 F6 M R G)"};
         }
         action.key = *key;
     } else if (verb == "mouse" || verb == "click") {

@@ -4,7 +4,7 @@
 //     seed S             the random seed
 //     answer PATH        the next file requester returns PATH; "answer" alone cancels it
 //     @P down KEY        KEY goes down before pass P polls its event (Up Down Left Right Tab
-//     @P up KEY          Escape F5 F6), or up
+//     @P up KEY          Escape F5 F6 M), or up
 //     @P mouse X Y       the mouse moves to (X, Y) in main-window coordinates
 //     @P click X Y       the mouse moves there and a left-button press is queued
 //     @P text C TEXT     control C's text becomes TEXT as if typed; TEXT may be empty
@@ -86,8 +86,9 @@ std::string_view KeyName(runtime::Key key);
 
 // The keys a script can press, in a fixed order.
 inline constexpr runtime::Key kScriptKeys[] = {
-    runtime::Key::Up,  runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
-    runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
+    runtime::Key::Up,    runtime::Key::Down, runtime::Key::Left,
+    runtime::Key::Right, runtime::Key::Tab,  runtime::Key::Escape,
+    runtime::Key::F5,    runtime::Key::F6,   runtime::Key::M,
     runtime::Key::R,  // the editor's reach layer
     runtime::Key::G,  // the reach layer's run shown
 };

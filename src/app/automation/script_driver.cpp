@@ -1,5 +1,6 @@
 #include "app/automation/script_driver.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tessaron::app {
@@ -29,6 +30,23 @@ InputDriver::Status ScriptDriver::BeforeModalEvent(std::string_view window) {
     return Apply(action);
 }
 
+bool ScriptDriver::WillPress(std::span<const int> buttons) const {
+    for (std::size_t i = next_; i < script_.actions.size(); ++i) {
+        const Action& action = script_.actions[i];
+        switch (action.kind) {
+            case ActionKind::Mouse:
+            case ActionKind::Click:
+            case ActionKind::Close:
+                continue;
+            case ActionKind::Press:
+                return std::find(buttons.begin(), buttons.end(), action.control) != buttons.end();
+            default:
+                return false;
+        }
+    }
+    return false;
+}
+
 InputDriver::Status ScriptDriver::Fail(const Action& action, const std::string& what) {
     message_ = "line " + std::to_string(action.line) + ": " + what;
     return Status::ScriptError;
@@ -42,7 +60,10 @@ struct ModalWindow {
     int width;
     int height;
 };
-constexpr ModalWindow kModalWindows[] = {{kPauseWindow, 200, 110}, {kNewLevelWindow, 250, 180}};
+constexpr ModalWindow kModalWindows[] = {
+    {kGoalWindow, goal_screen::kInnerWidth, goal_screen::kInnerHeight},
+    {kPauseWindow, 200, 110},
+    {kNewLevelWindow, 250, 180}};
 
 int FrontWindow(const runtime::Windows& windows) {
     for (const ModalWindow& modal : kModalWindows) {

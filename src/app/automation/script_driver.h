@@ -5,21 +5,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "app/automation.h"
 #include "app/automation/script.h"
+#include "app/goal_screen.h"
 #include "runtime/screen.h"
 
 namespace tessaron::app {
 
-// The program's windows: main-window coordinates are measured from the main window; the other
-// two are the modal windows that can stand in front of it.
+// The program's windows: main-window coordinates are measured from the main window; the others
+// are the modal windows that can stand in front of it.
 inline constexpr int kMainWindow = 2;
 inline constexpr int kNewLevelWindow = 3;
 inline constexpr int kPauseWindow = 5;
+inline constexpr int kGoalWindow = goal_screen::kWindow;
 
 // Makes a window current for a moment and puts the earlier current window back afterwards.
 class UseWindow {
@@ -51,6 +54,7 @@ class ScriptDriver : public InputDriver {
     Status BeforePoll(std::int64_t pass) override;
     Status BeforeModalEvent(std::string_view window) override;
     std::string Message() const override { return message_; }
+    bool WillPress(std::span<const int> buttons) const override;
 
     // What a "wait" action waits for: the editor's reach search.
     void SetWaitForSearch(std::function<void()> wait) { waitForSearch_ = std::move(wait); }
