@@ -2,8 +2,10 @@
 # Prints the performance table: medians of CPU time on busy levels (tools/busy_level) of 20 x 20,
 # 299 x 100 and 300 x 333 cells, measured on this machine.
 #   bench/bench.sh [BUILD_DIR]      (default build/, configured and built as by ./test.sh)
-# REPS=N sets the repetitions of each measurement (default 5). The interactive row needs Xvfb
-# (Debian package xvfb); without it the row says so.
+# REPS=N sets the repetitions of each measurement (default 5). The interactive rows need Xvfb
+# (Debian package xvfb), or BENCH_DISPLAY naming a running X server; without either they say so. The machine may be shared: the floor row (a bare
+# toolkit window presenting an unchanged image) is measured in the same turns as the game, and
+# tells how much the display costs at that moment.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -71,13 +73,21 @@ startup() {  # SIZE -> seconds from start to the first pass (a run of no passes)
   printf '%s s wall, %s s CPU' "$(awk '{ print $1 }' "$work/startup" | median)" \
       "$(awk '{ print $2 + $3 }' "$work/startup" | median)"
 }
-interactive() {  # SIZE -> per cent of a core at 60 passes a second
-  if ! command -v xvfb-run >/dev/null; then echo "needs xvfb"; return; fi
+interactive() {  # SIZE [MODE] -> per cent of a core at 60 passes a second
+  # On BENCH_DISPLAY when given (an X server of 1920 x 1080 already running), else on an Xvfb
+  # of that size started for each measurement.
+  local run=(env -u QT_QPA_PLATFORM DISPLAY="${BENCH_DISPLAY:-}")
+  if [ -z "${BENCH_DISPLAY:-}" ]; then
+    if ! command -v xvfb-run >/dev/null; then echo "needs xvfb"; return; fi
+    run=(env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1920x1080x24")
+  fi
   for _ in $(seq "$reps"); do
-    env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1600x900x24" \
-        "$build/bench/interactive_load" "$game" "LEVEL/Busy$1.TXT" 600 2>/dev/null
+    "${run[@]}" "$build/bench/interactive_load" "$game" "LEVEL/Busy$1.TXT" 600 "${2:-window}" \
+        2>/dev/null
   done | median
 }
+interactive_fullscreen() { interactive "$1" fullscreen; }
+interactive_floor() { interactive "$1" floor; }
 pack_memory() {  # SIZE -> MB of peak memory of tessaron-level pack
   (cd "$game/LEVEL" && "$build/game/tessaron-level" dump "Busy$1.TXT" >"$work/level.json")
   /usr/bin/time -f "%M" -o "$work/time" "$build/game/tessaron-level" pack "$work/level.json" \
@@ -115,9 +125,13 @@ row_each "reading the level file, CPU" bench ReadLevel
 row_each "storing the save point, CPU" bench StoreSavePoint
 row_each "restoring the save point, CPU" bench RestoreSavePoint
 row "headless run, frames drawn (\`--screenshot\` given), passes per CPU second" "" \
-    "$(passes_per_second 1500 --screenshot "$work/shot.png")" ""
+    "$(passes_per_second 4000 --screenshot "$work/shot.png")" ""
 row "headless run with no frame asked for, passes per CPU second" "" \
     "$(passes_per_second 4000)" ""
-row_each "interactive play at 60 passes/s, % of a core" interactive
+row_each "interactive play at 60 passes/s, window of 1024 × 768, % of a core" interactive
+row "interactive play at 60 passes/s, fullscreen on 1920 × 1080, % of a core" "" \
+    "$(interactive_fullscreen 299x100)" ""
+row "a bare toolkit window presenting an unchanged 1024 × 768 image 60 times a second (the floor), % of a core" "" \
+    "$(interactive_floor 299x100)" ""
 row_each "start-up to the first pass (a headless run of no passes)" startup
 row_each "\`tessaron-level pack\` peak memory" pack_memory

@@ -34,6 +34,9 @@ class InputDriver {
     // ask for an event: apply the script's next action, whatever its pass number.
     virtual Status BeforeModalEvent(std::string_view window) = 0;
     virtual std::string Message() const = 0;
+    // True when the actions due by pass `pass` could end that pass before its drawing stage:
+    // an action that may fail, a command, a close request. Keys and the mouse never do.
+    virtual bool MayCutShort(std::int64_t /*pass*/) const { return true; }
     // A window that opens in such a run only where the input answers it (the goal screen) would
     // wait for one of these buttons: true when the next action that such a window would not
     // drop (mouse moves, clicks and close requests it drops) presses one of them.
@@ -50,6 +53,8 @@ class RunObserver {
     virtual void OnKeyboardSnapshot(std::int64_t /*pass*/, const runtime::Keyboard& /*keys*/) {}
     // A file requester answered (empty: cancelled).
     virtual void OnRequesterAnswer(std::string_view /*path*/) {}
+    // A question was answered with the button of this text (empty: nobody answered).
+    virtual void OnQuestionAnswer(std::string_view /*button*/) {}
     // The pass ended, also when a load or a new level cut it short.
     virtual void OnPassEnd(std::int64_t /*pass*/, const GameState& /*state*/) {}
 };

@@ -1,9 +1,13 @@
 #include "app/game_folders.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <system_error>
 #include <vector>
+
+#include "runtime/file_writer.h"
 
 #if !defined(_WIN32)
 #include <pwd.h>
@@ -44,28 +48,45 @@ bool IsDirectory(const fs::path& path) {
     return fs::is_directory(path, error);
 }
 
-// Copies a shipped file to its place in the player's folder through a temporary file beside
-// it, so that an interrupted copy never leaves a truncated level under the real name. A file
-// that appeared there meanwhile is kept.
-bool CopyShippedFile(const fs::path& source, const fs::path& target) {
-    std::random_device random;
-    const fs::path temporary = target.parent_path() / ("." + target.filename().string() + "." +
-                                                       std::to_string(random()) + ".tmp");
-    std::error_code error;
-    if (!fs::copy_file(source, temporary, fs::copy_options::none, error) || error) {
-        fs::remove(temporary, error);
-        return false;
+std::string Reason(int error) {
+    return std::generic_category().message(error);
+}
+
+// Copies a shipped file to its place in the player's folder. Empty when it is there, or when a
+// file of the player's took the name first; otherwise why it could not be copied.
+std::string CopyShippedFile(const fs::path& source, const fs::path& target) {
+    std::FILE* in = std::fopen(source.string().c_str(), "rb");
+    if (in == nullptr) {
+        return Reason(errno);
     }
-    if (!fs::exists(target, error)) {
-        fs::rename(temporary, target, error);
-        if (error) {
-            fs::remove(temporary, error);
-            return false;
+    runtime::FileWriter out;
+    std::string problem;
+    if (out.Open(target, runtime::WriteMode::NeverReplace)) {
+        std::vector<char> piece(std::size_t{1} << 16);
+        for (;;) {
+            const std::size_t got = std::fread(piece.data(), 1, piece.size(), in);
+            if (got > 0 && !out.Write(piece.data(), got)) {
+                break;
+            }
+            if (got < piece.size()) {
+                if (std::ferror(in)) {
+                    problem = Reason(errno != 0 ? errno : EIO);
+                }
+                break;
+            }
         }
-        return true;
+        if (problem.empty() && out.Problem().empty() && out.Commit()) {
+            std::fclose(in);
+            return {};
+        }
     }
-    fs::remove(temporary, error);
-    return true;
+    std::fclose(in);
+    out.Discard();
+    std::error_code error;
+    if (fs::symlink_status(target, error).type() != fs::file_type::not_found) {
+        return {};  // the player's own file came first
+    }
+    return problem.empty() ? out.Problem() : problem;
 }
 
 }  // namespace
@@ -106,13 +127,16 @@ FolderChoice ChooseFolders(const fs::path& givenDir, const fs::path& programFold
     return FolderChoice{FolderLayout::Portable, programFolder, programFolder};
 }
 
-fs::path PrepareDataFolder(const FolderChoice& choice) {
+DataFolderReport PrepareDataFolder(const FolderChoice& choice) {
+    DataFolderReport report;
     if (choice.layout != FolderLayout::Installed) {
-        return {};
+        return report;
     }
     if (choice.data.empty()) {
         // Without a home there is no folder to make; the message names the one looked for.
-        return fs::path("$HOME") / ".local" / "share" / "tessaron";
+        report.folder = fs::path("$HOME") / ".local" / "share" / "tessaron";
+        report.reason = "HOME is not set";
+        return report;
     }
     const runtime::GameFolder player(choice.data);
     const runtime::GameFolder shipped(choice.shared);
@@ -122,7 +146,10 @@ fs::path PrepareDataFolder(const FolderChoice& choice) {
         std::error_code error;
         fs::create_directories(made, error);
         if (!IsDirectory(made)) {
-            return made;
+            report.folder = made;
+            // Something other than a folder may have the name already.
+            report.reason = error && !fs::exists(made) ? error.message() : Reason(ENOTDIR);
+            return report;
         }
         fs::directory_iterator it(shipped.ResolveExisting(folder), error);
         for (; !error && it != fs::directory_iterator(); it.increment(error)) {
@@ -132,15 +159,16 @@ fs::path PrepareDataFolder(const FolderChoice& choice) {
             }
             const std::string name = it->path().filename().string();
             const fs::path target = player.ResolveExisting((fs::path(folder) / name).string());
-            if (fs::exists(target, typeError)) {
+            if (fs::exists(fs::symlink_status(target, typeError))) {
                 continue;  // the player's own file, whatever it holds
             }
-            if (!CopyShippedFile(it->path(), target)) {
-                return target;
+            if (const std::string why = CopyShippedFile(it->path(), target); !why.empty()) {
+                report.uncopied.push_back(target.string() + ": " + why);
             }
         }
     }
-    return {};
+    std::sort(report.uncopied.begin(), report.uncopied.end());
+    return report;
 }
 
 }  // namespace tessaron::app

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "runtime/files.h"
 
@@ -44,10 +45,22 @@ std::filesystem::path UserDataFolder(const UserFolders& user);
 FolderChoice ChooseFolders(const std::filesystem::path& givenDir,
                            const std::filesystem::path& programFolder, const UserFolders& user);
 
+// What making the data folder ready did not manage.
+struct DataFolderReport {
+    // A folder that could not be made, and why: without it no level can be kept.
+    std::filesystem::path folder;
+    std::string reason;
+    // Shipped levels and presets that could not be copied in, as "file: reason".
+    std::vector<std::string> uncopied;
+
+    bool Ready() const { return folder.empty(); }
+};
+
 // Makes an installed copy's data folder ready: LEVEL/ and LEVEL/Werte/ exist, and every shipped
 // level and preset that the player has no file of (by that name, in any letter case) is copied
-// in. A file the player has is never touched. Nothing is done for the other layouts. Empty on
-// success, else the folder or file that could not be made.
-std::filesystem::path PrepareDataFolder(const FolderChoice& choice);
+// in through the file writer: flushed to the disk before it takes its name, which it never takes
+// from a file that appeared meanwhile. A file the player has is never touched. A file that cannot
+// be copied is listed and the others are still copied. Nothing is done for the other layouts.
+DataFolderReport PrepareDataFolder(const FolderChoice& choice);
 
 }  // namespace tessaron::app

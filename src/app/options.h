@@ -23,6 +23,10 @@ struct Options {
     // False when nobody will see a frame (a scripted run that asks for no picture): passes then
     // skip drawing but change the state exactly as drawing would.
     bool drawFrames = true;
+    // With drawFrames, only the passes whose frame may be kept draw (a scripted run that keeps
+    // the last frame): the last pass, and any pass the next one may not draw over. The others
+    // change the state as drawing would.
+    bool drawOnlyKeptFrames = false;
     // An interactive run written out as a script.
     std::filesystem::path record;
 

@@ -9,8 +9,11 @@
 
 #include "app/pause_menu.h"
 #include "app/program_internal.h"
+#include "app/save_question.h"
 #include "app/side_panel.h"
 #include "editor/brush_preview.h"
+#include "editor/controls.h"
+#include "editor/map_tools.h"
 #include "editor/painting.h"
 #include "editor/panel_commands.h"
 #include "game/simulation.h"
@@ -64,6 +67,16 @@ std::string ObservedRequesters::SaveFile(std::string_view title, std::string_vie
     return Tell(inner_.SaveFile(title, initialPath, pattern));
 }
 
+int ObservedRequesters::Ask(std::string_view title, std::string_view question,
+                            const std::vector<std::string>& buttons) {
+    const int answer = inner_.Ask(title, question, buttons);
+    const bool chosen = answer >= 0 && answer < static_cast<int>(buttons.size());
+    for (RunObserver* observer : observers_) {
+        observer->OnQuestionAnswer(chosen ? buttons[static_cast<std::size_t>(answer)] : "");
+    }
+    return answer;
+}
+
 std::string ObservedRequesters::Tell(std::string answer) {
     for (RunObserver* observer : observers_) {
         observer->OnRequesterAnswer(answer);
@@ -113,7 +126,7 @@ void Program::End() {
 std::int64_t Program::PassCount() const {
     return impl_->passCount;
 }
-std::filesystem::path Program::PrepareDataFolder() {
+DataFolderReport Program::PrepareDataFolder() {
     return app::PrepareDataFolder(impl_->folders);
 }
 
@@ -270,23 +283,31 @@ void Program::Impl::ShowHistoryButtons(bool modalOpen) {
 }
 
 Flow Program::Impl::NewLevelCommand() {
+    EndGesture();
     ShowHistoryButtons(true);
+    // With a level loaded, the dialog may be closed and the level stays as it is.
     const level::NewLevelResult result = level::RunNewLevelDialog(
-        state.level, *windows, [this] { return ModalEvent(level::new_level_dialog::kTitle); });
+        state.level, *windows, [this] { return ModalEvent(level::new_level_dialog::kTitle); },
+        levelInMemory ? level::NewLevelExit::MayClose : level::NewLevelExit::CreateOnly);
     windows->Use(panel::kMainWindow);
     if (result == level::NewLevelResult::Abandoned) {
         return Flow::Abort;
     }
-    levelInMemory = true;
-    levelStartPass = passCount;
+    if (result == level::NewLevelResult::Created) {
+        levelInMemory = true;
+        levelStartPass = passCount;
+        state.history.MarkSaved(state.level);
+    }
     return Flow::Restart;
 }
 
 Flow Program::Impl::LoadLevelCommand() {
+    EndGesture();
     const level::LoadResult result = level::LoadLevel(state.level, *files, *requesters, *folder);
     if (result == level::LoadResult::Loaded) {
         levelInMemory = true;
         levelStartPass = passCount;
+        state.history.MarkSaved(state.level);
         return Flow::Restart;
     }
     // A cancelled or unreadable load keeps the level in memory; only without one (at start)
@@ -297,13 +318,83 @@ Flow Program::Impl::LoadLevelCommand() {
     return Flow::Restart;
 }
 
-void Program::Impl::SaveLevelCommand() {
+level::SaveResult Program::Impl::SaveLevelCommand() {
+    EndGesture();
     std::string problem;
-    if (level::SaveLevel(state.level, *files, *requesters, *folder, &problem) ==
-        level::SaveResult::Failed) {
+    const level::SaveResult result =
+        level::SaveLevel(state.level, *files, *requesters, *folder, &problem);
+    if (result == level::SaveResult::Saved) {
+        state.history.MarkSaved(state.level);
+    }
+    if (result == level::SaveResult::Failed) {
         windows->MessageBox("Error", "Das Level konnte nicht gespeichert werden:\n" +
                                          state.level.levelFileName + "\n" + problem);
         windows->Use(panel::kMainWindow);
+    }
+    return result;
+}
+
+bool Program::Impl::MayLeaveLevel() {
+    EndGesture();
+    if (!state.history.Unsaved()) {
+        return true;
+    }
+    ShowHistoryButtons(true);
+    const std::vector<std::string> answers(save_question::kAnswers.begin(),
+                                           save_question::kAnswers.end());
+    const int answer = requesters->Ask(save_question::kTitle, save_question::kText, answers);
+    windows->Use(panel::kMainWindow);
+    switch (answer) {
+        case save_question::kSave:
+            return SaveLevelCommand() == level::SaveResult::Saved;
+        case save_question::kCancel:
+            return false;
+        default:
+            // "Verwerfen", or nobody to answer (a script that gives no reply).
+            return true;
+    }
+}
+
+Flow Program::Impl::QuitCommand() {
+    return MayLeaveLevel() ? Flow::Quit : Flow::Continue;
+}
+
+void Program::Impl::EndGesture() {
+    state.tools.Finish(state.level, state.paint, state.history);
+}
+
+void Program::Impl::MapCommand(int command) {
+    EndGesture();
+    editor::MapTools& tools = state.tools;
+    switch (command) {
+        case editor::map_command::kCopy:
+            tools.Copy(state.level);
+            break;
+        case editor::map_command::kCut:
+            tools.Cut(state.level, state.history);
+            break;
+        case editor::map_command::kDelete:
+            tools.Delete(state.level, state.history);
+            break;
+        case editor::map_command::kPaste:
+            tools.Paste(state.level, state.history,
+                        editor::BrushCellAt(state.loop.mouseX, state.loop.mouseY, state.level.viewX,
+                                            state.level.viewY));
+            break;
+        default:
+            break;
+    }
+}
+
+void Program::Impl::PickCommand() {
+    const editor::BrushCell cell = editor::BrushCellAt(state.loop.mouseX, state.loop.mouseY,
+                                                       state.level.viewX, state.level.viewY);
+    std::vector<std::int32_t> found;
+    editor::ElementsInCells(state.level,
+                            editor::CellRect{cell.column, cell.row, cell.column, cell.row}, found);
+    if (!found.empty()) {
+        editor::PickCommand(*windows,
+                            state.level.elements[static_cast<std::size_t>(found.front())]);
     }
 }
 
@@ -326,22 +417,24 @@ void Program::Impl::ReportSavePoint() {
 }
 
 void Program::Impl::SwitchMode() {
+    EndGesture();
     windows->Use(panel::kMainWindow);
     if (reach != nullptr) {
         reach->EndGhost(state.level);
     }
     if (state.loop.mode == level::Mode::Play) {
         state.loop.mode = level::Mode::Editor;
-        windows->Move(0, 0);
+        windows->ShowControls(true);
     } else {
         state.loop.mode = level::Mode::Play;
-        windows->Move(-panel::kSidePanelWidth, 0);
+        windows->ShowControls(false);
     }
     level::RestoreEditState(state.level);
     levelStartPass = passCount;
 }
 
 Flow Program::Impl::PauseMenu() {
+    EndGesture();
     ShowHistoryButtons(true);
     const PauseChoice choice =
         RunPauseMenu(*windows, *screen, [this] { return ModalEvent(pause_menu::kTitle); });
@@ -360,7 +453,7 @@ Flow Program::Impl::PauseMenu() {
             SwitchMode();
             return Flow::Continue;
         case PauseChoice::Quit:
-            return Flow::Quit;
+            return QuitCommand();
         case PauseChoice::Abandoned:
             return Flow::Abort;
     }
@@ -372,11 +465,13 @@ Flow Program::Impl::PauseMenu() {
 
 Flow Program::Impl::EditorStage(const runtime::Event& event) {
     if (event.code == EventCode::Toolbar) {
+        EndGesture();
         switch (event.number) {
             case panel::kNewLevelButton:
-                return NewLevelCommand();
+                // A level with unsaved edits is given up only once the author has answered.
+                return MayLeaveLevel() ? NewLevelCommand() : Flow::Restart;
             case panel::kLoadButton:
-                return LoadLevelCommand();
+                return MayLeaveLevel() ? LoadLevelCommand() : Flow::Restart;
             case panel::kSaveButton:
                 SaveLevelCommand();
                 break;
@@ -396,7 +491,9 @@ Flow Program::Impl::EditorStage(const runtime::Event& event) {
         windows->Use(panel::kMainWindow);
     }
     if (event.code == EventCode::Close) {
-        return Flow::Quit;
+        if (const Flow flow = QuitCommand(); flow != Flow::Continue) {
+            return flow;
+        }
     }
     editor::ReadSidePanel(*windows, state.paint);
     return Flow::Continue;
@@ -436,8 +533,16 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
         SwitchMode();
     }
 
+    if (keyboard.Released(Key::F11)) {
+        windows->Use(panel::kMainWindow);
+        windows->SetFullScreen(!windows->FullScreen());
+    }
+
     if (keyboard.Released(Key::Escape)) {
-        if (const Flow flow = PauseMenu(); flow != Flow::Continue) {
+        // In the editor, Escape first drops the selection; only then does it pause.
+        if (state.loop.mode == level::Mode::Editor && state.tools.HasSelection(level)) {
+            state.tools.DropSelection();
+        } else if (const Flow flow = PauseMenu(); flow != Flow::Continue) {
             return flow;
         }
     }
@@ -446,7 +551,7 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
         if (keyboard.Released(Key::F5)) {
             SaveLevelCommand();
         }
-        if (keyboard.Released(Key::F6)) {
+        if (keyboard.Released(Key::F6) && MayLeaveLevel()) {
             return LoadLevelCommand();
         }
     }
@@ -480,7 +585,7 @@ void Program::Impl::DrawingStage() {
         reach->Follow(state.level, passCount, keys->AnyHeld());
     }
     const render::FrameInputs inputs = FrameInputsOf(state);
-    if (!options.drawFrames) {
+    if (!drawing) {
         render::AdvanceWithoutDrawing(state.level, inputs, state.render, random);
         return;
     }
@@ -494,8 +599,8 @@ void Program::Impl::DrawingStage() {
         }
     }
     if (state.loop.mode == level::Mode::Editor) {
-        editor::DrawBrushPreview(state.level, state.paint, state.loop.mouseX, state.loop.mouseY,
-                                 *screen);
+        editor::DrawMapPreview(state.tools, state.level, state.paint, state.loop.mouseX,
+                               state.loop.mouseY, *screen);
     }
     if (layer) {
         reach->Draw(state.level, *screen);
@@ -506,13 +611,23 @@ void Program::Impl::MouseStage(const runtime::Event& event) {
     windows->Use(panel::kMainWindow);
     state.loop.mouseX = windows->MouseX() - panel::kSidePanelWidth;
     state.loop.mouseY = windows->MouseY();
-    // A press over the side panel (mouse x below 0) never paints; holding the button paints
-    // nothing more, as only the press is an event.
-    if (event.code == EventCode::LeftButtonDown && state.loop.mouseX >= 0) {
-        // The cells this click changed are one step of the history.
-        std::vector<editor::CellChange> changes;
-        editor::Paint(state.level, state.paint, state.loop.mouseX, state.loop.mouseY, &changes);
-        state.history.Record(state.level, std::move(changes));
+    state.leftButtonHeld = windows->LeftButtonHeld();
+    // A press over the side panel (mouse x below 0) never paints or picks.
+    const bool overMap = state.loop.mouseX >= 0;
+    editor::MouseInput input;
+    input.x = state.loop.mouseX;
+    input.y = state.loop.mouseY;
+    input.leftPressed = event.code == EventCode::LeftButtonDown && overMap;
+    input.shift = input.leftPressed && (event.number & runtime::kShiftHeld) != 0;
+    input.control = input.leftPressed && (event.number & runtime::kControlHeld) != 0;
+    input.leftHeld = state.leftButtonHeld;
+    state.tools.Pass(state.level, state.paint, state.history, input);
+    if (event.code == EventCode::RightButtonDown && overMap) {
+        PickCommand();
+    }
+    // The map's command keys act here, with the mouse as this pass reads it, as a click does.
+    if (event.code == EventCode::Command) {
+        MapCommand(event.number);
     }
 }
 
@@ -527,7 +642,8 @@ class Program::Impl::PassStages final : public play::Stages {
     Flow Keyboard(game::PlayerKeys& keys) override { return d_.KeyboardStage(keys); }
     void BeginFrame() override {
         // What the previous pass drew becomes visible; this pass draws the next frame.
-        if (d_.options.drawFrames) {
+        d_.drawing = d_.FrameWanted(d_.passCount);
+        if (d_.drawing) {
             d_.screen->Show();
             d_.screen->Clear(runtime::Rgb{0, 0, 0});
             d_.screen->BeginScene();
@@ -565,6 +681,12 @@ PassOutcome Program::RunPass() {
         d.TellEvent(event);
     }
 
+    // In play mode the event is dropped, but for a close request, which quits as in the editor.
+    if (d.state.loop.mode == level::Mode::Play && event.code == EventCode::Close) {
+        if (const Flow flow = d.QuitCommand(); flow != Flow::Continue) {
+            return d.EndPass(flow);
+        }
+    }
     Impl::PassStages stages(d, event);
     Flow flow = play::RunPass(d.state, d.GameServices(), stages);
     if (flow == Flow::Continue) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/automation.h"
+#include "app/game_folders.h"
 #include "app/options.h"
 #include "app/state.h"
 #include "game/save_points.h"
@@ -51,9 +52,8 @@ class Program {
     // 0 when the main loop may start, else the exit status.
     int StartUp(int& argc, char** argv);
     // Makes an installed copy's data folder ready, as start-up does, for those that read its
-    // levels before starting up. Empty on success, else the folder or file that could not be
-    // made.
-    std::filesystem::path PrepareDataFolder();
+    // levels before starting up.
+    DataFolderReport PrepareDataFolder();
 
     // One pass of the main loop, without its pacing.
     PassOutcome RunPass();

@@ -18,6 +18,7 @@
 #include "app/sound_effects.h"
 #include "app/state.h"
 #include "game/simulation.h"
+#include "level/level_file.h"
 #include "play/pass.h"
 #include "runtime/collision_masks.h"
 #include "runtime/files.h"
@@ -36,6 +37,8 @@ class ObservedRequesters : public runtime::Requesters {
                          std::string_view pattern) override;
     std::string SaveFile(std::string_view title, std::string_view initialPath,
                          std::string_view pattern) override;
+    int Ask(std::string_view title, std::string_view question,
+            const std::vector<std::string>& buttons) override;
 
   private:
     std::string Tell(std::string answer);
@@ -94,6 +97,8 @@ struct Program::Impl {
     std::int64_t soundedPass = 0;
     bool started = false;
     bool ended = false;
+    // This pass draws its frame (set where the frame begins).
+    bool drawing = false;
 
     // Start-up (startup.cpp).
     // Chooses the folders for the program at programFolder and opens files and listings there.
@@ -116,9 +121,21 @@ struct Program::Impl {
     Flow KeyboardStage(game::PlayerKeys& held);
     void DrawingStage();
     void MouseStage(const runtime::Event& event);
+    // Whether pass `pass` draws its frame (kept_frames.cpp).
+    bool FrameWanted(std::int64_t pass) const;
     Flow LoadLevelCommand();
     Flow NewLevelCommand();
-    void SaveLevelCommand();
+    level::SaveResult SaveLevelCommand();
+    // The map's commands (copy, cut, paste, delete) and the picker, at the cell under the mouse.
+    void MapCommand(int command);
+    void PickCommand();
+    // A stroke or rectangle under way becomes its step before anything else changes the level.
+    void EndGesture();
+    // Whether the level in memory may be given up: at once without unsaved edits; else as the
+    // author answers "Änderungen speichern?" (a save that does not happen keeps the level).
+    bool MayLeaveLevel();
+    // Quitting (a close request, "BEENDEN") once the level may be left.
+    Flow QuitCommand();
     Flow PauseMenu();
     void SwitchMode();
 

@@ -34,8 +34,7 @@ constexpr runtime::Rgb kMissed{255, 40, 40};
 constexpr runtime::Rgb kFinding{255, 160, 0};
 constexpr runtime::Rgb kLineBack{0, 0, 0};
 constexpr runtime::Rgb kLineText{255, 255, 255};
-constexpr int kCell = 40;
-constexpr int kHalfCell = 20;
+constexpr int kCell = static_cast<int>(game::kCellSize);
 constexpr int kLineHeight = 16;
 constexpr int kBallRadius = 29;
 
@@ -86,11 +85,11 @@ std::string CellText(const solver::Cell& cell) {
     return "Spalte " + std::to_string(cell.column) + ", Zeile " + std::to_string(cell.row);
 }
 
-// The screen rectangle of a cell of the map.
+// The screen rectangle of a cell of the map, where the cell's picture is drawn.
 void FrameCell(runtime::PlayScreen& screen, const level::Level& level, const solver::Cell& cell,
                runtime::Rgb colour) {
-    const int x = static_cast<int>(std::lround(kCell * cell.column + level.viewX)) - kHalfCell;
-    const int y = static_cast<int>(std::lround(kCell * cell.row + level.viewY)) - kHalfCell;
+    const int x = game::PictureCorner(static_cast<float>(cell.column), level.viewX);
+    const int y = game::PictureCorner(static_cast<float>(cell.row), level.viewY);
     screen.SetDrawingMode(runtime::kOutline);
     for (int inset = 0; inset < 3; ++inset) {
         screen.Rectangle(x + inset, y + inset, kCell - 2 * inset, kCell - 2 * inset, colour);
@@ -275,17 +274,16 @@ void ReachLayer::Draw(const level::Level& level, runtime::PlayScreen& screen) co
         report = search_->Report();
         // The cells on the screen: a cell's picture covers 40 c + view - 20 .. + 40.
         const auto first = [](float view) {
-            return static_cast<std::int32_t>(std::floor((-view - kHalfCell) / kCell));
+            return static_cast<std::int32_t>(std::floor((-view - game::kHalfCell) / kCell));
         };
         const std::int32_t c0 = first(level.viewX);
         const std::int32_t r0 = first(level.viewY);
         for (std::int32_t r = r0; r <= r0 + 768 / kCell + 1; ++r) {
             for (std::int32_t c = c0; c <= c0 + 1024 / kCell + 1; ++c) {
                 if (report.reach.Reached(solver::Cell{c, r})) {
-                    screen.TintRectangle(
-                        static_cast<int>(std::lround(kCell * c + level.viewX)) - kHalfCell,
-                        static_cast<int>(std::lround(kCell * r + level.viewY)) - kHalfCell, kCell,
-                        kCell, kTint, kTintOpacity);
+                    screen.TintRectangle(game::PictureCorner(static_cast<float>(c), level.viewX),
+                                         game::PictureCorner(static_cast<float>(r), level.viewY),
+                                         kCell, kCell, kTint, kTintOpacity);
                 }
             }
         }
@@ -310,14 +308,14 @@ void ReachLayer::Draw(const level::Level& level, runtime::PlayScreen& screen) co
         }
     }
     if (ghost_ != nullptr) {
-        const float x = game::kCentreX - ghost_->game.level.viewX + level.viewX;
-        const float y = game::kCentreY - ghost_->game.level.viewY + level.viewY;
+        const int x =
+            game::RoundToPixel(game::kCentreX - ghost_->game.level.viewX + level.viewX);
+        const int y =
+            game::RoundToPixel(game::kCentreY - ghost_->game.level.viewY + level.viewY);
         screen.SetDrawingMode(runtime::kOutline);
-        screen.Circle(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)),
-                      kBallRadius, runtime::Rgb{255, 255, 255});
-        screen.TintRectangle(static_cast<int>(std::lround(x)) - kBallRadius / 2,
-                             static_cast<int>(std::lround(y)) - kBallRadius / 2, kBallRadius,
-                             kBallRadius, runtime::Rgb{255, 255, 255}, kTintOpacity);
+        screen.Circle(x, y, kBallRadius, runtime::Rgb{255, 255, 255});
+        screen.TintRectangle(x - kBallRadius / 2, y - kBallRadius / 2, kBallRadius, kBallRadius,
+                             runtime::Rgb{255, 255, 255}, kTintOpacity);
     }
 
     // The lines at the foot of the map.

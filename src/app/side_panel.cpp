@@ -1,5 +1,8 @@
 #include "app/side_panel.h"
 
+#include <cstdint>
+#include <vector>
+
 #include "editor/panel_commands.h"
 #include "level/element.h"
 
@@ -21,6 +24,11 @@ void BuildToolbar(runtime::Windows& windows) {
     windows.SetToolbarButtonKeys(panel::kUndoButton, runtime::CommandKeys::Undo);
     windows.SetToolbarButtonKeys(panel::kRedoButton, runtime::CommandKeys::Redo);
     windows.ToolbarSeparator();
+    // The map's commands have keys but no button.
+    windows.SetCommandKeys(editor::map_command::kCopy, runtime::CommandKeys::Copy);
+    windows.SetCommandKeys(editor::map_command::kCut, runtime::CommandKeys::Cut);
+    windows.SetCommandKeys(editor::map_command::kPaste, runtime::CommandKeys::Paste);
+    windows.SetCommandKeys(editor::map_command::kDelete, runtime::CommandKeys::Delete);
 }
 
 void BuildControls(runtime::Windows& windows, runtime::DirectoryListing& listing) {
@@ -95,15 +103,28 @@ void SetInitialStates(runtime::Windows& windows) {
 
 }  // namespace
 
-bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listing) {
+bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listing,
+                     runtime::WindowStyle style) {
     if (!windows.Open(panel::kMainWindow, -panel::kSidePanelWidth, 0, panel::kMainWindowWidth,
-                      panel::kMainWindowHeight, runtime::WindowStyle::Borderless, "Tessaron")) {
+                      panel::kMainWindowHeight, style, "Tessaron")) {
         return false;
     }
     BuildToolbar(windows);
     BuildControls(windows, listing);
     SetInitialStates(windows);
     return true;
+}
+
+void ShowElementPictures(runtime::Windows& windows, const runtime::PlayScreen& screen) {
+    std::vector<std::uint32_t> pixels;
+    for (std::size_t row = 0; row < level::kPalette.size(); ++row) {
+        // Each kind's code is the number of the sprite that draws it.
+        const int sprite = static_cast<int>(level::kPalette[row].kind);
+        if (screen.CopySprite(sprite, pixels)) {
+            windows.SetRowPicture(panel::kElementList, static_cast<int>(row),
+                                  screen.SpriteWidth(sprite), screen.SpriteHeight(sprite), pixels);
+        }
+    }
 }
 
 }  // namespace tessaron::app

@@ -26,9 +26,15 @@ inline constexpr int kRedoButton = 5;
 using namespace editor::control;
 }  // namespace panel
 
-// Opens the main window at (-256, 0), so that only the play screen shows, and creates the
-// toolbar and every side-panel control in their order with their initial states; the preset
-// list is filled right after it is created. The main window is left the current window.
-bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listing);
+// Opens the main window, 1280 x 768 at (-256, 0) so that only the play screen shows (a resizable
+// one where the window manager puts it), and creates the toolbar and every side-panel control in
+// their order with their initial states; the preset list is filled right after it is created.
+// The main window is left the current window.
+bool BuildMainWindow(runtime::Windows& windows, runtime::DirectoryListing& listing,
+                     runtime::WindowStyle style = runtime::WindowStyle::Borderless);
+
+// Each row of the element list shows its element's picture beside its name, once the pictures
+// are loaded; a picture that could not be loaded leaves its row as text.
+void ShowElementPictures(runtime::Windows& windows, const runtime::PlayScreen& screen);
 
 }  // namespace tessaron::app

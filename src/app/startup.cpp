@@ -128,11 +128,13 @@ int Program::StartUp(int& argc, char** argv) {
     d.requesters = std::make_unique<ObservedRequesters>(*requesters, d.hooks.observers);
 
     // An installed copy keeps the player's levels and saves in a folder of the player's own,
-    // made at the first start; shipped levels and presets it lacks are copied in.
-    if (const std::filesystem::path failed = app::PrepareDataFolder(d.folders); !failed.empty()) {
-        return d.Fail(
-            "Der Ordner für Level und Spielstände kann nicht angelegt werden:\n" + failed.string(),
-            true);
+    // made at the first start; shipped levels and presets it lacks are copied in. A file that
+    // cannot be copied is reported with the pictures below; the game starts with the others.
+    const DataFolderReport prepared = app::PrepareDataFolder(d.folders);
+    if (!prepared.Ready()) {
+        return d.Fail("Der Ordner für Level und Spielstände kann nicht angelegt werden:\n" +
+                          prepared.folder.string() + ": " + prepared.reason,
+                      true);
     }
 
     // The game folder is known for good only now.
@@ -140,13 +142,26 @@ int Program::StartUp(int& argc, char** argv) {
     d.savePoints = d.hooks.savePoints != nullptr ? d.hooks.savePoints : d.savePointFile.get();
 
     runtime::Windows& windows = *d.windows;
-    if (!BuildMainWindow(windows, *d.listing)) {
+    // With a display the player sizes the window and may make it fullscreen; scripted runs keep
+    // the window at the size their pictures are taken at.
+    if (!BuildMainWindow(windows, *d.listing,
+                         d.options.headless ? runtime::WindowStyle::Borderless
+                                            : runtime::WindowStyle::Resizable)) {
         return d.Fail("Das Hauptfenster konnte nicht geöffnet werden.", true);
     }
     // A screen that cannot be placed in the window goes unnoticed, as it always did: the
     // program runs on and shows nothing.
     d.screen->AttachTo(windows, panel::kMainWindow, panel::kSidePanelWidth, 0);
     windows.Use(panel::kMainWindow);
+    // Play mode shows the play screen alone; the window has the size and state it last had.
+    windows.ShowControls(false);
+    if (!d.options.headless) {
+        // The window's size and state beside the player's other settings.
+        if (const std::filesystem::path settings = sounds::ConfigFolderFromEnvironment();
+            !settings.empty()) {
+            windows.RememberPlacement(settings / "window.conf");
+        }
+    }
     windows.Activate();
 
     // The game goes on without what cannot be loaded, but says so once.
@@ -165,11 +180,23 @@ int Program::StartUp(int& argc, char** argv) {
                          });
     }
     render::LoadLabelFont(*d.screen);
+    ShowElementPictures(windows, *d.screen);
+    std::string text;
     if (!unloaded.empty()) {
-        std::string text = "Diese Bilder und Klänge konnten nicht geladen werden:";
+        text = "Diese Bilder und Klänge konnten nicht geladen werden:";
         for (const std::string& line : unloaded) {
             text += "\n" + line;
         }
+    }
+    if (!prepared.uncopied.empty()) {
+        text += std::string(text.empty() ? "" : "\n\n") +
+                "Diese Level und Werte konnten nicht in den Ordner für Level und Spielstände "
+                "kopiert werden:";
+        for (const std::string& line : prepared.uncopied) {
+            text += "\n" + line;
+        }
+    }
+    if (!text.empty()) {
         windows.MessageBox("Error", text);
         windows.Use(panel::kMainWindow);
     }

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 #include "editor/painting.h"
@@ -16,9 +18,12 @@ namespace {
 constexpr std::int32_t kCellSize = 40;
 constexpr float kHalfCell = 20.0f;
 constexpr int kPreviewOpacity = 100;
+constexpr int kPreviewMarginCells = 8;
 constexpr int kMouseDotRadius = 5;
 constexpr int kPositionTextOffset = 50;
 constexpr runtime::Rgb kWhite{255, 255, 255};
+constexpr runtime::Rgb kSelectionColour{255, 220, 0};
+constexpr runtime::Rgb kSelectionShadow{0, 0, 0};
 
 // The screen pixel of a cell's top-left corner along one axis: 40 * cell + view - 20, rounded.
 int CellCorner(std::int64_t cell, float view) {
@@ -47,14 +52,32 @@ std::string_view PositionText(char (&buffer)[64], BrushCell cell) {
 void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
                       std::int32_t mouseY, runtime::PlayScreen& screen) {
     const BrushCell brush = BrushCellAt(mouseX, mouseY, level.viewX, level.viewY);
-    const std::int64_t size = BrushSize(paint);
+    DrawPaintPreview(level, paint, BrushSquare(paint, brush), brush, mouseX, mouseY, screen);
+}
 
-    // What a click would put down, whatever the apply boxes say, column by column.
+void DrawPaintPreview(const level::Level& level, const PaintSettings& paint, const CellRect& cells,
+                      BrushCell shown, std::int32_t mouseX, std::int32_t mouseY,
+                      runtime::PlayScreen& screen) {
+    // What a paint would put down, whatever the apply boxes say, column by column; cells that
+    // cannot show on the screen are left out (pickups may be drawn larger than their cell, so
+    // a few cells beyond each edge still count).
+    const auto visible = [](std::int32_t first, std::int32_t last, float view, int extent,
+                            std::int64_t& from, std::int64_t& to) {
+        const double margin = kPreviewMarginCells * kCellSize;
+        const double lowest = std::floor((-double{view} - margin) / kCellSize);
+        const double highest = std::ceil((extent - double{view} + margin) / kCellSize);
+        from = static_cast<std::int64_t>(std::max<double>(first, lowest));
+        to = static_cast<std::int64_t>(std::min<double>(last, highest));
+    };
+    std::int64_t firstColumn, lastColumn, firstRow, lastRow;
+    visible(cells.left, cells.right, level.viewX, runtime::PlayScreen::kWidth, firstColumn,
+            lastColumn);
+    visible(cells.top, cells.bottom, level.viewY, runtime::PlayScreen::kHeight, firstRow, lastRow);
     screen.BeginScene();
-    for (std::int64_t i = 0; i < size; ++i) {
-        const int x = CellCorner(std::int64_t{brush.column} + i, level.viewX);
-        for (std::int64_t j = 0; j < size; ++j) {
-            const int y = CellCorner(std::int64_t{brush.row} + j, level.viewY);
+    for (std::int64_t column = firstColumn; column <= lastColumn; ++column) {
+        const int x = CellCorner(column, level.viewX);
+        for (std::int64_t row = firstRow; row <= lastRow; ++row) {
+            const int y = CellCorner(row, level.viewY);
             screen.DrawBlended(paint.backgroundChoice, x, y, kPreviewOpacity);
             screen.DrawBlended(paint.kindChoice, x, y, kPreviewOpacity);
         }
@@ -63,9 +86,9 @@ void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std
 
     screen.BeginDrawing();
     screen.SetDrawingMode(runtime::kOutline);
-    const int extent = static_cast<int>(kCellSize * size);
-    screen.Rectangle(CellCorner(brush.column, level.viewX), CellCorner(brush.row, level.viewY),
-                     extent, extent, kWhite);
+    screen.Rectangle(CellCorner(cells.left, level.viewX), CellCorner(cells.top, level.viewY),
+                     static_cast<int>(kCellSize * cells.Width()),
+                     static_cast<int>(kCellSize * cells.Height()), kWhite);
     screen.SetDrawingMode(0);
     screen.Circle(mouseX, mouseY, kMouseDotRadius, kWhite);
     screen.SetDrawingMode(runtime::kTransparentText);
@@ -75,7 +98,38 @@ void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std
                                                       std::numeric_limits<std::int32_t>::max());
     screen.SetTextPosition(static_cast<int>(textX), mouseY);
     char buffer[64];
-    screen.DrawText(PositionText(buffer, brush));
+    screen.DrawText(PositionText(buffer, shown));
+    screen.EndDrawing();
+}
+
+void DrawMapPreview(const MapTools& tools, const level::Level& level, const PaintSettings& paint,
+                    std::int32_t mouseX, std::int32_t mouseY, runtime::PlayScreen& screen) {
+    if (const std::optional<MapTools::Rectangle> rectangle = tools.RectangleUnderWay()) {
+        DrawPaintPreview(level, paint, rectangle->cells, rectangle->corner, mouseX, mouseY, screen);
+    } else {
+        DrawBrushPreview(level, paint, mouseX, mouseY, screen);
+    }
+    const std::optional<CellRect> selection = tools.Selection(level);
+    if (!selection) {
+        return;
+    }
+    // A frame of two lines, light outside and dark inside, that shows on any picture. Its
+    // corners are held near the screen, so that a selection far larger than it still frames.
+    const auto corner = [](std::int64_t cell, float view, int extent) {
+        const double pixel = static_cast<double>(kCellSize) * cell + view - kHalfCell;
+        return static_cast<int>(std::clamp<double>(pixel, -8.0, extent + 8.0));
+    };
+    const int left = corner(selection->left, level.viewX, runtime::PlayScreen::kWidth);
+    const int top = corner(selection->top, level.viewY, runtime::PlayScreen::kHeight);
+    const int right =
+        corner(std::int64_t{selection->right} + 1, level.viewX, runtime::PlayScreen::kWidth);
+    const int bottom =
+        corner(std::int64_t{selection->bottom} + 1, level.viewY, runtime::PlayScreen::kHeight);
+    screen.BeginDrawing();
+    screen.SetDrawingMode(runtime::kOutline);
+    screen.Rectangle(left, top, right - left, bottom - top, kSelectionColour);
+    screen.Rectangle(left + 1, top + 1, right - left - 2, bottom - top - 2, kSelectionShadow);
+    screen.Rectangle(left - 1, top - 1, right - left + 2, bottom - top + 2, kSelectionColour);
     screen.EndDrawing();
 }
 

@@ -1,9 +1,12 @@
-// The preview of what a click of the brush would put down, drawn over the map.
+// The preview of what a click of the brush or a rectangle would put down, and the frame of the
+// selection, drawn over the map.
 #pragma once
 
 #include <cstdint>
 
+#include "editor/map_tools.h"
 #include "editor/paint_settings.h"
+#include "editor/painting.h"
 #include "level/level.h"
 #include "runtime/screen.h"
 
@@ -14,5 +17,14 @@ namespace tessaron::editor {
 // beside it. Expects no scene or drawing pass open and leaves none.
 void DrawBrushPreview(const level::Level& level, const PaintSettings& paint, std::int32_t mouseX,
                       std::int32_t mouseY, runtime::PlayScreen& screen);
+
+// The same preview over any rectangle of cells, with `shown` as the coordinates beside the dot.
+void DrawPaintPreview(const level::Level& level, const PaintSettings& paint, const CellRect& cells,
+                      BrushCell shown, std::int32_t mouseX, std::int32_t mouseY,
+                      runtime::PlayScreen& screen);
+
+// The brush preview, or the rectangle under way in its place, and the selection's frame.
+void DrawMapPreview(const MapTools& tools, const level::Level& level, const PaintSettings& paint,
+                    std::int32_t mouseX, std::int32_t mouseY, runtime::PlayScreen& screen);
 
 }  // namespace tessaron::editor

@@ -1,5 +1,6 @@
-// The numbers of the side panel's controls, as their events report them. The program builds the
-// controls with these numbers; the editor reads and commands them.
+// The numbers of the side panel's controls, as their events report them, and of the map's
+// commands. The program builds the controls with these numbers; the editor reads and commands
+// them.
 #pragma once
 
 #include <array>
@@ -58,3 +59,11 @@ inline constexpr std::array<int, 8> kPresetFields = {kLink,    kSpeedDown, kSpee
                                                      kSpeedUp, kLength,    kPause1,    kPause2};
 
 }  // namespace tessaron::editor::control
+
+// The map's command keys, by the numbers of their command events.
+namespace tessaron::editor::map_command {
+inline constexpr int kCopy = 1;    // Ctrl+C
+inline constexpr int kCut = 2;     // Ctrl+X
+inline constexpr int kPaste = 3;   // Ctrl+V
+inline constexpr int kDelete = 4;  // Delete
+}  // namespace tessaron::editor::map_command

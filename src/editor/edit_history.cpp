@@ -30,10 +30,22 @@ bool EditHistory::Current(const level::Level& level) const {
 
 void EditHistory::Follow(const level::Level& level) {
     if (!Current(level)) {
+        // The new list starts as saved only if the old one was.
+        const bool unsaved = Unsaved();
         steps_.clear();
         done_ = 0;
         listGeneration_ = level.listGeneration;
+        savedAt_ = unsaved ? std::nullopt : std::optional<std::size_t>(0);
     }
+}
+
+void EditHistory::MarkSaved(const level::Level& level) {
+    Follow(level);
+    savedAt_ = done_;
+}
+
+bool EditHistory::Unsaved() const {
+    return savedAt_ != done_;
 }
 
 void EditHistory::Record(const level::Level& level, std::vector<CellChange> changes) {
@@ -42,10 +54,17 @@ void EditHistory::Record(const level::Level& level, std::vector<CellChange> chan
         return;
     }
     steps_.resize(done_);
+    // A saved state among the steps just dropped can no longer be reached.
+    if (savedAt_ && *savedAt_ > done_) {
+        savedAt_.reset();
+    }
     changes.shrink_to_fit();
     steps_.push_back(Step{std::move(changes)});
     if (steps_.size() > kMaxSteps) {
         steps_.pop_front();
+        if (savedAt_) {
+            savedAt_ = *savedAt_ == 0 ? std::nullopt : std::optional<std::size_t>(*savedAt_ - 1);
+        }
     }
     done_ = steps_.size();
 }

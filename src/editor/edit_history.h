@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "level/level.h"
@@ -48,6 +49,12 @@ class EditHistory {
     // The changed cells all steps hold: what the history costs, CellChange's size each.
     std::size_t CellCount() const;
 
+    // The level as it stands now is the one its file holds (it was just saved, read or made).
+    void MarkSaved(const level::Level& level);
+    // Whether the level has edits its file does not hold: steps done or undone since the mark.
+    // Edits survive a replaced element list (a save point put back) as unsaved.
+    bool Unsaved() const;
+
   private:
     struct Step {
         std::vector<CellChange> cells;
@@ -62,6 +69,9 @@ class EditHistory {
     // Steps done, oldest first: steps_[0 .. done_) can be undone, the rest redone.
     std::size_t done_ = 0;
     std::uint64_t listGeneration_ = 0;
+    // The number of steps done when the level was as its file holds it; none when that state
+    // cannot be reached by undo or redo any more.
+    std::optional<std::size_t> savedAt_ = 0;
 };
 
 }  // namespace tessaron::editor

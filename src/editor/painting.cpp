@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "editor/controls.h"
 #include "runtime/files.h"
@@ -24,34 +25,54 @@ std::int32_t BrushAxis(std::int32_t mouse, float view) {
     return runtime::RoundToInt(cell);
 }
 
-bool InBrush(std::int64_t value, std::int64_t first, std::int64_t size) {
-    return first <= value && value < first + size;
-}
-
 }  // namespace
-
-BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, float viewY) {
-    return BrushCell{BrushAxis(mouseX, viewX), BrushAxis(mouseY, viewY)};
-}
 
 std::int64_t BrushSize(const PaintSettings& paint) {
     return std::clamp(paint.brushSize, control::kSmallestBrush, control::kLargestBrush);
 }
 
-int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, std::int32_t mouseY,
-          std::vector<CellChange>* changes) {
-    const BrushCell brush = BrushCellAt(mouseX, mouseY, level.viewX, level.viewY);
-    const std::int64_t size = BrushSize(paint);
-    int painted = 0;
-    // Each element is tested once by its own rounded position, so the list order does not
-    // matter, and cells of the brush outside the level simply find no element.
-    for (std::size_t index = 0; index < level.elements.size(); ++index) {
-        level::Element& e = level.elements[index];
-        if (!InBrush(runtime::RoundToInt(e.column), brush.column, size) ||
-            !InBrush(runtime::RoundToInt(e.row), brush.row, size)) {
-            continue;
-        }
-        ++painted;
+BrushCell BrushCellAt(std::int32_t mouseX, std::int32_t mouseY, float viewX, float viewY) {
+    return BrushCell{BrushAxis(mouseX, viewX), BrushAxis(mouseY, viewY)};
+}
+
+CellRect CellRect::Spanning(BrushCell a, BrushCell b) {
+    return CellRect{std::min(a.column, b.column), std::min(a.row, b.row),
+                    std::max(a.column, b.column), std::max(a.row, b.row)};
+}
+
+CellRect BrushSquare(const PaintSettings& paint, BrushCell brush) {
+    const std::int64_t last = BrushSize(paint) - 1;
+    const auto end = [last](std::int32_t first) {
+        return static_cast<std::int32_t>(
+            std::min<std::int64_t>(first + last, std::numeric_limits<std::int32_t>::max()));
+    };
+    return CellRect{brush.column, brush.row, end(brush.column), end(brush.row)};
+}
+
+void ElementsInCells(const level::Level& level, const CellRect& cells,
+                     std::vector<std::int32_t>& out) {
+    // The level's index names every element that may lie near the cells (with a cell of margin
+    // for the rounding); each is then tested exactly by its own rounded position, so the list
+    // order does not matter, and cells outside the level simply find no element.
+    const auto screen = [](std::int32_t cell, float view) {
+        return static_cast<float>(static_cast<double>(kCellSize) * cell + view);
+    };
+    const level::ScreenBox box{screen(cells.left, level.viewX), screen(cells.top, level.viewY),
+                               screen(cells.right, level.viewX), screen(cells.bottom, level.viewY)};
+    level::IndexOf(level).Near(level::CellGrid::Position::Current, box, level.viewX, level.viewY,
+                               out);
+    std::erase_if(out, [&level, &cells](std::int32_t index) {
+        const level::Element& e = level.elements[static_cast<std::size_t>(index)];
+        return !cells.Contains(runtime::RoundToInt(e.column), runtime::RoundToInt(e.row));
+    });
+}
+
+int PaintCells(level::Level& level, const PaintSettings& paint, const CellRect& cells,
+               std::vector<CellChange>* changes) {
+    std::vector<std::int32_t> found;
+    ElementsInCells(level, cells, found);
+    for (const std::int32_t index : found) {
+        level::Element& e = level.elements[static_cast<std::size_t>(index)];
         const level::Element before = e;
         if (paint.applyBackground != 0) {
             e.background = static_cast<float>(paint.backgroundChoice);
@@ -78,9 +99,16 @@ int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, 
         if (changes != nullptr && RecordsDiffer(before, e)) {
             changes->push_back(CellChange{static_cast<std::uint32_t>(index), before, e});
         }
-        level::ElementChanged(level, index);
+        level::ElementChanged(level, static_cast<std::size_t>(index));
     }
-    return painted;
+    return static_cast<int>(found.size());
+}
+
+int Paint(level::Level& level, const PaintSettings& paint, std::int32_t mouseX, std::int32_t mouseY,
+          std::vector<CellChange>* changes) {
+    return PaintCells(level, paint,
+                      BrushSquare(paint, BrushCellAt(mouseX, mouseY, level.viewX, level.viewY)),
+                      changes);
 }
 
 }  // namespace tessaron::editor

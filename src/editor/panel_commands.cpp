@@ -10,6 +10,7 @@
 
 #include "editor/controls.h"
 #include "level/element.h"
+#include "level/level.h"
 #include "level/presets.h"
 
 namespace tessaron::editor {
@@ -114,6 +115,37 @@ void BrushFieldCommand(runtime::Windows& windows) {
     const std::int32_t size = std::clamp(FieldNumber(windows, control::kBrushField),
                                          control::kSmallestBrush, control::kLargestBrush);
     windows.SetState(control::kBrushTrackBar, size);
+}
+
+void PickCommand(runtime::Windows& windows, const level::Element& element) {
+    using namespace control;
+    const float kind = level::EditableKind(element.kind);
+    for (std::size_t row = 0; row < level::kPalette.size(); ++row) {
+        if (level::Code(level::kPalette[row].kind) == kind) {
+            windows.SetState(kElementList, static_cast<int>(row));
+        }
+    }
+    if (element.background == level::Code(level::Background::Air)) {
+        windows.SetState(kAir, 1);
+    } else if (element.background == level::Code(level::Background::Water)) {
+        windows.SetState(kWater, 1);
+    }
+    // A field is written only when its text changes: each write is an event of the field.
+    const auto put = [&windows](int field, float value) {
+        const std::string text = runtime::DecimalText(runtime::RoundToInt(value));
+        if (windows.Text(field) != text) {
+            windows.SetText(field, text);
+        }
+    };
+    // The speed cross holds one number per direction; the other of each pair is 0.
+    put(kSpeedRight, std::max(element.speedX, 0.0f));
+    put(kSpeedLeft, std::max(-element.speedX, 0.0f));
+    put(kSpeedDown, std::max(element.speedY, 0.0f));
+    put(kSpeedUp, std::max(-element.speedY, 0.0f));
+    put(kLength, element.length);
+    put(kPause1, element.pause1);
+    put(kPause2, element.pause2);
+    put(kLink, element.link);
 }
 
 void ReadSidePanel(runtime::Windows& windows, PaintSettings& paint) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/paint_settings.h"
+#include "level/element.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -40,6 +41,11 @@ void BrushTrackBarCommand(runtime::Windows& windows);
 // The number field's value sets the track bar, at the nearer end of 1..8 when outside; the
 // field keeps the text as typed.
 void BrushFieldCommand(runtime::Windows& windows);
+
+// The picker: the side panel takes the element's kind (where the element list has it), its
+// background and its movement and link values, as if the author had chosen them there, so that
+// the next paint writes the element's twin. The apply boxes stay as they are.
+void PickCommand(runtime::Windows& windows, const level::Element& element);
 
 // Reads the panel into the paint settings and enables or greys the value controls by their
 // apply boxes. A setting whose control has no choice (no option chosen, no row selected) keeps

@@ -25,9 +25,6 @@ constexpr float kTorchFlickerCode = level::Code(level::ElementKind::TorchFlicker
 constexpr float kSwitchStep = 0.02f;
 constexpr float kSwitchDepth = 0.5f;
 
-// One speed unit moves an element 1/100 cell per pass.
-constexpr float kSpeedUnitsPerCell = 100.0f;
-
 // The link a contact triggers: the nearest whole number, halves to even, clamped to 32 bits.
 std::int32_t LinkNumber(float link) {
     return runtime::RoundToInt(static_cast<double>(link));

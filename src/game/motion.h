@@ -8,6 +8,9 @@
 
 namespace tessaron::game {
 
+// One speed unit moves an element 1/100 cell per pass.
+inline constexpr float kSpeedUnitsPerCell = 100.0f;
+
 // A sensor the lowered player mask touches triggers its link for this pass.
 void SensorTrigger(const level::Element& element, level::Level& level);
 

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <utility>
 
+#include "game/motion.h"
 #include "game/simulation.h"
 #include "runtime/files.h"
 
@@ -115,6 +117,23 @@ void AddEditable(StateHash& hash, const StoredRecord& r) {
     hash.AddPair(r[13], r[14]);  // pauses
 }
 
+// Whether a stored record can be the level's element at the same place in the list, as play
+// leaves it: the same home cell (as stored), and a position no farther from it than its
+// displacement reaches. A step may overshoot the length by up to one step; the margin (twice that,
+// and two cells) covers what single-precision sums lose on long journeys, the rounding of the
+// stored values and a switch's press.
+bool FitsElement(const std::int32_t* v, const level::Element& element) {
+    if (v[1] != RoundToInt(element.homeColumn) || v[2] != RoundToInt(element.homeRow)) {
+        return false;
+    }
+    const double step =
+        (std::fabs(static_cast<double>(v[10])) + std::fabs(static_cast<double>(v[11]))) /
+        kSpeedUnitsPerCell;
+    const double reach = 2.0 * (std::fabs(static_cast<double>(v[9])) + step) + 2.0;
+    return std::fabs(static_cast<double>(v[4]) - v[1]) <= reach &&
+           std::fabs(static_cast<double>(v[5]) - v[2]) <= reach;
+}
+
 StateHash StartHash(const level::Level& level) {
     StateHash hash;
     hash.AddPair(level.levelWidth, level.levelHeight);
@@ -187,7 +206,7 @@ std::int64_t LargestSavePoint(const level::Level& level) {
 
 SavePointUse ApplySavePoint(std::span<const std::uint8_t> bytes, level::Level& level,
                             Player& player) {
-    // Everything is checked before anything changes.
+    // The whole file is checked before anything changes.
     const auto size = static_cast<std::int64_t>(bytes.size());
     if (size < sp::kRecordsOffset) {
         return SavePointUse::Damaged;
@@ -197,15 +216,26 @@ SavePointUse ApplySavePoint(std::span<const std::uint8_t> bytes, level::Level& l
     if (count < 0 || size < recordsEnd) {
         return SavePointUse::Damaged;
     }
-    LevelIdentity mark;
-    if (ReadMark(bytes.subspan(static_cast<std::size_t>(recordsEnd)), mark)) {
+    if (size == recordsEnd) {
+        // Only a file that ends exactly after its records is one of the older kind, which
+        // belongs to any level of as many cells.
+        if (count != CellCount(level)) {
+            return SavePointUse::OtherLevel;
+        }
+    } else {
+        // Anything else after the records must be a whole mark, of this level.
+        LevelIdentity mark;
+        if (!ReadMark(bytes.subspan(static_cast<std::size_t>(recordsEnd)), mark)) {
+            return SavePointUse::Damaged;
+        }
         if (mark != IdentifyLevel(level)) {
             return SavePointUse::OtherLevel;
         }
-    } else if (count != CellCount(level)) {
-        return SavePointUse::OtherLevel;
     }
-
+    // One record per element of the level, each that element as play can have moved it.
+    if (static_cast<std::size_t>(count) != level.elements.size()) {
+        return SavePointUse::Damaged;
+    }
     level::ElementList restored;
     restored.reserve(static_cast<std::size_t>(count));
     const std::uint8_t* at = bytes.data() + sp::kRecordsOffset;
@@ -214,6 +244,9 @@ SavePointUse ApplySavePoint(std::span<const std::uint8_t> bytes, level::Level& l
         for (std::int32_t& value : v) {
             value = static_cast<std::int32_t>(GetInt(at));
             at += sp::kValueBytes;
+        }
+        if (!FitsElement(v, level.elements[static_cast<std::size_t>(i)])) {
+            return SavePointUse::Damaged;
         }
         level::AddCell(restored, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
                        v[11], v[12], v[13], v[14]);
@@ -241,12 +274,12 @@ bool RestoreSavePoint(level::Level& level, Player& player, runtime::Files& files
     if (!files.OpenForReading(kSavePointFileNumber, kSavePointFile)) {
         return false;
     }
-    // The file is read in one go, but never further than a save point of this level can reach:
-    // beyond that, only its records can matter.
-    std::int64_t wanted = files.Size();
+    // The file is read in one go. A file longer than any save point of this level can be is not
+    // one: it is not read at all.
+    const std::int64_t wanted = files.Size();
     if (wanted > LargestSavePoint(level)) {
-        wanted = sp::kRecordsOffset +
-                 sp::kRecordBytes * static_cast<std::int64_t>(level.elements.size());
+        files.Close(kSavePointFileNumber);
+        return false;
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(wanted, 0)));
     bytes.resize(static_cast<std::size_t>(

@@ -55,22 +55,24 @@ level::Element RestoredRecord(const level::Element& element);
 void EncodeSavePoint(const level::Level& level, const Player& player,
                      std::vector<std::uint8_t>& bytes);
 
-// The most bytes a save point of this level can have: a longer file is read only as far as its
-// records, as such a file's end cannot be this level's mark.
+// The most bytes a save point of this level can have: a longer file is none of this level's.
 std::int64_t LargestSavePoint(const level::Level& level);
 
 enum class SavePointUse {
     Restored,
-    // Shorter than its header and records, or a negative count: nothing changed.
+    // Shorter than its header and records, a negative count, bytes after the records that are
+    // no whole mark, or records that are not the level's elements: nothing changed.
     Damaged,
     // The save point of another level, or of this one before it was edited: nothing changed.
-    // Bytes without a mark after the records count as this level's only when they hold one
-    // record per cell of it.
+    // A file that ends exactly after its records (as older versions wrote them) counts as this
+    // level's only when it holds one record per cell of it.
     OtherLevel,
 };
 
 // Brings back the save point held in bytes, when it belongs to the level in memory: the view
-// offset, the velocities and the element list, which it replaces whole.
+// offset, the velocities and the element list, which it replaces whole. The whole of the bytes
+// is checked first: one record per element of the level, in its order, each with that element's
+// home cell and a position within the reach of its displacement.
 SavePointUse ApplySavePoint(std::span<const std::uint8_t> bytes, level::Level& level,
                             Player& player);
 

@@ -12,11 +12,12 @@ namespace tessaron::level {
 namespace {
 
 constexpr double kCellPixels = 40.0;
-// Positions up to this many cells from the origin are listed under their cell; 40 times that
-// and a view offset below kModestView add up in floats with an error of a few pixels at most,
-// far less than the cell of margin every query adds.
+// Positions up to this many cells from the origin are listed under their cell. A caller's float
+// sum of 40 times such a position and the view offset errs by half a unit in the last place of
+// the sum, however large the offset: a sum that lands near the screen errs by a tiny fraction of
+// a pixel, far less than the cell of margin every query adds. (With an offset beyond 40 times
+// this, no listed cell can land near the screen at all.)
 constexpr float kModestCell = 65536.0f;
-constexpr float kModestView = 4194304.0f;
 // The grid holds at most this many cells along an axis, and about four cells per element in all
 // (a list of a few elements far apart gets a small grid; the rest of them are outside).
 constexpr std::int64_t kMaxSpan = 4096;
@@ -160,12 +161,17 @@ void CellGrid::Place(std::int32_t element, float column, float row) {
 void CellGrid::Collect(double left, double top, double right, double bottom,
                        std::vector<std::int32_t>& out) const {
     // One cell of margin on each side: an element of cell k lies in [k, k + 1).
+    // The cells are clamped to just beyond the grid first, so that a box however far out
+    // (a view offset that fell for hours) gives an empty span instead of an overflow.
     const auto span = [](double low, double high, std::int64_t first, std::int64_t count,
                          std::int64_t& from, std::int64_t& to) {
-        from = std::max<std::int64_t>(
-            static_cast<std::int64_t>(std::floor(low / kCellPixels)) - 1 - first, 0);
-        to = std::min<std::int64_t>(
-            static_cast<std::int64_t>(std::floor(high / kCellPixels)) + 1 - first, count - 1);
+        const auto cell = [first, count](double pixels) {
+            const double limit = static_cast<double>(count) + 2.0;
+            return static_cast<std::int64_t>(std::clamp(
+                std::floor(pixels / kCellPixels) - static_cast<double>(first), -limit, limit));
+        };
+        from = std::max<std::int64_t>(cell(low) - 1, 0);
+        to = std::min<std::int64_t>(cell(high) + 1, count - 1);
     };
     std::int64_t c0, c1, r0, r1;
     span(left, right, firstColumn_, columns_, c0, c1);
@@ -231,8 +237,8 @@ void ElementIndex::IndexKind(std::int32_t element, float kind) {
 void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float viewX, float viewY,
                         std::vector<std::int32_t>& out) const {
     out.clear();
-    if (!(std::fabs(viewX) < kModestView && std::fabs(viewY) < kModestView)) {
-        // A view this far out leaves no margin to reason with: every element is a candidate.
+    if (!std::isfinite(viewX) || !std::isfinite(viewY)) {
+        // A view that is no number leaves nothing to reason with: every element is a candidate.
         out.resize(builtSize_);
         std::iota(out.begin(), out.end(), 0);
         return;

@@ -1,7 +1,9 @@
 #include "level/level_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -169,6 +171,36 @@ std::string LevelFileProblem(runtime::Files& files, const std::string& path) {
     return problem;
 }
 
+std::string CellCoverProblem(const Level& level) {
+    const std::int64_t width = std::max(level.levelWidth, 0);
+    const std::int64_t height = std::max(level.levelHeight, 0);
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    if (static_cast<std::int64_t>(level.elements.size()) != width * height) {
+        return std::to_string(level.elements.size()) + " elements for " + size +
+               " cells; a level has one element per cell";
+    }
+    std::vector<bool> taken(level.elements.size(), false);
+    for (std::size_t i = 0; i < level.elements.size(); ++i) {
+        const float column = level.elements[i].homeColumn;
+        const float row = level.elements[i].homeRow;
+        if (!(column >= 1.0f && column <= static_cast<float>(width) && row >= 1.0f &&
+              row <= static_cast<float>(height)) ||
+            column != std::floor(column) || row != std::floor(row)) {
+            return "element " + std::to_string(i + 1) + " is at home outside the " + size +
+                   " cells";
+        }
+        const auto cell = static_cast<std::size_t>((static_cast<std::int64_t>(row) - 1) * width +
+                                                   static_cast<std::int64_t>(column) - 1);
+        if (taken[cell]) {
+            return "cell (" + std::to_string(static_cast<std::int64_t>(column)) + ", " +
+                   std::to_string(static_cast<std::int64_t>(row)) +
+                   ") is the home of a second element";
+        }
+        taken[cell] = true;
+    }
+    return {};
+}
+
 LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
     level.score = 0;
     if (level.levelFileName.empty() || !files.OpenForReading(kLevelFile, level.levelFileName)) {
@@ -262,18 +294,20 @@ SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string
 
 SaveResult SaveLevel(Level& level, runtime::Files& files, runtime::Requesters& requesters,
                      const runtime::GameFolder& folder, std::string* problem) {
-    level.levelFileName =
+    std::string name =
         requesters.SaveFile("Spiel speichern", LevelDirectoryForRequester(folder), kLevelPattern);
     // The last four characters must be exactly ".TXT" (".txt" does not count); a name shorter
     // than that is compared whole.
-    const int length = runtime::Length(level.levelFileName);
-    if (runtime::Mid(level.levelFileName, length - 3, 4) != kLevelExtension) {
-        level.levelFileName += kLevelExtension;
+    const int length = runtime::Length(name);
+    if (runtime::Mid(name, length - 3, 4) != kLevelExtension) {
+        name += kLevelExtension;
     }
-    // A cancelled requester leaves nothing but the extension.
-    if (level.levelFileName == kLevelExtension) {
+    // A cancelled requester leaves nothing but the extension; the level keeps its name, which
+    // its save points are tied to.
+    if (name == kLevelExtension) {
         return SaveResult::Cancelled;
     }
+    level.levelFileName = std::move(name);
     return WriteLevelFile(level, files, level.levelFileName, problem);
 }
 

@@ -55,6 +55,11 @@ enum class SaveResult {
 // header, or its header cannot belong to this format), or an empty string when it would.
 std::string LevelFileProblem(runtime::Files& files, const std::string& path);
 
+// Why the level's elements would not make a file that reads back as the same level, or an empty
+// string when they would: one element per cell, whose home cells are the level's cells, each
+// once. A level the game builds always has them; a level described from outside may not.
+std::string CellCoverProblem(const Level& level);
+
 // Reads the level file named by level.levelFileName into the level.
 LoadResult ReadLevelFile(Level& level, runtime::Files& files);
 
@@ -68,8 +73,9 @@ LoadResult LoadLevel(Level& level, runtime::Files& files, runtime::Requesters& r
 SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string& path,
                           std::string* problem = nullptr);
 
-// Shows the "Spiel speichern" requester, remembers its answer as the level file name, appends
-// ".TXT" where the name does not end in exactly that, and writes the level.
+// Shows the "Spiel speichern" requester, appends ".TXT" to its answer where the name does not end
+// in exactly that, remembers it as the level file name and writes the level. A cancelled
+// requester changes nothing, the name included.
 SaveResult SaveLevel(Level& level, runtime::Files& files, runtime::Requesters& requesters,
                      const runtime::GameFolder& folder, std::string* problem = nullptr);
 

@@ -45,7 +45,7 @@ void OpenDialogWindow(runtime::Windows& windows) {
 }  // namespace
 
 NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
-                                 const NewLevelEventSource& nextEvent) {
+                                 const NewLevelEventSource& nextEvent, NewLevelExit exit) {
     OpenDialogWindow(windows);
     for (;;) {
         // The dialog takes the focus back before every wait.
@@ -55,6 +55,12 @@ NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
         if (!event) {
             windows.Close(nld::kWindow);
             return NewLevelResult::Abandoned;
+        }
+        // Its close box (or Escape) leaves it, where a level is there to go back to.
+        if (event->code == runtime::EventCode::Close && event->window == nld::kWindow &&
+            exit == NewLevelExit::MayClose) {
+            windows.Close(nld::kWindow);
+            return NewLevelResult::Cancelled;
         }
         // Only the dialog's own controls count. Toolbar buttons of the main window share the
         // numbers 1 to 5 with these controls, but pressing one must not create a level.

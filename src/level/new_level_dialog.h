@@ -1,6 +1,7 @@
 // The new-level dialog "Einstellungen": asks for a width and a height, shows their product, and
-// builds a fresh level when the size is acceptable. It runs its own event loop and can only be
-// left by creating a level (or by the caller's event source giving up, in scripted runs).
+// builds a fresh level when the size is acceptable. It runs its own event loop and is left by
+// creating a level, by its close box or Escape where a level is already loaded, or by the
+// caller's event source giving up (scripted runs).
 #pragma once
 
 #include <cstdint>
@@ -43,11 +44,17 @@ using NewLevelEventSource = std::function<std::optional<runtime::Event>()>;
 enum class NewLevelResult {
     Created,    // levelWidth, levelHeight, the element list and triggeredLink are new
     Abandoned,  // the event source gave up; the level is as it was
+    Cancelled,  // closed without a level; the level is as it was
 };
 
-// Opens window 3, runs the dialog until a level is created, closes the window. Creating a level
-// changes only levelWidth, levelHeight, the element list and triggeredLink.
+// Whether the dialog may be closed without creating a level: only while one is loaded.
+enum class NewLevelExit { CreateOnly, MayClose };
+
+// Opens window 3, runs the dialog until a level is created (or, where it may, the dialog is
+// closed), closes the window. Creating a level changes only levelWidth, levelHeight, the element
+// list and triggeredLink.
 NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
-                                 const NewLevelEventSource& nextEvent);
+                                 const NewLevelEventSource& nextEvent,
+                                 NewLevelExit exit = NewLevelExit::CreateOnly);
 
 }  // namespace tessaron::level

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <thread>
 
+#include "runtime/file_writer.h"
 #include "runtime/host_files.h"
 
 namespace tessaron::runtime {
@@ -210,7 +211,7 @@ struct Files::Open {
     // A write of a created file did not complete: the system's error number, or -1 for a
     // position that cannot be reached.
     int failure = 0;
-    host_files::Temporary temporary;  // a created file, until it takes its target's place
+    FileWriter writer;  // a created file, until it takes its target's place
 
     // Created files only: the position of the next read or write, the bytes written at
     // windowStart onwards and not yet handed to the system, and the end of all bytes written.
@@ -304,7 +305,7 @@ Files::~Files() {
     // file of its name.
     for (auto& [number, open] : files_) {
         if (open->created) {
-            host_files::Discard(open->temporary);
+            open->writer.Discard();
         } else {
             std::fclose(open->file);
         }
@@ -327,10 +328,11 @@ bool Files::OpenForReading(int number, std::string_view path) {
 bool Files::Create(int number, std::string_view path) {
     Close(number);
     auto open = std::make_unique<Open>();
-    if (!host_files::OpenTemporary(folder_.Resolve(path), open->temporary, problem_)) {
+    if (!open->writer.Open(folder_.Resolve(path))) {
+        problem_ = open->writer.Problem();
         return false;
     }
-    open->file = open->temporary.file;
+    open->file = open->writer.Stream();
     open->created = true;
     current_ = open.get();
     files_[number] = std::move(open);
@@ -355,10 +357,14 @@ bool Files::Close(int number) {
     if (open->failure != 0) {
         problem_ =
             open->failure > 0 ? host_files::Reason(open->failure) : host_files::Reason(EINVAL);
-        host_files::Discard(open->temporary);
+        open->writer.Discard();
         return false;
     }
-    return host_files::Commit(open->temporary, problem_);
+    if (!open->writer.Commit()) {
+        problem_ = open->writer.Problem();
+        return false;
+    }
+    return true;
 }
 
 void Files::Seek(std::int64_t position) {
@@ -583,6 +589,17 @@ std::string ScriptedRequesters::OpenFile(std::string_view title, std::string_vie
 std::string ScriptedRequesters::SaveFile(std::string_view title, std::string_view initialPath,
                                          std::string_view pattern) {
     return Take(true, title, initialPath, pattern);
+}
+
+int ScriptedRequesters::Ask(std::string_view /*title*/, std::string_view /*question*/,
+                            const std::vector<std::string>& buttons) {
+    if (replies_.empty()) {
+        return -1;
+    }
+    const std::string reply = std::move(replies_.front());
+    replies_.pop_front();
+    const auto chosen = std::find(buttons.begin(), buttons.end(), reply);
+    return chosen == buttons.end() ? -1 : static_cast<int>(chosen - buttons.begin());
 }
 
 std::string ScriptedRequesters::Take(bool save, std::string_view title,

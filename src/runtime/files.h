@@ -162,9 +162,9 @@ class DirectoryListing {
     Listing* current_ = nullptr;
 };
 
-// The open and save file requesters. Both return the chosen path, or an empty string when the
-// user cancelled. The initial path names the folder shown (and may end with a proposed name);
-// the pattern lists the file types ("*.TXT").
+// The open and save file requesters, and questions. Both file requesters return the chosen
+// path, or an empty string when the user cancelled. The initial path names the folder shown (and
+// may end with a proposed name); the pattern lists the file types ("*.TXT").
 class Requesters {
   public:
     virtual ~Requesters() = default;
@@ -172,6 +172,14 @@ class Requesters {
                                  std::string_view pattern) = 0;
     virtual std::string SaveFile(std::string_view title, std::string_view initialPath,
                                  std::string_view pattern) = 0;
+    // A question with a button per answer: the index of the button chosen, or -1 when nobody
+    // answered (no window can be shown, no scripted answer is left). Closing the box chooses
+    // the last button.
+    virtual int Ask(std::string_view title, std::string_view question,
+                    const std::vector<std::string>& buttons) {
+        (void)title, (void)question, (void)buttons;
+        return -1;
+    }
 };
 
 // Requesters answered from a queue, for tests and scripted runs: each request takes the next
@@ -186,6 +194,9 @@ class ScriptedRequesters : public Requesters {
     };
 
     void Answer(std::string path) { answers_.push_back(std::move(path)); }
+    // The next question is answered with the button of this text; with none left, or with a
+    // text no button has, it stays unanswered (-1).
+    void Reply(std::string button) { replies_.push_back(std::move(button)); }
     std::size_t AnswersLeft() const { return answers_.size(); }
     const std::vector<Request>& Requests() const { return requests_; }
 
@@ -193,11 +204,14 @@ class ScriptedRequesters : public Requesters {
                          std::string_view pattern) override;
     std::string SaveFile(std::string_view title, std::string_view initialPath,
                          std::string_view pattern) override;
+    int Ask(std::string_view title, std::string_view question,
+            const std::vector<std::string>& buttons) override;
 
   private:
     std::string Take(bool save, std::string_view title, std::string_view initialPath,
                      std::string_view pattern);
     std::deque<std::string> answers_;
+    std::deque<std::string> replies_;
     std::vector<Request> requests_;
 };
 

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "runtime/file_writer.h"
+
 namespace tessaron::runtime {
 
 namespace fs = std::filesystem;
@@ -92,11 +94,23 @@ void OnPngWarning(png_structp, png_const_charp) {}
 // time the library's default filters take, and comes out smaller (15.7 against 17.2 MB).
 constexpr int kCompressionLevel = 3;
 
-bool WriteHeader(png_structp png, png_infop info, std::FILE* file, int width, int height) {
+// The encoder's bytes go to the file writer, which keeps the reason of a failed write; the
+// encoder is told to stop with that reason.
+void WriteToFile(png_structp png, png_bytep bytes, png_size_t count) {
+    auto* writer = static_cast<FileWriter*>(png_get_io_ptr(png));
+    if (!writer->Write(bytes, count)) {
+        png_error(png, writer->Problem().c_str());
+    }
+}
+
+// Whatever the encoder flushes is flushed when the file is committed.
+void FlushNothing(png_structp) {}
+
+bool WriteHeader(png_structp png, png_infop info, FileWriter& writer, int width, int height) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &writer, WriteToFile, FlushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -122,47 +136,39 @@ bool WriteEnd(png_structp png, png_infop info) {
     return true;
 }
 
-std::string SystemError(int number) {
-    return std::generic_category().message(number);
-}
-
 }  // namespace
 
 struct PngFile::Impl {
-    fs::path target;
-    fs::path temporary;
-    std::FILE* file = nullptr;
+    FileWriter writer;
     png_structp png = nullptr;
     png_infop info = nullptr;
     int width = 0;
     int height = 0;
     int rows = 0;
-    bool finished = false;
     std::string problem;
     std::vector<png_byte> bytes;
 
-    // Releases the encoder and the file; removes the temporary file unless it took the
-    // target's place.
+    // Releases the encoder; the file is discarded unless it took the target's place.
     void Release() {
         if (png != nullptr) {
             png_destroy_write_struct(&png, info != nullptr ? &info : nullptr);
             png = nullptr;
             info = nullptr;
         }
-        if (file != nullptr) {
-            std::fclose(file);
-            file = nullptr;
+        writer.Discard();
+    }
+
+    // The encoder stopped: when the file was the cause, the reason is the file's.
+    void EncoderFailed() {
+        if (!writer.Problem().empty()) {
+            problem = "cannot be written: " + writer.Problem();
         }
-        if (!finished && !temporary.empty()) {
-            std::error_code error;
-            fs::remove(temporary, error);
-        }
+        Release();
     }
 };
 
 PngFile::PngFile(const fs::path& file, int width, int height) : impl_(std::make_unique<Impl>()) {
     Impl& d = *impl_;
-    d.target = file;
     d.width = width;
     d.height = height;
     // The format holds sides of 1 to 2^31 - 1 pixels; a row of RGB bytes must also fit in memory.
@@ -171,18 +177,8 @@ PngFile::PngFile(const fs::path& file, int width, int height) : impl_(std::make_
                     " pixels cannot be stored";
         return;
     }
-    std::error_code error;
-    if (file.filename().empty() || fs::is_directory(file, error)) {
-        d.problem = "is a folder, not a file name";
-        return;
-    }
-    // Beside the target, so that the final rename stays within one file system.
-    d.temporary = file;
-    d.temporary.replace_filename("." + file.filename().string() + ".tessaron-tmp");
-    d.file = std::fopen(d.temporary.string().c_str(), "wb");
-    if (d.file == nullptr) {
-        d.problem = "cannot be created: " + SystemError(errno);
-        d.temporary.clear();
+    if (!d.writer.Open(file)) {
+        d.problem = "cannot be created: " + d.writer.Problem();
         return;
     }
     d.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &d.problem, OnPngError, OnPngWarning);
@@ -195,8 +191,8 @@ PngFile::PngFile(const fs::path& file, int width, int height) : impl_(std::make_
         return;
     }
     d.bytes.resize(3 * static_cast<std::size_t>(width));
-    if (!WriteHeader(d.png, d.info, d.file, width, height)) {
-        d.Release();
+    if (!WriteHeader(d.png, d.info, d.writer, width, height)) {
+        d.EncoderFailed();
     }
 }
 
@@ -225,7 +221,7 @@ void PngFile::Row(std::span<const Pixel> pixels) {
         *out++ = static_cast<png_byte>(BlueOf(p));
     }
     if (!WriteRow(d.png, d.bytes.data())) {
-        d.Release();
+        d.EncoderFailed();
         return;
     }
     ++d.rows;
@@ -242,28 +238,16 @@ bool PngFile::Finish() {
         return false;
     }
     if (!WriteEnd(d.png, d.info)) {
-        d.Release();
+        d.EncoderFailed();
         return false;
     }
     png_destroy_write_struct(&d.png, &d.info);
     d.png = nullptr;
     d.info = nullptr;
-    const bool flushed = std::fflush(d.file) == 0 && !std::ferror(d.file);
-    const int closeError = std::fclose(d.file) == 0 ? 0 : errno;
-    d.file = nullptr;
-    if (!flushed || closeError != 0) {
-        d.problem = "cannot be written: " + SystemError(closeError != 0 ? closeError : EIO);
-        d.Release();
+    if (!d.writer.Commit()) {
+        d.problem = "cannot be written: " + d.writer.Problem();
         return false;
     }
-    std::error_code error;
-    fs::rename(d.temporary, d.target, error);
-    if (error) {
-        d.problem = "cannot take its name: " + error.message();
-        d.Release();
-        return false;
-    }
-    d.finished = true;
     return true;
 }
 

@@ -63,8 +63,8 @@ class ReducedRows : public PictureRows {
     std::vector<Pixel> reduced_;
 };
 
-// A PNG file (8-bit RGB) written row by row. It is written under a temporary name beside the
-// target and takes the target's place only when Finish finds every row stored: a failed or
+// A PNG file (8-bit RGB) written row by row through the file writer (file_writer.h): it takes
+// the target's place only when Finish finds every row stored, flushed and closed, so a failed or
 // abandoned picture leaves no half-written file and keeps an earlier file of that name.
 class PngFile : public PictureRows {
   public:

@@ -6,7 +6,9 @@
 #include <QKeyCombination>
 #include <QObject>
 #include <QPoint>
+#include <QPointF>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -25,6 +27,7 @@
 #include "runtime/screen.h"
 
 class QAction;
+class QResizeEvent;
 class QImage;
 class QApplication;
 class QButtonGroup;
@@ -39,7 +42,8 @@ std::string ToStdString(const QString& text);
 QString PathToQString(const std::filesystem::path& path);
 
 // Writes an image as a PNG file; the path's bytes are used as they are, never decoded.
-bool SavePng(const QImage& image, const std::filesystem::path& file);
+bool SavePng(const QImage& image, const std::filesystem::path& file,
+             std::string* problem = nullptr);
 
 // Reads a picture file as LoadSprite takes it; false, with the reason in problem, otherwise.
 bool ReadPicture(const std::filesystem::path& file, QImage& picture, std::string& problem);
@@ -74,6 +78,9 @@ struct ToolbarButtonEntry {
     std::vector<QKeyCombination> keys;
 };
 
+// A resizable window never gets smaller than this.
+constexpr QSize kSmallestScreenArea(320, 240);
+
 // A top-level window of the program. Its close box only asks: the program decides.
 class WindowWidget : public QWidget {
   public:
@@ -82,6 +89,10 @@ class WindowWidget : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // A resizable window lays out its strip of controls and its play screen anew.
+    void resizeEvent(QResizeEvent* event) override;
+    // Back in its normal state, a resizable window takes the strip shown or hidden meanwhile.
+    void changeEvent(QEvent* event) override;
 
   private:
     Machine::Impl& machine_;
@@ -90,12 +101,46 @@ class WindowWidget : public QWidget {
 
 struct WindowEntry {
     QPointer<WindowWidget> widget;
+    WindowStyle style = WindowStyle::Borderless;
     QPointer<QToolBar> toolbar;
     // The option group that the next option joins; any other control ends it.
     QPointer<QButtonGroup> openGroup;
+
+    // A resizable window keeps its toolbar and controls in a strip at its left, which can be
+    // hidden; the play screen's view fills the rest (screen_layout.cpp).
+    bool resizable = false;
+    QPointer<QWidget> strip;
+    bool stripShown = true;
+    // The play screen's view and its place in the window's layout, once attached.
+    QPointer<QWidget> screen;
+    QPoint screenAt;
+    // Where the window's size and state are kept; empty for none.
+    std::filesystem::path placementFile;
+    // How much wider the window's normal size must become for the strip shown or hidden while it
+    // was maximised or fullscreen.
+    int normalWidthChange = 0;
+    // The window's size in its normal state, last seen, and kept while it is maximised or
+    // fullscreen; leaving that state it comes back to this size.
+    QSize normalSize;
+    // F11 asked for fullscreen and the window manager has not yet said so: sizes seen meanwhile
+    // are already the fullscreen ones.
+    bool enteringFullScreen = false;
+    // The program made the window fullscreen: leaving it, the window takes its normal size back
+    // itself (not every platform does).
+    bool restoreNormalSize = false;
+
+    // The widget that holds the window's controls: the strip, else the window itself.
+    QWidget* ControlParent() const;
 };
 
-// The application-wide filter: the key table, left-button presses, the mouse position.
+// The keys of a command without a button (SetCommandKeys).
+struct CommandKeysEntry {
+    int window = 0;
+    std::vector<QKeyCombination> keys;
+};
+
+// The application-wide filter: the key table, mouse presses, the left button's state, the
+// mouse position.
 class InputFilter : public QObject {
   public:
     explicit InputFilter(Machine::Impl& machine) : machine_(machine) {}
@@ -191,6 +236,7 @@ struct Machine::Impl {
     std::map<int, WindowEntry> windows;
     std::map<int, ControlEntry> controls;
     std::map<int, ToolbarButtonEntry> toolbarButtons;
+    std::map<int, CommandKeysEntry> commandKeys;
     int currentWindow = 0;
 
     std::deque<Event> events;
@@ -214,7 +260,11 @@ struct Machine::Impl {
 
     // The mouse position on the desktop as last seen or set by automation.
     QPoint mouse;
+    // The same, as exactly as the platform gave it (a fraction of a pixel on scaled screens).
+    QPointF pointer;
     bool mouseScripted = false;
+    // The left button went down over one of our windows and has not come up since.
+    bool leftButtonHeld = false;
 
     // The stop signals (Machine::CatchStopSignals): whether they are caught, the watch that
     // looks for one, and the one that came.
@@ -244,13 +294,29 @@ struct Machine::Impl {
     // Presses the enabled toolbar button of `window` whose keys the press is. True when the
     // keys belong to a button of that window, pressed or greyed: the key is then used up.
     bool PressToolbarKeys(const QKeyEvent& key, int window);
+    // Posts the command whose keys the press is, in `window`; true when it was one.
+    bool PostCommandKeys(const QKeyEvent& key, int window);
     // The window number of a widget's top-level window, 0 when it is not one of ours.
     int WindowNumberOf(const QWidget* widget) const;
     WindowWidget* WindowWidgetOf(int number) const;
+    // Whether the widget belongs to one of our windows that has a caption (WindowStyle::Dialog).
+    bool IsDialog(const QWidget* widget) const;
     // Destroys a window, its controls, its toolbar buttons and the events that concern it.
     void CloseWindow(int number);
     void CloseAllWindows();
     bool HeadlessPlatform() const;
+
+    // Resizable windows (screen_layout.cpp).
+    // Places the strip and the play screen's view in the window.
+    void LayOut(int number);
+    // A desktop point in the window's layout, mapped back from the play screen's scale.
+    QPoint LayoutPoint(int number, QPointF desktop) const;
+    // True when the desktop point lies on the black bars beside the play screen's picture.
+    bool OnScreenBars(int number, QPointF desktop) const;
+    // Writes the window's size and state to its placement file, when it has one.
+    void KeepPlacement(int number) const;
+    // The window's state changed (maximised, fullscreen, normal).
+    void StateChanged(int number);
     // A key event in one of the key table's keys; `ours` when it reached one of our windows.
     void NoteKey(int code, const QKeyEvent& key, bool ours);
     // Lets the pending releases of keys that are really up count (see releasePending).

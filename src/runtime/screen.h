@@ -85,22 +85,38 @@ class Machine {
 // Windows, controls and events
 
 enum class WindowStyle {
-    Borderless,  // the main window: no caption, no border
+    Borderless,  // no caption, no border, the size it was opened with (scripted runs' main window)
     Dialog,      // caption and system menu (close box)
+    // Caption and border; the player may resize it, maximise it and make it fullscreen. Its
+    // play screen fills the window keeping its shape, and the controls left of the play screen
+    // form a strip that can be hidden (ShowControls).
+    Resizable,
 };
 
 enum class EventCode : int {
     None = 0,
     Repaint = 15,
     Close = 16,
+    // A mouse press over one of the program's windows; the event's number holds the
+    // MouseModifiers held at the press.
     LeftButtonDown = 513,
+    RightButtonDown = 516,
     Control = 13100,
     Toolbar = 13101,
+    // The keys of a command (SetCommandKeys) were pressed; the number is the command's.
+    Command = 13102,
+};
+
+// The keyboard modifiers held at a mouse press, as the number of its event; they add up.
+enum MouseModifiers : int {
+    kShiftHeld = 1,
+    kControlHeld = 2,
 };
 
 struct Event {
     EventCode code = EventCode::None;
-    // The control number of a control event, the button number of a toolbar event, else 0.
+    // The control number of a control event, the button number of a toolbar event, the
+    // command of a command event, the modifiers of a mouse press, else 0.
     int number = 0;
     // The window the event belongs to (the window whose close box, control or area it concerns).
     int window = 0;
@@ -122,8 +138,16 @@ enum class FrameStyle { Titled, Sunken };
 // Redo are the desktop theme's pictures of those commands where it has them.
 enum class StandardIcon : int { Undo = 3, Redo = 4, NewFile = 6, OpenFile = 7, SaveFile = 8 };
 
-// The desktop's key combinations for a command: Undo is Ctrl+Z; Redo is Ctrl+Y and Ctrl+Shift+Z.
-enum class CommandKeys { Undo, Redo };
+// The desktop's key combinations for a command: Undo is Ctrl+Z; Redo is Ctrl+Y and Ctrl+Shift+Z;
+// Copy, Cut and Paste are Ctrl+C, Ctrl+X and Ctrl+V; Delete is the Delete key.
+enum class CommandKeys {
+    Undo,
+    Redo,
+    Copy,
+    Cut,
+    Paste,
+    Delete,
+};
 
 class Windows {
   public:
@@ -148,12 +172,32 @@ class Windows {
     int Y() const;
     // Makes the current window the active window that receives keyboard input.
     void Activate();
+    // Shows or hides the strip of controls left of the play screen in the current window. A
+    // resizable window hides it inside (the play screen then takes the whole window) and, in its
+    // normal state, grows or shrinks by it, so that the play screen keeps its size; a window of
+    // another style moves instead, its strip beyond the desktop's left edge while hidden
+    // (x = -strip width) and at x = 0 while shown.
+    void ShowControls(bool shown);
+    // The current resizable window fills its screen without a frame, or stops doing so. Windows
+    // of other styles never do.
+    void SetFullScreen(bool fullScreen);
+    bool FullScreen() const;
+    // The current resizable window takes the size and state (maximised, fullscreen) kept in the
+    // file, when the file holds them, and keeps them there when it closes. The file is small
+    // text of the program's own, written through a safe save.
+    void RememberPlacement(const std::filesystem::path& file);
     // Destroys the window with its controls; its control numbers become free.
     void Close(int number);
 
-    // The mouse position minus the current window's outer top-left corner.
+    // The mouse position in the current window's layout: the position minus the window's outer
+    // top-left corner, as in a window of the size it was opened with. Over the play screen of a
+    // resizable window the point is mapped back from whatever scale and place the screen is
+    // shown at (ScreenPixelAt), so that it names the play-screen pixel under the pointer: x is
+    // the screen's left edge in the layout plus that pixel's column.
     int MouseX() const;
     int MouseY() const;
+    // Whether the left button is down: pressed over one of the program's windows and not let go.
+    bool LeftButtonHeld() const;
 
     // Takes at most one event of any window off the queue; never waits. Toolkit work pending
     // (input, repaints) is done first, so that what the user did reaches the queue.
@@ -189,11 +233,18 @@ class Windows {
     // same toolbar event as a click, take precedence over a text field's own use of them, and
     // never reach a control. The key table sees them as any other key.
     void SetToolbarButtonKeys(int button, CommandKeys keys);
+    // The keys give a Command event numbered `command` while a control of the current window
+    // has the keyboard, unless it is a text field: a field keeps them for its own editing.
+    void SetCommandKeys(int command, CommandKeys keys);
 
     // Rows of list and combo boxes.
     void AddRow(int control, std::string_view text);  // appends
     void ClearRows(int control);                      // the selection becomes none
     std::string RowText(int control, int row) const;  // empty for a row that does not exist
+    // A list box row shows a picture before its text, scaled to the row's height: width x
+    // height pixels, row by row, as 0xAARRGGBB.
+    void SetRowPicture(int control, int row, int width, int height,
+                       std::span<const std::uint32_t> pixels);
 
     // State: check box 0/1; option 1 when chosen; list box and combo box the selected row
     // (-1 none); track bar the position (a value outside its range is clamped).
@@ -218,6 +269,8 @@ class Windows {
     // Automation, for scripted runs and tests: the same effects as the user's hand.
     // The mouse position, in the current window's coordinates, that MouseX/MouseY report.
     void SetMousePosition(int windowX, int windowY);
+    // The left button goes down or up without a press event (a click queues its own).
+    void SetLeftButtonHeld(bool held);
     // A control's text becomes text as if typed (its control event follows).
     void TypeText(int control, std::string_view text);
     // A list, combo box or track bar takes a row or position; an option or check box a state;
@@ -228,11 +281,15 @@ class Windows {
     void PressToolbarButton(int button);
     // Queues an event as if the toolkit had delivered it (a click, a close request).
     void Queue(const Event& event);
+    // True when an event of that code waits in the queue.
+    bool Queued(EventCode code) const;
     // Called whenever an event is taken off the queue (recording a run).
     void SetEventObserver(std::function<void(const Event&)> observer);
 
-    // The window as the toolkit draws it, as a PNG file. False when it could not be written.
-    bool SaveWindowPicture(int number, const std::filesystem::path& file);
+    // The window as the toolkit draws it, as a PNG file (through the file writer). False, with
+    // the reason in problem when given, when it could not be written.
+    bool SaveWindowPicture(int number, const std::filesystem::path& file,
+                           std::string* problem = nullptr);
 
   private:
     Machine& machine_;
@@ -274,6 +331,28 @@ enum DrawingModeFlags : int {
 // are checked against. The pixels are the same either way.
 enum class DrawingShortcuts { On, Off };
 
+// Where the play screen's picture lies in an area of width x height device pixels: the largest
+// picture of its shape that fits, centred, with black bars beside it. When a whole multiple of
+// its size fills nearly as much (at least 97 % of the width), that multiple is taken instead, and
+// every pixel of the screen shows as a square of device pixels (sharp); otherwise the picture is
+// filtered smoothly to its size.
+struct ScreenPlacement {
+    int x = 0;
+    int y = 0;
+    int width = 1024;
+    int height = 768;
+    bool sharp = true;
+};
+ScreenPlacement PlaceScreen(int areaWidth, int areaHeight);
+
+// The play-screen pixel shown at device pixel (x, y) of the area: the pixel whose square holds
+// the device pixel's centre. Points on the bars give pixels outside the screen.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+ScreenPoint ScreenPixelAt(const ScreenPlacement& placement, int x, int y);
+
 class PlayScreen {
   public:
     explicit PlayScreen(Machine& machine);
@@ -286,8 +365,10 @@ class PlayScreen {
 
     void SetDrawingShortcuts(DrawingShortcuts shortcuts);
 
-    // Places the screen in a window at inner (x, y): what Show makes visible appears there.
-    // The screen can also be used without a window (tests, the asset sheet).
+    // Places the screen in a window at inner (x, y): what Show makes visible appears there,
+    // 1:1 in a window of a fixed size; in a resizable window the screen fills the window's area
+    // right of x and below y (PlaceScreen). The screen can also be used without a window (tests,
+    // the asset sheet).
     bool AttachTo(Windows& windows, int window, int x, int y);
     // Makes what was drawn into the back buffer visible.
     void Show();
@@ -299,6 +380,9 @@ class PlayScreen {
     // nothing, and problem, when given, says why.
     bool LoadSprite(int number, std::string_view path, std::string* problem = nullptr);
     bool HasSprite(int number) const;
+    // The sprite's pixels, row by row, as 0xAARRGGBB (its transparent pixels 0); false, with
+    // `pixels` empty, for a sprite not loaded.
+    bool CopySprite(int number, std::vector<std::uint32_t>& pixels) const;
     int SpriteWidth(int number) const;
     int SpriteHeight(int number) const;
     // The largest width or height of any sprite loaded so far: no sprite drawn 1:1 reaches
@@ -361,11 +445,12 @@ class PlayScreen {
     // Copies pixels.size() pixels of the back buffer's row y, from column x on, as 0xRRGGBB;
     // pixels outside the screen are black.
     void ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) const;
-    // The back buffer as a PNG file. False when it could not be written.
-    bool SaveBackBuffer(const std::filesystem::path& file) const;
+    // The back buffer as a PNG file (through the file writer). False, with the reason in problem
+    // when given, when it could not be written.
+    bool SaveBackBuffer(const std::filesystem::path& file, std::string* problem = nullptr) const;
     // The back buffer's pixels, row by row, as 0xAARRGGBB (alpha always 255).
     void CopyBackBuffer(std::vector<std::uint32_t>& pixels) const;
-    bool SaveShown(const std::filesystem::path& file) const;
+    bool SaveShown(const std::filesystem::path& file, std::string* problem = nullptr) const;
 
     struct Impl;
 
@@ -383,6 +468,7 @@ enum class Key : int {
     Tab = 0x0F,
     F5 = 0x3F,
     F6 = 0x40,
+    F11 = 0x57,
     Up = 0xC8,
     Left = 0xCB,
     Right = 0xCD,
@@ -408,6 +494,9 @@ class Keyboard {
     bool AnyHeld() const;
     // True once, on the first test after the key was seen down by an earlier test and is now up.
     bool Released(Key key);
+    // True when a test has seen the key down since it was last released: only then can the
+    // next test find it released.
+    bool SeenDown(Key key) const;
 
     // Automation: a key goes down or up in the key table, as if typed.
     void SetKey(Key key, bool down);
@@ -513,6 +602,9 @@ class DialogRequesters : public Requesters {
                          std::string_view pattern) override;
     std::string SaveFile(std::string_view title, std::string_view initialPath,
                          std::string_view pattern) override;
+    // A message box over the foreground window; -1 without a display.
+    int Ask(std::string_view title, std::string_view question,
+            const std::vector<std::string>& buttons) override;
 
   private:
     Machine& machine_;

@@ -23,8 +23,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
+#include <span>
+#include <string>
 
 // The toolkit's headers above say whether it was built for X11.
 #if defined(TESSARON_HAVE_XCB) && QT_CONFIG(xcb)
@@ -32,6 +34,7 @@
 #include <xcb/xcb.h>
 #endif
 
+#include "runtime/file_writer.h"
 #include "runtime/qt_internal.h"
 
 namespace tessaron::runtime {
@@ -99,15 +102,22 @@ std::string ToStdString(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
-bool SavePng(const QImage& image, const std::filesystem::path& file) {
+bool SavePng(const QImage& image, const std::filesystem::path& file, std::string* problem) {
     QByteArray png;
     QBuffer buffer(&png);
+    std::string why;
     if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
-        return false;
+        why = "the picture cannot be encoded";
+    } else if (WriteWholeFile(file,
+                              std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                        std::size_t(png.size())),
+                              why)) {
+        return true;
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(png.constData(), std::streamsize(png.size()));
-    return bool(out.flush());
+    if (problem != nullptr) {
+        *problem = why;
+    }
+    return false;
 }
 
 QString PathToQString(const std::filesystem::path& path) {
@@ -280,6 +290,16 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             const int code = ScanCodeForQtKey(key->key());
             auto* widget = qobject_cast<QWidget*>(watched);
             const bool ours = widget != nullptr && machine_.WindowNumberOf(widget) != 0;
+            // Escape in a dialog is its close box: a close request of that window, never a key
+            // of the game (its release would otherwise open the pause menu after the dialog).
+            if (ours && key->key() == Qt::Key_Escape && machine_.IsDialog(widget)) {
+                if (event->type() == QEvent::KeyPress && !key->isAutoRepeat()) {
+                    machine_.Post(Event{EventCode::Close, 0, machine_.WindowNumberOf(widget)});
+                }
+                // The window's own copy of the key event may have passed here first.
+                machine_.keys[std::size_t(code)] = false;
+                return true;
+            }
             if (code != 0 && !key->isAutoRepeat()) {
                 machine_.NoteKey(code, *key, ours);
             }
@@ -290,6 +310,14 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             // keyboard; a text field never sees them (its own undo would compete).
             if (event->type() == QEvent::KeyPress &&
                 machine_.PressToolbarKeys(*key, machine_.WindowNumberOf(widget))) {
+                return true;
+            }
+            // Command keys belong to the window, except in a text field, which edits its text
+            // with them. A held key gives its command once.
+            if (qobject_cast<QLineEdit*>(widget) == nullptr &&
+                QApplication::activeModalWidget() == nullptr && event->type() == QEvent::KeyPress &&
+                !key->isAutoRepeat() &&
+                machine_.PostCommandKeys(*key, machine_.WindowNumberOf(widget))) {
                 return true;
             }
             // Tab and Escape belong to the game: they never move the focus or close anything.
@@ -313,6 +341,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             machine_.keys.fill(false);
             machine_.pressedSinceSnapshot.fill(false);
             machine_.releasePending.fill(false);
+            machine_.leftButtonHeld = false;
             break;
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
@@ -322,8 +351,9 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             }
             const QPoint global = mouse->globalPosition().toPoint();
             machine_.mouse = global;
+            machine_.pointer = mouse->globalPosition();
             machine_.mouseScripted = false;
-            if (mouse->button() != Qt::LeftButton) {
+            if (mouse->button() != Qt::LeftButton && mouse->button() != Qt::RightButton) {
                 break;
             }
             // One press may be offered to several widgets on its way up; count it once.
@@ -332,18 +362,41 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
                 break;
             }
             const int window = machine_.WindowNumberOf(widget);
-            if (window == 0) {
+            // The bars beside a scaled play screen are no part of it or of the panel.
+            if (window == 0 || machine_.OnScreenBars(window, mouse->globalPosition())) {
                 break;
             }
             lastPressSeen_ = true;
             lastPressTime_ = mouse->timestamp();
             lastPressPosition_ = mouse->globalPosition();
-            machine_.Post(Event{EventCode::LeftButtonDown, 0, window});
+            int modifiers = 0;
+            if (mouse->modifiers().testFlag(Qt::ShiftModifier)) {
+                modifiers |= kShiftHeld;
+            }
+            if (mouse->modifiers().testFlag(Qt::ControlModifier)) {
+                modifiers |= kControlHeld;
+            }
+            const bool left = mouse->button() == Qt::LeftButton;
+            if (left) {
+                machine_.leftButtonHeld = true;
+            }
+            machine_.Post(Event{left ? EventCode::LeftButtonDown : EventCode::RightButtonDown,
+                                modifiers, window});
+            break;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                machine_.leftButtonHeld = false;
+            }
+            machine_.mouse = mouse->globalPosition().toPoint();
+            machine_.mouseScripted = false;
             break;
         }
         case QEvent::MouseMove: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             machine_.mouse = mouse->globalPosition().toPoint();
+            machine_.pointer = mouse->globalPosition();
             machine_.mouseScripted = false;
             break;
         }
@@ -426,6 +479,11 @@ int Machine::Impl::WindowNumberOf(const QWidget* widget) const {
     return 0;
 }
 
+bool Machine::Impl::IsDialog(const QWidget* widget) const {
+    auto it = windows.find(WindowNumberOf(widget));
+    return it != windows.end() && it->second.style == WindowStyle::Dialog;
+}
+
 WindowWidget* Machine::Impl::WindowWidgetOf(int number) const {
     auto it = windows.find(number);
     return it == windows.end() ? nullptr : it->second.widget.data();
@@ -442,6 +500,9 @@ void Machine::Impl::CloseWindow(int number) {
     for (auto b = toolbarButtons.begin(); b != toolbarButtons.end();) {
         b = b->second.window == number ? toolbarButtons.erase(b) : std::next(b);
     }
+    std::erase_if(commandKeys,
+                  [number](const auto& entry) { return entry.second.window == number; });
+    KeepPlacement(number);
     QPointer<WindowWidget> widget = it->second.widget;
     windows.erase(it);
     // Keys tapped while a pause menu or a dialog was open were meant for it, not for the game
@@ -749,6 +810,11 @@ bool Keyboard::Released(Key key) {
         return true;
     }
     return false;
+}
+
+bool Keyboard::SeenDown(Key key) const {
+    const int code = int(key);
+    return code >= 0 && code < 256 && seenDown_[code];
 }
 
 void Keyboard::SetKey(Key key, bool down) {

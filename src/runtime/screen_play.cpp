@@ -17,6 +17,7 @@
 
 #include "runtime/qt_internal.h"
 #include "runtime/screen_pixels.h"
+#include "runtime/screen_present.h"
 
 namespace tessaron::runtime {
 
@@ -24,25 +25,6 @@ namespace {
 
 constexpr int kScreenWidth = PlayScreen::kWidth;
 constexpr int kScreenHeight = PlayScreen::kHeight;
-
-// Shows the frame last made visible; the back buffer is never seen half drawn.
-class ScreenView : public QWidget {
-  public:
-    ScreenView(const QImage& shown, QWidget* parent) : QWidget(parent), shown_(shown) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        painter.drawImage(event->rect(), shown_, event->rect());
-    }
-
-  private:
-    const QImage& shown_;
-};
 
 static_assert(kScreenWidth == pixels::kScreenWidth && kScreenHeight == pixels::kScreenHeight);
 
@@ -471,10 +453,17 @@ bool PlayScreen::AttachTo(Windows& /*windows*/, int window, int x, int y) {
         return false;
     }
     delete impl_->view.data();
-    auto* view = new ScreenView(impl_->shown, parent);
+    // The view shows the frame last made visible; the back buffer is never seen half drawn.
+    Impl* d = impl_.get();
+    auto* view =
+        new ScreenView(FrameBuffers{&d->back, &d->shown, [d] { d->EndPainter(); }}, parent);
     view->setGeometry(x, y, kScreenWidth, kScreenHeight);
     view->show();
     impl_->view = view;
+    WindowEntry& entry = machine_.Internals().windows[window];
+    entry.screen = view;
+    entry.screenAt = QPoint(x, y);
+    machine_.Internals().LayOut(window);
     return true;
 }
 
@@ -489,7 +478,7 @@ void PlayScreen::Show() {
     }
     // Without a display nobody sees the window: it is drawn only when its picture is taken.
     if (d.view != nullptr && !machine_.Internals().HeadlessPlatform()) {
-        d.view->update();
+        d.view->Present();
     }
 }
 
@@ -564,6 +553,21 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
 
 bool PlayScreen::HasSprite(int number) const {
     return impl_->sprites.Find(number) != nullptr;
+}
+
+bool PlayScreen::CopySprite(int number, std::vector<std::uint32_t>& pixels) const {
+    pixels.clear();
+    const Sprite* s = impl_->sprites.Find(number);
+    if (s == nullptr) {
+        return false;
+    }
+    // Alpha is only 0 or 255, so the premultiplied pixels are the plain ones.
+    pixels.reserve(std::size_t(s->width) * std::size_t(s->height));
+    for (int y = 0; y < s->height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(s->image.constScanLine(y));
+        pixels.insert(pixels.end(), row, row + s->width);
+    }
+    return true;
 }
 
 int PlayScreen::SpriteWidth(int number) const {
@@ -961,8 +965,8 @@ void PlayScreen::ReadBackRow(int x, int y, std::span<std::uint32_t> pixels) cons
     }
 }
 
-bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file) const {
-    return SavePng(impl_->Current(), file);
+bool PlayScreen::SaveBackBuffer(const std::filesystem::path& file, std::string* problem) const {
+    return SavePng(impl_->Current(), file, problem);
 }
 
 void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
@@ -971,8 +975,8 @@ void PlayScreen::CopyBackBuffer(std::vector<std::uint32_t>& pixels) const {
     pixels.assign(bits, bits + std::size_t(kScreenWidth) * std::size_t(kScreenHeight));
 }
 
-bool PlayScreen::SaveShown(const std::filesystem::path& file) const {
-    return SavePng(impl_->shown, file);
+bool PlayScreen::SaveShown(const std::filesystem::path& file, std::string* problem) const {
+    return SavePng(impl_->shown, file, problem);
 }
 
 }  // namespace tessaron::runtime

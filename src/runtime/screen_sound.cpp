@@ -65,6 +65,41 @@ void PeakLimiter::Process(float* samples, int count) {
 
 namespace {
 
+// A sound file is at most 16 MB, but the samples it makes once converted to the device's format
+// have a bound of their own: a file of 1 MB at 1 Hz would ask for hundreds of gigabytes. The
+// bound holds six minutes at 44.1 kHz in 16-bit stereo; the rates are those of real recordings.
+constexpr double kLargestConvertedSound = 64.0 * 1024 * 1024;
+constexpr int kLowestRate = 1000;
+constexpr int kHighestRate = 384000;
+
+double FrameBytes(const SDL_AudioSpec& format) {
+    return SDL_AUDIO_BITSIZE(format.format) / 8.0 * format.channels;
+}
+
+// Why a sound of `length` bytes in the format `from` is not to be played, or empty when it may
+// be: its rate must be a real one and, where there is a device (`to`, whose conversion works in
+// `workFactor` times the sound's bytes), neither the converted samples nor the room the
+// conversion needs may pass the bound. Judged before any of that memory is asked for.
+std::string ConversionProblem(const SDL_AudioSpec& from, std::uint32_t length,
+                              const SDL_AudioSpec* to, int workFactor) {
+    if (from.freq < kLowestRate || from.freq > kHighestRate) {
+        return "ungewöhnliche Abtastrate (" + std::to_string(from.freq) + " Hz; " +
+               std::to_string(kLowestRate) + " bis " + std::to_string(kHighestRate) + " Hz gehen)";
+    }
+    if (to == nullptr || FrameBytes(from) <= 0.0) {
+        return {};
+    }
+    const double frames = std::ceil(length / FrameBytes(from) * to->freq / from.freq);
+    const double converted = frames * FrameBytes(*to);
+    const double work = static_cast<double>(length) * std::max(1, workFactor);
+    if (std::max(converted, work) > kLargestConvertedSound) {
+        return "größer als " + std::to_string(static_cast<int>(kLargestConvertedSound / 1048576)) +
+               " MB nach der Umwandlung (" +
+               std::to_string(static_cast<long long>(std::max(converted, work) / 1048576)) + " MB)";
+    }
+    return {};
+}
+
 // A sound file read whole first: only a regular file of sane size, and its name is never decoded.
 bool ReadSoundFile(const Machine& machine, std::string_view path, std::vector<std::uint8_t>& bytes,
                    std::string* problem) {
@@ -177,15 +212,24 @@ bool Sound::Load(int number, std::string_view path, std::string* problem) {
     }
     Impl::Loaded loaded;
     const Machine::Impl& m = machine_.Internals();
+    if (const std::string why = ConversionProblem(format, length, nullptr, 1); !why.empty()) {
+        SDL_FreeWAV(buffer);
+        if (problem != nullptr) {
+            *problem = why;
+        }
+        return false;
+    }
     if (m.soundStarted) {
         const SDL_AudioSpec& device = m.audioSpec;
         SDL_AudioCVT cvt;
         const int built = SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq,
                                             device.format, device.channels, device.freq);
-        if (built < 0) {
+        std::string why = built < 0 ? std::string("nicht abspielbar: ") + SDL_GetError()
+                                    : ConversionProblem(format, length, &device, cvt.len_mult);
+        if (!why.empty()) {
             SDL_FreeWAV(buffer);
             if (problem != nullptr) {
-                *problem = std::string("nicht abspielbar: ") + SDL_GetError();
+                *problem = why;
             }
             return false;
         }

@@ -182,8 +182,24 @@ std::vector<QKeyCombination> KeysOf(CommandKeys keys) {
         case CommandKeys::Redo:
             return {QKeyCombination(Qt::ControlModifier, Qt::Key_Y),
                     QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)};
+        case CommandKeys::Copy:
+            return {QKeyCombination(Qt::ControlModifier, Qt::Key_C)};
+        case CommandKeys::Cut:
+            return {QKeyCombination(Qt::ControlModifier, Qt::Key_X)};
+        case CommandKeys::Paste:
+            return {QKeyCombination(Qt::ControlModifier, Qt::Key_V)};
+        case CommandKeys::Delete:
+            return {QKeyCombination(Qt::NoModifier, Qt::Key_Delete)};
     }
     return {};
+}
+
+// The combination a key press is. Keypad and group-switch states do not make another one.
+QKeyCombination CombinationOf(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() &
+        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return QKeyCombination(modifiers, Qt::Key(key.key()));
 }
 
 // A row's text as the program gave it: the bytes kept beside the row, else the text shown.
@@ -275,20 +291,32 @@ bool Windows::Open(int number, int x, int y, int innerWidth, int innerHeight, Wi
     }
     m.CloseWindow(number);
     auto* window = new WindowWidget(m, number);
+    WindowEntry entry;
+    entry.widget = window;
+    entry.style = style;
     Qt::WindowFlags flags = Qt::Window;
     if (style == WindowStyle::Borderless) {
         flags |= Qt::FramelessWindowHint;
-    } else {
+    } else if (style == WindowStyle::Dialog) {
         flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint;
     }
     window->setWindowFlags(flags);
     window->setWindowTitle(ToQString(title));
-    window->setFixedSize(innerWidth, innerHeight);
-    // A top-level widget's position is that of its outer frame.
-    window->move(x, y);
+    if (style == WindowStyle::Resizable) {
+        // The window manager places it; the strip holds the controls made next.
+        entry.resizable = true;
+        entry.strip = new QWidget(window);
+        window->setMinimumSize(kSmallestScreenArea);
+        window->resize(innerWidth, innerHeight);
+    } else {
+        window->setFixedSize(innerWidth, innerHeight);
+        // A top-level widget's position is that of its outer frame.
+        window->move(x, y);
+    }
+    m.windows[number] = entry;
+    m.LayOut(number);
     window->show();
-    m.windows[number] = WindowEntry{window, nullptr, nullptr};
     m.currentWindow = number;
     impl_->opened.insert(number);
     return true;
@@ -351,25 +379,29 @@ void Windows::Close(int number) {
 
 namespace {
 
-QPoint MousePosition(const Machine::Impl& m) {
+QPointF ExactMousePosition(const Machine::Impl& m) {
     if (m.HeadlessPlatform() || m.mouseScripted) {
-        return m.mouse;
+        return QPointF(m.mouse);
     }
-    return QCursor::pos();
+    // The last position an event gave, where it is still the pointer's pixel.
+    const QPoint now = QCursor::pos();
+    return m.pointer.toPoint() == now ? m.pointer : QPointF(now);
 }
 
 }  // namespace
 
 int Windows::MouseX() const {
     Machine::Impl& m = machine_.Internals();
-    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
-    return MousePosition(m).x() - (window != nullptr ? window->pos().x() : 0);
+    return m.LayoutPoint(m.currentWindow, ExactMousePosition(m)).x();
 }
 
 int Windows::MouseY() const {
     Machine::Impl& m = machine_.Internals();
-    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
-    return MousePosition(m).y() - (window != nullptr ? window->pos().y() : 0);
+    return m.LayoutPoint(m.currentWindow, ExactMousePosition(m)).y();
+}
+
+bool Windows::LeftButtonHeld() const {
+    return machine_.Internals().leftButtonHeld;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -416,6 +448,12 @@ void Windows::Queue(const Event& event) {
     machine_.Internals().Post(event);
 }
 
+bool Windows::Queued(EventCode code) const {
+    const std::deque<Event>& events = machine_.Internals().events;
+    return std::any_of(events.begin(), events.end(),
+                       [code](const Event& event) { return event.code == code; });
+}
+
 void Windows::SetEventObserver(std::function<void(const Event&)> observer) {
     machine_.Internals().observer = std::move(observer);
 }
@@ -428,16 +466,16 @@ namespace {
 // The parent of a new control: the current window. An open option group ends unless the new
 // control is an option too.
 QWidget* PrepareControl(Machine::Impl& m, ControlKind kind) {
-    WindowWidget* window = m.WindowWidgetOf(m.currentWindow);
-    if (window == nullptr) {
+    if (m.WindowWidgetOf(m.currentWindow) == nullptr) {
         return nullptr;
     }
     // A number may be given again (the side panel's frames and labels share 99): the earlier
     // control stays in its window, and the number names the newest one from now on.
+    WindowEntry& entry = m.windows[m.currentWindow];
     if (kind != ControlKind::Option) {
-        m.windows[m.currentWindow].openGroup = nullptr;
+        entry.openGroup = nullptr;
     }
-    return window;
+    return entry.ControlParent();
 }
 
 void Register(Machine::Impl& m, int number, ControlKind kind, QWidget* widget, int x, int y,
@@ -654,7 +692,7 @@ void Windows::Toolbar() {
     WindowEntry& entry = m.windows[m.currentWindow];
     delete entry.toolbar.data();
     entry.openGroup = nullptr;
-    auto* toolbar = new QToolBar(window);
+    auto* toolbar = new QToolBar(entry.ControlParent());
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
     toolbar->setIconSize(QSize(16, 16));
@@ -710,11 +748,7 @@ void Windows::SetToolbarButtonKeys(int button, CommandKeys keys) {
 }
 
 bool Machine::Impl::PressToolbarKeys(const QKeyEvent& key, int window) {
-    // Keypad and group-switch states do not make another combination.
-    const Qt::KeyboardModifiers modifiers =
-        key.modifiers() &
-        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    const QKeyCombination pressed(modifiers, Qt::Key(key.key()));
+    const QKeyCombination pressed = CombinationOf(key);
     for (auto& [number, button] : toolbarButtons) {
         if (button.window != window || button.action == nullptr ||
             std::find(button.keys.begin(), button.keys.end(), pressed) == button.keys.end()) {
@@ -728,6 +762,23 @@ bool Machine::Impl::PressToolbarKeys(const QKeyEvent& key, int window) {
         return true;
     }
     return false;
+}
+
+bool Machine::Impl::PostCommandKeys(const QKeyEvent& key, int window) {
+    const QKeyCombination pressed = CombinationOf(key);
+    for (const auto& [number, entry] : commandKeys) {
+        if (entry.window == window &&
+            std::find(entry.keys.begin(), entry.keys.end(), pressed) != entry.keys.end()) {
+            Post(Event{EventCode::Command, number, window});
+            return true;
+        }
+    }
+    return false;
+}
+
+void Windows::SetCommandKeys(int command, CommandKeys keys) {
+    Machine::Impl& m = machine_.Internals();
+    m.commandKeys[command] = CommandKeysEntry{m.currentWindow, KeysOf(keys)};
 }
 
 void Windows::ToolbarSeparator() {
@@ -820,6 +871,30 @@ void Windows::AddRow(int control, std::string_view text) {
         // Adding a row never chooses it (Qt would choose the first row added).
         combo->setCurrentIndex(selected);
     }
+}
+
+void Windows::SetRowPicture(int control, int row, int width, int height,
+                            std::span<const std::uint32_t> pixels) {
+    const ControlEntry* entry = FindControl(machine_.Internals(), control);
+    if (entry == nullptr || entry->kind != ControlKind::ListBox || width <= 0 || height <= 0 ||
+        pixels.size() != std::size_t(width) * std::size_t(height)) {
+        return;
+    }
+    auto* list = static_cast<QListWidget*>(entry->widget.data());
+    if (row < 0 || row >= list->count()) {
+        return;
+    }
+    QImage picture(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(pixels.data() + std::size_t(y) * std::size_t(width), width,
+                    reinterpret_cast<QRgb*>(picture.scanLine(y)));
+    }
+    // As high as a row of text, so that the rows keep their height.
+    const int side = list->fontMetrics().height();
+    list->setIconSize(QSize(side, side));
+    const QSignalBlocker blocker(list);
+    list->item(row)->setIcon(QIcon(QPixmap::fromImage(
+        picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
 }
 
 void Windows::ClearRows(int control) {
@@ -995,6 +1070,10 @@ void Windows::SetMousePosition(int windowX, int windowY) {
     m.mouseScripted = true;
 }
 
+void Windows::SetLeftButtonHeld(bool held) {
+    machine_.Internals().leftButtonHeld = held;
+}
+
 void Windows::TypeText(int control, std::string_view text) {
     Machine::Impl& m = machine_.Internals();
     const ControlEntry* entry = FindControl(m, control);
@@ -1064,15 +1143,19 @@ void Windows::PressToolbarButton(int button) {
     }
 }
 
-bool Windows::SaveWindowPicture(int number, const std::filesystem::path& file) {
+bool Windows::SaveWindowPicture(int number, const std::filesystem::path& file,
+                                std::string* problem) {
     WindowWidget* window = machine_.Internals().WindowWidgetOf(number);
     if (window == nullptr) {
+        if (problem != nullptr) {
+            *problem = "there is no window " + std::to_string(number);
+        }
         return false;
     }
     // Pending layout work (a toolbar places its buttons later) first, so the picture is current.
     QCoreApplication::processEvents();
     const QPixmap picture = window->grab();
-    return !picture.isNull() && SavePng(picture.toImage(), file);
+    return SavePng(picture.toImage(), file, problem);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1137,6 +1220,30 @@ std::string DialogRequesters::OpenFile(std::string_view title, std::string_view 
 std::string DialogRequesters::SaveFile(std::string_view title, std::string_view initialPath,
                                        std::string_view pattern) {
     return RunFileDialog(machine_, true, title, initialPath, pattern);
+}
+
+int DialogRequesters::Ask(std::string_view title, std::string_view question,
+                          const std::vector<std::string>& buttons) {
+    Machine::Impl& m = machine_.Internals();
+    if (!m.screenStarted || m.HeadlessPlatform() || buttons.empty()) {
+        return -1;  // never a window that nobody can answer
+    }
+    QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(question),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    std::vector<QPushButton*> added;
+    for (const std::string& text : buttons) {
+        added.push_back(box.addButton(ShownText(text), QMessageBox::ActionRole));
+    }
+    box.setDefaultButton(added.front());
+    // Escape and the close box choose the last button, the one that changes nothing.
+    box.setEscapeButton(added.back());
+    box.exec();
+    // Keys typed into the box were meant for it; their releases may never reach our windows.
+    m.keys.fill(false);
+    m.pressedSinceSnapshot.fill(false);
+    const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
+    return chosen == added.end() ? static_cast<int>(added.size()) - 1
+                                 : static_cast<int>(chosen - added.begin());
 }
 
 }  // namespace tessaron::runtime

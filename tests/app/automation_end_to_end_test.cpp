@@ -1,7 +1,9 @@
 // The `tessaron` program itself, run headless from scripts: exit statuses, messages, and the
 // trace, state and frames it writes.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -16,6 +18,8 @@
 #include <nlohmann/json.hpp>
 
 #include "app/app_test_support.h"
+
+#include <sys/stat.h>
 
 namespace tessaron::app {
 namespace {
@@ -150,6 +154,25 @@ TEST_F(EndToEnd, ScreenshotShowsTheLevelAtItsPlace) {
     ASSERT_EQ(window.width(), 1280);
     ASSERT_EQ(window.height(), 768);
     EXPECT_EQ(window.pixelColor(256 + 509, 499).rgb() & 0xFFFFFFu, 0xC80000u);
+}
+
+// Frames and the state go through the one file writer: a FIFO, which would make a plain writer
+// wait for ever, and a folder are refused with the reason, and stay what they were.
+TEST_F(EndToEnd, OutputsOntoAFifoOrAFolderAreRefusedWithTheReason) {
+    ASSERT_EQ(::mkfifo(Out("fifo").c_str(), 0600), 0);
+    fs::create_directories(Out("folder"));
+    const RunResult run = Run(kNewLevelScript, "--passes 4 --screenshot '" + Out("fifo").string() +
+                                                   "' --window-shot '" + Out("folder").string() +
+                                                   "' --state '" + Out("fifo").string() + "'");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_THAT(run.errors, HasSubstr("cannot write the screenshot " + Out("fifo").string() +
+                                      ": keine gewöhnliche Datei"));
+    EXPECT_THAT(run.errors, HasSubstr("cannot write the window picture " + Out("folder").string() +
+                                      ": " + std::strerror(EISDIR)));
+    EXPECT_THAT(run.errors, HasSubstr("cannot write the state file " + Out("fifo").string() +
+                                      ": keine gewöhnliche Datei"));
+    EXPECT_TRUE(fs::is_fifo(Out("fifo")));
+    EXPECT_TRUE(fs::is_empty(Out("folder")));
 }
 
 TEST_F(EndToEnd, ModalWindowWithoutActionEndsWithStatusThree) {

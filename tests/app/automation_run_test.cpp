@@ -1,14 +1,17 @@
 // Scripted and recorded runs of the real program, driven through the machine layer's widgets
 // under the offscreen platform.
+#include <cstdint>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <random>
 #include <span>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QTest>
@@ -85,6 +88,17 @@ class AutomationRun : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(root_); }
 
+    // Records the run it watches into recording_. The load at start-up is cancelled and the
+    // new-level dialog takes a 25 x 30 level; a save later takes LEVEL/Neu.TXT.
+    void PrepareRecording() {
+        recorder_ = std::make_unique<Recorder>(RecorderInto(recording_, program_));
+        requesters_.Answer("");
+        requesters_.Answer((root_ / "LEVEL" / "Neu.TXT").string());
+        hands_.modal.push_back([this] { program_->Windows().TypeText(1, "25"); });
+        hands_.modal.push_back([this] { program_->Windows().TypeText(2, "30"); });
+        hands_.modal.push_back([this] { program_->Windows().Press(5); });
+    }
+
     Options HeadlessOptions() const {
         Options options;
         options.gameDir = root_;
@@ -94,16 +108,25 @@ class AutomationRun : public ::testing::Test {
     }
 
     // Replays a script text for a number of passes; the trace's text and the last outcome.
+    // With `frame` the run draws frames, every one or (keptOnly) only those it may keep, and
+    // `frame` receives the back buffer it ends with.
     std::string Replay(const std::string& scriptText, std::int64_t passes,
-                       PassOutcome* last = nullptr, std::string* message = nullptr) {
+                       PassOutcome* last = nullptr, std::string* message = nullptr,
+                       std::vector<std::uint32_t>* frame = nullptr, bool keptOnly = false) {
         ScriptResult read = ParseScript(scriptText);
         EXPECT_TRUE(read.ok) << read.error;
         runtime::ScriptedRequesters requesters;
         for (const std::string& answer : read.script.answers) {
             requesters.Answer(answer);
         }
+        for (const std::string& reply : read.script.replies) {
+            requesters.Reply(reply);
+        }
         Options options = HeadlessOptions();
         options.seed = read.script.seed.value_or(1);
+        options.drawFrames = frame != nullptr;
+        options.drawOnlyKeptFrames = keptOnly;
+        options.passes = passes;
         const fs::path traceFile = root_ / "replay.csv";
         TraceWriter trace(traceFile);
         Program* program = nullptr;
@@ -127,6 +150,9 @@ class AutomationRun : public ::testing::Test {
         if (message != nullptr) {
             *message = run.AbortMessage();
         }
+        if (frame != nullptr) {
+            run.Screen().CopyBackBuffer(*frame);
+        }
         run.End();
         trace.Close();
         return ReadText(traceFile);
@@ -143,27 +169,20 @@ class AutomationRun : public ::testing::Test {
     }
 
     fs::path root_;
+    std::string recording_;
+    Program* program_ = nullptr;
+    std::unique_ptr<Recorder> recorder_;
+    runtime::ScriptedRequesters requesters_;
+    ModalHands hands_;
 };
 
 TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
-    std::string recording;
-    Program* program = nullptr;
-    Recorder recorder = RecorderInto(recording, program);
-
-    // The load at start-up is cancelled: the new-level dialog takes typed sizes; a save later
-    // takes the second answer.
-    runtime::ScriptedRequesters requesters;
-    requesters.Answer("");
-    requesters.Answer((root_ / "LEVEL" / "Neu.TXT").string());
-    ModalHands hands;
-    hands.modal.push_back([&] { program->Windows().TypeText(1, "25"); });
-    hands.modal.push_back([&] { program->Windows().TypeText(2, "30"); });
-    hands.modal.push_back([&] { program->Windows().Press(5); });
+    PrepareRecording();
 
     const fs::path traceFile = root_ / "recorded.csv";
     TraceWriter trace(traceFile);
-    Program run(HeadlessOptions(), ProgramHooks{&hands, {&recorder, &trace}, &requesters});
-    program = &run;
+    Program run(HeadlessOptions(), ProgramHooks{&hands_, {recorder_.get(), &trace}, &requesters_});
+    program_ = &run;
     ASSERT_EQ(run.StartUp(kArgc, kArgv), 0);
     ASSERT_EQ(run.State().level.levelWidth, 25);
 
@@ -213,7 +232,7 @@ TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
     QTest::keyClick(mainWindow, Qt::Key_Y, Qt::ControlModifier);
     pass();
     // Escape opens the pause menu; its switch button goes back to play.
-    hands.modal.push_back([&] { program->Windows().Press(3); });
+    hands_.modal.push_back([&] { program_->Windows().Press(3); });
     tap(Key::Escape);
     ASSERT_EQ(run.State().loop.mode, level::Mode::Play);
     keys.SetKey(Key::Right, true);
@@ -226,30 +245,115 @@ TEST_F(AutomationRun, RecordedRunReplaysToTheSameTrace) {
     trace.Close();
 
     EXPECT_TRUE(fs::exists(root_ / "LEVEL" / "Neu.TXT"));
-    EXPECT_THAT(recording, HasSubstr("seed 77\n"));
-    EXPECT_THAT(recording, HasSubstr("answer\n"));
-    EXPECT_THAT(recording, HasSubstr("answer LEVEL/Neu.TXT\n"));
-    EXPECT_THAT(recording, HasSubstr("@1 text 1 25\n@1 text 2 30\n"));
-    EXPECT_THAT(recording, HasSubstr("@1 press 5\n"));
+    EXPECT_THAT(recording_, HasSubstr("seed 77\n"));
+    EXPECT_THAT(recording_, HasSubstr("answer\n"));
+    EXPECT_THAT(recording_, HasSubstr("answer LEVEL/Neu.TXT\n"));
+    EXPECT_THAT(recording_, HasSubstr("@1 text 1 25\n@1 text 2 30\n"));
+    EXPECT_THAT(recording_, HasSubstr("@1 press 5\n"));
     // The product field is the program's own writing, never the user's.
-    EXPECT_THAT(recording, Not(HasSubstr("text 3 ")));
-    EXPECT_THAT(recording, HasSubstr(" select 1000 3\n"));
-    EXPECT_THAT(recording, HasSubstr(" text 11 7\n"));
-    EXPECT_THAT(recording, HasSubstr(" click 500 300\n"));
-    EXPECT_THAT(recording, HasSubstr(" press 2003\n"));
-    EXPECT_THAT(recording, HasSubstr(" toolbar 4\n"));
-    EXPECT_THAT(recording, HasSubstr(" toolbar 5\n"));
-    EXPECT_THAT(recording, HasSubstr(" down Down\n"));
+    EXPECT_THAT(recording_, Not(HasSubstr("text 3 ")));
+    EXPECT_THAT(recording_, HasSubstr(" select 1000 3\n"));
+    EXPECT_THAT(recording_, HasSubstr(" text 11 7\n"));
+    EXPECT_THAT(recording_, HasSubstr(" click 500 300\n"));
+    EXPECT_THAT(recording_, HasSubstr(" press 2003\n"));
+    EXPECT_THAT(recording_, HasSubstr(" toolbar 4\n"));
+    EXPECT_THAT(recording_, HasSubstr(" toolbar 5\n"));
+    EXPECT_THAT(recording_, HasSubstr(" down Down\n"));
 
     const std::string recorded = ReadText(traceFile);
     fs::remove(root_ / "LEVEL" / "Neu.TXT");
-    const std::string replayed = Replay(recording, passes);
-    EXPECT_EQ(replayed, recorded) << recording;
+    const std::string replayed = Replay(recording_, passes);
+    EXPECT_EQ(replayed, recorded) << recording_;
     // The replay undid the paint before its save too.
     EXPECT_EQ(ReadText(root_ / "LEVEL" / "Neu.TXT"), saved);
     // The run moved: the trace is not a row of equal lines.
     EXPECT_THAT(recorded, HasSubstr(",1,"));
     EXPECT_THAT(recorded, HasSubstr(",0,"));
+}
+
+// The editor's gestures made with the toolkit's own mouse and key events: a stroke, a Shift
+// rectangle, a Ctrl selection copied and pasted with Ctrl+C and Ctrl+V, a right-click pick,
+// Delete, and the save question answered. The recording_ replays to the same trace and saves the
+// same level, byte for byte.
+TEST_F(AutomationRun, RecordedGesturesReplayToTheSameTraceAndLevel) {
+    PrepareRecording();
+    requesters_.Reply("Abbrechen");
+
+    const fs::path traceFile = root_ / "recorded.csv";
+    TraceWriter trace(traceFile);
+    Program run(HeadlessOptions(), ProgramHooks{&hands_, {recorder_.get(), &trace}, &requesters_});
+    program_ = &run;
+    ASSERT_EQ(run.StartUp(kArgc, kArgv), 0);
+    runtime::Keyboard& keys = run.Keys();
+    auto passes = [&run](int count) {
+        for (int i = 0; i < count; ++i) {
+            run.RunPass();
+        }
+    };
+    keys.SetKey(Key::Tab, true);
+    passes(1);
+    keys.SetKey(Key::Tab, false);
+    passes(1);
+    ASSERT_EQ(run.State().loop.mode, level::Mode::Editor);
+    run.Windows().Select(1000, 2);  // "Beton"
+    passes(2);
+
+    QWidget* main = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowTitle() == "Tessaron") {
+            main = widget;
+        }
+    }
+    ASSERT_NE(main, nullptr);
+    QWidget* map = main->childAt(600, 300);
+    ASSERT_NE(map, nullptr);
+    const auto drag = [&](Qt::KeyboardModifiers modifiers, QPoint from, QPoint over, QPoint to) {
+        QTest::mousePress(map, Qt::LeftButton, modifiers, from);
+        passes(2);
+        QTest::mouseMove(map, over);
+        passes(1);
+        QTest::mouseMove(map, to);
+        passes(2);
+        QTest::mouseRelease(map, Qt::LeftButton, modifiers, to);
+        passes(2);
+    };
+    drag({}, QPoint(60, 300), QPoint(300, 340), QPoint(420, 200));
+    drag(Qt::ShiftModifier, QPoint(100, 500), QPoint(200, 520), QPoint(300, 560));
+    drag(Qt::ControlModifier, QPoint(80, 290), QPoint(150, 350), QPoint(200, 330));
+    QTest::keyClick(map, Qt::Key_C, Qt::ControlModifier);
+    passes(2);
+    QTest::mouseMove(map, QPoint(600, 120));
+    passes(2);
+    QTest::keyClick(map, Qt::Key_V, Qt::ControlModifier);
+    passes(2);
+    QTest::mouseClick(map, Qt::RightButton, {}, QPoint(20, 20));
+    passes(8);
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(700, 400));
+    passes(2);
+    QTest::keyClick(map, Qt::Key_Delete);
+    passes(2);
+    // The close asks; the answer keeps the program running, and F5 saves.
+    run.Windows().Queue({runtime::EventCode::Close, 0, 2});
+    passes(2);
+    keys.SetKey(Key::F5, true);
+    passes(1);
+    keys.SetKey(Key::F5, false);
+    passes(2);
+    const std::int64_t count = run.PassCount();
+    const std::string saved = ReadText(root_ / "LEVEL" / "Neu.TXT");
+    run.End();
+    trace.Close();
+
+    for (const char* line : {" drag 316 300\n", " drag 356 500 Shift\n", " drag 336 290 Ctrl\n",
+                             " drop 676 200\n", " key Ctrl+C\n", " key Ctrl+V\n",
+                             " rightclick 276 20\n", " key Delete\n", "reply Abbrechen\n"}) {
+        EXPECT_THAT(recording_, HasSubstr(line));
+    }
+    ASSERT_FALSE(saved.empty());
+    const std::string recorded = ReadText(traceFile);
+    fs::remove(root_ / "LEVEL" / "Neu.TXT");
+    EXPECT_EQ(Replay(recording_, count), recorded) << recording_;
+    EXPECT_EQ(ReadText(root_ / "LEVEL" / "Neu.TXT"), saved);
 }
 
 TEST_F(AutomationRun, ReplayIsTheSameEveryTime) {
@@ -280,6 +384,32 @@ TEST_F(AutomationRun, ModalWindowWithoutActionsLeftEndsTheRun) {
     Replay("answer LEVEL/Anfang.TXT\n@2 down Escape\n@3 up Escape\n", 5, &outcome, &message);
     EXPECT_EQ(outcome, PassOutcome::Aborted);
     EXPECT_THAT(message, HasSubstr("\"PAUSE\""));
+}
+
+// A scripted run that keeps only its last frame draws only the passes whose frame it may keep,
+// and ends on the frame of a run that draws every pass: after the last pass, and when the run
+// ends or restarts early in a pass that draws nothing (the pause menu left without an answer or
+// quitting, a load in the editor, the new-level dialog without an answer).
+TEST_F(AutomationRun, DrawingOnlyTheKeptFramesEndsOnTheSameFrame) {
+    const std::string start = "answer LEVEL/Anfang.TXT\nanswer LEVEL/Anfang.TXT\n";
+    const std::string editor = "@1 down Tab\n@2 up Tab\n@3 down Up\n@5 mouse 500 300\n";
+    const std::string scripts[] = {
+        start + editor + "@6 down Left\n@9 up Up\n@11 mouse 700 200\n",
+        start + "@4 down Right\n@10 down Escape\n@11 up Escape\n",
+        start + "@4 down Right\n@10 down Escape\n@11 up Escape\n@12 press 4\n",
+        start + editor + "@18 down F6\n@20 up F6\n",
+        start + editor + "@12 toolbar 1\n",
+    };
+    for (const std::string& script : scripts) {
+        SCOPED_TRACE(script);
+        std::vector<std::uint32_t> every;
+        std::vector<std::uint32_t> kept;
+        const std::string everyTrace = Replay(script, 20, nullptr, nullptr, &every, false);
+        const std::string keptTrace = Replay(script, 20, nullptr, nullptr, &kept, true);
+        EXPECT_EQ(everyTrace, keptTrace);
+        ASSERT_EQ(every.size(), kept.size());
+        EXPECT_TRUE(every == kept) << "the frames differ";
+    }
 }
 
 // A goal screen answered in a recorded run is answered the same way in its replay: the goal of

@@ -62,6 +62,12 @@ Action Point(std::int64_t pass, ActionKind kind, int x, int y) {
     action.y = y;
     return action;
 }
+// A press at (300, 200) with its modifiers.
+Action Pressed(std::int64_t pass, ActionKind kind, int modifiers) {
+    Action action = Point(pass, kind, 300, 200);
+    action.modifiers = modifiers;
+    return action;
+}
 Action Control(std::int64_t pass, ActionKind kind, int control, int value = 0,
                std::string text = "") {
     Action action = Make(pass, kind);
@@ -95,7 +101,16 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"@11 toolbar 3", Control(11, ActionKind::Toolbar, 3)},
         ActionCase{"@12 close", Make(12, ActionKind::Close)},
         ActionCase{"  @12   close   # the window in front", Make(12, ActionKind::Close)},
-        ActionCase{"@9000000000 close", Make(9000000000, ActionKind::Close)}));
+        ActionCase{"@9000000000 close", Make(9000000000, ActionKind::Close)},
+        ActionCase{"@13 click 300 200 Shift", Pressed(13, ActionKind::Click, runtime::kShiftHeld)},
+        ActionCase{"@13 drag 300 200", Pressed(13, ActionKind::Drag, 0)},
+        ActionCase{"@13 drag 300 200 Shift+Ctrl",
+                   Pressed(13, ActionKind::Drag, runtime::kShiftHeld | runtime::kControlHeld)},
+        ActionCase{"@14 drop 300 200", Point(14, ActionKind::Drop, 300, 200)},
+        ActionCase{"@14 rightclick 300 200 Ctrl",
+                   Pressed(14, ActionKind::RightClick, runtime::kControlHeld)},
+        ActionCase{"@15 key Ctrl+V", Control(15, ActionKind::Command, 3)},
+        ActionCase{"@15 key Delete", Control(15, ActionKind::Command, 4)}));
 
 TEST(Script, ReadsSeedAnswersCommentsAndBlankLinesInOrder) {
     ScriptResult read = ParseScript(
@@ -165,7 +180,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"seed 4294967296", "line 1: bad seed"},
         BadLine{"seed 1\nseed 2", "line 2: a second seed"},
         BadLine{"seed 1 2", "line 1: unexpected \"2\""},
-        BadLine{"down Tab", "line 1: unknown line"}, BadLine{"answers x", "line 1: unknown line"}));
+        BadLine{"down Tab", "line 1: unknown line"}, BadLine{"answers x", "line 1: unknown line"},
+        BadLine{"@1 drag 10 20 Alt", "line 1: unknown modifiers \"Alt\""},
+        BadLine{"@1 drop 10 20 Shift", "line 1: unexpected \"Shift\""},
+        BadLine{"@1 key Ctrl+Z", "line 1: unknown keys \"Ctrl+Z\""},
+        BadLine{"reply Ja", "line 1: unknown reply \"Ja\""}));
 
 TEST(Script, MissingFileIsAnError) {
     ScriptResult read = ReadScript("/nonexistent/tessaron/script.txt");

@@ -3,13 +3,20 @@
 // without touching the player's own files. Everything happens in temporary folders.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
 
 #include "app/game_folders.h"
+
+#if defined(__unix__)
+#include "support/full_disk.h"
+#endif
 
 namespace tessaron::app {
 namespace {
@@ -76,7 +83,7 @@ TEST_F(GameFolders, UserDataFolderFallsBackToHomeWithoutAnAbsoluteXdgDataHome) {
     user_.home.clear();
     EXPECT_TRUE(Installed().data.empty());
     // Without any folder to make, the failure names the folder looked for.
-    EXPECT_EQ(PrepareDataFolder(Installed()), fs::path("$HOME/.local/share/tessaron"));
+    EXPECT_EQ(PrepareDataFolder(Installed()).folder, fs::path("$HOME/.local/share/tessaron"));
 }
 
 TEST_F(GameFolders, PicturesBesideTheProgramMakeItPortableAndAGivenFolderWins) {
@@ -86,7 +93,7 @@ TEST_F(GameFolders, PicturesBesideTheProgramMakeItPortableAndAGivenFolderWins) {
     EXPECT_EQ(choice.layout, FolderLayout::Portable);
     EXPECT_EQ(choice.data, program_);
     EXPECT_EQ(choice.shared, program_);
-    EXPECT_TRUE(PrepareDataFolder(choice).empty());
+    EXPECT_TRUE(PrepareDataFolder(choice).Ready());
     EXPECT_FALSE(fs::exists(program_ / "LEVEL"));
 
     const fs::path given = root_ / "given";
@@ -99,7 +106,7 @@ TEST_F(GameFolders, PicturesBesideTheProgramMakeItPortableAndAGivenFolderWins) {
         EXPECT_EQ(choice.data, given);
         EXPECT_EQ(choice.shared, given);
     }
-    EXPECT_TRUE(PrepareDataFolder(choice).empty());
+    EXPECT_TRUE(PrepareDataFolder(choice).Ready());
     EXPECT_FALSE(fs::exists(given));
     EXPECT_FALSE(fs::exists(root_ / "xdg"));
 
@@ -115,7 +122,7 @@ TEST_F(GameFolders, FirstStartCopiesShippedFilesAndKeepsThePlayersOwn) {
     Write(choice.data / "LEVEL" / "turm.txt", "my tower");
     Write(choice.data / "LEVEL" / "Mein.TXT", "my level");
 
-    ASSERT_TRUE(PrepareDataFolder(choice).empty());
+    ASSERT_TRUE(PrepareDataFolder(choice).Ready());
     EXPECT_EQ(Read(choice.data / "LEVEL" / "Anfang.TXT"), "shipped Anfang");
     EXPECT_EQ(Read(choice.data / "LEVEL" / "turm.txt"), "my tower");
     EXPECT_FALSE(fs::exists(choice.data / "LEVEL" / "Turm.TXT"));
@@ -125,7 +132,7 @@ TEST_F(GameFolders, FirstStartCopiesShippedFilesAndKeepsThePlayersOwn) {
     // A later start: changed files stay changed; a shipped file the player removed comes back.
     Write(choice.data / "LEVEL" / "Anfang.TXT", "my changes");
     fs::remove(choice.data / "LEVEL" / "Werte" / "Aufzug.TXT");
-    ASSERT_TRUE(PrepareDataFolder(choice).empty());
+    ASSERT_TRUE(PrepareDataFolder(choice).Ready());
     EXPECT_EQ(Read(choice.data / "LEVEL" / "Anfang.TXT"), "my changes");
     EXPECT_EQ(Read(choice.data / "LEVEL" / "Werte" / "Aufzug.TXT"), "shipped Aufzug");
 
@@ -137,6 +144,46 @@ TEST_F(GameFolders, FirstStartCopiesShippedFilesAndKeepsThePlayersOwn) {
     EXPECT_EQ(entries, 5u);
     EXPECT_EQ(Read(shared_ / "LEVEL" / "Anfang.TXT"), "shipped Anfang");
 }
+
+#if defined(__unix__)
+// A full disk, as the save tests make one: writes beyond a file size limit fail.
+TEST_F(GameFolders, FirstStartOnAFullDiskCopiesWhatFitsAndNamesTheRestWithTheReason) {
+    Write(shared_ / "LEVEL" / "Gross.TXT", std::string(100000, 'x'));
+    const FolderChoice choice = Installed();
+    DataFolderReport report;
+    {
+        const test_support::FullDisk full(4096);
+        report = PrepareDataFolder(choice);
+    }
+
+    EXPECT_TRUE(report.Ready());
+    ASSERT_EQ(report.uncopied.size(), 1u);
+    EXPECT_EQ(report.uncopied[0],
+              (choice.data / "LEVEL" / "Gross.TXT").string() + ": " + std::strerror(EFBIG));
+    EXPECT_EQ(Read(choice.data / "LEVEL" / "Anfang.TXT"), "shipped Anfang");
+    EXPECT_EQ(Read(choice.data / "LEVEL" / "Turm.TXT"), "shipped Turm");
+    EXPECT_EQ(Read(choice.data / "LEVEL" / "Werte" / "Aufzug.TXT"), "shipped Aufzug");
+    EXPECT_EQ(Read(choice.data / "LEVEL" / "Werte" / "Pendel.TXT"), "shipped Pendel");
+    // The failed copy left nothing behind, not even a temporary file.
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(choice.data / "LEVEL"), fs::directory_iterator()), 3);
+
+    // With room again, the next start copies it.
+    const DataFolderReport later = PrepareDataFolder(choice);
+    EXPECT_TRUE(later.Ready());
+    EXPECT_TRUE(later.uncopied.empty());
+    EXPECT_EQ(fs::file_size(choice.data / "LEVEL" / "Gross.TXT"), 100000u);
+}
+
+TEST_F(GameFolders, AFolderThatCannotBeMadeIsNamedWithTheReason) {
+    const FolderChoice choice = Installed();
+    Write(choice.data / "LEVEL", "a file where the folder belongs");
+    const DataFolderReport report = PrepareDataFolder(choice);
+    EXPECT_FALSE(report.Ready());
+    EXPECT_EQ(report.folder, choice.data / "LEVEL");
+    EXPECT_EQ(report.reason, std::strerror(ENOTDIR));
+}
+#endif
 
 }  // namespace
 }  // namespace tessaron::app

@@ -284,12 +284,10 @@ TEST_F(Modes, EditorArrowsScrollTenPixelsAndOppositeKeysCancel) {
     EXPECT_EQ(level.viewX, startX + 10.0f);
 }
 
-TEST_F(Modes, PlayModeDropsEventsAndCloseRequests) {
+TEST_F(Modes, PlayModeDropsEvents) {
     StartWithNewLevel();
     const std::size_t modalRequests = driver_.modalWindows.size();
     runtime::Windows& windows = program_->Windows();
-    windows.Queue(Event{EventCode::Close, 0, 2});
-    EXPECT_EQ(Pass(), PassOutcome::Continue);
     windows.PressToolbarButton(1);
     EXPECT_EQ(Pass(), PassOutcome::Continue);
     windows.PressToolbarButton(2);
@@ -307,7 +305,12 @@ TEST_F(Modes, PlayModeDropsEventsAndCloseRequests) {
     EXPECT_EQ(state.level.viewY, viewY + velocityY);
 }
 
-TEST_F(Modes, CloseRequestInEditorQuits) {
+TEST_F(Modes, CloseRequestQuitsInEitherMode) {
+    StartWithNewLevel();
+    program_->Windows().Queue(Event{EventCode::Close, 0, 2});
+    EXPECT_EQ(Pass(), PassOutcome::Quit);
+    EXPECT_EQ(program_->ExitStatus(), 0);
+    program_.reset();
     StartWithNewLevel();
     ToEditor();
     program_->Windows().Queue(Event{EventCode::Close, 0, 2});

@@ -2,18 +2,18 @@
 // the start-up report of pictures and sound that could not be loaded, leftovers of killed saves,
 // and file names that are not valid UTF-8.
 #include <cerrno>
-#include <csignal>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/side_panel.h"
 #include "app_test_support.h"
 #include "render/render.h"
+#include "support/full_disk.h"
 
 namespace tessaron::app::testing {
 namespace {
@@ -52,19 +52,14 @@ TEST_P(LevelSaveError, NamesTheFileAndTheSystemsReason) {
     program_->Windows().PressToolbarButton(3);
 
     // A full disk: writes beyond a file size limit fail as they would there.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    std::optional<test_support::FullDisk> full;
     if (c.fault == Fault::FullDisk) {
-        rlimit small = old;
-        small.rlim_cur = 100000;
-        setrlimit(RLIMIT_FSIZE, &small);
+        full.emplace(100000);
     }
     ::testing::internal::CaptureStderr();
     const PassOutcome outcome = Pass();
     const std::string message = ::testing::internal::GetCapturedStderr();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    full.reset();
 
     EXPECT_EQ(outcome, PassOutcome::Continue);
     EXPECT_TRUE(Contains(message, "Error: Das Level konnte nicht gespeichert werden:\n" +

@@ -519,6 +519,26 @@ TEST_F(FastWalks, BusyLevelsPlayAndEditAsThePlainWalks) {
     }
 }
 
+// A ball that fell for hours lies millions of pixels below its level: the near walks then take
+// no cell of the level (only an element far outside the grid, which every walk takes), and the
+// game goes on exactly as the plain walks.
+TEST_F(FastWalks, ViewsFarBeyondTheLevelPlayAsThePlainWalksAndWalkNoCell) {
+    Level level = busy_level::MakeBusyLevel(40, 30, 5);
+    level.elements[7].column = 3.0e6f;  // a record far outside the level's cells
+    for (const float viewY : {-5.0e6f, -3.0e9f, 4.0e12f}) {
+        SCOPED_TRACE(viewY);
+        Start(level);
+        for (Game* run : {&fast_, &plain_}) run->level.viewY = viewY;
+        std::vector<std::int32_t> near;
+        level::IndexOf(fast_.level)
+            .Near(level::CellGrid::Position::Current, {-2000.0f, -2000.0f, 3000.0f, 3000.0f},
+                  fast_.level.viewX, viewY, near);
+        EXPECT_EQ(near, std::vector<std::int32_t>{7});
+        Play(60, 9);
+        ASSERT_FALSE(HasFatalFailure());
+    }
+}
+
 TEST_F(FastWalks, SampleLevelsPlayAsThePlainWalks) {
     for (const char* name : {"Anfang.TXT", "Hoehle.TXT", "Turm.TXT"}) {
         SCOPED_TRACE(name);

@@ -94,5 +94,36 @@ TEST(EditHistory, KeepsTheNewestThousandSteps) {
     EXPECT_EQ(history.CellCount(), EditHistory::kMaxSteps);
 }
 
+// The level is unsaved while the history stands elsewhere than where it was saved; a saved state
+// dropped by a new step is gone, and edits stay unsaved when the list is replaced.
+TEST(EditHistory, UnsavedUntilTheHistoryStandsWhereTheLevelWasSaved) {
+    level::Level level = SmallLevel();
+    PaintSettings paint;
+    paint.kindChoice = 1001;
+    EditHistory history;
+    EXPECT_FALSE(history.Unsaved());
+    Click(level, history, paint, 1, 1);
+    EXPECT_TRUE(history.Unsaved());
+    history.MarkSaved(level);
+    EXPECT_FALSE(history.Unsaved());
+    history.Undo(level);
+    EXPECT_TRUE(history.Unsaved());
+    history.Redo(level);
+    EXPECT_FALSE(history.Unsaved());
+    history.Undo(level);
+    Click(level, history, paint, 2, 1);
+    history.Undo(level);
+    EXPECT_TRUE(history.Unsaved());
+
+    level::ReplaceElements(level, level.elements);
+    EXPECT_TRUE(history.Unsaved());
+    EXPECT_FALSE(history.CanUndo(level));
+    history.MarkSaved(level);
+    level::ReplaceElements(level, level.elements);
+    Click(level, history, paint, 3, 1);
+    history.Undo(level);
+    EXPECT_FALSE(history.Unsaved());
+}
+
 }  // namespace
 }  // namespace tessaron::editor

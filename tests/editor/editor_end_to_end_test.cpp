@@ -2,11 +2,6 @@
 // the editor, saving the level with F5 and a movement preset with "Werte speichern", undoing and
 // redoing paints between saves, then reading what it wrote.
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,47 +10,13 @@
 #include <QImage>
 #include <nlohmann/json.hpp>
 
-#include "app/app_test_support.h"
-#include "level/level_file.h"
+#include "editor_run.h"
 
 namespace tessaron::editor {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class EditorEndToEnd : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("tessaron-editor-e2e-" + std::to_string(std::random_device{}()));
-        fs::remove_all(root_);
-        app::testing::MakeGameFolder(root_);
-        fs::create_directories(root_ / "out");
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
-    fs::path Out(const std::string& name) const { return root_ / "out" / name; }
-
-    int Run(const std::string& script, const std::string& arguments) {
-        const fs::path scriptFile = Out("script.txt");
-        std::ofstream(scriptFile, std::ios::binary) << script;
-        const std::string command =
-            "QT_QPA_PLATFORM=offscreen '" + (fs::path(TESSARON_GAME_DIR) / "tessaron").string() +
-            "' --headless --dir '" + root_.string() + "' --script '" + scriptFile.string() + "' " +
-            arguments + " 2>'" + Out("stderr.txt").string() + "'";
-        const int raw = std::system(command.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    }
-
-    fs::path root_;
-};
+using EditorEndToEnd = testing::EditorRun;
+using testing::ReadText;
 
 // A new 20 x 20 level, the editor, "Ziegelstein", brush size 3, link number 4, a click at
 // play-screen point (190, 100), F5, then "Werte speichern".
@@ -88,14 +49,10 @@ TEST_F(EditorEndToEnd, ClickPaintsTheBrushSquareThatF5Saves) {
     ASSERT_GE(bc, 1);
     ASSERT_GE(br, 1);
 
-    runtime::GameFolder folder(root_);
-    runtime::Files files(folder);
-    level::Level saved;
-    saved.levelFileName = "LEVEL/Pinsel.TXT";
-    ASSERT_EQ(level::ReadLevelFile(saved, files), level::LoadResult::Loaded);
-    ASSERT_EQ(saved.elements.size(), 400u);
+    const level::ElementList saved = Saved("LEVEL/Pinsel.TXT");
+    ASSERT_EQ(saved.size(), 400u);
     int bricks = 0;
-    for (const level::Element& e : saved.elements) {
+    for (const level::Element& e : saved) {
         const bool inBrush = e.column >= static_cast<float>(bc) &&
                              e.column < static_cast<float>(bc + 3) &&
                              e.row >= static_cast<float>(br) && e.row < static_cast<float>(br + 3);
@@ -142,14 +99,9 @@ const char* kUndoScript =
 
 TEST_F(EditorEndToEnd, UndoneCellsAreNotSavedAndARedoneOneIs) {
     ASSERT_EQ(Run(kUndoScript, "--passes 24"), 0) << ReadText(Out("stderr.txt"));
-    runtime::GameFolder folder(root_);
-    runtime::Files files(folder);
-    auto bricks = [&files](const char* file) {
-        level::Level saved;
-        saved.levelFileName = file;
-        EXPECT_EQ(level::ReadLevelFile(saved, files), level::LoadResult::Loaded) << file;
+    auto bricks = [this](const char* file) {
         std::vector<std::pair<float, float>> cells;
-        for (const level::Element& e : saved.elements) {
+        for (const level::Element& e : Saved(file)) {
             if (e.kind == 1001.0f && !(e.column == 13.0f && e.row == 15.0f)) {
                 cells.emplace_back(e.column, e.row);
             }

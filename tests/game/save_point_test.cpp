@@ -2,6 +2,7 @@
 // game as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -242,20 +243,74 @@ INSTANTIATE_TEST_SUITE_P(
         Afterwards{"OlderFileOfOtherCells", [](World& w) { w.level.levelWidth = 4; }, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SavePointFile, BytesAfterTheLastRecordAreIgnored) {
-    World world = MovingWorld();
-    world.level.levelWidth = 2;
-    world.level.levelHeight = 1;
+void PutIntAt(std::vector<std::uint8_t>& bytes, std::size_t offset, std::int32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[offset + std::size_t(i)] = std::uint8_t(std::uint32_t(value) >> (8 * i));
+    }
+}
+
+// Files forged from a good save point of MarkedWorld (three records, then the mark).
+struct Forged {
+    const char* name;
+    void (*forge)(std::vector<std::uint8_t>&);
+};
+void PrintTo(const Forged& forged, std::ostream* out) {
+    *out << forged.name;
+}
+
+constexpr std::size_t kMarkedRecordsEnd = 20 + 60 * 3;
+
+class ForgedSavePoint : public ::testing::TestWithParam<Forged> {};
+
+TEST_P(ForgedSavePoint, LeavesTheLevelAsItWas) {
+    World world = MarkedWorld();
     ASSERT_TRUE(StoreSavePoint(world.level, world.player, *Machine().files));
     std::vector<std::uint8_t> bytes = ReadBytes(SavePointPath());
-    bytes.insert(bytes.end(), {1, 2, 3, 4, 5, 6, 7});
+    GetParam().forge(bytes);
     WriteBytes(SavePointPath(), bytes);
-    world.At(0).kind = level::Code(ElementKind::Concrete);
-    world.level.viewX = 0.0f;
-    ASSERT_TRUE(RestoreSavePoint(world.level, world.player, *Machine().files));
-    EXPECT_EQ(world.level.viewX, 10.0f);
-    EXPECT_EQ(world.At(0).kind, level::Code(ElementKind::Brick));
+
+    world.level.viewX = 300.0f;
+    const level::ElementList before = world.level.elements;
+    EXPECT_FALSE(RestoreSavePoint(world.level, world.player, *Machine().files));
+    EXPECT_EQ(world.level.elements, before);
+    EXPECT_EQ(world.level.viewX, 300.0f);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    SavePointFile, ForgedSavePoint,
+    ::testing::Values(
+        // The records' count and their checks.
+        Forged{"NoRecordsUnderAWholeMark",
+               [](std::vector<std::uint8_t>& b) {
+                   PutIntAt(b, 16, 0);
+                   b.erase(b.begin() + 20, b.begin() + kMarkedRecordsEnd);
+               }},
+        Forged{"AHomeOutsideTheLevelWithoutAMark",
+               [](std::vector<std::uint8_t>& b) {
+                   b.resize(kMarkedRecordsEnd);
+                   PutIntAt(b, 20 + 60 + 4, 9);   // home column
+                   PutIntAt(b, 20 + 60 + 16, 9);  // column
+               }},
+        Forged{"TwoRecordsSwapped",
+               [](std::vector<std::uint8_t>& b) {
+                   std::swap_ranges(b.begin() + 20, b.begin() + 80, b.begin() + 80);
+               }},
+        Forged{"APositionFarBeyondItsReach",
+               [](std::vector<std::uint8_t>& b) { PutIntAt(b, 20 + 120 + 16, 2147483647); }},
+        // Bytes after the records that are no whole mark.
+        Forged{"TheMarksNameCut", [](std::vector<std::uint8_t>& b) { b.pop_back(); }},
+        Forged{"TheMarksLengthWrong",
+               [](std::vector<std::uint8_t>& b) { PutIntAt(b, kMarkedRecordsEnd + 16, 11); }},
+        Forged{"AStrayByteAfterTheMark", [](std::vector<std::uint8_t>& b) { b.push_back(0); }},
+        Forged{"TheMarksTagDamaged", [](std::vector<std::uint8_t>& b) { b[kMarkedRecordsEnd]++; }},
+        Forged{"AStrayByteAfterRecordsWithoutAMark",
+               [](std::vector<std::uint8_t>& b) {
+                   b.resize(kMarkedRecordsEnd);
+                   b.push_back(0);
+               }},
+        Forged{"LongerThanAnySavePointOfTheLevel",
+               [](std::vector<std::uint8_t>& b) { b.resize(b.size() + 2000, 0); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SavePointFile, AnEmptyLevelStoresAndRestoresNoRecords) {
     World world;

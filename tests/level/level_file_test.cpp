@@ -13,8 +13,7 @@
 #include <vector>
 
 #if defined(__unix__)
-#include <sys/resource.h>
-#include <csignal>
+#include "support/full_disk.h"
 #endif
 
 namespace tessaron::level {
@@ -349,11 +348,13 @@ TEST_P(SaveExtensionTest, AppendsTXTUnlessTheNameEndsInExactlyThat) {
     Level level = Varied20x20();
     level.elements[0].kind = 5010;  // a taken coin: brought back only when the level is saved
     level.score = 7;
+    level.levelFileName = "LEVEL/Anfang.TXT";
 
     const SaveResult result = SaveLevel(level, files, requesters, folder);
     const std::string saved = GetParam().saved;
     if (saved.empty()) {
         EXPECT_EQ(result, SaveResult::Cancelled);
+        EXPECT_EQ(level.levelFileName, "LEVEL/Anfang.TXT");
         EXPECT_EQ(level.elements[0].kind, 5010.0f);
         EXPECT_EQ(level.score, 7);
         EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
@@ -472,16 +473,12 @@ TEST_F(LevelFileTest, AFailedSaveLeavesTheEarlierFileIntact) {
     runtime::ScriptedRequesters requesters;
     requesters.Answer(LevelPath("s.TXT"));
     Level level = Varied20x20();
-    // The disk fills up part of the way through the file.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 100000;
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const SaveResult result = SaveLevel(level, files, requesters, folder);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    SaveResult result = SaveResult::Saved;
+    {
+        // The disk fills up part of the way through the file.
+        const test_support::FullDisk full(100000);
+        result = SaveLevel(level, files, requesters, folder);
+    }
     EXPECT_EQ(result, SaveResult::Failed);
     EXPECT_EQ(ReadBytes(LevelPath("s.TXT")), "earlier");
     EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "LEVEL"), fs::directory_iterator()), 1);

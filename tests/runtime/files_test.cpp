@@ -17,8 +17,7 @@
 #include <vector>
 
 #if defined(__unix__)
-#include <sys/resource.h>
-#include <csignal>
+#include "support/full_disk.h"
 #endif
 
 namespace tessaron::runtime {
@@ -207,18 +206,13 @@ TEST_F(FilesTest, AFailedWriteKeepsTheEarlierFile) {
     const GameFolder folder = Folder();
     Files files(folder);
     ASSERT_TRUE(files.Create(1, "save"));
-    // Writes beyond a file size limit fail as on a full disk.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    files.Seek(100000);
-    files.WriteInt(1);
-    const bool closed = files.Close(1);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    bool closed = true;
+    {
+        const test_support::FullDisk full(4096);
+        files.Seek(100000);
+        files.WriteInt(1);
+        closed = files.Close(1);
+    }
     EXPECT_FALSE(closed);
     EXPECT_EQ(files.Problem(), std::strerror(EFBIG));
     EXPECT_EQ(ReadBytes(root_ / "save"), "earlier");

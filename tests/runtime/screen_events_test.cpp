@@ -125,11 +125,13 @@ TEST_F(ScreenEvents, UserActionsGiveTheirEventsAndProgramChangesDoNot) {
     EXPECT_EQ(windows.Poll().code, EventCode::None);
     EXPECT_EQ(windows.State(1000), 1);
 
-    // A click on the row already chosen is reported too, once; a right click is not.
+    // A click on the row already chosen is reported too, once; a right click is only the
+    // press.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(windows.Poll().code, EventCode::LeftButtonDown);
     EXPECT_EQ(windows.Poll().number, 1000);
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, row.center());
+    EXPECT_EQ(windows.Poll().code, EventCode::RightButtonDown);
     EXPECT_EQ(windows.Poll().code, EventCode::None);
     EXPECT_EQ(windows.State(1000), 1);
 }
@@ -170,18 +172,29 @@ TEST_F(ScreenEvents, ClosedWindowTakesItsControlsAndPendingEventsAlong) {
     EXPECT_EQ(windows.WindowOf(500), 2);
 }
 
-TEST_F(ScreenEvents, LeftPressAnywhereInTheWindowIsOneEvent) {
+TEST_F(ScreenEvents, MousePressAnywhereInTheWindowIsOneEventWithItsModifiers) {
     ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
     windows.Frame(99, 5, 5, 200, 100, "Elemente");
     windows.Label(20, 10, 30, 100, 30, "Verbindungsnummer (0=ohne_Schalter)");
     QWidget* top = TestMachine().Internals().WindowWidgetOf(2);
     QTest::mouseClick(top, Qt::LeftButton, {}, QPoint(300, 200));
-    QTest::mouseClick(Widget(20), Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseClick(top, Qt::RightButton, {}, QPoint(300, 200));
-    for (int i = 0; i < 2; ++i) {
+    QTest::mouseClick(Widget(20), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier,
+                      QPoint(5, 5));
+    QTest::mouseClick(top, Qt::RightButton, Qt::ControlModifier, QPoint(300, 200));
+    // The left button is down from its press to its release.
+    QTest::mousePress(top, Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_TRUE(windows.LeftButtonHeld());
+    QTest::mouseRelease(top, Qt::LeftButton, {}, QPoint(120, 100));
+    EXPECT_FALSE(windows.LeftButtonHeld());
+    const Event expected[] = {{EventCode::LeftButtonDown, 0, 2},
+                              {EventCode::LeftButtonDown, kShiftHeld | kControlHeld, 2},
+                              {EventCode::RightButtonDown, kControlHeld, 2},
+                              {EventCode::LeftButtonDown, 0, 2}};
+    for (const Event& want : expected) {
         const Event e = windows.Poll();
-        EXPECT_EQ(e.code, EventCode::LeftButtonDown);
-        EXPECT_EQ(e.window, 2);
+        EXPECT_EQ(e.code, want.code);
+        EXPECT_EQ(e.number, want.number);
+        EXPECT_EQ(e.window, want.window);
     }
     EXPECT_EQ(windows.Poll().code, EventCode::None);
 }

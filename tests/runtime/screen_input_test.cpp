@@ -214,6 +214,45 @@ INSTANTIATE_TEST_SUITE_P(
                       ToolbarKeysCase{Qt::Key_Y, Qt::ControlModifier, 5},
                       ToolbarKeysCase{Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, 5}));
 
+// Ctrl+C and Delete give their commands over the window's other controls, but a focused text
+// field keeps them for its own editing; Escape in a dialog is its close box, not a game key.
+TEST_F(ScreenInput, CommandKeysSpareTextFieldsAndEscapeClosesADialog) {
+    ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
+    windows.SetCommandKeys(1, CommandKeys::Copy);
+    windows.SetCommandKeys(4, CommandKeys::Delete);
+    windows.PushButton(51, 10, 10, 80, 20, "A");
+    windows.TextField(11, 10, 40, 60, 20, "12", TextFieldFlags::DigitsOnly);
+    while (windows.Poll().code != EventCode::None) {
+    }
+    QTest::keyClick(Widget(51), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(Widget(51), Qt::Key_Delete);
+    for (const int command : {1, 4}) {
+        const Event e = windows.Poll();
+        EXPECT_EQ(e.code, EventCode::Command);
+        EXPECT_EQ(e.number, command);
+        EXPECT_EQ(e.window, 2);
+    }
+    auto* field = static_cast<QLineEdit*>(Widget(11));
+    field->setFocus();
+    field->setCursorPosition(0);
+    while (windows.Poll().code != EventCode::None) {
+    }
+    QTest::keyClick(field, Qt::Key_Delete);
+    EXPECT_EQ(field->text(), "2");
+    for (Event e = windows.Poll(); e.code != EventCode::None; e = windows.Poll()) {
+        EXPECT_NE(e.code, EventCode::Command);
+    }
+
+    ASSERT_TRUE(windows.Open(3, 200, 200, 250, 180, WindowStyle::Dialog, "Einstellungen"));
+    QTest::keyClick(Window(3), Qt::Key_Escape);
+    keys.Snapshot();
+    EXPECT_FALSE(keys.Held(Key::Escape));
+    const Event close = windows.Poll();
+    EXPECT_EQ(close.code, EventCode::Close);
+    EXPECT_EQ(close.window, 3);
+    windows.Close(3);
+}
+
 TEST_F(ScreenInput, KeysHeldWhenAnotherProgramTakesTheKeyboardCountAsUp) {
     ASSERT_TRUE(windows.Open(2, 0, 0, 400, 300, WindowStyle::Borderless, "Tessaron"));
     QTest::keyPress(Window(2), Qt::Key_Right);

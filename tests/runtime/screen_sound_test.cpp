@@ -31,6 +31,22 @@ TEST(ScreenSound, PlayCountsLoadedSoundsOnlyAndBrokenFilesAreRefused) {
     EXPECT_EQ(sound.PlayCount(1), 0);
 }
 
+// A small file can describe a sound far larger than memory once converted to the device's rate.
+TEST(ScreenSound, SoundsThatWouldTakeUnboundedMemoryAreRefusedWithTheReason) {
+    Sound sound(TestMachine());
+    std::string problem;
+    WriteWave("WAV\\Langsam.wav", std::vector<std::int16_t>(500000, 1000), 1);
+    EXPECT_FALSE(sound.Load(1, "WAV\\Langsam.wav", &problem));
+    EXPECT_EQ(problem, "ungewöhnliche Abtastrate (1 Hz; 1000 bis 384000 Hz gehen)");
+
+    // 15 MB at 8 kHz: some 160 MB at the device's rate and in stereo.
+    WriteWave("WAV\\Lang.wav", std::vector<std::int16_t>(7500000, 1000), 8000);
+    EXPECT_FALSE(sound.Load(1, "WAV\\Lang.wav", &problem));
+    EXPECT_TRUE(problem.starts_with("größer als 64 MB nach der Umwandlung")) << problem;
+    sound.Play(1);
+    EXPECT_EQ(sound.PlayCount(1), 0);
+}
+
 // The mixer plays through SDL's silent driver in tests: voices overlap up to the sound's cap,
 // the sum of loud voices stays under full scale, the levels silence it, the music loops and
 // pauses.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #if defined(__unix__)
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -304,6 +305,18 @@ TEST_P(LevelToolFailureTest, ExitsWithAReason) {
         << R"({"viewX": 0, "viewY": 0, "levelWidth": 0, "levelHeight": 0, "elements": []})";
     std::ofstream(dir_ / "wide.json")
         << R"({"viewX": 0, "viewY": 0, "levelWidth": 301, "levelHeight": 1, "elements": []})";
+    // A 2 x 2 level of one element, and one whose two elements are both at home in one cell.
+    const std::string cell =
+        R"({"background": 100, "homeColumn": 1, "homeRow": 1, "kind": 1001, "column": 1,
+            "row": 1, "motion": 0, "link": 0, "travelled": 0, "length": 0, "speedX": 0,
+            "speedY": 0, "pauseCount": 0, "pause1": 0, "pause2": 0})";
+    const std::string square = R"({"viewX": 0, "viewY": 0, "levelWidth": 2, "levelHeight": 2, )";
+    std::ofstream(dir_ / "one.json") << square << R"("elements": [)" << cell << "]}";
+    std::ofstream(dir_ / "twice.json") << square << R"("elements": [)" << cell << "," << cell << ","
+                                       << cell << "," << cell << "]}";
+#if defined(__unix__)
+    ::mkfifo((dir_ / "fifo.png").c_str(), 0600);
+#endif
     std::vector<std::string> arguments;
     for (const std::string& argument : GetParam().arguments) {
         std::string a = argument;
@@ -343,6 +356,14 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     "\"background\""},
         FailureCase{"PackTooWide", {"pack", "@DIR/wide.json", "@DIR/out.TXT"}, 2, "300"},
+        FailureCase{"PackTooFewElements",
+                    {"pack", "@DIR/one.json", "@DIR/out.TXT"},
+                    2,
+                    "1 elements for 2 x 2 cells"},
+        FailureCase{"PackACellTwice",
+                    {"pack", "@DIR/twice.json", "@DIR/out.TXT"},
+                    2,
+                    "cell (1, 1) is the home of a second element"},
         FailureCase{"PackIntoMissingFolder",
                     {"pack", "@DIR/empty.json", "@DIR/no/out.TXT"},
                     2,
@@ -374,6 +395,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {"render", "@LEVEL/Anfang.TXT", "@DIR/no/out.png"},
                     2,
                     "cannot be created"},
+        FailureCase{"RenderOntoAFifo",
+                    {"render", "@LEVEL/Anfang.TXT", "@DIR/fifo.png"},
+                    2,
+                    "fifo.png: cannot be created: keine gewöhnliche Datei"},
         FailureCase{"CheckMissing", {"check", "@DIR/missing.TXT"}, 2, "cannot be opened"},
         FailureCase{"CheckWithoutFile", {"check"}, 2, "usage"},
         FailureCase{"NoCommand", {}, 1, "Usage"},

@@ -168,7 +168,14 @@ level::Level MakeBusyLevel(std::int32_t width, std::int32_t height, std::uint32_
     const std::int32_t firstWaterRow = height - height / 4 + 1;
     for (std::int32_t r = 1; r <= height; ++r) {
         for (std::int32_t c = 1; c <= width; ++c) {
-            const Cell cell = MakeCell(draws, c, r);
+            Cell cell = MakeCell(draws, c, r);
+            // Walls of concrete at both sides and a floor without gaps at the bottom keep the
+            // ball among the cells: a ball that fell out would roll on in the void, where a pass
+            // costs next to nothing and measures nothing.
+            if (c == 1 || c == width || r == height) {
+                cell = Cell{};
+                cell.kind = ElementKind::Concrete;
+            }
             const auto background =
                 r >= firstWaterRow ? level::Background::Water : level::Background::Air;
             level::AddCell(level.elements, static_cast<std::int32_t>(background), c, r,

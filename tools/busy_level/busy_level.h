@@ -1,7 +1,8 @@
 // A busy level for measuring and for comparing the fast walks with plain ones: floors of grass
 // every ten rows with switches and spikes in them, sensors, rows of moving platforms (some
 // unlinked, some waiting for a switch or a sensor), torches, two rows of coins, bushes, doors and
-// disks, and water in the lowest quarter. The same size and seed always give the same level.
+// disks, and water in the lowest quarter, all inside walls and over a floor of concrete that the
+// ball cannot leave. The same size and seed always give the same level.
 #pragma once
 
 #include <cstdint>

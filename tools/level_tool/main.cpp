@@ -128,15 +128,27 @@ int Pack(const std::string& jsonFile, const std::string& file) {
         std::cerr << "tessaron-level: " << jsonFile << ": " << error << '\n';
         return kFileError;
     }
+    const bool tooWide = level.levelWidth > level::level_file::kMaxColumns;
+    const bool tooLarge = static_cast<std::int64_t>(level.levelWidth) * level.levelHeight >
+                          level::level_file::kMaxCells;
+    // Elements that do not cover the level, each cell once, would make a file that reads back
+    // as another level.
+    if (const std::string problem = level::CellCoverProblem(level);
+        !tooWide && !tooLarge && !problem.empty()) {
+        std::cerr << "tessaron-level: " << jsonFile << ": " << problem << '\n';
+        return kFileError;
+    }
     const runtime::GameFolder here(std::filesystem::current_path());
     runtime::Files files(here);
-    if (level::WriteLevelFile(level, files, file) != level::SaveResult::Saved) {
+    std::string problem;
+    if (level::WriteLevelFile(level, files, file, &problem) != level::SaveResult::Saved) {
         std::cerr << "tessaron-level: " << file << ": the level cannot be written there";
-        if (level.levelWidth > level::level_file::kMaxColumns) {
+        if (tooWide) {
             std::cerr << " (more than " << level::level_file::kMaxColumns << " columns)";
-        } else if (static_cast<std::int64_t>(level.levelWidth) * level.levelHeight >
-                   level::level_file::kMaxCells) {
+        } else if (tooLarge) {
             std::cerr << " (more than " << level::level_file::kMaxCells << " cells)";
+        } else {
+            std::cerr << ": " << problem;
         }
         std::cerr << '\n';
         return kFileError;

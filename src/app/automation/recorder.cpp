@@ -87,6 +87,15 @@ std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
     switch (event.code) {
         case runtime::EventCode::LeftButtonDown:
             action.kind = ActionKind::Click;
+            action.modifiers = event.number;
+            return action;
+        case runtime::EventCode::RightButtonDown:
+            action.kind = ActionKind::RightClick;
+            action.modifiers = event.number;
+            return action;
+        case runtime::EventCode::Command:
+            action.kind = ActionKind::Command;
+            action.control = event.number;
             return action;
         case runtime::EventCode::Close:
             action.kind = ActionKind::Close;
@@ -141,7 +150,9 @@ std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
 }
 
 void Recorder::Emit(const Action& action) {
-    if (action.kind == ActionKind::Mouse || action.kind == ActionKind::Click) {
+    if (action.kind == ActionKind::Mouse || action.kind == ActionKind::Click ||
+        action.kind == ActionKind::Drag || action.kind == ActionKind::Drop ||
+        action.kind == ActionKind::RightClick) {
         mouseX_ = action.x;
         mouseY_ = action.y;
         mouseKnown_ = true;
@@ -187,7 +198,7 @@ void Recorder::OnEvent(std::int64_t pass, const runtime::Event& event) {
         still.kind = ActionKind::Mouse;
         ReadMouse(still.x, still.y);
         action = still;
-    } else if (action->kind == ActionKind::Click) {
+    } else if (action->kind == ActionKind::Click || action->kind == ActionKind::RightClick) {
         ReadMouse(action->x, action->y);
     }
     if (!inPass_) {
@@ -218,6 +229,13 @@ void Recorder::OnKeyboardSnapshot(std::int64_t pass, const runtime::Keyboard& ke
     }
 }
 
+void Recorder::OnQuestionAnswer(std::string_view button) {
+    // A question nobody answered needs no reply: the replay leaves it unanswered too.
+    if (!button.empty()) {
+        sink_("reply " + std::string(button));
+    }
+}
+
 void Recorder::OnRequesterAnswer(std::string_view path) {
     std::string answer(path);
     if (!answer.empty()) {
@@ -238,24 +256,41 @@ void Recorder::OnRequesterAnswer(std::string_view path) {
 void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
     // The mouse as this pass read it: the editor refreshes it at the end of every pass.
     const bool editor = state.loop.mode == level::Mode::Editor;
+    const bool press = passEvent_ && (passEvent_->kind == ActionKind::Click ||
+                                      passEvent_->kind == ActionKind::RightClick);
     int mouseX = mouseX_;
     int mouseY = mouseY_;
     if (editor) {
         mouseX = state.loop.mouseX + 256;
         mouseY = state.loop.mouseY;
-    } else if (passEvent_ && passEvent_->kind == ActionKind::Click) {
+    } else if (press) {
         ReadMouse(mouseX, mouseY);
     }
 
-    if (passEvent_ && passEvent_->kind == ActionKind::Click) {
+    // The left button as the editor pass found it: a press it found still down is a drag, and
+    // the first editor pass that finds it up again ends that drag. Only those passes follow the
+    // button, so the replay holds it exactly while a gesture may be under way.
+    bool drop = false;
+    if (editor && passEvent_ && passEvent_->kind == ActionKind::Click) {
+        leftHeld_ = state.leftButtonHeld;
+        if (leftHeld_) {
+            passEvent_->kind = ActionKind::Drag;
+        }
+    } else if (editor && leftHeld_ && !state.leftButtonHeld) {
+        leftHeld_ = false;
+        drop = true;
+    }
+
+    if (press) {
         passEvent_->x = mouseX;
         passEvent_->y = mouseY;
         Emit(*passEvent_);
         passEvent_.reset();
-    } else if (editor && (!mouseKnown_ || mouseX != mouseX_ || mouseY != mouseY_)) {
+    } else if (drop || (editor && (!mouseKnown_ || mouseX != mouseX_ || mouseY != mouseY_))) {
+        // A drop moves the mouse too.
         Action move;
         move.pass = pass;
-        move.kind = ActionKind::Mouse;
+        move.kind = drop ? ActionKind::Drop : ActionKind::Mouse;
         move.x = mouseX;
         move.y = mouseY;
         Emit(move);
@@ -299,14 +334,21 @@ void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
     passStartTaken_ = false;
 }
 
-RecordingFile::RecordingFile(const std::filesystem::path& file)
-    : out_(file, std::ios::binary | std::ios::trunc) {}
+RecordingFile::RecordingFile(const std::filesystem::path& file) {
+    ok_ = out_.Open(file, runtime::WriteMode::InPlace);
+}
 
 void RecordingFile::Write(std::string_view line) {
-    if (out_) {
-        out_ << line << '\n';
-        out_.flush();
+    if (ok_) {
+        ok_ = out_.Write(std::string(line) + '\n') && out_.Flush();
     }
+}
+
+bool RecordingFile::Close() {
+    if (out_.IsOpen()) {
+        ok_ = out_.Commit() && ok_;
+    }
+    return ok_;
 }
 
 }  // namespace tessaron::app

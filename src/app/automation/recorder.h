@@ -1,12 +1,12 @@
-// Records an interactive run as a script: the seed, the file requesters' answers, and per pass
-// the key changes, clicks with their mouse position, control changes and toolbar presses that
-// the pass took. Replaying the script headless gives the same trace. The program tells its
-// observers every requester answer, so the recorder needs no requester of its own.
+// Records an interactive run as a script: the seed, the file requesters' answers, the replies to
+// the save question, and per pass the key changes, clicks, drags and drops with their mouse
+// position, control changes, toolbar presses and command keys that the pass took. Replaying the
+// script headless gives the same trace. The program tells its observers every requester answer, so
+// the recorder needs no requester of its own.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -16,6 +16,7 @@
 
 #include "app/automation.h"
 #include "app/automation/script.h"
+#include "runtime/file_writer.h"
 #include "runtime/files.h"
 #include "runtime/screen.h"
 
@@ -39,6 +40,7 @@ class Recorder : public RunObserver {
     void OnEvent(std::int64_t pass, const runtime::Event& event) override;
     void OnKeyboardSnapshot(std::int64_t pass, const runtime::Keyboard& keys) override;
     void OnRequesterAnswer(std::string_view path) override;
+    void OnQuestionAnswer(std::string_view button) override;
     void OnPassEnd(std::int64_t pass, const GameState& state) override;
 
     std::int64_t PassesRecorded() const { return lastPass_; }
@@ -67,6 +69,8 @@ class Recorder : public RunObserver {
     int mouseX_ = 0;
     int mouseY_ = 0;
     bool mouseKnown_ = false;
+    // The replay holds the left button down (a drag not yet dropped).
+    bool leftHeld_ = false;
     // A pass has begun (its event or its keyboard snapshot was seen) and not ended yet.
     bool inPass_ = false;
     // Field texts as the replay will have them when their next event comes; see OnPassEnd.
@@ -77,16 +81,21 @@ class Recorder : public RunObserver {
     std::int64_t lastPass_ = 0;
 };
 
-// Writes a recording's lines to a file as they come, flushing each, so a run that ends
-// abruptly keeps what it recorded.
+// Writes a recording's lines into its file as they come, flushing each, so a run that ends
+// abruptly keeps what it recorded: the one file the program writes in place.
 class RecordingFile {
   public:
     explicit RecordingFile(const std::filesystem::path& file);
-    bool Ok() const { return static_cast<bool>(out_); }
+    // False once the file could not be opened or a line could not be written; Problem() says why.
+    bool Ok() const { return ok_; }
+    const std::string& Problem() const { return out_.Problem(); }
     void Write(std::string_view line);
+    // Flushes the file to the disk and closes it; false when that or any write failed.
+    bool Close();
 
   private:
-    std::ofstream out_;
+    runtime::FileWriter out_;
+    bool ok_ = false;
 };
 
 }  // namespace tessaron::app

@@ -1,5 +1,6 @@
 #include "app/automation/script.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <fstream>
@@ -7,11 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/save_question.h"
+#include "editor/controls.h"
+
 namespace tessaron::app {
 
 namespace {
 
-constexpr std::array<std::pair<runtime::Key, std::string_view>, 11> kKeyNames = {{
+constexpr std::array<std::pair<runtime::Key, std::string_view>, 12> kKeyNames = {{
     {runtime::Key::Up, "Up"},
     {runtime::Key::Down, "Down"},
     {runtime::Key::Left, "Left"},
@@ -20,9 +24,23 @@ constexpr std::array<std::pair<runtime::Key, std::string_view>, 11> kKeyNames = 
     {runtime::Key::Escape, "Escape"},
     {runtime::Key::F5, "F5"},
     {runtime::Key::F6, "F6"},
+    {runtime::Key::F11, "F11"},
     {runtime::Key::M, "M"},
     {runtime::Key::R, "R"},
     {runtime::Key::G, "G"},
+}};
+
+constexpr std::array<std::pair<int, std::string_view>, 4> kCommandNames = {{
+    {editor::map_command::kCopy, "Ctrl+C"},
+    {editor::map_command::kCut, "Ctrl+X"},
+    {editor::map_command::kPaste, "Ctrl+V"},
+    {editor::map_command::kDelete, "Delete"},
+}};
+
+constexpr std::array<std::pair<int, std::string_view>, 3> kModifierNames = {{
+    {runtime::kShiftHeld, "Shift"},
+    {runtime::kControlHeld, "Ctrl"},
+    {runtime::kShiftHeld | runtime::kControlHeld, "Shift+Ctrl"},
 }};
 
 bool IsBlank(char c) {
@@ -121,14 +139,41 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
         std::optional<runtime::Key> key = KeyFromName(name);
         if (!key) {
             return LineError{"unknown key \"" + std::string(name) +
-                             "\" (Up Down Left Right Tab Escape F5 F6 M R G)"};
+                             "\" (Up Down Left Right Tab Escape F5 F6 M F11 R G)"};
         }
         action.key = *key;
-    } else if (verb == "mouse" || verb == "click") {
-        action.kind = verb == "mouse" ? ActionKind::Mouse : ActionKind::Click;
+    } else if (verb == "mouse" || verb == "click" || verb == "drag" || verb == "drop" ||
+               verb == "rightclick") {
+        action.kind = verb == "mouse"   ? ActionKind::Mouse
+                      : verb == "drop"  ? ActionKind::Drop
+                      : verb == "drag"  ? ActionKind::Drag
+                      : verb == "click" ? ActionKind::Click
+                                        : ActionKind::RightClick;
         if ((error = number("x", action.x, kAny)) || (error = number("y", action.y, kAny))) {
             return error;
         }
+        const bool pressed = action.kind == ActionKind::Click || action.kind == ActionKind::Drag ||
+                             action.kind == ActionKind::RightClick;
+        if (pressed && !words.AtEnd()) {
+            const std::string_view name = words.Next();
+            const auto found =
+                std::find_if(kModifierNames.begin(), kModifierNames.end(),
+                             [name](const auto& entry) { return entry.second == name; });
+            if (found == kModifierNames.end()) {
+                return LineError{"unknown modifiers \"" + std::string(name) +
+                                 "\" (Shift Ctrl Shift+Ctrl)"};
+            }
+            action.modifiers = found->first;
+        }
+    } else if (verb == "key") {
+        action.kind = ActionKind::Command;
+        const std::string_view name = words.Next();
+        const std::optional<int> command = CommandFromName(name);
+        if (!command) {
+            return LineError{"unknown keys \"" + std::string(name) +
+                             "\" (Ctrl+C Ctrl+X Ctrl+V Delete)"};
+        }
+        action.control = *command;
     } else if (verb == "text") {
         action.kind = ActionKind::Text;
         if ((error = number("control", action.control, 0))) {
@@ -168,6 +213,24 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
 }
 
 }  // namespace
+
+std::optional<int> CommandFromName(std::string_view name) {
+    for (const auto& [command, commandName] : kCommandNames) {
+        if (commandName == name) {
+            return command;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view CommandName(int command) {
+    for (const auto& [candidate, name] : kCommandNames) {
+        if (candidate == command) {
+            return name;
+        }
+    }
+    return "?";
+}
 
 std::optional<runtime::Key> KeyFromName(std::string_view name) {
     for (const auto& [key, keyName] : kKeyNames) {
@@ -232,6 +295,14 @@ ScriptResult ParseScript(std::string_view text) {
             script.seed = seed;
         } else if (first == "answer") {
             script.answers.emplace_back(words.Tail());
+        } else if (first == "reply") {
+            const std::string_view reply = words.Tail();
+            const auto& answers = save_question::kAnswers;
+            if (std::find(answers.begin(), answers.end(), reply) == answers.end()) {
+                return fail("unknown reply \"" + std::string(reply) +
+                            "\" (Speichern Verwerfen Abbrechen)");
+            }
+            script.replies.emplace_back(reply);
         } else if (first.front() == '@') {
             Action action;
             action.line = lineNumber;
@@ -251,7 +322,7 @@ ScriptResult ParseScript(std::string_view text) {
             script.actions.push_back(std::move(action));
         } else {
             return fail("unknown line \"" + std::string(Trim(line)) +
-                        "\" (expected seed, answer or @PASS ACTION)");
+                        "\" (expected seed, answer, reply or @PASS ACTION)");
         }
     }
     result.ok = true;
@@ -297,7 +368,23 @@ std::string FormatAction(const Action& action) {
         case ActionKind::Mouse:
             return line + "mouse " + n(action.x) + " " + n(action.y);
         case ActionKind::Click:
-            return line + "click " + n(action.x) + " " + n(action.y);
+        case ActionKind::Drag:
+        case ActionKind::RightClick: {
+            line += action.kind == ActionKind::Click  ? "click "
+                    : action.kind == ActionKind::Drag ? "drag "
+                                                      : "rightclick ";
+            line += n(action.x) + " " + n(action.y);
+            for (const auto& [modifiers, name] : kModifierNames) {
+                if (modifiers == action.modifiers) {
+                    (line += " ") += name;
+                }
+            }
+            return line;
+        }
+        case ActionKind::Drop:
+            return line + "drop " + n(action.x) + " " + n(action.y);
+        case ActionKind::Command:
+            return line + "key " + std::string(CommandName(action.control));
         case ActionKind::Text:
             return line + "text " + n(action.control) +
                    (action.text.empty() ? "" : " " + action.text);

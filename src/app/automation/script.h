@@ -3,10 +3,17 @@
 //
 //     seed S             the random seed
 //     answer PATH        the next file requester returns PATH; "answer" alone cancels it
+//     reply ANSWER       the next question "Änderungen speichern?" is answered with the button
+//                        ANSWER (Speichern Verwerfen Abbrechen); with no reply left it discards
 //     @P down KEY        KEY goes down before pass P polls its event (Up Down Left Right Tab
 //     @P up KEY          Escape F5 F6 M), or up
 //     @P mouse X Y       the mouse moves to (X, Y) in main-window coordinates
-//     @P click X Y       the mouse moves there and a left-button press is queued
+//     @P click X Y [M]   the mouse moves there and a left-button press is queued; M is the
+//                        modifiers held (Shift, Ctrl, Shift+Ctrl)
+//     @P drag X Y [M]    as click, and the left button stays down
+//     @P drop X Y        the mouse moves there and the left button comes up
+//     @P rightclick X Y [M]  the mouse moves there and a right-button press is queued
+//     @P key KEYS        the map's command keys are pressed (Ctrl+C Ctrl+X Ctrl+V Delete)
 //     @P text C TEXT     control C's text becomes TEXT as if typed; TEXT may be empty
 //     @P select C N      list, combo box or track bar C takes row or position N; option or
 //                        check box C takes state N
@@ -41,6 +48,10 @@ enum class ActionKind {
     Press,
     Toolbar,
     Close,
+    Drag,
+    Drop,
+    RightClick,
+    Command,
     Wait,  // the run waits until the editor's reach search has ended
 };
 
@@ -49,9 +60,10 @@ struct Action {
     std::int64_t pass = 1;  // passes count from 1
     ActionKind kind = ActionKind::Close;
     runtime::Key key = runtime::Key::Escape;  // KeyDown, KeyUp
-    int x = 0;                                // Mouse, Click: main-window coordinates
+    int x = 0;                                // mouse actions: main-window coordinates
     int y = 0;
-    int control = 0;   // Text, Select, Press: the control; Toolbar: the button
+    int modifiers = 0;  // Click, Drag, RightClick: runtime::MouseModifiers
+    int control = 0;   // Text, Select, Press: the control; Toolbar: the button; Command: its number
     int value = 0;     // Select
     std::string text;  // Text
 
@@ -62,6 +74,8 @@ struct Script {
     std::optional<std::uint32_t> seed;
     // In the order the requesters take them; an empty answer cancels the requester.
     std::vector<std::string> answers;
+    // The answers to the save question, in the order the questions take them.
+    std::vector<std::string> replies;
     // In script order; pass numbers never decrease.
     std::vector<Action> actions;
 };
@@ -81,14 +95,18 @@ ScriptResult ReadScript(const std::filesystem::path& file);
 // action (line number aside).
 std::string FormatAction(const Action& action);
 
+// The name a script gives the map's command keys, and back.
+std::optional<int> CommandFromName(std::string_view name);
+std::string_view CommandName(int command);
+
 std::optional<runtime::Key> KeyFromName(std::string_view name);
 std::string_view KeyName(runtime::Key key);
 
 // The keys a script can press, in a fixed order.
 inline constexpr runtime::Key kScriptKeys[] = {
-    runtime::Key::Up,    runtime::Key::Down, runtime::Key::Left,
-    runtime::Key::Right, runtime::Key::Tab,  runtime::Key::Escape,
-    runtime::Key::F5,    runtime::Key::F6,   runtime::Key::M,
+    runtime::Key::Up,  runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
+    runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
+    runtime::Key::M,   runtime::Key::F11,
     runtime::Key::R,  // the editor's reach layer
     runtime::Key::G,  // the reach layer's run shown
 };

@@ -20,6 +20,22 @@ InputDriver::Status ScriptDriver::BeforePoll(std::int64_t pass) {
     return Status::Ok;
 }
 
+bool ScriptDriver::MayCutShort(std::int64_t pass) const {
+    for (std::size_t i = next_; i < script_.actions.size() && script_.actions[i].pass <= pass;
+         ++i) {
+        switch (script_.actions[i].kind) {
+            case ActionKind::KeyDown:
+            case ActionKind::KeyUp:
+            case ActionKind::Mouse:
+            case ActionKind::Click:
+                break;
+            default:
+                return true;
+        }
+    }
+    return false;
+}
+
 InputDriver::Status ScriptDriver::BeforeModalEvent(std::string_view window) {
     if (next_ >= script_.actions.size()) {
         message_ = "the window \"" + std::string(window) +
@@ -122,14 +138,32 @@ InputDriver::Status ScriptDriver::Apply(const Action& action) {
             break;
         case ActionKind::Mouse:
         case ActionKind::Click:
+        case ActionKind::Drag:
+        case ActionKind::Drop:
+        case ActionKind::RightClick:
             if (!windows.IsOpen(kMainWindow)) {
                 return Fail(action, "the main window is not open");
             }
             MoveMouse(windows, action.x, action.y);
-            if (action.kind == ActionKind::Click) {
-                windows.Queue({runtime::EventCode::LeftButtonDown, 0,
+            // A click goes down and up at once; a drag keeps the button down until its drop.
+            if (action.kind == ActionKind::Click || action.kind == ActionKind::Drag ||
+                action.kind == ActionKind::Drop) {
+                windows.SetLeftButtonHeld(action.kind == ActionKind::Drag);
+            }
+            if (action.kind == ActionKind::Click || action.kind == ActionKind::Drag) {
+                windows.Queue({runtime::EventCode::LeftButtonDown, action.modifiers,
                                WindowUnder(windows, action.x, action.y)});
             }
+            if (action.kind == ActionKind::RightClick) {
+                windows.Queue({runtime::EventCode::RightButtonDown, action.modifiers,
+                               WindowUnder(windows, action.x, action.y)});
+            }
+            break;
+        case ActionKind::Command:
+            if (!windows.IsOpen(kMainWindow)) {
+                return Fail(action, "the main window is not open");
+            }
+            windows.Queue({runtime::EventCode::Command, action.control, kMainWindow});
             break;
         case ActionKind::Text:
             if (!controlIsOpen(action.control)) {

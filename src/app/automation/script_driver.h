@@ -54,6 +54,7 @@ class ScriptDriver : public InputDriver {
     Status BeforePoll(std::int64_t pass) override;
     Status BeforeModalEvent(std::string_view window) override;
     std::string Message() const override { return message_; }
+    bool MayCutShort(std::int64_t pass) const override;
     bool WillPress(std::span<const int> buttons) const override;
 
     // What a "wait" action waits for: the editor's reach search.

@@ -26,7 +26,7 @@ void Report(const std::string& message) {
 bool WriteOutputs(const Options& options, Program& program, TraceWriter* trace) {
     bool ok = true;
     if (trace != nullptr && !trace->Close()) {
-        Report("cannot write the trace " + options.trace.string());
+        Report("cannot write the trace " + options.trace.string() + ": " + trace->Problem());
         ok = false;
     }
     if (!options.state.empty()) {
@@ -36,15 +36,18 @@ bool WriteOutputs(const Options& options, Program& program, TraceWriter* trace) 
             ok = false;
         }
     }
-    if (!options.screenshot.empty() && !program.Screen().SaveBackBuffer(options.screenshot)) {
-        Report("cannot write the screenshot " + options.screenshot.string());
+    std::string problem;
+    if (!options.screenshot.empty() &&
+        !program.Screen().SaveBackBuffer(options.screenshot, &problem)) {
+        Report("cannot write the screenshot " + options.screenshot.string() + ": " + problem);
         ok = false;
     }
     if (!options.windowShot.empty()) {
         // The play screen in the window shows the frame the last pass drew.
         program.Screen().Show();
-        if (!program.Windows().SaveWindowPicture(kMainWindow, options.windowShot)) {
-            Report("cannot write the window picture " + options.windowShot.string());
+        if (!program.Windows().SaveWindowPicture(kMainWindow, options.windowShot, &problem)) {
+            Report("cannot write the window picture " + options.windowShot.string() + ": " +
+                   problem);
             ok = false;
         }
     }
@@ -59,7 +62,7 @@ bool OpenTrace(const Options& options, std::unique_ptr<TraceWriter>& trace) {
     }
     trace = std::make_unique<TraceWriter>(options.trace);
     if (!trace->Ok()) {
-        Report("cannot write the trace " + options.trace.string());
+        Report("cannot write the trace " + options.trace.string() + ": " + trace->Problem());
         return false;
     }
     return true;
@@ -79,10 +82,14 @@ int RunScripted(const Options& given, int& argc, char** argv) {
     options.seed = given.seed ? *given.seed : read.script.seed.value_or(kDefaultScriptSeed);
     // A run that writes no picture needs no frame: its passes skip drawing.
     options.drawFrames = !options.screenshot.empty() || !options.windowShot.empty();
+    options.drawOnlyKeptFrames = true;
 
     runtime::ScriptedRequesters requesters;
     for (const std::string& answer : read.script.answers) {
         requesters.Answer(answer);
+    }
+    for (const std::string& reply : read.script.replies) {
+        requesters.Reply(reply);
     }
 
     std::unique_ptr<TraceWriter> trace;
@@ -120,6 +127,10 @@ int RunScripted(const Options& given, int& argc, char** argv) {
         if (run.ExitStatus() == status) {
             reportAbort();
         }
+        // The trace of a run that could not start holds its header.
+        if (trace && !trace->Close()) {
+            Report("cannot write the trace " + options.trace.string() + ": " + trace->Problem());
+        }
         return status;
     }
 
@@ -152,7 +163,8 @@ int RunInteractive(const Options& given, int& argc, char** argv) {
     if (!options.record.empty()) {
         file = std::make_unique<RecordingFile>(options.record);
         if (!file->Ok()) {
-            Report("cannot write the recording " + options.record.string());
+            Report("cannot write the recording " + options.record.string() + ": " +
+                   file->Problem());
             return kBadInput;
         }
         // The replay needs the seed the run had.
@@ -188,9 +200,13 @@ int RunInteractive(const Options& given, int& argc, char** argv) {
     }
     if (recorder) {
         recorder->Comment("passes: " + std::to_string(run.PassCount()));
+        if (!file->Close()) {
+            Report("cannot write the recording " + options.record.string() + ": " +
+                   file->Problem());
+        }
     }
     if (trace && !trace->Close()) {
-        Report("cannot write the trace " + options.trace.string());
+        Report("cannot write the trace " + options.trace.string() + ": " + trace->Problem());
     }
     return status;
 }

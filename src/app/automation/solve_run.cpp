@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <optional>
@@ -23,6 +22,7 @@
 #include "app/automation/scripted_run.h"
 #include "app/program.h"
 #include "level/level_file.h"
+#include "runtime/file_writer.h"
 #include "solver/reach_picture.h"
 #include "solver/search.h"
 #include "solver/shorten.h"
@@ -99,13 +99,6 @@ std::string ScriptText(const std::vector<std::string>& comments, std::uint32_t s
         text += FormatAction(action) + "\n";
     }
     return text;
-}
-
-bool WriteText(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
 }
 
 // Plays the script through the program's own main loop, which has not run a pass yet, and tells
@@ -209,9 +202,14 @@ int RunSolve(const Options& given, int& argc, char** argv) {
     program = &run;
 
     // An installed copy that has never been started gets its levels first.
-    if (const std::filesystem::path failed = run.PrepareDataFolder(); !failed.empty()) {
-        Report(failed.string() + ": the folder for levels and saves cannot be made");
+    const DataFolderReport prepared = run.PrepareDataFolder();
+    if (!prepared.Ready()) {
+        Report(prepared.folder.string() + ": the folder for levels and saves cannot be made: " +
+               prepared.reason);
         return kBadInput;
+    }
+    for (const std::string& line : prepared.uncopied) {
+        Report("not copied into the folder for levels and saves: " + line);
     }
     {
         runtime::Files files(run.Folder());
@@ -313,8 +311,9 @@ int RunSolve(const Options& given, int& argc, char** argv) {
         }
     }
     const std::string text = ScriptText(comments, seed, level, plan);
-    if (!WriteText(options.replay, text)) {
-        Report("cannot write the replay " + options.replay.string());
+    if (std::string problem; !runtime::WriteWholeFile(options.replay, text, problem)) {
+        Report("cannot write the replay " + options.replay.string() + ": " + problem);
+        run.End();
         return kBadInput;
     }
     if (!options.reach.empty()) {

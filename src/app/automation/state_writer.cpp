@@ -1,8 +1,9 @@
 #include "app/automation/state_writer.h"
 
-#include <fstream>
+#include <string>
 
 #include "level/level_json.h"
+#include "runtime/file_writer.h"
 
 namespace tessaron::app {
 
@@ -62,11 +63,10 @@ bool WriteState(const std::filesystem::path& file, const GameState& state, std::
         error = std::string("cannot write the state: ") + exception.what();
         return false;
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text << '\n';
-    out.close();
-    if (!out) {
-        error = "cannot write the state file " + file.string();
+    text += '\n';
+    std::string problem;
+    if (!runtime::WriteWholeFile(file, text, problem)) {
+        error = "cannot write the state file " + file.string() + ": " + problem;
         return false;
     }
     return true;

@@ -32,26 +32,22 @@ std::string TraceLine(std::int64_t pass, const GameState& state) {
     return line;
 }
 
-TraceWriter::TraceWriter(const std::filesystem::path& file)
-    : out_(file, std::ios::binary | std::ios::trunc) {
-    out_ << kTraceHeader << '\n';
-    ok_ = static_cast<bool>(out_);
+TraceWriter::TraceWriter(const std::filesystem::path& file) {
+    ok_ = out_.Open(file) && out_.Write(std::string(kTraceHeader) + '\n');
 }
 
 void TraceWriter::OnPassEnd(std::int64_t pass, const GameState& state) {
     if (ok_) {
-        out_ << TraceLine(pass, state) << '\n';
+        ok_ = out_.Write(TraceLine(pass, state) + '\n');
     }
 }
 
 bool TraceWriter::Close() {
-    if (!out_.is_open()) {
+    if (!out_.IsOpen()) {
         return ok_;
     }
-    out_.flush();
-    ok_ = ok_ && static_cast<bool>(out_);
-    out_.close();
-    return ok_ && !out_.fail();
+    ok_ = out_.Commit();
+    return ok_;
 }
 
 }  // namespace tessaron::app

@@ -4,11 +4,11 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "app/automation.h"
 #include "app/state.h"
+#include "runtime/file_writer.h"
 
 namespace tessaron::app {
 
@@ -21,18 +21,20 @@ inline constexpr const char* kTraceHeader =
 // The trace line of a pass, without its line end.
 std::string TraceLine(std::int64_t pass, const GameState& state);
 
-// Writes the header, then a line at the end of every pass.
+// Writes the header, then a line at the end of every pass. The trace takes its file's name when
+// it is closed whole; a run that never gets there leaves an earlier file of that name as it was.
 class TraceWriter : public RunObserver {
   public:
-    // Opens the file; Ok() says whether that worked.
+    // Opens the file; Ok() says whether that worked, Problem() why not.
     explicit TraceWriter(const std::filesystem::path& file);
     bool Ok() const { return ok_; }
+    const std::string& Problem() const { return out_.Problem(); }
     void OnPassEnd(std::int64_t pass, const GameState& state) override;
-    // Flushes and closes the file; false when a write failed.
+    // Stores the file under its name; false when a write, the flush or the rename failed.
     bool Close();
 
   private:
-    std::ofstream out_;
+    runtime::FileWriter out_;
     bool ok_ = false;
 };
 
