@@ -39,9 +39,8 @@ constexpr int kLineHeight = 16;
 constexpr int kBallRadius = 29;
 
 bool SameLevel(const level::Level& a, const level::Level& b) {
-    return a.levelWidth == b.levelWidth && a.levelHeight == b.levelHeight &&
-           a.startX == b.startX && a.startY == b.startY &&
-           a.elements.size() == b.elements.size() &&
+    return a.levelWidth == b.levelWidth && a.levelHeight == b.levelHeight && a.startX == b.startX &&
+           a.startY == b.startY && a.elements.size() == b.elements.size() &&
            (a.elements.empty() || std::memcmp(a.elements.data(), b.elements.data(),
                                               a.elements.size() * sizeof(level::Element)) == 0);
 }
@@ -123,11 +122,10 @@ void ReachLayer::Start(const level::Level& level) {
     solver::SearchSettings settings;
     settings.seconds = interactive_ ? kInteractiveSeconds : 1.0e9;
     settings.passLimit =
-        std::clamp(static_cast<std::int64_t>(level.elements.size()) * kPassesPerCell,
-                   kFewestPasses, kMostPasses);
+        std::clamp(static_cast<std::int64_t>(level.elements.size()) * kPassesPerCell, kFewestPasses,
+                   kMostPasses);
     hasGoal_ = solver::Goals(level.elements).Any();
-    settings.threads =
-        static_cast<std::int32_t>(std::max(1u, std::thread::hardware_concurrency()));
+    settings.threads = static_cast<std::int32_t>(std::max(1u, std::thread::hardware_concurrency()));
     settings.hint = hint_;
     search_ = std::make_unique<solver::BackgroundSearch>(start, solver::Machines{masks_},
                                                          std::move(settings));
@@ -172,9 +170,8 @@ void ReachLayer::Follow(level::Level& level, std::int64_t pass, bool anyKeyHeld)
         } else {
             if (ghost.at < ghost.plan.size()) {
                 runtime::Silence silence;
-                play::RunPlayPass(
-                    ghost.game, solver::PlayerKeysOf(ghost.plan[ghost.at++]),
-                    game::Services{masks_, silence, ghost.savePoint, ghost.random});
+                play::RunPlayPass(ghost.game, solver::PlayerKeysOf(ghost.plan[ghost.at++]),
+                                  game::Services{masks_, silence, ghost.savePoint, ghost.random});
             } else {
                 ++ghost.rest;
             }
@@ -248,8 +245,8 @@ std::vector<std::string> ReachLayer::Lines() const {
                 lines.push_back("Ziel nicht gefunden (kein Ziel im Level)");
                 break;
             }
-            lines.push_back("Ziel nicht gefunden (n\u00e4chste Stelle: " +
-                            CellText(report.nearest) + ")");
+            lines.push_back(
+                "Ziel nicht gefunden (n\u00e4chste Stelle: " + CellText(report.nearest) + ")");
             break;
         case SearchReport::Stage::Searching:
             lines.push_back("sucht " + Number(report.seconds) + " s");
@@ -289,8 +286,7 @@ void ReachLayer::Draw(const level::Level& level, runtime::PlayScreen& screen) co
         }
         // The goal framed green where it was taken, red where the search ended without.
         if (report.stage != SearchReport::Stage::Searching) {
-            const runtime::Rgb goal =
-                report.stage == SearchReport::Stage::Found ? kTaken : kMissed;
+            const runtime::Rgb goal = report.stage == SearchReport::Stage::Found ? kTaken : kMissed;
             for (const level::Element& e : searched_.elements) {
                 if (e.kind == level::Code(level::ElementKind::Goal)) {
                     FrameCell(screen, level,
@@ -308,10 +304,8 @@ void ReachLayer::Draw(const level::Level& level, runtime::PlayScreen& screen) co
         }
     }
     if (ghost_ != nullptr) {
-        const int x =
-            game::RoundToPixel(game::kCentreX - ghost_->game.level.viewX + level.viewX);
-        const int y =
-            game::RoundToPixel(game::kCentreY - ghost_->game.level.viewY + level.viewY);
+        const int x = game::RoundToPixel(game::kCentreX - ghost_->game.level.viewX + level.viewX);
+        const int y = game::RoundToPixel(game::kCentreY - ghost_->game.level.viewY + level.viewY);
         screen.SetDrawingMode(runtime::kOutline);
         screen.Circle(x, y, kBallRadius, runtime::Rgb{255, 255, 255});
         screen.TintRectangle(x - kBallRadius / 2, y - kBallRadius / 2, kBallRadius, kBallRadius,

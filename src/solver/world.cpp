@@ -52,6 +52,38 @@ void ForEachDifference(const level::ElementList& list, const level::ElementList&
     }
 }
 
+// Writes `record` at position i unless it is there already, telling the level's indexes of the
+// change: they stay true without being built again for the whole list.
+void Put(level::Level& level, std::size_t i, const level::Element& record) {
+    if (!SameBytes(level.elements[i], record)) {
+        level.elements[i] = record;
+        level::ElementChanged(level, i);
+    }
+}
+
+// Puts back a kept list of records: at each of `positions` its record of `records`, and at each
+// position of `noted` not among them the record of `base`. Both lists of positions are in list
+// order.
+void PutBack(level::Level& level, const std::vector<std::uint32_t>& noted,
+             const std::vector<std::uint32_t>& positions,
+             const std::vector<level::Element>& records, const level::ElementList& base) {
+    constexpr std::size_t kEnd = std::numeric_limits<std::size_t>::max();
+    std::size_t n = 0;
+    std::size_t k = 0;
+    while (n < noted.size() || k < positions.size()) {
+        const std::size_t nextNoted = n < noted.size() ? std::size_t{noted[n]} : kEnd;
+        const std::size_t nextKept = k < positions.size() ? std::size_t{positions[k]} : kEnd;
+        if (nextKept <= nextNoted) {
+            Put(level, nextKept, records[k]);
+            ++k;
+            n += nextKept == nextNoted;
+        } else {
+            Put(level, nextNoted, base[nextNoted]);
+            ++n;
+        }
+    }
+}
+
 bool IsTorch(float kind) {
     return kind == level::Code(level::ElementKind::Torch) ||
            kind == level::Code(level::ElementKind::TorchFlicker);
@@ -151,46 +183,25 @@ bool SearchSavePoint::Restore(level::Level& level, game::Player& player) {
     }
     const Kept& kept = *kept_;
     level::ElementList& elements = level.elements;
-    const std::size_t count = kept.base != nullptr ? kept.base->elements.size() : kept.records.size();
+    const std::size_t count =
+        kept.base != nullptr ? kept.base->elements.size() : kept.records.size();
     if (count != elements.size()) {
         return false;  // another level's: no pass changes the number of records
     }
-    const auto put = [&level, &elements](std::size_t i, const level::Element& record) {
-        if (!SameBytes(elements[i], record)) {
-            elements[i] = record;
-            level::ElementChanged(level, i);
-        }
-    };
     std::vector<std::uint32_t> noted;
     const bool sameBase = kept.base != nullptr && kept.base == base_;
     if (sameBase && SortedJournal(level, noted)) {
         // Only the records noted as changed since the journal began, and those kept, can differ
         // from what the save point brings back.
-        std::size_t n = 0;
-        std::size_t k = 0;
-        while (n < noted.size() || k < kept.positions.size()) {
-            const std::size_t nextNoted =
-                n < noted.size() ? noted[n] : std::numeric_limits<std::size_t>::max();
-            const std::size_t nextKept = k < kept.positions.size()
-                                             ? std::size_t{kept.positions[k]}
-                                             : std::numeric_limits<std::size_t>::max();
-            if (nextKept <= nextNoted) {
-                put(nextKept, kept.records[k]);
-                ++k;
-                n += nextKept == nextNoted;
-            } else {
-                put(nextNoted, kept.base->elements[nextNoted]);
-                ++n;
-            }
-        }
+        PutBack(level, noted, kept.positions, kept.records, kept.base->elements);
         level::IndexOf(level).ResetJournal(kept.positions);
     } else {
         std::size_t k = 0;
         for (std::size_t i = 0; i < elements.size(); ++i) {
             if (k < kept.positions.size() && kept.positions[k] == i) {
-                put(i, kept.records[k++]);
+                Put(level, i, kept.records[k++]);
             } else {
-                put(i, kept.base->elements[i]);
+                Put(level, i, kept.base->elements[i]);
             }
         }
         if (base_ != nullptr && base_->elements.size() == elements.size()) {
@@ -219,8 +230,7 @@ bool SearchSavePoint::SameAs(const SearchSavePoint& other) const {
     const Kept& b = *other.kept_;
     return SameBytes(a.viewX, b.viewX) && SameBytes(a.viewY, b.viewY) &&
            SameBytes(a.velocityX, b.velocityX) && SameBytes(a.velocityY, b.velocityY) &&
-           a.base == b.base && a.positions == b.positions &&
-           a.records.size() == b.records.size() &&
+           a.base == b.base && a.positions == b.positions && a.records.size() == b.records.size() &&
            (a.records.empty() || std::memcmp(a.records.data(), b.records.data(),
                                              a.records.size() * sizeof(level::Element)) == 0);
 }
@@ -340,31 +350,9 @@ void SnapshotBase::Restore(const Snapshot& s, World& world) const {
             differing.push_back(static_cast<std::uint32_t>(i));
         });
     }
-    const auto put = [&level](std::size_t i, const level::Element& record) {
-        if (!SameBytes(level.elements[i], record)) {
-            level.elements[i] = record;
-            level::ElementChanged(level, i);
-        }
-    };
     // Both lists are in list order: the records that may differ from the base now and those
     // that differ from it in the snapshot.
-    std::size_t d = 0;
-    std::size_t c = 0;
-    while (d < differing.size() || c < s.changed.size()) {
-        const std::size_t nextDiffering =
-            d < differing.size() ? differing[d] : std::numeric_limits<std::size_t>::max();
-        const std::size_t nextChanged = c < s.changed.size()
-                                            ? std::size_t{s.changedIndices[c]}
-                                            : std::numeric_limits<std::size_t>::max();
-        if (nextChanged <= nextDiffering) {
-            put(nextChanged, s.changed[c]);
-            ++c;
-            d += nextChanged == nextDiffering;
-        } else {
-            put(nextDiffering, base[nextDiffering]);
-            ++d;
-        }
-    }
+    PutBack(level, differing, s.changedIndices, s.changed, base);
     level::IndexOf(level).ResetJournal(s.changedIndices);
 }
 

@@ -241,7 +241,8 @@ TEST_F(SolveTest, TheEditorsReachLayerShowsWhereTheBallGetsAndFollowsAChange) {
     int white = 0;
     for (int x = 256 + 4; x < 256 + 200; ++x) {
         for (int y = 768 - 20; y < 768 - 4; ++y) {
-            white += tinted.pixel(x, y) == qRgb(255, 255, 255) && plain.pixel(x, y) != tinted.pixel(x, y);
+            white += tinted.pixel(x, y) == qRgb(255, 255, 255) &&
+                     plain.pixel(x, y) != tinted.pixel(x, y);
         }
     }
     EXPECT_GT(white, 20) << "no line under the map";
@@ -281,10 +282,9 @@ TEST_F(SolveTest, CheckWithASearchNamesWhereTheBallFallsOut) {
                            "#  o          Z    #",
                            "######  ############",
                        });
-    const std::string command = Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron-level") +
-                                " check " + Quoted(root_ / "LEVEL" / "Loch.TXT") +
-                                " --search 3 --dir " + Quoted(root_) + " >" +
-                                Quoted(root_ / "check.txt");
+    const std::string command = Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron-level") + " check " +
+                                Quoted(root_ / "LEVEL" / "Loch.TXT") + " --search 3 --dir " +
+                                Quoted(root_) + " >" + Quoted(root_ / "check.txt");
     EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + command), 1);
     const std::string found = ReadText(root_ / "check.txt");
     EXPECT_TRUE(found.find("7 4: the ball falls out of the level") != std::string::npos ||

@@ -104,8 +104,7 @@ TEST(Archive, LetsGoOfTheLeastLikelySnapshotsOverItsBudget) {
         place.snapshot.changedIndices.resize(40);
         return place;
     };
-    const std::size_t each =
-        SnapshotBytes(withRecords(0).snapshot) + PlaceBytes(withRecords(0));
+    const std::size_t each = SnapshotBytes(withRecords(0).snapshot) + PlaceBytes(withRecords(0));
     Archive archive(100.0f, {}, 5 * each);
     runtime::Random random(7);
     for (std::int32_t column = 0; column < 3; ++column) {

@@ -204,8 +204,8 @@ int RunSolve(const Options& given, int& argc, char** argv) {
     // An installed copy that has never been started gets its levels first.
     const DataFolderReport prepared = run.PrepareDataFolder();
     if (!prepared.Ready()) {
-        Report(prepared.folder.string() + ": the folder for levels and saves cannot be made: " +
-               prepared.reason);
+        Report(prepared.folder.string() +
+               ": the folder for levels and saves cannot be made: " + prepared.reason);
         return kBadInput;
     }
     for (const std::string& line : prepared.uncopied) {

@@ -57,8 +57,7 @@ bool WriteState(const std::filesystem::path& file, const GameState& state, std::
         }
         // A level file name that is not valid UTF-8 is written with replacement characters
         // rather than refused.
-        text = json.dump(2, ' ', false,
-                                       nlohmann::ordered_json::error_handler_t::replace);
+        text = json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
     } catch (const std::exception& exception) {
         error = std::string("cannot write the state: ") + exception.what();
         return false;
