@@ -1,16 +1,53 @@
 // The level tool's picture of the largest level a file holds (300 x 333 cells, 12 000 x 13 320
-// pixels) with the game's pictures: drawn tile by tile, then reduced, then written as a PNG.
+// pixels) with the game's pictures: drawn tile by tile, then reduced, then written as a PNG; and
+// the editor's overview of that level, beside the same picture reduced to the overview's size.
+// The counter peak_MB is the most memory that operator new held at once during a run, above
+// what it held before.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <unistd.h>
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "render/level_picture.h"
+#include "render/overview.h"
 #include "render/pictures.h"
 #include "runtime/picture.h"
+
+// GCC takes the replaced pair below for a mismatch once it inlines malloc and free.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+namespace {
+std::atomic<std::size_t> g_heldBytes{0};
+std::atomic<std::size_t> g_peakBytes{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    const std::size_t held = g_heldBytes += malloc_usable_size(p);
+    std::size_t peak = g_peakBytes.load();
+    while (held > peak && !g_peakBytes.compare_exchange_weak(peak, held)) {
+    }
+    return p;
+}
+void operator delete(void* p) noexcept {
+    if (p != nullptr) {
+        g_heldBytes -= malloc_usable_size(p);
+        std::free(p);
+    }
+}
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
 
 namespace {
 
@@ -61,13 +98,35 @@ bool Setup(int* argc, char** argv) {
     return true;
 }
 
-void Draw(benchmark::State& bench, int valueDisplay) {
+// Sets the counter peak_MB after the runs.
+class PeakMemory {
+  public:
+    PeakMemory() : before_(g_heldBytes.load()) { g_peakBytes = before_; }
+    void Report(benchmark::State& bench) const {
+        bench.counters["peak_MB"] = double(g_peakBytes.load() - before_) / 1e6;
+    }
+
+  private:
+    std::size_t before_;
+};
+
+void Draw(benchmark::State& bench, int valueDisplay, int scale = 1) {
     render::LevelPictureOptions options;
     options.valueDisplay = valueDisplay;
     NoRows rows;
-    for (auto _ : bench) {
-        render::DrawLevelPicture(g->level, options, *g->screen, rows);
+    std::unique_ptr<runtime::ReducedRows> reduced;
+    runtime::PictureRows* out = &rows;
+    if (scale > 1) {
+        options.grid = render::GridOverlay::Hidden;
+        const render::PictureSize size = render::LevelPictureSize(g->level);
+        reduced = std::make_unique<runtime::ReducedRows>(size.width, size.height, scale, rows);
+        out = reduced.get();
     }
+    const PeakMemory memory;
+    for (auto _ : bench) {
+        render::DrawLevelPicture(g->level, options, *g->screen, *out);
+    }
+    memory.Report(bench);
 }
 void BM_DrawLargestLevel(benchmark::State& s) {
     Draw(s, 0);
@@ -77,6 +136,22 @@ void BM_DrawLargestLevelSpeedLabels(benchmark::State& s) {
 }
 BENCHMARK(BM_DrawLargestLevel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawLargestLevelSpeedLabels)->Unit(benchmark::kMillisecond);
+
+// The editor's overview as it opens: the looks drawn and reduced to fit the play screen (by 18
+// for this level), against the level picture drawn band by band and reduced alike.
+void BM_Overview(benchmark::State& bench) {
+    const render::OverviewLayout layout = render::LayOutOverview(g->level);
+    const PeakMemory memory;
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(render::DrawOverviewPixels(g->level, layout, *g->screen).data());
+    }
+    memory.Report(bench);
+}
+void BM_OverviewByBands(benchmark::State& s) {
+    Draw(s, 0, render::LayOutOverview(g->level).scale);
+}
+BENCHMARK(BM_Overview)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OverviewByBands)->Unit(benchmark::kMillisecond);
 
 // The whole way to a file, at full size and reduced by 4 as the README's overviews are.
 void WriteLargestLevel(benchmark::State& bench, int scale) {

@@ -3,6 +3,7 @@
 #   docs/levels/NAME.png  every level of data/levels/, whole, by `tessaron-level render --scale 4`
 #   docs/play.png         the first level in play: pass 140 of its replay, tests/e2e/data/Anfang.txt
 #   docs/editor.png       the whole window in the editor: scripts/pictures/editor.txt
+#   docs/overview.png     the editor's overview of the long walk: scripts/pictures/overview.txt
 #   docs/reach.png        where the automatic player got to in the cave (seed 1)
 # Usage: scripts/make_pictures.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
@@ -35,8 +36,12 @@ rm -f "$work/game/Diskette.txt"
 "$game/tessaron" --headless --dir "$work/game" --script scripts/pictures/editor.txt --passes 45 \
   --window-shot docs/editor.png
 rm -f "$work/game/Diskette.txt"
+"$game/tessaron" --headless --dir "$work/game" --script scripts/pictures/overview.txt --passes 40 \
+  --window-shot docs/overview.png
+rm -f "$work/game/Diskette.txt"
 "$game/tessaron" --solve LEVEL/Hoehle.TXT --dir "$work/game" --replay "$work/hoehle.txt" \
   --reach docs/reach.png
 echo "docs/play.png"
 echo "docs/editor.png"
+echo "docs/overview.png"
 echo "docs/reach.png"

@@ -84,6 +84,7 @@ Flow Program::Impl::StartLevelFile(const std::string& path) {
     }
     state.player = game::Player{};
     levelStartPass = passCount;
+    ResetNavigation();
     return Flow::Restart;
 }
 

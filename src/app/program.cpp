@@ -30,6 +30,8 @@ using runtime::Key;
 namespace {
 
 constexpr float kScrollStep = 10.0f;
+// With Shift held the arrows scroll four times as far.
+constexpr float kFastScrollStep = 4.0f * kScrollStep;
 // In the editor, a mouse this far right over the play screen takes the keyboard back to the
 // main window.
 constexpr std::int32_t kActivateMouseX = 768;
@@ -49,6 +51,9 @@ render::FrameInputs FrameInputsOf(const GameState& state) {
     render::FrameInputs inputs = play::FrameInputsOf(state);
     inputs.kindChoice = state.paint.kindChoice;
     inputs.valueDisplayChoice = state.paint.valueDisplayChoice;
+    if (state.loop.mode == level::Mode::Editor) {
+        inputs.startMarker = level::LevelStart(state.level);
+    }
     return inputs;
 }
 
@@ -284,6 +289,7 @@ void Program::Impl::ShowHistoryButtons(bool modalOpen) {
 
 Flow Program::Impl::NewLevelCommand() {
     EndGesture();
+    ResetNavigation();
     ShowHistoryButtons(true);
     // With a level loaded, the dialog may be closed and the level stays as it is.
     const level::NewLevelResult result = level::RunNewLevelDialog(
@@ -303,6 +309,7 @@ Flow Program::Impl::NewLevelCommand() {
 
 Flow Program::Impl::LoadLevelCommand() {
     EndGesture();
+    ResetNavigation();
     const level::LoadResult result = level::LoadLevel(state.level, *files, *requesters, *folder);
     if (result == level::LoadResult::Loaded) {
         levelInMemory = true;
@@ -431,6 +438,7 @@ void Program::Impl::SwitchMode() {
     }
     level::RestoreEditState(state.level);
     levelStartPass = passCount;
+    AfterModeSwitch();
 }
 
 Flow Program::Impl::PauseMenu() {
@@ -466,6 +474,8 @@ Flow Program::Impl::PauseMenu() {
 Flow Program::Impl::EditorStage(const runtime::Event& event) {
     if (event.code == EventCode::Toolbar) {
         EndGesture();
+        // What the overview shows may change; the author goes back to the map.
+        CloseOverview();
         switch (event.number) {
             case panel::kNewLevelButton:
                 // A level with unsaved edits is given up only once the author has answered.
@@ -511,17 +521,18 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
     // The mode is read afresh at each step: a switch by Tab counts for the steps after it.
     if (state.loop.mode == level::Mode::Editor) {
         // Each key on its own, so that opposite keys cancel.
+        const float step = keyboard.Held(Key::Shift) ? kFastScrollStep : kScrollStep;
         if (keyboard.Held(Key::Up)) {
-            level.viewY = level.viewY + kScrollStep;
+            level.viewY = level.viewY + step;
         }
         if (keyboard.Held(Key::Down)) {
-            level.viewY = level.viewY - kScrollStep;
+            level.viewY = level.viewY - step;
         }
         if (keyboard.Held(Key::Left)) {
-            level.viewX = level.viewX + kScrollStep;
+            level.viewX = level.viewX + step;
         }
         if (keyboard.Held(Key::Right)) {
-            level.viewX = level.viewX - kScrollStep;
+            level.viewX = level.viewX - step;
         }
         if (state.loop.mouseX >= kActivateMouseX) {
             windows->Use(panel::kMainWindow);
@@ -538,8 +549,9 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
         windows->SetFullScreen(!windows->FullScreen());
     }
 
-    if (keyboard.Released(Key::Escape)) {
-        // In the editor, Escape first drops the selection; only then does it pause.
+    // An open overview takes Escape for itself; in the editor, Escape then drops the selection;
+    // only then does it pause.
+    if (keyboard.Released(Key::Escape) && !CloseOverview()) {
         if (state.loop.mode == level::Mode::Editor && state.tools.HasSelection(level)) {
             state.tools.DropSelection();
         } else if (const Flow flow = PauseMenu(); flow != Flow::Continue) {
@@ -573,6 +585,9 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
     if (state.loop.mode == level::Mode::Play && keyboard.Released(Key::M) && Interactive()) {
         soundDesk.Cycle(*sound, passCount);
     }
+
+    NavigationKeys(keyboard);
+
     held.up = keyboard.Held(Key::Up);
     held.left = keyboard.Held(Key::Left);
     held.right = keyboard.Held(Key::Right);
@@ -587,6 +602,10 @@ void Program::Impl::DrawingStage() {
     const render::FrameInputs inputs = FrameInputsOf(state);
     if (!drawing) {
         render::AdvanceWithoutDrawing(state.level, inputs, state.render, random);
+        return;
+    }
+    if (state.navigation.overviewOpen) {
+        DrawOverviewFrame(inputs);
         return;
     }
     render::DrawMap(state.level, inputs, state.render, *screen, random);
@@ -612,6 +631,9 @@ void Program::Impl::MouseStage(const runtime::Event& event) {
     state.loop.mouseX = windows->MouseX() - panel::kSidePanelWidth;
     state.loop.mouseY = windows->MouseY();
     state.leftButtonHeld = windows->LeftButtonHeld();
+    if (NavigationMouse(event)) {
+        return;
+    }
     // A press over the side panel (mouse x below 0) never paints or picks.
     const bool overMap = state.loop.mouseX >= 0;
     editor::MouseInput input;

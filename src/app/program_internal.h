@@ -17,6 +17,7 @@
 #include "app/reach_layer.h"
 #include "app/sound_effects.h"
 #include "app/state.h"
+#include "editor/painting.h"
 #include "game/simulation.h"
 #include "level/level_file.h"
 #include "play/pass.h"
@@ -155,6 +156,22 @@ struct Program::Impl {
     // Greys "Rückgängig" and "Wiederholen" (and so their keys) unless the editor is on and has
     // a step to undo or redo; `modalOpen` greys both while a window waits for its answer.
     void ShowHistoryButtons(bool modalOpen = false);
+
+    // Finding one's way in the editor (navigation.cpp): the overview, the start, play from a
+    // cell, the wheel and the middle button's drag.
+    void NavigationKeys(runtime::Keyboard& keyboard);
+    // True when the event was the overview's (a click in it never paints).
+    bool NavigationMouse(const runtime::Event& event);
+    void DrawOverviewFrame(const render::FrameInputs& inputs);
+    // Closes the overview; true when it was open.
+    bool CloseOverview();
+    // The level was replaced: no overview, no drag, no test from a cell to come back from.
+    void ResetNavigation();
+    // After each mode switch: the overview and a drag end, and a test from a cell gives the
+    // editor back its view.
+    void AfterModeSwitch();
+    // Play starts with the ball on the cell; the file's start stays as it is.
+    void PlayFromHere(const editor::BrushCell& cell);
 
     // The next event for a modal window: from the driver's next action in scripted runs, else
     // by waiting. Empty when the run must end (the driver says so, or no input can come).

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "game/geometry.h"
@@ -39,8 +40,8 @@ constexpr int kLineHeight = 16;
 constexpr int kBallRadius = 29;
 
 bool SameLevel(const level::Level& a, const level::Level& b) {
-    return a.levelWidth == b.levelWidth && a.levelHeight == b.levelHeight && a.startX == b.startX &&
-           a.startY == b.startY && a.elements.size() == b.elements.size() &&
+    return a.levelWidth == b.levelWidth && a.levelHeight == b.levelHeight &&
+           level::LevelStart(a) == level::LevelStart(b) && a.elements.size() == b.elements.size() &&
            (a.elements.empty() || std::memcmp(a.elements.data(), b.elements.data(),
                                               a.elements.size() * sizeof(level::Element)) == 0);
 }
@@ -50,17 +51,20 @@ level::Level CopyOf(const level::Level& level) {
     level::Level copy;
     static_cast<level::LevelValues&>(copy) = level;
     copy.levelFileName = level.levelFileName;
+    copy.fileStart = level.fileStart;
+    copy.placedStart = level.placedStart;
     copy.elements = level.elements;
     return copy;
 }
 
-// The game as a player finds it who reads this level: at its start, in play.
+// The game as a player finds it who reads this level once it is saved: at the start the author
+// placed, else at the file's; a level that has no file yet starts at the view of the moment.
 play::Game StartOf(const level::Level& level) {
     play::Game game;
     game.level = CopyOf(level);
-    if (level.startX != level::kNoStartOffset) {
-        game.level.viewX = static_cast<float>(level.startX);
-        game.level.viewY = static_cast<float>(level.startY);
+    if (const std::optional<level::StartOffset> start = level::LevelStart(level)) {
+        game.level.viewX = static_cast<float>(start->x);
+        game.level.viewY = static_cast<float>(start->y);
     }
     game.level.score = 0;
     game.level.triggeredLink = -1;

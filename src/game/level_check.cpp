@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <set>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "game/geometry.h"
 
@@ -113,6 +115,7 @@ class Checker {
 
     std::vector<Finding> Run() {
         CheckGoal();
+        CheckBorder();
         const bool startInside = CheckStartInside();
         for (const Element& e : level_.elements) {
             if (startInside) {
@@ -146,6 +149,63 @@ class Checker {
             }
         }
         WholeLevel(Problem::NoGoal, "the level has no goal (\"Ziel\")");
+    }
+
+    // The border is closed where a solid element stays in its cell. Through any other border
+    // cell (one that holds nothing solid, or a solid element that moves away at times) the ball
+    // can roll, fall or jump out of the level, where nothing ever stops it again. The corners
+    // count with the top and bottom rows; each run of open cells along a side is one finding.
+    void CheckBorder() {
+        const std::int32_t width = level_.levelWidth;
+        const std::int32_t height = level_.levelHeight;
+        if (width <= 0 || height <= 0) {
+            return;
+        }
+        std::vector<bool> closed(static_cast<std::size_t>(width) * height, false);
+        for (const Element& e : level_.elements) {
+            const std::int32_t column = RoundToPixel(e.homeColumn);
+            const std::int32_t row = RoundToPixel(e.homeRow);
+            if (column >= 1 && column <= width && row >= 1 && row <= height && IsSolid(e.kind) &&
+                !(HasDisplacement(e) && HasSpeed(e))) {
+                closed[static_cast<std::size_t>(row - 1) * width + (column - 1)] = true;
+            }
+        }
+        const auto open = [&](std::int32_t column, std::int32_t row) {
+            return !closed[static_cast<std::size_t>(row - 1) * width + (column - 1)];
+        };
+        // Runs along a row (across) or a column (down), from `first` to `last` of the line.
+        const auto side = [&](std::string_view name, bool across, std::int32_t line,
+                              std::int32_t first, std::int32_t last) {
+            const std::string_view unit = across ? "column" : "row";
+            for (std::int32_t i = first; i <= last; ++i) {
+                const auto at = [&](std::int32_t j) {
+                    return across ? open(j, line) : open(line, j);
+                };
+                if (!at(i)) {
+                    continue;
+                }
+                std::int32_t end = i;
+                while (end < last && at(end + 1)) {
+                    ++end;
+                }
+                const std::string where =
+                    end == i ? " at " + std::string(unit) + " " + std::to_string(i)
+                             : " from " + std::string(unit) + " " + std::to_string(i) + " to " +
+                                   std::to_string(end);
+                findings_.push_back({across ? i : line, across ? line : i, Problem::OpenBorder,
+                                     "the " + std::string(name) + " border is open" + where +
+                                         ": the ball can leave the level there"});
+                i = end;
+            }
+        };
+        side("top", true, 1, 1, width);
+        if (height > 1) {
+            side("bottom", true, height, 1, width);
+        }
+        side("left", false, 1, 2, height - 1);
+        if (width > 1) {
+            side("right", false, width, 2, height - 1);
+        }
     }
 
     // The ball's centre is the screen point (512, 384), so it starts at the world point

@@ -22,6 +22,7 @@ enum class Problem {
     NoLinkNumber,         // a displacement with link -1, which sets off at once and stays out
     LinkWithoutTrigger,   // a displacement waiting for a link that no switch or sensor carries
     TriggerMovesNothing,  // a switch or sensor whose link number no displacement carries
+    OpenBorder,           // border cells the ball can pass: it leaves the level and falls for ever
 };
 
 struct Finding {
@@ -33,8 +34,8 @@ struct Finding {
     std::string text;
 };
 
-// Every finding of the level: those of the level as a whole first, then those of its elements
-// in list order. Empty for a level without mistakes.
+// Every finding of the level: those of the level as a whole and of its border first, then those
+// of its elements in list order. Empty for a level without mistakes.
 std::vector<Finding> CheckLevel(const level::Level& level);
 
 // The finding as one line of text, without a line end: "COLUMN ROW: text".

@@ -43,6 +43,10 @@ void ReplaceElements(Level& level, ElementList list) {
     ++level.listGeneration;
 }
 
+std::optional<StartOffset> LevelStart(const Level& level) {
+    return level.placedStart ? level.placedStart : level.fileStart;
+}
+
 void RestoreEditState(Level& level) {
     for (Element& e : level.elements) {
         // Every element goes back to the cell it was made in, whatever moved it: a pressed

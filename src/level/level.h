@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,15 @@ namespace tessaron::level {
 inline constexpr std::int32_t kNoStartOffset = 1000000;
 
 enum class Mode : int { Play = 0, Editor = 1 };
+
+// A start view offset, as a level file's header holds it: play begins with the view offset
+// (x, y), which puts the ball's centre at the world point (512 - x, 384 - y).
+struct StartOffset {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+
+    bool operator==(const StartOffset&) const = default;
+};
 
 // The level-wide numbers, plain values that can be copied and compared as one. viewX/viewY is
 // the view offset: a world point (wx, wy) appears on the play screen at (wx + viewX, wy + viewY).
@@ -43,7 +53,17 @@ struct Level : LevelValues {
     // Built from the list when first needed after a replacement, and kept true since: a cache
     // of the list, so also a level read as const keeps it (IndexOf).
     mutable ElementIndex index;
+    // The start view offset in the level's file as it was read or last written; none for a
+    // level that has no file yet.
+    std::optional<StartOffset> fileStart;
+    // A start the author placed in the editor. A save writes it into the header; without it a
+    // save writes the view offset of the moment, as it always has.
+    std::optional<StartOffset> placedStart;
 };
+
+// Where the ball starts when the level's file is read and played: the placed start, else the
+// file's own; none for a new level that has neither.
+std::optional<StartOffset> LevelStart(const Level& level);
 
 // Puts a list built anew in the place of the level's element list, and counts the replacement.
 void ReplaceElements(Level& level, ElementList list);

@@ -124,6 +124,14 @@ bool RecordFits(std::int64_t position, std::int32_t height) {
            position <= lf::RecordOffset(lf::kRowStride, height);
 }
 
+// The start view offset a save writes: the one the author placed, else the view of the moment.
+StartOffset HeaderStart(const Level& level) {
+    if (level.placedStart) {
+        return *level.placedStart;
+    }
+    return {RoundToInt(level.viewX), RoundToInt(level.viewY)};
+}
+
 // The bytes of the level's file: the header, then each record at the place of its position;
 // a later record on the same cell overwrites an earlier one, and every byte no value covers is
 // zero. The file ends with the last value written.
@@ -137,8 +145,9 @@ std::vector<std::uint8_t> EncodeLevelFile(const Level& level) {
         }
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(end), 0);
-    PutIntAt(bytes, 0, RoundToInt(level.viewX));
-    PutIntAt(bytes, 4, RoundToInt(level.viewY));
+    const StartOffset start = HeaderStart(level);
+    PutIntAt(bytes, 0, start.x);
+    PutIntAt(bytes, 4, start.y);
     PutIntAt(bytes, 8, level.levelWidth);
     PutIntAt(bytes, 12, level.levelHeight);
     for (const Element& e : level.elements) {
@@ -219,6 +228,8 @@ LoadResult ReadLevelFile(Level& level, runtime::Files& files) {
     // keeps its own view offset, which going back to it restores.)
     level.startX = header.startX;
     level.startY = header.startY;
+    level.fileStart = StartOffset{header.startX, header.startY};
+    level.placedStart.reset();
     level.levelWidth = width;
     level.levelHeight = height;
     level.viewX = static_cast<float>(level.startX);
@@ -281,6 +292,7 @@ SaveResult WriteLevelFile(Level& level, runtime::Files& files, const std::string
         if (files.Create(kLevelFile, path)) {
             files.WriteBytes(bytes.data(), bytes.size());
             if (files.Close(kLevelFile)) {
+                level.fileStart = HeaderStart(level);
                 return SaveResult::Saved;
             }
         }

@@ -80,6 +80,9 @@ NewLevelResult RunNewLevelDialog(Level& level, runtime::Windows& windows,
             ElementList grid;
             BuildFreshGrid(grid, level.levelWidth, level.levelHeight);
             ReplaceElements(level, std::move(grid));
+            // A new level has no file yet, so no start of its own.
+            level.fileStart.reset();
+            level.placedStart.reset();
             level.triggeredLink = -1;
             return NewLevelResult::Created;
         }

@@ -6,7 +6,7 @@ namespace tessaron::render {
 
 namespace {
 
-constexpr float kSensor = 2002.0f;
+using detail::kSensor;
 constexpr int kSensorOpacityBase = 75;
 constexpr int kSensorOpacityRange = 50;
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "level/level.h"
@@ -20,6 +21,8 @@ struct FrameInputs {
     std::int32_t mouseY = 0;
     std::int32_t kindChoice = 1000;       // the cursor icon in the editor
     std::int32_t valueDisplayChoice = 0;  // 0..4
+    // In the editor, where the ball starts when the level is played: drawn as a faded ball.
+    std::optional<level::StartOffset> startMarker;
 };
 
 // The renderer's own state: the ball's angle in degrees, never reduced modulo 360.

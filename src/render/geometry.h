@@ -16,6 +16,25 @@ inline constexpr float kHalfCell = 20.0f;
 // One degree in radians, as the single-precision constant the animations use.
 inline constexpr float kDegree = 0.0174532924f;
 
+// The codes that decide what the map draws in a cell.
+inline constexpr float kAir = 100.0f;
+inline constexpr float kWater = 200.0f;
+inline constexpr float kEmpty = 1000.0f;
+inline constexpr float kSensor = 2002.0f;
+inline constexpr float kPickupsFrom = 4000.0f;  // exclusive: 4000 itself is never drawn
+inline constexpr float kPickupsTo = 5000.0f;  // exclusive: taken pickups (5001..5099) are not drawn
+
+// Kinds drawn by the two element walks: everything below the pickups except the empty cell and
+// the sensor, which the pickup walk draws half-transparent.
+inline bool IsElementPicture(float kind) {
+    return kind != kEmpty && kind != kSensor && kind < kPickupsFrom;
+}
+
+// Coins, the goal and the disk while they are there to be taken.
+inline bool IsPickup(float kind) {
+    return kind > kPickupsFrom && kind < kPickupsTo;
+}
+
 // R(v): the nearest whole number, halves to even (the default rounding mode). Values beyond the
 // 32-bit range are clamped to it and NaN gives 0, so a wild view offset or a corrupt field
 // never makes an undefined conversion. rint gives the same result as nearbyint and, unlike it,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -62,6 +63,10 @@ void DrawLevelPicture(const level::Level& level, const LevelPictureOptions& opti
             screen.Clear({0, 0, 0});
             screen.BeginScene();
             DrawEditorCells(tile, options.grid, screen);
+            if (const std::optional<level::StartOffset> start = level::LevelStart(level);
+                start && options.startMarker) {
+                DrawStartMarker(tile, *start, screen);
+            }
             screen.EndScene();
             if (options.valueDisplay != 0) {
                 DrawValueDisplay(tile, options.valueDisplay, screen);

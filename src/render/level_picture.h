@@ -14,12 +14,15 @@
 namespace tessaron::render {
 
 // What the picture shows over the cells: the grid, and the value display of a side-panel
-// choice (0 none, 1 link numbers, 2 lengths, 3 speeds, 4 pauses); and the whole factor its size
-// is divided by, each block of scale x scale pixels becoming their mean colour.
+// choice (0 none, 1 link numbers, 2 lengths, 3 speeds, 4 pauses); the start marker; and the
+// whole factor its size is divided by, each block of scale x scale pixels becoming their mean
+// colour.
 struct LevelPictureOptions {
     GridOverlay grid = GridOverlay::Shown;
     int valueDisplay = 0;
     int scale = 1;
+    // The ball, faded, where it starts when the level is played (as the editor marks it).
+    bool startMarker = false;
 };
 
 struct PictureSize {

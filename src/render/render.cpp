@@ -21,21 +21,20 @@
 namespace tessaron::render {
 
 using detail::CellCentre;
+using detail::IsElementPicture;
+using detail::IsPickup;
+using detail::kAir;
 using detail::kDegree;
+using detail::kEmpty;
 using detail::kHalfCell;
+using detail::kSensor;
+using detail::kWater;
 using detail::Round;
 using level::Element;
 using level::Mode;
 using runtime::PlayScreen;
 
 namespace {
-
-constexpr float kAir = 100.0f;
-constexpr float kWater = 200.0f;
-constexpr float kEmpty = 1000.0f;
-constexpr float kSensor = 2002.0f;
-constexpr float kPickupsFrom = 4000.0f;  // exclusive: 4000 itself is never drawn
-constexpr float kPickupsTo = 5000.0f;    // exclusive: taken pickups (5001..5099) are not drawn
 
 constexpr int kAirSprite = 100;
 constexpr int kWaterSprite = 200;
@@ -55,6 +54,9 @@ constexpr int kLightX = 482;
 constexpr int kLightY = 354;
 constexpr int kLightOpacity = 150;
 
+// The start marker: the ball where play begins, faded so that the cells show through it.
+constexpr int kStartMarkerOpacity = 120;
+
 // True when a width x height rectangle at (x, y) misses the play screen. The 64-bit sums keep
 // positions near the 32-bit limits from wrapping.
 bool OffScreen(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
@@ -65,12 +67,6 @@ bool OffScreen(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t 
 // The sprite number a kind code names; a code beyond the 32-bit range names no sprite.
 int SpriteOf(float kind) {
     return Round(kind);
-}
-
-// Kinds drawn by the two element walks: everything below the pickups except the empty cell and
-// the sensor, which the pickup walk draws half-transparent.
-bool IsElementPicture(float kind) {
-    return kind != kEmpty && kind != kSensor && kind < kPickupsFrom;
 }
 
 struct CellPoint {
@@ -196,7 +192,7 @@ void SetLastPickupSizes(const level::Level& level, bool editor, float spinPhase,
     for (const auto& [sprite, elements] : level::IndexOf(level).PickupsByPicture()) {
         for (auto i = elements.rbegin(); i != elements.rend(); ++i) {
             const Element& e = level.elements[static_cast<std::size_t>(*i)];
-            if (!(e.kind > kPickupsFrom && e.kind < kPickupsTo) || SpriteOf(e.kind) != sprite) {
+            if (!IsPickup(e.kind) || SpriteOf(e.kind) != sprite) {
                 continue;  // taken since the index was built
             }
             if (editor) {
@@ -234,7 +230,7 @@ void DrawPickupsAndSensors(const level::Level& level, const CellStyle& style, Pl
     }
     for (const std::int32_t i : walk) {
         const Element& e = level.elements[static_cast<std::size_t>(i)];
-        if (e.kind > kPickupsFrom && e.kind < kPickupsTo) {
+        if (IsPickup(e.kind)) {
             const int sprite = SpriteOf(e.kind);
             const CellPoint c = Reference(e, level);
             const std::int32_t y = Round(c.y - kHalfCell);
@@ -385,12 +381,25 @@ void DrawMap(const level::Level& level, const FrameInputs& inputs, RenderState& 
     DrawCells(level, style, screen, random);
 
     state.ballAngle = detail::NextBallAngle(state.ballAngle, inputs.velocityX);
+    if (editor && inputs.startMarker) {
+        DrawStartMarker(level, *inputs.startMarker, screen);
+    }
     if (editor) {
         screen.DrawSprite(inputs.kindChoice, inputs.mouseX, inputs.mouseY);
     } else {
         DrawBall(state, screen);
     }
     screen.EndScene();
+}
+
+void DrawStartMarker(const level::Level& level, level::StartOffset start, PlayScreen& screen) {
+    // At the start offset the ball lies where play draws it; the view moves it by the difference.
+    const std::int32_t x = Round(static_cast<float>(std::int64_t{kBallX} - start.x) + level.viewX);
+    const std::int32_t y = Round(static_cast<float>(std::int64_t{kBallY} - start.y) + level.viewY);
+    screen.SetBlendedSize(kBallSprite, kBallSize, kBallSize);
+    if (!OffScreen(x, y, kBallSize, kBallSize)) {
+        screen.DrawBlended(kBallSprite, x, y, kStartMarkerOpacity);
+    }
 }
 
 void DrawEditorCells(const level::Level& level, GridOverlay grid, PlayScreen& screen) {

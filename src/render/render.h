@@ -41,6 +41,11 @@ enum class GridOverlay { Hidden, Shown };
 // scene open and leaves it open; changes no state.
 void DrawEditorCells(const level::Level& level, GridOverlay grid, runtime::PlayScreen& screen);
 
+// The ball, faded, where it starts for the start view offset `start`, seen through the level's
+// view offset. Expects a blended-sprite scene open and leaves it open.
+void DrawStartMarker(const level::Level& level, level::StartOffset start,
+                     runtime::PlayScreen& screen);
+
 // The editor's value display for a side-panel choice: 0 none, 1 link numbers, 2 displacement
 // lengths, 3 speeds, 4 pauses. Expects no scene open.
 void DrawValueDisplay(const level::Level& level, int choice, runtime::PlayScreen& screen);

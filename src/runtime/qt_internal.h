@@ -139,8 +139,8 @@ struct CommandKeysEntry {
     std::vector<QKeyCombination> keys;
 };
 
-// The application-wide filter: the key table, mouse presses, the left button's state, the
-// mouse position.
+// The application-wide filter: the key table, the mouse's buttons and wheel, the left button's
+// state, the mouse position.
 class InputFilter : public QObject {
   public:
     explicit InputFilter(Machine::Impl& machine) : machine_(machine) {}
@@ -149,12 +149,32 @@ class InputFilter : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Whether an input event is another than the last one of its kind seen: the filter sees an
+    // event once per widget it is offered to on its way up.
+    class Once {
+      public:
+        bool First(quint64 timestamp, QPointF position, int detail) {
+            if (seen_ && timestamp == timestamp_ && position == position_ && detail == detail_) {
+                return false;
+            }
+            seen_ = true;
+            timestamp_ = timestamp;
+            position_ = position;
+            detail_ = detail;
+            return true;
+        }
+
+      private:
+        bool seen_ = false;
+        quint64 timestamp_ = 0;
+        QPointF position_;
+        int detail_ = 0;
+    };
+
     Machine::Impl& machine_;
-    // The last press seen: under some platforms the filter sees one press once per widget the
-    // event propagates through.
-    quint64 lastPressTime_ = 0;
-    QPointF lastPressPosition_;
-    bool lastPressSeen_ = false;
+    Once press_;
+    Once release_;
+    Once wheel_;
 };
 
 // The game controllers, through SDL's game-controller layer: pads come and go while the program

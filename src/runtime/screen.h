@@ -101,6 +101,14 @@ enum class EventCode : int {
     // MouseModifiers held at the press.
     LeftButtonDown = 513,
     RightButtonDown = 516,
+    // The middle button held down and let go again; a drag lies between the two.
+    MiddleButtonDown = 519,
+    MiddleButtonUp = 520,
+    // A turn of the mouse wheel, and of a sideways wheel (or a touchpad's sideways swipe): the
+    // event's number is the turn in eighths of a degree, 120 for one notch, positive away from
+    // the user (up) and to the left.
+    MouseWheel = 522,
+    SidewaysWheel = 526,
     Control = 13100,
     Toolbar = 13101,
     // The keys of a command (SetCommandKeys) were pressed; the number is the command's.
@@ -116,7 +124,8 @@ enum MouseModifiers : int {
 struct Event {
     EventCode code = EventCode::None;
     // The control number of a control event, the button number of a toolbar event, the
-    // command of a command event, the modifiers of a mouse press, else 0.
+    // command of a command event, the modifiers of a left or right press, the turn of a wheel
+    // event, else 0.
     int number = 0;
     // The window the event belongs to (the window whose close box, control or area it concerns).
     int window = 0;
@@ -391,6 +400,9 @@ class PlayScreen {
     // Draws a sprite 1:1 with its top-left corner at (x, y), transparent pixels left out,
     // clipped; a sprite wholly off the screen costs one bounds test.
     void DrawSprite(int number, int x, int y);
+    // Copies a picture of `width` pixels a row, given row by row as 0xRRGGBB, 1:1 and opaque
+    // into the back buffer with its top-left corner at (x, y), clipped to the screen.
+    void DrawPixels(int x, int y, int width, std::span<const std::uint32_t> pixels);
     // True when a non-transparent pixel of sprite a at (ax, ay) covers a non-transparent pixel
     // of sprite b at (bx, by).
     bool SpritesCollide(int a, int ax, int ay, int b, int bx, int by) const;
@@ -466,9 +478,14 @@ class PlayScreen {
 enum class Key : int {
     Escape = 0x01,
     Tab = 0x0F,
+    O = 0x18,
+    P = 0x19,
+    S = 0x1F,
+    Shift = 0x2A,
     F5 = 0x3F,
     F6 = 0x40,
     F11 = 0x57,
+    Home = 0xC7,
     Up = 0xC8,
     Left = 0xCB,
     Right = 0xCD,

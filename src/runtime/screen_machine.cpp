@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QTranslator>
+#include <QWheelEvent>
 
 #include <SDL_mixer.h>
 
@@ -333,6 +334,15 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
                 qobject_cast<QLineEdit*>(widget) == nullptr) {
                 return true;
             }
+            // The editor's own keys: Home moves the map, O, S and P the overview, the start and
+            // play from here. A list would jump to its first row or to an entry of that letter.
+            const bool editorKey = k == Qt::Key_Home ||  //
+                                   k == Qt::Key_O ||     //
+                                   k == Qt::Key_S ||     //
+                                   k == Qt::Key_P;
+            if (editorKey && qobject_cast<QLineEdit*>(widget) == nullptr) {
+                return true;
+            }
             break;
         }
         case QEvent::ApplicationDeactivate:
@@ -353,22 +363,24 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             machine_.mouse = global;
             machine_.pointer = mouse->globalPosition();
             machine_.mouseScripted = false;
-            if (mouse->button() != Qt::LeftButton && mouse->button() != Qt::RightButton) {
+            const bool middle = mouse->button() == Qt::MiddleButton;
+            if (mouse->button() != Qt::LeftButton && mouse->button() != Qt::RightButton &&
+                !middle) {
                 break;
             }
             // One press may be offered to several widgets on its way up; count it once.
-            if (lastPressSeen_ && mouse->timestamp() == lastPressTime_ &&
-                mouse->globalPosition() == lastPressPosition_) {
-                break;
-            }
             const int window = machine_.WindowNumberOf(widget);
-            // The bars beside a scaled play screen are no part of it or of the panel.
-            if (window == 0 || machine_.OnScreenBars(window, mouse->globalPosition())) {
+            if (window == 0 || !press_.First(mouse->timestamp(), mouse->globalPosition(), 0)) {
                 break;
             }
-            lastPressSeen_ = true;
-            lastPressTime_ = mouse->timestamp();
-            lastPressPosition_ = mouse->globalPosition();
+            // The bars beside a scaled play screen are no part of it or of the panel.
+            if (machine_.OnScreenBars(window, mouse->globalPosition())) {
+                break;
+            }
+            if (middle) {
+                machine_.Post(Event{EventCode::MiddleButtonDown, 0, window});
+                break;
+            }
             int modifiers = 0;
             if (mouse->modifiers().testFlag(Qt::ShiftModifier)) {
                 modifiers |= kShiftHeld;
@@ -391,6 +403,29 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
             }
             machine_.mouse = mouse->globalPosition().toPoint();
             machine_.mouseScripted = false;
+            const int window = machine_.WindowNumberOf(qobject_cast<QWidget*>(watched));
+            if (mouse->button() != Qt::MiddleButton || window == 0 ||
+                !release_.First(mouse->timestamp(), mouse->globalPosition(), 0)) {
+                break;
+            }
+            machine_.Post(Event{EventCode::MiddleButtonUp, 0, window});
+            break;
+        }
+        case QEvent::Wheel: {
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            const int window = machine_.WindowNumberOf(qobject_cast<QWidget*>(watched));
+            const QPoint turn = wheel->angleDelta();
+            // A wheel event that no widget takes is offered to each parent in turn.
+            if (window == 0 || !wheel_.First(wheel->timestamp(), wheel->globalPosition(),
+                                             turn.x() * 65536 + turn.y())) {
+                break;
+            }
+            if (turn.y() != 0) {
+                machine_.Post(Event{EventCode::MouseWheel, turn.y(), window});
+            }
+            if (turn.x() != 0) {
+                machine_.Post(Event{EventCode::SidewaysWheel, turn.x(), window});
+            }
             break;
         }
         case QEvent::MouseMove: {

@@ -599,6 +599,32 @@ void PlayScreen::DrawSprite(int number, int x, int y) {
     d.queued.push_back(QueuedSprite{number, x, y});
 }
 
+void PlayScreen::DrawPixels(int x, int y, int width, std::span<const std::uint32_t> pixels) {
+    Impl& d = *impl_;
+    if (width <= 0) {
+        return;
+    }
+    const std::int64_t height = std::int64_t(pixels.size()) / width;
+    if (OffScreen(x, y, width, height)) {
+        return;
+    }
+    // What is queued lies under the picture; the painter's own drawing reaches the same pixels.
+    d.Back();
+    pixels::Pixel* const screen = d.BackPixels();
+    const int stride = d.BackStride();
+    const std::int64_t left = std::max<std::int64_t>(x, 0);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t(x) + width, kScreenWidth);
+    const std::int64_t top = std::max<std::int64_t>(y, 0);
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(y) + height, kScreenHeight);
+    for (std::int64_t row = top; row < bottom; ++row) {
+        const std::uint32_t* from = pixels.data() + (row - y) * width + (left - x);
+        pixels::Pixel* to = screen + row * stride + left;
+        for (std::int64_t column = left; column < right; ++column) {
+            *to++ = 0xFF000000u | (*from++ & 0x00FFFFFFu);
+        }
+    }
+}
+
 bool PlayScreen::SpritesCollide(int a, int ax, int ay, int b, int bx, int by) const {
     return impl_->masks.Collide(a, ax, ay, b, bx, by);
 }

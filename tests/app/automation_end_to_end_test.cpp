@@ -281,5 +281,86 @@ TEST_F(EndToEnd, ASwitchPressedInPlayIsSavedInItsOwnCell) {
     EXPECT_TRUE(saved.compare(16, std::string::npos, edited, 16) == 0);
 }
 
+std::vector<std::string> TraceRows(const std::string& trace) {
+    std::istringstream lines(trace);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);) {
+        rows.push_back(line);
+    }
+    return rows;
+}
+
+TEST_F(EndToEnd, AClickInTheOverviewMovesTheViewThere) {
+    // A new 100 x 50 level: its picture of 4000 x 2000 pixels is reduced by 4 to 1000 x 500 and
+    // lies at (12, 134) on the play screen. Escape closes the overview (the pause menu would
+    // wait for an action and end the run with status 3); the click at the screen's middle is on
+    // the overview's pixel (500, 250), which stands for the level's pixels from (2020, 1020) on.
+    const std::string script =
+        "answer\n@1 text 1 100\n@1 text 2 50\n@1 press 5\n@2 down Tab\n@3 up Tab\n"
+        "@4 down O\n@5 up O\n@6 down Escape\n@7 up Escape\n@8 down O\n@9 up O\n"
+        "@10 click 768 384\n";
+    ASSERT_EQ(Run(script, "--passes 12 --trace '" + Out("t.csv").string() + "' --screenshot '" +
+                              Out("f.png").string() + "'")
+                  .status,
+              0);
+    const std::vector<std::string> rows = TraceRows(ReadText(Out("t.csv")));
+    ASSERT_EQ(rows.size(), 13u);
+    EXPECT_THAT(rows[9], ::testing::StartsWith("9,1,-10,-103.6,"));
+    // The middle of that 4 x 4 block, (2022, 1022), at the screen's middle (512, 384).
+    EXPECT_THAT(rows[10], ::testing::StartsWith("10,1,-1510,-638,"));
+    EXPECT_THAT(rows[12], ::testing::StartsWith("12,1,-1510,-638,"));
+}
+
+TEST_F(EndToEnd, PlayFromACellStartsThereAndEndsWhereTheEditorWas) {
+    // Home puts the new level's corner at the screen's: the view (-20, -20). The mouse at the
+    // play screen's (500, 300) is over cell (13, 8), whose centre (520, 320) the ball takes.
+    const std::string script =
+        "answer\n@1 text 1 20\n@1 text 2 20\n@1 press 5\n@2 down Tab\n@3 up Tab\n"
+        "@4 down Home\n@5 up Home\n@6 mouse 756 300\n@7 down P\n@8 up P\n"
+        "@12 down P\n@13 up P\n";
+    ASSERT_EQ(Run(script, "--passes 14 --trace '" + Out("t.csv").string() + "'").status, 0);
+    const std::vector<std::string> rows = TraceRows(ReadText(Out("t.csv")));
+    ASSERT_EQ(rows.size(), 15u);
+    EXPECT_THAT(rows[5], ::testing::StartsWith("5,1,-20,-20,"));
+    EXPECT_THAT(rows[8], ::testing::StartsWith("8,0,-8,64,0,0,"));
+    EXPECT_THAT(rows[12], ::testing::StartsWith("12,0,-8,"));
+    EXPECT_THAT(rows[13], ::testing::StartsWith("13,1,-20,-20,"));
+}
+
+TEST_F(EndToEnd, TheEditorMarksTheStartAndSPlacesItForTheNextSave) {
+    // The level's file starts the ball at the view (-10, -100); Home brings the editor there,
+    // so the marker lies where play draws the ball. Then S over the play screen's (100, 200),
+    // cell (3, 7), places the start at the view (392, 104), and F5 saves it.
+    const fs::path level = root_ / "LEVEL" / "Start.TXT";
+    std::ofstream(level, std::ios::binary) << SwitchLevelFile();
+    const std::string script =
+        "answer LEVEL/Start.TXT\nanswer LEVEL/Start.TXT\n@2 down Tab\n@3 up Tab\n"
+        "@4 down Home\n@5 up Home\n";
+    // The mouse leaves the map after S, so that the brush preview hides nothing.
+    const std::string placing =
+        "@6 mouse 356 200\n@7 down S\n@8 up S\n@9 down F5\n@10 up F5\n@11 mouse 100 700\n";
+    // The grid picture of this game folder is grey all over; the ball is red.
+    const auto faded = [](const QImage& window, int x, int y) {
+        const QColor c = window.pixelColor(256 + x, y);
+        return c.red() > 128 && c.red() < 200 && c.green() > 40 && c.green() < 128;
+    };
+    ASSERT_EQ(Run(script, "--passes 7 --window-shot '" + Out("w.png").string() + "'").status, 0);
+    QImage window(QString::fromStdString(Out("w.png").string()));
+    EXPECT_TRUE(faded(window, 512, 384));
+    EXPECT_TRUE(faded(window, 512 - 27, 384 + 27));
+    EXPECT_EQ(window.pixelColor(256 + 512 - 30, 384 - 30).rgb() & 0xFFFFFFu, 0x808080u);
+
+    ASSERT_EQ(
+        Run(script + placing, "--passes 12 --window-shot '" + Out("w.png").string() + "'").status,
+        0);
+    window = QImage(QString::fromStdString(Out("w.png").string()));
+    // Cell (3, 7)'s centre, (110, 180) at the view (-10, -100).
+    EXPECT_TRUE(faded(window, 110, 180));
+    EXPECT_EQ(window.pixelColor(256 + 512, 384).rgb() & 0xFFFFFFu, 0x808080u);
+    const std::string saved = ReadText(level);
+    ASSERT_GE(saved.size(), 8u);
+    EXPECT_EQ(saved.substr(0, 8), std::string("\x88\x01\0\0\x68\0\0\0", 8));
+}
+
 }  // namespace
 }  // namespace tessaron::app

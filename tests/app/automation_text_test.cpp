@@ -110,7 +110,16 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"@14 rightclick 300 200 Ctrl",
                    Pressed(14, ActionKind::RightClick, runtime::kControlHeld)},
         ActionCase{"@15 key Ctrl+V", Control(15, ActionKind::Command, 3)},
-        ActionCase{"@15 key Delete", Control(15, ActionKind::Command, 4)}));
+        ActionCase{"@15 key Delete", Control(15, ActionKind::Command, 4)},
+        ActionCase{"@13 down Shift", Key(13, ActionKind::KeyDown, Key::Shift)},
+        ActionCase{"@13 up Home", Key(13, ActionKind::KeyUp, Key::Home)},
+        ActionCase{"@13 down O", Key(13, ActionKind::KeyDown, Key::O)},
+        ActionCase{"@13 down S", Key(13, ActionKind::KeyDown, Key::S)},
+        ActionCase{"@13 up P", Key(13, ActionKind::KeyUp, Key::P)},
+        ActionCase{"@14 mdown 300 200", Point(14, ActionKind::MiddleDown, 300, 200)},
+        ActionCase{"@14 mup 310 -5", Point(14, ActionKind::MiddleUp, 310, -5)},
+        ActionCase{"@15 wheel -120", Control(15, ActionKind::Wheel, 0, -120)},
+        ActionCase{"@15 hwheel 240", Control(15, ActionKind::SidewaysWheel, 0, 240)}));
 
 TEST(Script, ReadsSeedAnswersCommentsAndBlankLinesInOrder) {
     ScriptResult read = ParseScript(

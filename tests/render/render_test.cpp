@@ -8,10 +8,13 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "render/geometry.h"
+#include "render/level_picture.h"
+#include "render/overview.h"
 #include "render/render.h"
 #include "render/test_pictures.h"
 #include "support/allocation_counter.h"
@@ -305,6 +308,46 @@ TEST_F(RenderTest, TheMapWalksAllocateNothingWhateverTheLevelHolds) {
                 Cell(i % 3 ? 100 : 200, i % 40 - 5, i / 40 - 2, kinds[i % 6], i % 4 == 0 ? 2 : 0));
         }
         EXPECT_EQ(allocationsPerFrame(mode), floor);
+    }
+}
+
+// Receives a picture's rows whole.
+class KeptRows : public runtime::PictureRows {
+  public:
+    void Row(std::span<const runtime::Pixel> row) override {
+        pixels.insert(pixels.end(), row.begin(), row.end());
+    }
+    std::vector<runtime::Pixel> pixels;
+};
+
+// The overview is the level tool's picture without the grid, reduced. It is made from the looks
+// of the cells: each must hold all that reaches into its cell (water from either side, the edge
+// of a sensor from above and from the left), or a pixel differs.
+TEST_F(RenderTest, TheOverviewHasThePixelsOfTheLevelPictureReduced) {
+    level.levelWidth = 9;
+    level.levelHeight = 6;
+    const float kinds[] = {1000, 2002, 1001, 4001, 2002, 2002, 1002, 999.6f, 4000, 1000, 5001};
+    const float backgrounds[] = {100, 200, 200, 100, 0, 200, 300};
+    int i = 0;
+    for (int row = 1; row <= level.levelHeight; ++row) {
+        for (int column = 1; column <= level.levelWidth; ++column, ++i) {
+            level.elements.push_back(Cell(backgrounds[(i * 5 + row) % 7], float(column), float(row),
+                                          kinds[(i * 7 + i / 4) % 11]));
+        }
+    }
+    for (const int scale : {1, 3, 7}) {
+        OverviewLayout layout;
+        layout.scale = scale;
+        layout.width = runtime::ReducedRows::ReducedSize(40 * level.levelWidth, scale);
+        layout.height = runtime::ReducedRows::ReducedSize(40 * level.levelHeight, scale);
+        const std::vector<runtime::Pixel> overview = DrawOverviewPixels(level, layout, screen);
+
+        LevelPictureOptions options;
+        options.grid = GridOverlay::Hidden;
+        options.scale = scale;
+        KeptRows picture;
+        DrawLevelPicture(level, options, screen, picture);
+        EXPECT_EQ(overview, picture.pixels) << "reduced by " << scale;
     }
 }
 

@@ -121,7 +121,8 @@ TEST_F(LevelToolTest, PackWritesTheLevelInItsEditableState) {
 
 // The level tool's picture of a level beside the editor's own frame of it: the real program
 // loads the level headless, switches to the editor, chooses a value display and scrolls right
-// (so that the frame takes in where the tool's tiles meet), with the mouse far off the map.
+// (so that the frame takes in where the tool's tiles meet), with the mouse far off the map; the
+// picture has the start marker, as the editor has.
 struct EditorFrameCase {
     const char* level;
     int valueDisplay;
@@ -152,7 +153,7 @@ TEST_P(RenderedLevelTest, MatchesTheEditorsFrameRegionForRegion) {
     ASSERT_EQ(editor.status, 0) << editor.err;
     const ToolRun render =
         Tool({"render", (game / "LEVEL" / (level + ".TXT")).string(), (dir_ / "level.png").string(),
-              "--values", std::to_string(GetParam().valueDisplay)});
+              "--values", std::to_string(GetParam().valueDisplay), "--start"});
     ASSERT_EQ(render.status, 0) << render.err;
 
     // The frame was drawn at the view offset the run ended with. Its play passes before the
@@ -284,6 +285,7 @@ TEST_F(LevelToolTest, CheckPrintsALinePerFindingAndExitsWithOne) {
     EXPECT_EQ(check.status, 1);
     EXPECT_EQ(check.out,
               "0 0: the level has no goal (\"Ziel\")\n"
+              "1 1: the top border is open at column 1: the ball can leave the level there\n"
               "0 0: the ball starts outside the level, at column 13 row 10 (world point 512 384 "
               "for the start view offset 0 0)\n");
 }

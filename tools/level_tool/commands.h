@@ -14,7 +14,7 @@ inline constexpr int kFileError = 2;
 // False, with one line on standard error saying why, when the file is no level.
 bool ReadLevel(const std::string& file, level::Level& level);
 
-// tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--values N] [--scale K]
+// tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--start] [--values N] [--scale K]
 int Render(int argc, char** argv);
 
 // tessaron-level check FILE

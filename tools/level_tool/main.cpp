@@ -2,7 +2,7 @@
 //
 //   tessaron-level dump FILE        prints the level as the game reads it, as JSON
 //   tessaron-level pack JSON FILE   writes FILE as the game's level writer writes that state
-//   tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--values N] [--scale K]
+//   tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--start] [--values N] [--scale K]
 //                                   draws the whole level as the editor shows it
 //   tessaron-level check FILE [--search S] [--dir DIR]   prints the level's mistakes, one line each
 //
@@ -72,12 +72,15 @@ void PrintUsage(std::ostream& out) {
            "\"pauseCount\",\n"
            "\"pause1\", \"pause2\".\n"
            "\n"
-           "  tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--values N] [--scale K]\n"
+           "  tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--start] [--values N] "
+           "[--scale K]\n"
            "      draw the whole level FILE as the editor shows it into PNG, 40 x 40 pixels a "
            "cell:\n"
-           "      backdrops, elements, the grid (unless --no-grid) and with --values N the value\n"
-           "      display N (1 link numbers, 2 lengths, 3 speeds, 4 pauses); --scale K (1 to 40)\n"
-           "      divides the size by K; DIR is the game folder whose pictures are used\n"
+           "      backdrops, elements, the grid (unless --no-grid), with --start the ball, "
+           "faded,\n"
+           "      where it starts, and with --values N the value display N (1 link numbers,\n"
+           "      2 lengths, 3 speeds, 4 pauses); --scale K (1 to 40) divides the size by K;\n"
+           "      DIR is the game folder whose pictures are used\n"
            "  tessaron-level check FILE [--search SECONDS] [--dir DIR]\n"
            "      print the level's mistakes, one \"COLUMN ROW: text\" line each (0 0 for the\n"
            "      level as a whole); exit 0 when there are none, 1 when there are. --search:\n"

@@ -58,6 +58,8 @@ std::string ReadOptions(int argc, char** argv, RenderOptions& options) {
             options.dir = std::filesystem::path(argv[++i]);
         } else if (argument == "--no-grid") {
             options.picture.grid = render::GridOverlay::Hidden;
+        } else if (argument == "--start") {
+            options.picture.startMarker = true;
         } else if (argument == "--values") {
             const std::optional<int> n = WholeNumber(argv[++i], 0, kLargestValueDisplay);
             if (!n) {
@@ -80,8 +82,8 @@ std::string ReadOptions(int argc, char** argv, RenderOptions& options) {
         }
     }
     if (positional.size() != 2) {
-        return "usage: tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--values N] "
-               "[--scale K]";
+        return "usage: tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--start] "
+               "[--values N] [--scale K]";
     }
     options.file = positional[0];
     options.png = positional[1];

@@ -22,6 +22,13 @@ bool Contains(const List& list, int value) {
 
 constexpr int kNewLevelProductField = 3;
 
+// A button pressed or let go where the mouse is: the replay moves the mouse there first.
+// A button press or release, taken with the mouse's position at the end of its pass.
+bool AtMouse(ActionKind kind) {
+    return kind == ActionKind::Click || kind == ActionKind::RightClick ||
+           kind == ActionKind::MiddleDown || kind == ActionKind::MiddleUp;
+}
+
 bool IsModal(const runtime::Windows& windows) {
     return windows.IsOpen(kPauseWindow) || windows.IsOpen(kNewLevelWindow) ||
            windows.IsOpen(kGoalWindow);
@@ -97,6 +104,18 @@ std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
             action.kind = ActionKind::Command;
             action.control = event.number;
             return action;
+        case runtime::EventCode::MiddleButtonDown:
+        case runtime::EventCode::MiddleButtonUp:
+            action.kind = event.code == runtime::EventCode::MiddleButtonDown
+                              ? ActionKind::MiddleDown
+                              : ActionKind::MiddleUp;
+            return action;
+        case runtime::EventCode::MouseWheel:
+        case runtime::EventCode::SidewaysWheel:
+            action.kind = event.code == runtime::EventCode::MouseWheel ? ActionKind::Wheel
+                                                                       : ActionKind::SidewaysWheel;
+            action.value = event.number;
+            return action;
         case runtime::EventCode::Close:
             action.kind = ActionKind::Close;
             return action;
@@ -150,9 +169,8 @@ std::optional<Action> Recorder::ActionFor(const runtime::Event& event) {
 }
 
 void Recorder::Emit(const Action& action) {
-    if (action.kind == ActionKind::Mouse || action.kind == ActionKind::Click ||
-        action.kind == ActionKind::Drag || action.kind == ActionKind::Drop ||
-        action.kind == ActionKind::RightClick) {
+    if (action.kind == ActionKind::Mouse || AtMouse(action.kind) ||
+        action.kind == ActionKind::Drag || action.kind == ActionKind::Drop) {
         mouseX_ = action.x;
         mouseY_ = action.y;
         mouseKnown_ = true;
@@ -198,7 +216,7 @@ void Recorder::OnEvent(std::int64_t pass, const runtime::Event& event) {
         still.kind = ActionKind::Mouse;
         ReadMouse(still.x, still.y);
         action = still;
-    } else if (action->kind == ActionKind::Click || action->kind == ActionKind::RightClick) {
+    } else if (AtMouse(action->kind)) {
         ReadMouse(action->x, action->y);
     }
     if (!inPass_) {
@@ -256,8 +274,7 @@ void Recorder::OnRequesterAnswer(std::string_view path) {
 void Recorder::OnPassEnd(std::int64_t pass, const GameState& state) {
     // The mouse as this pass read it: the editor refreshes it at the end of every pass.
     const bool editor = state.loop.mode == level::Mode::Editor;
-    const bool press = passEvent_ && (passEvent_->kind == ActionKind::Click ||
-                                      passEvent_->kind == ActionKind::RightClick);
+    const bool press = passEvent_ && AtMouse(passEvent_->kind);
     int mouseX = mouseX_;
     int mouseY = mouseY_;
     if (editor) {

@@ -15,7 +15,7 @@ namespace tessaron::app {
 
 namespace {
 
-constexpr std::array<std::pair<runtime::Key, std::string_view>, 12> kKeyNames = {{
+constexpr std::array<std::pair<runtime::Key, std::string_view>, 17> kKeyNames = {{
     {runtime::Key::Up, "Up"},
     {runtime::Key::Down, "Down"},
     {runtime::Key::Left, "Left"},
@@ -26,6 +26,11 @@ constexpr std::array<std::pair<runtime::Key, std::string_view>, 12> kKeyNames = 
     {runtime::Key::F6, "F6"},
     {runtime::Key::F11, "F11"},
     {runtime::Key::M, "M"},
+    {runtime::Key::O, "O"},
+    {runtime::Key::S, "S"},
+    {runtime::Key::P, "P"},
+    {runtime::Key::Home, "Home"},
+    {runtime::Key::Shift, "Shift"},
     {runtime::Key::R, "R"},
     {runtime::Key::G, "G"},
 }};
@@ -42,6 +47,15 @@ constexpr std::array<std::pair<int, std::string_view>, 3> kModifierNames = {{
     {runtime::kControlHeld, "Ctrl"},
     {runtime::kShiftHeld | runtime::kControlHeld, "Shift+Ctrl"},
 }};
+
+// "Up Down ... " for a message.
+std::string KeyNameList() {
+    std::string list;
+    for (const auto& [key, name] : kKeyNames) {
+        list += (list.empty() ? "" : " ") + std::string(name);
+    }
+    return list;
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
@@ -138,16 +152,17 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
         }
         std::optional<runtime::Key> key = KeyFromName(name);
         if (!key) {
-            return LineError{"unknown key \"" + std::string(name) +
-                             "\" (Up Down Left Right Tab Escape F5 F6 M F11 R G)"};
+            return LineError{"unknown key \"" + std::string(name) + "\" (" + KeyNameList() + ")"};
         }
         action.key = *key;
     } else if (verb == "mouse" || verb == "click" || verb == "drag" || verb == "drop" ||
-               verb == "rightclick") {
+               verb == "rightclick" || verb == "mdown" || verb == "mup") {
         action.kind = verb == "mouse"   ? ActionKind::Mouse
                       : verb == "drop"  ? ActionKind::Drop
                       : verb == "drag"  ? ActionKind::Drag
                       : verb == "click" ? ActionKind::Click
+                      : verb == "mdown" ? ActionKind::MiddleDown
+                      : verb == "mup"   ? ActionKind::MiddleUp
                                         : ActionKind::RightClick;
         if ((error = number("x", action.x, kAny)) || (error = number("y", action.y, kAny))) {
             return error;
@@ -174,6 +189,11 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
                              "\" (Ctrl+C Ctrl+X Ctrl+V Delete)"};
         }
         action.control = *command;
+    } else if (verb == "wheel" || verb == "hwheel") {
+        action.kind = verb == "wheel" ? ActionKind::Wheel : ActionKind::SidewaysWheel;
+        if ((error = number("turn", action.value, kAny))) {
+            return error;
+        }
     } else if (verb == "text") {
         action.kind = ActionKind::Text;
         if ((error = number("control", action.control, 0))) {
@@ -396,6 +416,14 @@ std::string FormatAction(const Action& action) {
             return line + "toolbar " + n(action.control);
         case ActionKind::Close:
             return line + "close";
+        case ActionKind::MiddleDown:
+            return line + "mdown " + n(action.x) + " " + n(action.y);
+        case ActionKind::MiddleUp:
+            return line + "mup " + n(action.x) + " " + n(action.y);
+        case ActionKind::Wheel:
+            return line + "wheel " + n(action.value);
+        case ActionKind::SidewaysWheel:
+            return line + "hwheel " + n(action.value);
         case ActionKind::Wait:
             return line + "wait";
     }

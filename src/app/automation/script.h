@@ -6,7 +6,7 @@
 //     reply ANSWER       the next question "Änderungen speichern?" is answered with the button
 //                        ANSWER (Speichern Verwerfen Abbrechen); with no reply left it discards
 //     @P down KEY        KEY goes down before pass P polls its event (Up Down Left Right Tab
-//     @P up KEY          Escape F5 F6 M), or up
+//     @P up KEY          Escape F5 F6 M F11 O S P Home Shift), or up
 //     @P mouse X Y       the mouse moves to (X, Y) in main-window coordinates
 //     @P click X Y [M]   the mouse moves there and a left-button press is queued; M is the
 //                        modifiers held (Shift, Ctrl, Shift+Ctrl)
@@ -14,6 +14,11 @@
 //     @P drop X Y        the mouse moves there and the left button comes up
 //     @P rightclick X Y [M]  the mouse moves there and a right-button press is queued
 //     @P key KEYS        the map's command keys are pressed (Ctrl+C Ctrl+X Ctrl+V Delete)
+//     @P mdown X Y       the mouse moves there and a middle-button press is queued
+//     @P mup X Y         the mouse moves there and the middle button's release is queued
+//     @P wheel N         a turn of the mouse wheel is queued: N eighths of a degree, 120 a
+//                        notch, positive away from the user
+//     @P hwheel N        a turn of a sideways wheel, positive to the left
 //     @P text C TEXT     control C's text becomes TEXT as if typed; TEXT may be empty
 //     @P select C N      list, combo box or track bar C takes row or position N; option or
 //                        check box C takes state N
@@ -52,6 +57,10 @@ enum class ActionKind {
     Drop,
     RightClick,
     Command,
+    MiddleDown,
+    MiddleUp,
+    Wheel,
+    SidewaysWheel,
     Wait,  // the run waits until the editor's reach search has ended
 };
 
@@ -64,7 +73,7 @@ struct Action {
     int y = 0;
     int modifiers = 0;  // Click, Drag, RightClick: runtime::MouseModifiers
     int control = 0;   // Text, Select, Press: the control; Toolbar: the button; Command: its number
-    int value = 0;     // Select
+    int value = 0;     // Select; Wheel, SidewaysWheel: the turn
     std::string text;  // Text
 
     bool operator==(const Action&) const = default;
@@ -104,9 +113,10 @@ std::string_view KeyName(runtime::Key key);
 
 // The keys a script can press, in a fixed order.
 inline constexpr runtime::Key kScriptKeys[] = {
-    runtime::Key::Up,  runtime::Key::Down,   runtime::Key::Left, runtime::Key::Right,
-    runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,   runtime::Key::F6,
-    runtime::Key::M,   runtime::Key::F11,
+    runtime::Key::Up,  runtime::Key::Down,   runtime::Key::Left,  runtime::Key::Right,
+    runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,    runtime::Key::F6,
+    runtime::Key::M,   runtime::Key::F11,    runtime::Key::O,     runtime::Key::S,
+    runtime::Key::P,   runtime::Key::Home,   runtime::Key::Shift,
     runtime::Key::R,  // the editor's reach layer
     runtime::Key::G,  // the reach layer's run shown
 };

@@ -141,6 +141,8 @@ InputDriver::Status ScriptDriver::Apply(const Action& action) {
         case ActionKind::Drag:
         case ActionKind::Drop:
         case ActionKind::RightClick:
+        case ActionKind::MiddleDown:
+        case ActionKind::MiddleUp:
             if (!windows.IsOpen(kMainWindow)) {
                 return Fail(action, "the main window is not open");
             }
@@ -154,6 +156,12 @@ InputDriver::Status ScriptDriver::Apply(const Action& action) {
                 windows.Queue({runtime::EventCode::LeftButtonDown, action.modifiers,
                                WindowUnder(windows, action.x, action.y)});
             }
+            if (action.kind == ActionKind::MiddleDown || action.kind == ActionKind::MiddleUp) {
+                windows.Queue({action.kind == ActionKind::MiddleDown
+                                   ? runtime::EventCode::MiddleButtonDown
+                                   : runtime::EventCode::MiddleButtonUp,
+                               0, WindowUnder(windows, action.x, action.y)});
+            }
             if (action.kind == ActionKind::RightClick) {
                 windows.Queue({runtime::EventCode::RightButtonDown, action.modifiers,
                                WindowUnder(windows, action.x, action.y)});
@@ -164,6 +172,12 @@ InputDriver::Status ScriptDriver::Apply(const Action& action) {
                 return Fail(action, "the main window is not open");
             }
             windows.Queue({runtime::EventCode::Command, action.control, kMainWindow});
+            break;
+        case ActionKind::Wheel:
+        case ActionKind::SidewaysWheel:
+            windows.Queue({action.kind == ActionKind::Wheel ? runtime::EventCode::MouseWheel
+                                                            : runtime::EventCode::SidewaysWheel,
+                           action.value, FrontWindow(windows)});
             break;
         case ActionKind::Text:
             if (!controlIsOpen(action.control)) {
