@@ -597,7 +597,7 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
 void Program::Impl::DrawingStage() {
     const bool layer = reach != nullptr && state.loop.mode == level::Mode::Editor;
     if (layer) {
-        reach->Follow(state.level, passCount, keys->AnyHeld());
+        reach->Follow(state.level, passCount, keys->AnyPressed());
     }
     const render::FrameInputs inputs = FrameInputsOf(state);
     if (!drawing) {

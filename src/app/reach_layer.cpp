@@ -161,7 +161,7 @@ void ReachLayer::EndGhost(level::Level& level) {
     }
 }
 
-void ReachLayer::Follow(level::Level& level, std::int64_t pass, bool anyKeyHeld) {
+void ReachLayer::Follow(level::Level& level, std::int64_t pass, bool anyKeyPressed) {
     if (!on_) {
         return;
     }
@@ -169,7 +169,7 @@ void ReachLayer::Follow(level::Level& level, std::int64_t pass, bool anyKeyHeld)
         // The ghost plays a game of its own; only the editor's view follows it.
         level::Level& view = level;
         Ghost& ghost = *ghost_;
-        if (anyKeyHeld || ghost.rest >= kGhostRest) {
+        if (anyKeyPressed || ghost.rest >= kGhostRest) {
             EndGhost(level);
         } else {
             if (ghost.at < ghost.plan.size()) {

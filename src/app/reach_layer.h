@@ -33,8 +33,8 @@ class ReachLayer {
     // R released in the editor: on (the search starts) or off (it stops, the ghost too).
     void Toggle(level::Level& level);
     // Each editor pass while on: follows the level's changes and moves the ghost on.
-    // `anyKeyHeld` stops the ghost.
-    void Follow(level::Level& level, std::int64_t pass, bool anyKeyHeld);
+    // `anyKeyPressed` (a key gone down this pass) stops the ghost.
+    void Follow(level::Level& level, std::int64_t pass, bool anyKeyPressed);
     // G released in the editor: the ghost plays the run found, if there is one.
     void ShowRun(level::Level& level);
     // While the ghost plays, the editor's view follows it; when it ends (any key, its run done,

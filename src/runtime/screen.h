@@ -507,8 +507,9 @@ class Keyboard {
     // below read the copy.
     void Snapshot();
     bool Held(Key key) const;
-    // True when any key is down in the snapshot.
-    bool AnyHeld() const;
+    // True when some key is down in the snapshot that was up in the one before: a key pressed
+    // now, not one held on (nor one whose release went to another program's window).
+    bool AnyPressed() const;
     // True once, on the first test after the key was seen down by an earlier test and is now up.
     bool Released(Key key);
     // True when a test has seen the key down since it was last released: only then can the
@@ -522,6 +523,7 @@ class Keyboard {
     Machine& machine_;
     KeyTable snapshot_{};
     KeyTable seenDown_{};
+    bool anyPressed_ = false;
 };
 
 // ---------------------------------------------------------------------------------------------

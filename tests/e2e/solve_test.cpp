@@ -274,6 +274,33 @@ TEST_F(SolveTest, TheEditorsReachLayerShowsWhereTheBallGetsAndFollowsAChange) {
     EXPECT_NE(written["elements"], undone["elements"]) << "the click changed no cell";
 }
 
+// G plays the run found as a ghost: the editor's view follows it until a key goes down, and then
+// is back where the author left it.
+TEST_F(SolveTest, TheGhostTakesTheViewAlongUntilAKeyIsPressed) {
+    WriteLevel("Gang", {
+                           "####################",
+                           "#                  #",
+                           "#  o          Z    #",
+                           "####################",
+                       });
+    const auto view = [&](const std::string& name, const std::string& more) {
+        std::ofstream(root_ / (name + ".txt"))
+            << "answer LEVEL/Gang.TXT\n@2 down Tab\n@3 up Tab\n@5 down R\n@6 up R\n@8 wait\n"
+            << more;
+        EXPECT_EQ(Program("--headless --script " + Quoted(root_ / (name + ".txt")) +
+                          " --passes 40 --state " + Quoted(root_ / (name + ".json"))),
+                  0)
+            << Errors();
+        const nlohmann::json state =
+            nlohmann::json::parse(ReadText(root_ / (name + ".json")), nullptr, false);
+        return std::make_pair(state.value("viewX", 0.0), state.value("viewY", 0.0));
+    };
+    const auto still = view("still", "");
+    EXPECT_NE(view("ghost", "@10 down G\n@11 up G\n"), still) << "the view did not follow";
+    // M does nothing else in the editor.
+    EXPECT_EQ(view("stopped", "@10 down G\n@11 up G\n@30 down M\n@31 up M\n"), still);
+}
+
 // The level tool's check with a search names the cell the ball falls out of the level from.
 TEST_F(SolveTest, CheckWithASearchNamesWhereTheBallFallsOut) {
     WriteLevel("Loch", {
