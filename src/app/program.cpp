@@ -112,6 +112,7 @@ void Program::Impl::Shutdown() {
     }
     ended = true;
     // Everything that uses the machine layer goes before the layer itself.
+    reach.reset();
     requesters.reset();
     ownRequesters.reset();
     sound.reset();
@@ -129,6 +130,19 @@ void Program::End() {
 
 std::int64_t Program::PassCount() const {
     return impl_->passCount;
+}
+DataFolderReport Program::PrepareDataFolder() {
+    return app::PrepareDataFolder(impl_->folders);
+}
+
+std::vector<std::string> Program::ReachLines() const {
+    return impl_->reach != nullptr ? impl_->reach->Lines() : std::vector<std::string>{};
+}
+
+void Program::WaitForSearch() {
+    if (impl_->reach != nullptr) {
+        impl_->reach->Wait(impl_->state.level);
+    }
 }
 const game::PassEvents& Program::Events() const {
     return impl_->passEvents;
@@ -412,6 +426,9 @@ void Program::Impl::ReportSavePoint() {
 void Program::Impl::SwitchMode() {
     EndGesture();
     windows->Use(panel::kMainWindow);
+    if (reach != nullptr) {
+        reach->EndGhost(state.level);
+    }
     if (state.loop.mode == level::Mode::Play) {
         state.loop.mode = level::Mode::Editor;
         windows->ShowControls(true);
@@ -550,6 +567,19 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
             return LoadLevelCommand();
         }
     }
+    if (state.loop.mode == level::Mode::Editor) {
+        if (keyboard.Released(Key::R)) {
+            if (reach == nullptr) {
+                reach = std::make_unique<ReachLayer>(masks, !options.headless);
+            }
+            reach->Toggle(level);
+        }
+    }
+    if (state.loop.mode == level::Mode::Editor) {
+        if (keyboard.Released(Key::G) && reach != nullptr) {
+            reach->ShowRun(level);
+        }
+    }
 
     // The sound setting, in play mode only: in the editor the letter belongs to the text fields.
     if (state.loop.mode == level::Mode::Play && keyboard.Released(Key::M) && Interactive()) {
@@ -565,6 +595,10 @@ Flow Program::Impl::KeyboardStage(game::PlayerKeys& held) {
 }
 
 void Program::Impl::DrawingStage() {
+    const bool layer = reach != nullptr && state.loop.mode == level::Mode::Editor;
+    if (layer) {
+        reach->Follow(state.level, passCount, keys->AnyPressed());
+    }
     const render::FrameInputs inputs = FrameInputsOf(state);
     if (!drawing) {
         render::AdvanceWithoutDrawing(state.level, inputs, state.render, random);
@@ -586,6 +620,9 @@ void Program::Impl::DrawingStage() {
     if (state.loop.mode == level::Mode::Editor) {
         editor::DrawMapPreview(state.tools, state.level, state.paint, state.loop.mouseX,
                                state.loop.mouseY, *screen);
+    }
+    if (layer) {
+        reach->Draw(state.level, *screen);
     }
 }
 

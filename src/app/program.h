@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/automation.h"
+#include "app/game_folders.h"
 #include "app/options.h"
 #include "app/state.h"
 #include "game/save_points.h"
@@ -51,6 +53,9 @@ class Program {
     // panel, the play screen, pictures, sound and font, the start values, the first level.
     // 0 when the main loop may start, else the exit status.
     int StartUp(int& argc, char** argv);
+    // Makes an installed copy's data folder ready, as start-up does, for those that read its
+    // levels before starting up.
+    DataFolderReport PrepareDataFolder();
 
     // One pass of the main loop, without its pacing.
     PassOutcome RunPass();
@@ -58,6 +63,11 @@ class Program {
     std::int64_t PassCount() const;
     // What the player could notice in the last pass: pickups, the goal, jumps, being sent back.
     const game::PassEvents& Events() const;
+
+    // Waits until the editor's reach search has ended (nothing when the layer is off).
+    void WaitForSearch();
+    // The lines the editor's reach layer shows; none while it is off.
+    std::vector<std::string> ReachLines() const;
 
     // The main loop until the program ends (or, with Options::passes, until that many passes
     // have run). An interactive run starts 60 passes a second on a steady schedule, whatever

@@ -14,6 +14,7 @@
 #include "app/game_folders.h"
 #include "app/options.h"
 #include "app/program.h"
+#include "app/reach_layer.h"
 #include "app/sound_effects.h"
 #include "app/state.h"
 #include "editor/painting.h"
@@ -70,6 +71,8 @@ struct Program::Impl {
     runtime::Random random;
     // The pictures' collision masks, made once as the pictures are loaded.
     runtime::CollisionMasks masks;
+    // The editor's reach layer, made when first turned on.
+    std::unique_ptr<ReachLayer> reach;
     // The requesters the program made itself, when the hooks bring none.
     std::unique_ptr<runtime::Requesters> ownRequesters;
     std::unique_ptr<ObservedRequesters> requesters;

@@ -124,7 +124,7 @@ int Program::StartUp(int& argc, char** argv) {
     // An installed copy keeps the player's levels and saves in a folder of the player's own,
     // made at the first start; shipped levels and presets it lacks are copied in. A file that
     // cannot be copied is reported with the pictures below; the game starts with the others.
-    const DataFolderReport prepared = PrepareDataFolder(d.folders);
+    const DataFolderReport prepared = app::PrepareDataFolder(d.folders);
     if (!prepared.Ready()) {
         return d.Fail("Der Ordner für Level und Spielstände kann nicht angelegt werden:\n" +
                           prepared.folder.string() + ": " + prepared.reason,

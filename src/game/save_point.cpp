@@ -144,6 +144,19 @@ StateHash StartHash(const level::Level& level) {
 
 }  // namespace
 
+float RestoredValue(float value) {
+    return static_cast<float>(RoundToInt(value));
+}
+
+level::Element RestoredRecord(const level::Element& element) {
+    const StoredRecord record = Stored(element);
+    std::array<float, level::kElementFieldCount> fields;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        fields[i] = static_cast<float>(record[i]);
+    }
+    return std::bit_cast<level::Element>(fields);
+}
+
 LevelIdentity IdentifyLevel(const level::Level& level) {
     StateHash hash = StartHash(level);
     for (const level::Element& element : level.elements) {

@@ -47,6 +47,11 @@ struct LevelIdentity {
 };
 LevelIdentity IdentifyLevel(const level::Level& level);
 
+// A value as a save point brings it back: rounded to a whole number (halves to even), as float.
+float RestoredValue(float value);
+// An element record as a save point brings it back, every field rounded.
+level::Element RestoredRecord(const level::Element& element);
+
 // The save point of the game as it stands: replaces the bytes with its header, records and mark.
 void EncodeSavePoint(const level::Level& level, const Player& player,
                      std::vector<std::uint8_t>& bytes);

@@ -185,6 +185,8 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
             }
             NoteSensor(element, services);
             SensorTrigger(element, level);
+            // A pickup taken here may store a save point, which must know of its change.
+            level::IndexOf(level).NoteChange(static_cast<std::int32_t>(i));
             const float kind = element.kind;
             PickupEffect(element, level, player, services);
             if (element.kind != kind) {
@@ -214,6 +216,7 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
         player.hitFlag = 1;
         NoteSwitchPress(element, services);
         SwitchPress(element, level);
+        level::IndexOf(level).NoteChange(static_cast<std::int32_t>(i));
         services.schedule.Wake(static_cast<std::int32_t>(i));
         if (SpikeEffect(element, level, player, services.savePoints)) {
             services.Note(GameEvent::SentBack);
@@ -275,6 +278,7 @@ void PushOutPass(level::Level& level, Player& player, UpdateSchedule& schedule) 
         level.viewY = level.viewY - push.shiftY;
         player.contactCount = player.contactCount + 1;
         BushEffect(element);
+        level::IndexOf(level).NoteChange(static_cast<std::int32_t>(i));
         schedule.Wake(static_cast<std::int32_t>(i));
     }
 }

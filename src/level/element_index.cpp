@@ -210,6 +210,9 @@ void ElementIndex::Refresh(const Level& level) {
     changed_.clear();
     changed_.reserve(list.size());
     isChanged_.assign(list.size(), false);
+    journalValid_ = false;
+    journal_.clear();
+    journaled_.assign(list.size(), false);
     build_.value = BuildNumber::Next();
 }
 
@@ -245,12 +248,14 @@ void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float
 
 void ElementIndex::Moved(std::int32_t element, const Element& record) {
     current_.Place(element, record.column, record.row);
+    Note(element);
 }
 
 void ElementIndex::ElementChanged(std::int32_t element, const Element& record) {
     current_.Place(element, record.column, record.row);
     home_.Place(element, record.homeColumn, record.homeRow);
     IndexKind(element, record.kind);
+    Note(element);
     if (!isChanged_[static_cast<std::size_t>(element)]) {
         isChanged_[static_cast<std::size_t>(element)] = true;
         changed_.push_back(element);
@@ -262,6 +267,17 @@ void ElementIndex::ForgetChanged() {
         isChanged_[static_cast<std::size_t>(element)] = false;
     }
     changed_.clear();
+}
+
+void ElementIndex::ResetJournal(const std::vector<std::uint32_t>& positions) {
+    for (const std::int32_t element : journal_) {
+        journaled_[static_cast<std::size_t>(element)] = false;
+    }
+    journal_.clear();
+    journalValid_ = true;
+    for (const std::uint32_t position : positions) {
+        Note(static_cast<std::int32_t>(position));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -100,8 +100,26 @@ class ElementIndex {
     const std::vector<std::int32_t>& Changed() const { return changed_; }
     void ForgetChanged();
 
+    // A journal of the records that may have changed: the positions given to ResetJournal, and
+    // every element moved or changed since, or noted by NoteChange, each once. Whoever keeps
+    // copies of the list (the automatic player's snapshots) compares only these instead of the
+    // whole list. It holds nothing until the first ResetJournal, and stops holding (JournalValid
+    // is false) when the indexes are rebuilt for a list that was replaced.
+    bool JournalValid() const { return journalValid_; }
+    // The record is about to change, or changed in place by a contact's effect (which may store a
+    // save point that reads the journal before the change is told): noted now.
+    void NoteChange(std::int32_t element) { Note(element); }
+    const std::vector<std::int32_t>& Journal() const { return journal_; }
+    void ResetJournal(const std::vector<std::uint32_t>& positions);
+
   private:
     void IndexKind(std::int32_t element, float kind);
+    void Note(std::int32_t element) {
+        if (journalValid_ && !journaled_[static_cast<std::size_t>(element)]) {
+            journaled_[static_cast<std::size_t>(element)] = true;
+            journal_.push_back(element);
+        }
+    }
 
     std::uint64_t builtFor_ = ~std::uint64_t{0};
     std::size_t builtSize_ = 0;
@@ -122,6 +140,9 @@ class ElementIndex {
     std::unordered_map<std::int32_t, std::vector<std::int32_t>> pickups_;
     std::vector<std::int32_t> changed_;
     std::vector<bool> isChanged_;
+    bool journalValid_ = false;
+    std::vector<std::int32_t> journal_;
+    std::vector<bool> journaled_;
 };
 
 // The level's indexes, brought up to date with its list first. A level read as const gets them

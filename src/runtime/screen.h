@@ -438,6 +438,9 @@ class PlayScreen {
     int TextWidth(std::string_view text) const;
     // Sets the front colour, then draws the rectangle outlined or filled by the mode.
     void Rectangle(int x, int y, int width, int height, Rgb colour);
+    // Lays the colour at opacity 0..255 over the rectangle's pixels (filled, whatever the mode);
+    // the front colour stays as it is.
+    void TintRectangle(int x, int y, int width, int height, Rgb colour, int opacity);
     // Sets the front colour, then draws the circle centred on (x, y).
     void Circle(int x, int y, int radius, Rgb colour);
     // A font of normal weight from a face name and a size in points.
@@ -485,6 +488,8 @@ enum class Key : int {
     Right = 0xCD,
     Down = 0xD0,
     M = 0x32,
+    R = 0x13,  // the editor's reach layer
+    G = 0x22,  // the reach layer's run shown
 };
 
 // The key table by scan code: true for a key that is down.
@@ -499,6 +504,9 @@ class Keyboard {
     // below read the copy.
     void Snapshot();
     bool Held(Key key) const;
+    // True when some key is down in the snapshot that was up in the one before: a key pressed
+    // now, not one held on (nor one whose release went to another program's window).
+    bool AnyPressed() const;
     // True once, on the first test after the key was seen down by an earlier test and is now up.
     bool Released(Key key);
     // True when a test has seen the key down since it was last released: only then can the
@@ -512,6 +520,7 @@ class Keyboard {
     Machine& machine_;
     KeyTable snapshot_{};
     KeyTable seenDown_{};
+    bool anyPressed_ = false;
 };
 
 // ---------------------------------------------------------------------------------------------

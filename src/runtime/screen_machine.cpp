@@ -336,11 +336,14 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             // The editor's own keys: Home moves the map, O, S and P the overview, the start and
-            // play from here. A list would jump to its first row or to an entry of that letter.
+            // play from here, R and G the reach layer and its run. A list would jump to its
+            // first row or to an entry of that letter.
             const bool editorKey = k == Qt::Key_Home ||  //
                                    k == Qt::Key_O ||     //
                                    k == Qt::Key_S ||     //
-                                   k == Qt::Key_P;
+                                   k == Qt::Key_P ||     //
+                                   k == Qt::Key_R ||     //
+                                   k == Qt::Key_G;
             if (editorKey && qobject_cast<QLineEdit*>(widget) == nullptr) {
                 return true;
             }
@@ -796,6 +799,7 @@ Keyboard::~Keyboard() = default;
 void Keyboard::Snapshot() {
     Machine::Impl& m = machine_.Internals();
     m.SettleReleases();
+    const KeyTable before = snapshot_;
     for (std::size_t i = 0; i < m.keys.size(); ++i) {
         snapshot_[i] = m.keys[i] || m.pressedSinceSnapshot[i];
     }
@@ -803,11 +807,19 @@ void Keyboard::Snapshot() {
     if (m.gamepads) {
         m.gamepads->HoldKeys(snapshot_);
     }
+    anyPressed_ = false;
+    for (std::size_t i = 0; i < snapshot_.size(); ++i) {
+        anyPressed_ = anyPressed_ || (snapshot_[i] && !before[i]);
+    }
 }
 
 bool Keyboard::Held(Key key) const {
     const int code = int(key);
     return code >= 0 && code < 256 && snapshot_[code];
+}
+
+bool Keyboard::AnyPressed() const {
+    return anyPressed_;
 }
 
 bool Keyboard::Released(Key key) {

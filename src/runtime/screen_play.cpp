@@ -861,6 +861,19 @@ void PlayScreen::Rectangle(int x, int y, int width, int height, Rgb colour) {
     FillClipped(p, right, std::int64_t(y) + 1, right, bottom - 1, d.front);
 }
 
+void PlayScreen::TintRectangle(int x, int y, int width, int height, Rgb colour, int opacity) {
+    Impl& d = *impl_;
+    if (!d.drawing || width <= 0 || height <= 0 || OffScreen(x, y, width, height)) {
+        return;
+    }
+    d.Plain();
+    d.SetComposition(QPainter::CompositionMode_SourceOver);
+    QPainter& p = d.painter;
+    QColor tint = ToQColor(colour);
+    tint.setAlpha(std::clamp(opacity, 0, 255));
+    FillClipped(p, x, y, std::int64_t(x) + width - 1, std::int64_t(y) + height - 1, tint);
+}
+
 namespace {
 
 // Half the width of the disc's row dy (pixels -h .. h are in it), -1 for rows outside. A pixel

@@ -51,6 +51,14 @@ std::size_t SnapshotBytes(const Snapshot& snapshot) {
            snapshot.changedIndices.capacity() * sizeof(std::uint32_t);
 }
 
+std::size_t PlaceBytes(const Place& place) {
+    // An entry of the index: its key and position, the node's link and hash, a bucket.
+    constexpr std::size_t kIndexEntry =
+        sizeof(std::pair<const PlaceKey, std::size_t>) + 3 * sizeof(void*);
+    return sizeof(Place) + place.links.capacity() * sizeof(std::int32_t) + kIndexEntry +
+           sizeof(double);  // its weight
+}
+
 Archive::Archive(float farDistance, ChoiceWeights weights, std::size_t snapshotBudget)
     : farDistance_(std::max(farDistance, 1.0f)), choice_(weights), budget_(snapshotBudget) {}
 
@@ -88,6 +96,7 @@ Place& Archive::Add(Place place) {
     mostSteps_ = std::max(mostSteps_, place.steps);
     mostPoints_ = std::max(mostPoints_, place.score);
     index_.emplace(place.key, places_.size());
+    placeBytes_ += PlaceBytes(place);
     Hold(place.snapshot);
     places_.push_back(std::move(place));
     if (further) {
@@ -111,6 +120,8 @@ void Archive::Replace(Place& known, Place place) {
     if (known.explorable) {
         Release(known.snapshot);
     }
+    placeBytes_ -= PlaceBytes(known);
+    placeBytes_ += PlaceBytes(place);
     Hold(place.snapshot);
     const bool wasExplorable = known.explorable;
     known = std::move(place);
@@ -121,7 +132,7 @@ void Archive::Replace(Place& known, Place place) {
 }
 
 void Archive::KeepWithinBudget() {
-    if (snapshotBytes_ <= budget_) {
+    if (BytesKept() <= budget_) {
         return;
     }
     // The explorable places from the least likely choice up; the newest place stays, so that
@@ -137,7 +148,7 @@ void Archive::KeepWithinBudget() {
     });
     const std::size_t target = budget_ - budget_ / 4;
     for (std::size_t i : order) {
-        if (snapshotBytes_ <= target) {
+        if (BytesKept() <= target) {
             break;
         }
         Place& place = places_[i];
@@ -145,7 +156,7 @@ void Archive::KeepWithinBudget() {
         // Swapped with empty lists, which frees their memory (clearing would keep it).
         std::vector<level::Element>().swap(place.snapshot.changed);
         std::vector<std::uint32_t>().swap(place.snapshot.changedIndices);
-        place.snapshot.savePoint = game::SavePointMemory{};
+        place.snapshot.savePoint = SearchSavePoint{};
         place.explorable = false;
         weights_.Set(i, 0.0);
     }

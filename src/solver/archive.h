@@ -49,6 +49,7 @@ struct Place {
     std::int64_t passes = 0;    // the length of that run
     float goalDistance = 0.0f;  // cells from the ball to the nearest goal
     std::uint32_t chosen = 0;   // explorations started here
+    std::uint64_t disks = 0;    // the disks taken there (Search's own numbering)
     // False once the archive has let go of the snapshot to stay within its memory: the place is
     // never explored again, but still stands for the shortest run to it.
     bool explorable = true;
@@ -57,6 +58,9 @@ struct Place {
 // The memory of a place's snapshot's records that differ (beyond its fields and the save point
 // it shares with others).
 std::size_t SnapshotBytes(const Snapshot& snapshot);
+// The memory a place takes whatever becomes of its snapshot: its fields, its links and its entry
+// in the archive's index.
+std::size_t PlaceBytes(const Place& place);
 
 // How the choice weighs a place: novelty (a place explored often is chosen less), progress (a
 // place of the most steps more) and nearness to the goal.
@@ -67,12 +71,13 @@ struct ChoiceWeights {
 
 class Archive {
   public:
-    // Snapshots are kept up to `snapshotBudget` bytes (their records, and each save point they
-    // hold counted once however many share it). Beyond it, the archive lets go of the
-    // snapshots of the places least likely to be chosen until a quarter of the budget is free:
-    // on a large level full of moving elements a search of a minute would otherwise take
-    // gigabytes.
-    static constexpr std::size_t kDefaultBudget = std::size_t{1} << 30;
+    // The archive keeps within `snapshotBudget` bytes: its places with their index, their
+    // snapshots (records, and each save point they hold counted once however many share it),
+    // and what its owner adds (SetOtherBytes: the run tree). Beyond it, the archive lets go of
+    // the snapshots of the places least likely to be chosen until a quarter of the budget is
+    // free: on a large level full of moving elements a search of a minute would otherwise take
+    // gigabytes. With the program itself this keeps the automatic player within 1 GB.
+    static constexpr std::size_t kDefaultBudget = std::size_t{640} << 20;
     explicit Archive(float farDistance, ChoiceWeights weights = {},
                      std::size_t snapshotBudget = kDefaultBudget);
 
@@ -90,6 +95,12 @@ class Archive {
     Place& Choose(runtime::Random& random);
     double Weight(const Place& place) const;
     std::size_t SnapshotBytesKept() const { return snapshotBytes_; }
+    // Everything counted against the budget.
+    std::size_t BytesKept() const { return snapshotBytes_ + placeBytes_ + otherBytes_; }
+    // Memory outside the archive that counts against its budget.
+    void SetOtherBytes(std::size_t bytes) { otherBytes_ = bytes; }
+    // False once the places alone (without any snapshot) fill the budget: no more should join.
+    bool Room() const { return placeBytes_ + otherBytes_ < budget_; }
 
     // The place nearest the goal, of the most points among those.
     const Place& Best() const;
@@ -106,6 +117,8 @@ class Archive {
     ChoiceWeights choice_;
     std::size_t budget_;
     std::size_t snapshotBytes_ = 0;
+    std::size_t placeBytes_ = 0;
+    std::size_t otherBytes_ = 0;
     // How many places hold each save point.
     std::unordered_map<const void*, std::size_t> savePointHolders_;
     // A deque: places never move, so a place found stays valid while others are added.

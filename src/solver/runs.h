@@ -3,6 +3,7 @@
 // the same keys held; a run is the path from one stretch back to the root.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -24,6 +25,8 @@ class Runs {
     RunId Extend(RunId run, std::uint8_t keys, std::uint32_t passes);
     std::int64_t Length(RunId run) const { return stretches_[run].length; }
     KeyPlan Plan(RunId run) const;
+    // The memory the tree takes.
+    std::size_t Bytes() const { return stretches_.capacity() * sizeof(Stretch); }
 
   private:
     struct Stretch {

@@ -21,6 +21,10 @@ constexpr float kTakenGoal = level::TakenCode(Code(ElementKind::Goal));
 constexpr float kTakenDisk = level::TakenCode(Code(ElementKind::Disk));
 // The cells around the level where the ball can still be; beyond them it falls for ever.
 constexpr std::int32_t kRim = 2;
+// A disk counts as a dead end only when every place found after taking it was explored at least
+// this often.
+constexpr std::uint32_t kExhausted = 4;
+constexpr std::size_t kMostDisks = 64;
 
 // Elements whose change alters the way through the level for good: a save point taken (where
 // spikes send the ball from then on) and a bush worn away (an opening). Coins only bring points
@@ -162,6 +166,11 @@ struct Search::Exploration {
     std::vector<Found> found;
     std::optional<std::size_t> winStretches;
     std::int32_t winScore = 0;
+    std::uint64_t winDisks = 0;
+    // Where the ball fell out of the level: the last cell of the level it was in.
+    std::optional<Cell> leftFrom;
+    // Keys to play instead of drawn ones (the hint), or null.
+    const KeyPlan* plan = nullptr;
     // The cells the ball was in, each new one once in a row.
     std::vector<Cell> cells;
     std::int64_t passes = 0;
@@ -170,21 +179,35 @@ struct Search::Exploration {
 Search::Search(const World& start, const Machines& machines, const SearchSettings& settings)
     : machines_(machines),
       settings_(settings),
-      start_(start),
-      worlds_(static_cast<std::size_t>(std::max(settings.threads, 1)), start),
-      base_(SettledElements(start, machines)),
+      start_(PreparedForSearch(start)),
+      base_(SettledElements(start_, machines)),
       goals_(start.state.level.elements),
       reach_(start.state.level.levelWidth, start.state.level.levelHeight),
       archive_(static_cast<float>(std::hypot(double(start.state.level.levelWidth),
                                              double(start.state.level.levelHeight))),
                settings.weights, settings.snapshotBudget),
       random_(settings.seed) {
+    start_.savePoint.UseBase(base_.Base());
+    worlds_.assign(static_cast<std::size_t>(std::max(settings.threads, 1)), start_);
     const level::ElementList& elements = start.state.level.elements;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         if (IsLandmark(elements[i].kind)) {
             landmarks_.push_back(i);
         }
+        if (elements[i].kind == Code(ElementKind::Disk) && disks_.size() < kMostDisks) {
+            disks_.push_back(i);
+        }
     }
+}
+
+std::uint64_t Search::DisksTaken(const level::ElementList& elements) const {
+    std::uint64_t taken = 0;
+    for (std::size_t d = 0; d < disks_.size(); ++d) {
+        if (elements[disks_[d]].kind == kTakenDisk) {
+            taken |= std::uint64_t{1} << d;
+        }
+    }
+    return taken;
 }
 
 std::int32_t Search::LandmarksPassed(const level::ElementList& elements) const {
@@ -223,6 +246,7 @@ Place Search::MakePlace(const World& world, std::vector<std::int32_t> links) con
     place.snapshot = base_.Take(world);
     place.links = std::move(links);
     place.goalDistance = goals_.Distance(place.key.cell);
+    place.disks = DisksTaken(world.state.level.elements);
     return place;
 }
 
@@ -244,10 +268,22 @@ void Search::Explore(Exploration& e, World& world, std::int64_t shorterThan) con
     // The places this exploration found, by the length of its run to them.
     std::unordered_map<PlaceKey, std::int64_t, PlaceKeyHash> own;
     std::int64_t length = e.fromPasses;
-    std::int32_t left = settings_.explorePasses;
+    std::int64_t left = e.plan != nullptr ? static_cast<std::int64_t>(e.plan->size())
+                                          : std::int64_t{settings_.explorePasses};
+    std::size_t planned = 0;  // passes of the plan played
     while (left > 0) {
-        const std::uint8_t keys = DrawKeys(random);
-        const std::int32_t stretch = std::min(DrawStretch(random), left);
+        std::uint8_t keys = 0;
+        std::int64_t stretch = 0;
+        if (e.plan != nullptr) {
+            keys = (*e.plan)[planned];
+            while (planned < e.plan->size() && (*e.plan)[planned] == keys) {
+                ++planned;
+                ++stretch;
+            }
+        } else {
+            keys = DrawKeys(random);
+            stretch = std::min<std::int64_t>(DrawStretch(random), left);
+        }
         // Passes of this stretch not yet in e.stretches.
         std::uint32_t pending = 0;
         const auto close = [&]() {
@@ -256,7 +292,7 @@ void Search::Explore(Exploration& e, World& world, std::int64_t shorterThan) con
                 pending = 0;
             }
         };
-        for (std::int32_t i = 0; i < stretch; ++i, --left) {
+        for (std::int64_t i = 0; i < stretch; ++i, --left) {
             RunPass(world, keys, machines_);
             ++e.passes;
             ++pending;
@@ -267,6 +303,7 @@ void Search::Explore(Exploration& e, World& world, std::int64_t shorterThan) con
                 close();
                 e.winStretches = e.stretches.size();
                 e.winScore = world.state.level.score;
+                e.winDisks = DisksTaken(world.state.level.elements);
                 return;
             }
             if (length + 1 >= shorterThan) {
@@ -275,7 +312,16 @@ void Search::Explore(Exploration& e, World& world, std::int64_t shorterThan) con
             NoteLink(links, world.state.level.triggeredLink);
             const Cell cell = BallCell(world.state.level);
             if (!reach_.Inside(cell)) {
-                return;  // the ball has left the level: nothing more to find here
+                // The ball has left the level: nothing more to find here. The last cell of
+                // the level it was in is where the level lets it out.
+                const auto in = std::find_if(e.cells.rbegin(), e.cells.rend(), [&](const Cell& c) {
+                    return c.column >= 1 && c.column <= start_.state.level.levelWidth &&
+                           c.row >= 1 && c.row <= start_.state.level.levelHeight;
+                });
+                if (in != e.cells.rend()) {
+                    e.leftFrom = *in;
+                }
+                return;
             }
             if (e.cells.empty() || !(e.cells.back() == cell)) {
                 e.cells.push_back(cell);
@@ -319,6 +365,9 @@ void Search::RunBatch(std::vector<Exploration>& batch, std::int64_t shorterThan)
 
 std::optional<RunId> Search::TakeIn(Exploration& e) {
     passes_ += e.passes;
+    if (e.leftFrom && !leftFrom_) {
+        leftFrom_ = e.leftFrom;
+    }
     for (const Cell& cell : e.cells) {
         NoteNearest(cell);
         reach_.Mark(cell);
@@ -327,7 +376,11 @@ std::optional<RunId> Search::TakeIn(Exploration& e) {
     for (std::size_t i = 0; i < e.stretches.size(); ++i) {
         runs[i + 1] = runs_.Extend(runs[i], e.stretches[i].keys, e.stretches[i].passes);
     }
+    archive_.SetOtherBytes(runs_.Bytes());
     for (Exploration::Found& found : e.found) {
+        if (!archive_.Room()) {
+            break;  // the budget holds no more places: the search makes do with those it has
+        }
         Place& place = found.place;
         place.run = runs[found.stretches];
         place.passes = runs_.Length(place.run);
@@ -339,9 +392,35 @@ std::optional<RunId> Search::TakeIn(Exploration& e) {
         }
     }
     if (e.winStretches) {
+        winDisks_ |= e.winDisks;
         return runs[*e.winStretches];
     }
     return std::nullopt;
+}
+
+std::vector<Cell> Search::DeadEnds() const {
+    std::vector<Cell> deadEnds;
+    for (std::size_t d = 0; d < disks_.size(); ++d) {
+        const std::uint64_t bit = std::uint64_t{1} << d;
+        if ((winDisks_ & bit) != 0) {
+            continue;
+        }
+        bool any = false;
+        bool exhausted = true;
+        for (std::size_t i = 0; i < archive_.Size() && exhausted; ++i) {
+            const Place& place = archive_.At(i);
+            if ((place.disks & bit) != 0) {
+                any = true;
+                exhausted = place.explorable && place.chosen >= kExhausted;
+            }
+        }
+        if (any && exhausted) {
+            const level::Element& disk = start_.state.level.elements[disks_[d]];
+            deadEnds.push_back(Cell{static_cast<std::int32_t>(disk.homeColumn),
+                                    static_cast<std::int32_t>(disk.homeRow)});
+        }
+    }
+    return deadEnds;
 }
 
 SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progress) {
@@ -373,25 +452,9 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
         settings_.passLimit > 0 ? settings_.passLimit : std::numeric_limits<std::int64_t>::max();
     double reported = 0.0;
     constexpr double kReportEvery = 0.25;
-    std::vector<Exploration> batch;
-    for (;;) {
-        const double seconds = elapsed();
-        if (seconds >= settings_.seconds || passes_ >= passLimit) {
-            break;
-        }
-        if (seconds - reported >= kReportEvery) {
-            reported = seconds;
-            progress(totals());
-        }
-        batch.assign(static_cast<std::size_t>(std::max(settings_.batch, 1)), Exploration{});
-        for (Exploration& e : batch) {
-            e.from = &archive_.Choose(random_);
-            e.fromRun = e.from->run;
-            e.fromPasses = e.from->passes;
-            e.seed = static_cast<std::uint32_t>(random_.Next(std::numeric_limits<int>::max()));
-        }
-        RunBatch(batch, bestLength);
-        for (Exploration& e : batch) {
+    // Takes in what a batch found, in the order it was chosen, and keeps the shortest win.
+    const auto takeIn = [&](std::vector<Exploration>& explored) {
+        for (Exploration& e : explored) {
             const std::optional<RunId> win = TakeIn(e);
             if (!win || runs_.Length(*win) >= bestLength) {
                 continue;
@@ -408,6 +471,37 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
             bestLength = runs_.Length(*win);
             result.score = e.winScore;
         }
+    };
+    std::vector<Exploration> batch;
+    if (!settings_.hint.empty()) {
+        batch.assign(1, Exploration{});
+        batch[0].from = &archive_.At(0);
+        batch[0].plan = &settings_.hint;
+        Explore(batch[0], worlds_.front(), bestLength);
+        takeIn(batch);
+    }
+    for (;;) {
+        const double seconds = elapsed();
+        if (seconds >= settings_.seconds || passes_ >= passLimit) {
+            break;
+        }
+        if (settings_.stop != nullptr && settings_.stop->load()) {
+            result.stopped = true;
+            break;
+        }
+        if (seconds - reported >= kReportEvery) {
+            reported = seconds;
+            progress(totals());
+        }
+        batch.assign(static_cast<std::size_t>(std::max(settings_.batch, 1)), Exploration{});
+        for (Exploration& e : batch) {
+            e.from = &archive_.Choose(random_);
+            e.fromRun = e.from->run;
+            e.fromPasses = e.from->passes;
+            e.seed = static_cast<std::uint32_t>(random_.Next(std::numeric_limits<int>::max()));
+        }
+        RunBatch(batch, bestLength);
+        takeIn(batch);
     }
 
     if (result.found) {
@@ -419,6 +513,10 @@ SearchResult Search::Run(const std::function<void(const SearchProgress&)>& progr
     }
     result.nearest = nearest_;
     result.nearestDistance = nearestDistance_;
+    result.leftFrom = leftFrom_;
+    if (!result.stopped) {
+        result.deadEnds = DeadEnds();
+    }
     result.totals = totals();
     progress(result.totals);
     return result;

@@ -4,6 +4,7 @@
 // the archive. The same start and seed give the same search.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -64,6 +65,11 @@ struct SearchSettings {
     double shorterShare = 1.0;
     ChoiceWeights weights;
     std::size_t snapshotBudget = Archive::kDefaultBudget;
+    // A run (of an earlier search of the level before it was changed) played first: the places
+    // it passes join the archive as the search's own, and a win it still takes is found at once.
+    KeyPlan hint;
+    // Ends the search early when it becomes true (read between explorations).
+    const std::atomic<bool>* stop = nullptr;
 };
 
 struct SearchProgress {
@@ -83,6 +89,13 @@ struct SearchResult {
     Cell nearest;
     float nearestDistance = 0.0f;
     SearchProgress totals;
+    // The search ended before its time, by SearchSettings::stop.
+    bool stopped = false;
+    // The first cell of the level found from which the ball fell out of it.
+    std::optional<Cell> leftFrom;
+    // The disks (home cells) after whose taking the search found no way to the goal, though
+    // it explored every place it found after them a number of times.
+    std::vector<Cell> deadEnds;
 };
 
 class Search {
@@ -102,6 +115,9 @@ class Search {
     // the archive but changes nothing outside `world` and `exploration`, so explorations can run
     // side by side.
     void Explore(Exploration& exploration, World& world, std::int64_t shorterThan) const;
+    // The disks taken in the world, as bits of disks_.
+    std::uint64_t DisksTaken(const level::ElementList& elements) const;
+    std::vector<Cell> DeadEnds() const;
     void RunBatch(std::vector<Exploration>& batch, std::int64_t shorterThan);
     // Takes what an exploration found into the archive; a win is returned as its run.
     std::optional<RunId> TakeIn(Exploration& exploration);
@@ -110,11 +126,14 @@ class Search {
     const Machines machines_;
     const SearchSettings settings_;
     World start_;
-    std::vector<World> worlds_;  // one for each thread
     SnapshotBase base_;
+    std::vector<World> worlds_;  // one for each thread
     Goals goals_;
     Reach reach_;
     std::vector<std::size_t> landmarks_;
+    std::vector<std::size_t> disks_;  // the first 64 disks of the list
+    std::optional<Cell> leftFrom_;
+    std::uint64_t winDisks_ = 0;  // the disks taken on any run to the goal found
     Runs runs_;
     Archive archive_;
     runtime::Random random_;

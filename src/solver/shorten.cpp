@@ -52,11 +52,12 @@ std::int64_t KeyChanges(const KeyPlan& plan) {
 
 Shortener::Shortener(const World& start, const Machines& machines, KeyPlan plan)
     : machines_(machines),
-      base_(SettledElements(start, machines)),
+      world_(PreparedForSearch(start)),
+      base_(SettledElements(world_, machines)),
       goals_(start.state.level.elements),
-      world_(start),
       plan_(std::move(plan)) {
-    checkpoints_.push_back(base_.Take(start));
+    world_.savePoint.UseBase(base_.Base());
+    checkpoints_.push_back(base_.Take(world_));
     // The checkpoints of the plan as it is; it wins, so TryFrom keeps it as it is.
     TryFrom(plan_, 0);
 }

@@ -55,9 +55,9 @@ class Shortener {
     static constexpr std::int64_t kCheckpointSpacing = 16;
 
     const Machines machines_;
+    World world_;
     SnapshotBase base_;
     Goals goals_;
-    World world_;
     KeyPlan plan_;
     std::vector<Snapshot> checkpoints_;
     std::int32_t score_ = 0;

@@ -3,9 +3,13 @@
 // to.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "game/player.h"
 #include "game/save_points.h"
 #include "game/simulation.h"
 #include "level/level.h"
@@ -31,13 +35,61 @@ struct Machines {
     const runtime::CollisionMasks& masks;
 };
 
+// The list that snapshots and save points are kept against (usually the level after its first
+// pass), with the positions whose record a save point's rounding changes.
+struct BaseList {
+    explicit BaseList(level::ElementList list);
+    level::ElementList elements;
+    std::vector<std::uint32_t> roundingChanges;
+};
+
+// A save point held in memory as the search needs it: the records that differ from the base
+// list, each as a save point rounds it. Taking one on a large level costs what differs from the
+// base, not the whole level, and going back to one writes back in place only the records that
+// differ, keeping the level's indexes. It brings back exactly the game a save-point file taken
+// at the same moment brings back: every value rounded to a whole number. Copies share what was
+// kept, as game::SavePointMemory's do.
+class SearchSavePoint final : public game::SavePointStore {
+  public:
+    SearchSavePoint() = default;
+    // Later save points are kept against this base; without one, each keeps every record.
+    void UseBase(std::shared_ptr<const BaseList> base) { base_ = std::move(base); }
+
+    // Never fails.
+    bool Store(const level::Level& level, const game::Player& player) override;
+    // Brings back the save point of the same level, as every save point the search takes is.
+    bool Restore(level::Level& level, game::Player& player) override;
+    std::string Problem() const override { return {}; }
+    bool Holds() const { return kept_ != nullptr; }
+    // True when both hold the same save point (or none), value for value.
+    bool SameAs(const SearchSavePoint& other) const;
+    // What copies share (null when it holds nothing), and the bytes that takes.
+    const void* Shared() const { return kept_.get(); }
+    std::size_t SharedBytes() const;
+
+  private:
+    struct Kept;
+    std::shared_ptr<const BaseList> base_;
+    std::shared_ptr<const Kept> kept_;
+};
+
 // Everything that one play pass reads or changes. The save point lives in memory: the search
 // never touches the game folder.
 struct World {
     play::Game state;
     runtime::Random random;
-    game::SavePointMemory savePoint;
+    SearchSavePoint savePoint;
+    // The passes leave out the random numbers: every torch stands still (PreparedForSearch), so
+    // nothing they draw can change the ball's way.
+    bool lean = false;
 };
+
+// Makes the passes of a world cheaper where that cannot change the ball's way: a torch that
+// never moves and carries nothing has no effect on the ball, but flickers at random in every
+// pass. Where every torch is such, they become empty cells, and the random numbers (which only
+// the torches and the sensors' drawing use) are no longer drawn. The same keys then move the
+// ball exactly as in the game as loaded; the game's own pictures and the random state differ.
+World PreparedForSearch(World world);
 
 // One pass of the main loop in play mode with `keys` held.
 void RunPass(World& world, std::uint8_t keys, const Machines& machines);
@@ -47,7 +99,7 @@ void RunPass(World& world, std::uint8_t keys, const Machines& machines);
 struct Snapshot {
     play::Moment moment;
     runtime::Random random;
-    game::SavePointMemory savePoint;
+    SearchSavePoint savePoint;
     std::vector<std::uint32_t> changedIndices;
     std::vector<level::Element> changed;
 };
@@ -58,6 +110,10 @@ bool SameGame(const Snapshot& a, const Snapshot& b);
 
 // The base list and the work of taking and restoring snapshots against it. The base must have
 // as many records as every list the snapshots are taken of; a play pass never changes that.
+//
+// Both compare only the records the level's index has noted as changed since the world was last
+// put into a snapshot's state (its journal), and the whole list only when there is no such note
+// (the first time, or after the list was replaced).
 class SnapshotBase {
   public:
     explicit SnapshotBase(level::ElementList base);
@@ -66,9 +122,11 @@ class SnapshotBase {
     // Puts the world into the snapshot's state. The level's name, which a play pass never
     // changes, stays as it is.
     void Restore(const Snapshot& snapshot, World& world) const;
+    // For the save points of the worlds this base restores.
+    const std::shared_ptr<const BaseList>& Base() const { return base_; }
 
   private:
-    level::ElementList base_;
+    std::shared_ptr<const BaseList> base_;
 };
 
 // The element list after one pass without keys, as the base of a search's snapshots. In that

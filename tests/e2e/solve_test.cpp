@@ -181,6 +181,144 @@ TEST_F(SolveTest, AWalledOffGoalEndsWithStatusOneAndTheNearestCell) {
         << Errors();
 }
 
+// The editor's reach layer, through the real program: turned on with R in the editor, a script
+// waits for its search; the window shows the reached cells tinted and the line under the map.
+// Two floor cells taken away (clicks with the brush's air) start the search again, which then
+// names the cell the ball falls out of the level from. The level and its history are those of
+// the same run without the layer: the undos at the end bring the floor back in both.
+TEST_F(SolveTest, TheEditorsReachLayerShowsWhereTheBallGetsAndFollowsAChange) {
+    WriteLevel("Flur", {
+                           "####################",
+                           "#                  #",
+                           "#                  #",
+                           "#                  #",
+                           "#  o          Z    #",
+                           "####################",
+                       });
+    // The cells (8, 6) and (9, 6) under the ball's way, in main-window coordinates: the editor
+    // shows the level at its start view (viewX = 512 - 40 * 4, viewY = 384 - 190).
+    const int clickX = 256 + 40 * 8 + (512 - 160);
+    const int clickY = 40 * 6 + (384 - 190);
+    const auto script = [&](bool layer) {
+        std::string text = "answer LEVEL/Flur.TXT\n@2 down Tab\n@3 up Tab\n";
+        if (layer) {
+            text += "@5 down R\n@6 up R\n@8 wait\n";
+        }
+        text += "@10 click " + std::to_string(clickX) + " " + std::to_string(clickY) + "\n";
+        text += "@11 click " + std::to_string(clickX + 40) + " " + std::to_string(clickY) + "\n";
+        if (layer) {
+            text += "@12 wait\n";
+        }
+        return text;
+    };
+    const auto run = [&](bool layer, int passes, const std::string& name) {
+        std::ofstream(root_ / (name + ".txt")) << script(layer);
+        return Program("--headless --script " + Quoted(root_ / (name + ".txt")) + " --passes " +
+                       std::to_string(passes) + " --state " + Quoted(root_ / (name + ".json")) +
+                       " --window-shot " + Quoted(root_ / (name + ".png")));
+    };
+    const auto state = [&](const std::string& name) {
+        return nlohmann::json::parse(ReadText(root_ / (name + ".json")), nullptr, false);
+    };
+
+    // Before the click: the goal can be reached, and the start cell is tinted.
+    ASSERT_EQ(run(true, 9, "before"), 0) << Errors();
+    ASSERT_EQ(run(false, 9, "plain"), 0) << Errors();
+    const nlohmann::json before = state("before");
+    ASSERT_TRUE(before.contains("reach")) << before.dump();
+    EXPECT_EQ(before["reach"][0].get<std::string>().rfind("Ziel erreichbar \u2014 ", 0), 0u)
+        << before["reach"];
+    EXPECT_FALSE(state("plain").contains("reach"));
+    const QImage tinted(QString::fromStdString((root_ / "before.png").string()));
+    const QImage plain(QString::fromStdString((root_ / "plain.png").string()));
+    const QPoint start(256 + 40 * 4 + (512 - 160), 40 * 5 + (384 - 190) - 15);
+    const QColor a = tinted.pixelColor(start);
+    const QColor b = plain.pixelColor(start);
+    EXPECT_GT(a.red() + a.blue() - 2 * a.green(), b.red() + b.blue() - 2 * b.green())
+        << "the start cell is not tinted magenta";
+    // The line at the foot of the map: white text on black where the plain editor shows the
+    // level.
+    int white = 0;
+    for (int x = 256 + 4; x < 256 + 200; ++x) {
+        for (int y = 768 - 20; y < 768 - 4; ++y) {
+            white += tinted.pixel(x, y) == qRgb(255, 255, 255) &&
+                     plain.pixel(x, y) != tinted.pixel(x, y);
+        }
+    }
+    EXPECT_GT(white, 20) << "no line under the map";
+
+    // After the click the search starts again and finds the hole.
+    ASSERT_EQ(run(true, 13, "after"), 0) << Errors();
+    const nlohmann::json after = state("after");
+    ASSERT_TRUE(after.contains("reach")) << after.dump();
+    const std::string lines = after["reach"].dump();
+    EXPECT_NE(lines.find("Der Ball f\u00e4llt aus dem Level: Spalte "), std::string::npos) << lines;
+    EXPECT_NE(lines.find(", Zeile 6"), std::string::npos) << lines;
+
+    // The layer changed nothing of the level or its history.
+    std::ofstream(root_ / "undo.txt") << script(true) << "@14 toolbar 4\n@15 toolbar 4\n";
+    std::ofstream(root_ / "undoPlain.txt") << script(false) << "@14 toolbar 4\n@15 toolbar 4\n";
+    ASSERT_EQ(Program("--headless --script " + Quoted(root_ / "undo.txt") +
+                      " --passes 16 --state " + Quoted(root_ / "undo.json")),
+              0)
+        << Errors();
+    ASSERT_EQ(Program("--headless --script " + Quoted(root_ / "undoPlain.txt") +
+                      " --passes 16 --state " + Quoted(root_ / "undoPlain.json")),
+              0)
+        << Errors();
+    nlohmann::json undone = state("undo");
+    undone.erase("reach");
+    EXPECT_EQ(undone, state("undoPlain"));
+    nlohmann::json written = state("after");
+    written.erase("reach");
+    EXPECT_NE(written["elements"], undone["elements"]) << "the click changed no cell";
+}
+
+// G plays the run found as a ghost: the editor's view follows it until a key goes down, and then
+// is back where the author left it.
+TEST_F(SolveTest, TheGhostTakesTheViewAlongUntilAKeyIsPressed) {
+    WriteLevel("Gang", {
+                           "####################",
+                           "#                  #",
+                           "#  o          Z    #",
+                           "####################",
+                       });
+    const auto view = [&](const std::string& name, const std::string& more) {
+        std::ofstream(root_ / (name + ".txt"))
+            << "answer LEVEL/Gang.TXT\n@2 down Tab\n@3 up Tab\n@5 down R\n@6 up R\n@8 wait\n"
+            << more;
+        EXPECT_EQ(Program("--headless --script " + Quoted(root_ / (name + ".txt")) +
+                          " --passes 40 --state " + Quoted(root_ / (name + ".json"))),
+                  0)
+            << Errors();
+        const nlohmann::json state =
+            nlohmann::json::parse(ReadText(root_ / (name + ".json")), nullptr, false);
+        return std::make_pair(state.value("viewX", 0.0), state.value("viewY", 0.0));
+    };
+    const auto still = view("still", "");
+    EXPECT_NE(view("ghost", "@10 down G\n@11 up G\n"), still) << "the view did not follow";
+    // M does nothing else in the editor.
+    EXPECT_EQ(view("stopped", "@10 down G\n@11 up G\n@30 down M\n@31 up M\n"), still);
+}
+
+// The level tool's check with a search names the cell the ball falls out of the level from.
+TEST_F(SolveTest, CheckWithASearchNamesWhereTheBallFallsOut) {
+    WriteLevel("Loch", {
+                           "####################",
+                           "#                  #",
+                           "#  o          Z    #",
+                           "######  ############",
+                       });
+    const std::string command = Quoted(fs::path(TESSARON_GAME_DIR) / "tessaron-level") + " check " +
+                                Quoted(root_ / "LEVEL" / "Loch.TXT") + " --search 3 --dir " +
+                                Quoted(root_) + " >" + Quoted(root_ / "check.txt");
+    EXPECT_EQ(RunCommand("QT_QPA_PLATFORM=offscreen " + command), 1);
+    const std::string found = ReadText(root_ / "check.txt");
+    EXPECT_TRUE(found.find("7 4: the ball falls out of the level") != std::string::npos ||
+                found.find("8 4: the ball falls out of the level") != std::string::npos)
+        << found;
+}
+
 struct Refusal {
     const char* name;
     const char* arguments;

@@ -94,16 +94,17 @@ TEST(Archive, BestIsNearestTheGoalThenMostPoints) {
     EXPECT_EQ(archive.MostSteps(), 2);
 }
 
-// Over its budget the archive lets go of the snapshots of the places least likely to be chosen
-// (here the ones explored most), never chooses them again, and keeps their runs.
+// Over its budget (places and snapshots) the archive lets go of the snapshots of the places least
+// likely to be chosen (here the ones explored most), never chooses them again, and keeps their
+// runs.
 TEST(Archive, LetsGoOfTheLeastLikelySnapshotsOverItsBudget) {
     const auto withRecords = [](std::int32_t column) {
         Place place = At(column, 0, 100.0f);
-        place.snapshot.changed.resize(2);
-        place.snapshot.changedIndices.resize(2);
+        place.snapshot.changed.resize(40);
+        place.snapshot.changedIndices.resize(40);
         return place;
     };
-    const std::size_t each = SnapshotBytes(withRecords(0).snapshot);
+    const std::size_t each = SnapshotBytes(withRecords(0).snapshot) + PlaceBytes(withRecords(0));
     Archive archive(100.0f, {}, 5 * each);
     runtime::Random random(7);
     for (std::int32_t column = 0; column < 3; ++column) {
@@ -120,7 +121,7 @@ TEST(Archive, LetsGoOfTheLeastLikelySnapshotsOverItsBudget) {
     archive.Add(withRecords(4));  // five snapshots: still within
     EXPECT_TRUE(archive.At(most).explorable);
     archive.Add(withRecords(5));  // six: down to three quarters of the budget
-    EXPECT_LE(archive.SnapshotBytesKept(), 5 * each - 5 * each / 4);
+    EXPECT_LE(archive.BytesKept(), 5 * each - 5 * each / 4);
     EXPECT_FALSE(archive.At(most).explorable);
     EXPECT_EQ(archive.At(most).snapshot.changed.capacity(), 0u);
     EXPECT_TRUE(archive.At(5).explorable);
@@ -138,7 +139,7 @@ TEST(Archive, LetsGoOfTheLeastLikelySnapshotsOverItsBudget) {
 TEST(Archive, CountsASavePointThatPlacesShareOnce) {
     level::Level level;
     level.elements.resize(100);
-    game::SavePointMemory savePoint;
+    SearchSavePoint savePoint;
     ASSERT_TRUE(savePoint.Store(level, game::Player{}));
     Archive archive(100.0f);
     for (std::int32_t column = 0; column < 3; ++column) {
@@ -147,6 +148,21 @@ TEST(Archive, CountsASavePointThatPlacesShareOnce) {
         archive.Add(std::move(place));
     }
     EXPECT_EQ(archive.SnapshotBytesKept(), savePoint.SharedBytes());
+}
+
+// The places themselves and the run tree count against the budget too: once they fill it, no
+// place has room any more, whatever is let go of.
+TEST(Archive, CountsItsPlacesAndTheRunTree) {
+    const std::size_t each = PlaceBytes(At(0, 0, 100.0f));
+    Archive archive(100.0f, {}, 10 * each);
+    archive.Add(At(0, 0, 100.0f));
+    archive.Add(At(1, 0, 100.0f));
+    EXPECT_EQ(archive.BytesKept(), 2 * each);
+    archive.SetOtherBytes(7 * each);
+    EXPECT_EQ(archive.BytesKept(), 9 * each);
+    EXPECT_TRUE(archive.Room());
+    archive.Add(At(2, 0, 100.0f));
+    EXPECT_FALSE(archive.Room());
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 //   tessaron-level pack JSON FILE   writes FILE as the game's level writer writes that state
 //   tessaron-level render FILE PNG [--dir DIR] [--no-grid] [--start] [--values N] [--scale K]
 //                                   draws the whole level as the editor shows it
-//   tessaron-level check FILE       prints the level's mistakes, one line each
+//   tessaron-level check FILE [--search S] [--dir DIR]   prints the level's mistakes, one line each
 //
 // Exit status 0 on success, 1 for a wrong command line (and for a check that finds something),
 // 2 for a file that cannot be read or written or for wrong options of render and check (with
@@ -81,9 +81,12 @@ void PrintUsage(std::ostream& out) {
            "      where it starts, and with --values N the value display N (1 link numbers,\n"
            "      2 lengths, 3 speeds, 4 pauses); --scale K (1 to 40) divides the size by K;\n"
            "      DIR is the game folder whose pictures are used\n"
-           "  tessaron-level check FILE\n"
+           "  tessaron-level check FILE [--search SECONDS] [--dir DIR]\n"
            "      print the level's mistakes, one \"COLUMN ROW: text\" line each (0 0 for the\n"
-           "      level as a whole); exit 0 when there are none, 1 when there are\n";
+           "      level as a whole); exit 0 when there are none, 1 when there are. --search:\n"
+           "      the automatic player plays the level for up to SECONDS and adds a cell from\n"
+           "      which the ball falls out of the level and the disks after which it found no\n"
+           "      way to the goal; DIR is the game folder whose pictures it tests contacts on\n";
 }
 
 int Dump(const std::string& file) {

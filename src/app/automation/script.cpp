@@ -15,7 +15,7 @@ namespace tessaron::app {
 
 namespace {
 
-constexpr std::array<std::pair<runtime::Key, std::string_view>, 15> kKeyNames = {{
+constexpr std::array<std::pair<runtime::Key, std::string_view>, 17> kKeyNames = {{
     {runtime::Key::Up, "Up"},
     {runtime::Key::Down, "Down"},
     {runtime::Key::Left, "Left"},
@@ -31,6 +31,8 @@ constexpr std::array<std::pair<runtime::Key, std::string_view>, 15> kKeyNames = 
     {runtime::Key::P, "P"},
     {runtime::Key::Home, "Home"},
     {runtime::Key::Shift, "Shift"},
+    {runtime::Key::R, "R"},
+    {runtime::Key::G, "G"},
 }};
 
 constexpr std::array<std::pair<int, std::string_view>, 4> kCommandNames = {{
@@ -217,6 +219,8 @@ std::optional<LineError> ReadAction(Words& words, Action& action) {
         }
     } else if (verb == "close") {
         action.kind = ActionKind::Close;
+    } else if (verb == "wait") {
+        action.kind = ActionKind::Wait;
     } else if (verb.empty()) {
         return LineError{"missing action after the pass number"};
     } else {
@@ -420,6 +424,8 @@ std::string FormatAction(const Action& action) {
             return line + "wheel " + n(action.value);
         case ActionKind::SidewaysWheel:
             return line + "hwheel " + n(action.value);
+        case ActionKind::Wait:
+            return line + "wait";
     }
     return line;
 }

@@ -25,6 +25,7 @@
 //     @P press C         push button, check box or option C is clicked
 //     @P toolbar B       toolbar button B is pressed
 //     @P close           a close request for the window in front
+//     @P wait            the run waits until the editor's reach search has ended
 //
 // "#" at the start of a word starts a comment that runs to the end of the line; a "#" inside a
 // word ("a#b.TXT") is part of it. PATH and TEXT are the rest of the line up to a comment, without
@@ -60,6 +61,7 @@ enum class ActionKind {
     MiddleUp,
     Wheel,
     SidewaysWheel,
+    Wait,  // the run waits until the editor's reach search has ended
 };
 
 struct Action {
@@ -115,6 +117,8 @@ inline constexpr runtime::Key kScriptKeys[] = {
     runtime::Key::Tab, runtime::Key::Escape, runtime::Key::F5,    runtime::Key::F6,
     runtime::Key::M,   runtime::Key::F11,    runtime::Key::O,     runtime::Key::S,
     runtime::Key::P,   runtime::Key::Home,   runtime::Key::Shift,
+    runtime::Key::R,  // the editor's reach layer
+    runtime::Key::G,  // the reach layer's run shown
 };
 
 }  // namespace tessaron::app

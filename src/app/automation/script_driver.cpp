@@ -206,6 +206,11 @@ InputDriver::Status ScriptDriver::Apply(const Action& action) {
         case ActionKind::Close:
             windows.Queue({runtime::EventCode::Close, 0, FrontWindow(windows)});
             break;
+        case ActionKind::Wait:
+            if (waitForSearch_) {
+                waitForSearch_();
+            }
+            break;
     }
     return Status::Ok;
 }

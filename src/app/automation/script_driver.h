@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/automation.h"
 #include "app/automation/script.h"
@@ -59,6 +60,9 @@ class ScriptDriver : public InputDriver {
     bool MayCutShort(std::int64_t pass) const override;
     bool WillPress(std::span<const int> buttons) const override;
 
+    // What a "wait" action waits for: the editor's reach search.
+    void SetWaitForSearch(std::function<void()> wait) { waitForSearch_ = std::move(wait); }
+
   private:
     Status Apply(const Action& action);
     Status Fail(const Action& action, const std::string& what);
@@ -68,6 +72,7 @@ class ScriptDriver : public InputDriver {
     Script script_;
     std::function<runtime::Windows&()> windows_;
     std::function<runtime::Keyboard&()> keys_;
+    std::function<void()> waitForSearch_;
     std::size_t next_ = 0;
     std::string message_;
 };

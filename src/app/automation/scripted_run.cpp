@@ -32,7 +32,7 @@ bool WriteOutputs(const Options& options, Program& program, TraceWriter* trace) 
     }
     if (!options.state.empty()) {
         std::string error;
-        if (!WriteState(options.state, program.State(), error)) {
+        if (!WriteState(options.state, program.State(), error, program.ReachLines())) {
             Report(error);
             ok = false;
         }
@@ -113,6 +113,7 @@ int RunScripted(const Options& given, int& argc, char** argv) {
     }
     Program run(options, hooks);
     program = &run;
+    driver.SetWaitForSearch([&run]() { run.WaitForSearch(); });
 
     auto reportAbort = [&]() {
         const int status = run.ExitStatus();

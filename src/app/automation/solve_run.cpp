@@ -201,6 +201,16 @@ int RunSolve(const Options& given, int& argc, char** argv) {
     Program run(options, hooks);
     program = &run;
 
+    // An installed copy that has never been started gets its levels first.
+    const DataFolderReport prepared = run.PrepareDataFolder();
+    if (!prepared.Ready()) {
+        Report(prepared.folder.string() +
+               ": the folder for levels and saves cannot be made: " + prepared.reason);
+        return kBadInput;
+    }
+    for (const std::string& line : prepared.uncopied) {
+        Report("not copied into the folder for levels and saves: " + line);
+    }
     {
         runtime::Files files(run.Folder());
         if (const std::string problem = level::LevelFileProblem(files, level); !problem.empty()) {
@@ -213,7 +223,7 @@ int RunSolve(const Options& given, int& argc, char** argv) {
         return kBadInput;
     }
 
-    solver::World start{run.State(), run.RandomNumbers(), game::SavePointMemory{}};
+    solver::World start{run.State(), run.RandomNumbers(), {}};
     const solver::Goals goals(start.state.level.elements);
     if (!goals.Any()) {
         Report(level + ": the level has no goal (\"Ziel\")");
@@ -280,23 +290,31 @@ int RunSolve(const Options& given, int& argc, char** argv) {
         };
     }
 
-    const std::string text = ScriptText(comments, seed, level, plan);
-    if (std::string problem; !runtime::WriteWholeFile(options.replay, text, problem)) {
-        Report("cannot write the replay " + options.replay.string() + ": " + problem);
-        return kBadInput;
-    }
-
     if (found) {
-        ScriptResult written = ParseScript(text);
-        if (!written.ok ||
-            !ReplayTakesGoal(run, driver, std::move(written.script),
+        // The program replays the run before the file says that it finishes the level.
+        ScriptResult replayed = ParseScript(ScriptText(comments, seed, level, plan));
+        if (!replayed.ok ||
+            !ReplayTakesGoal(run, driver, std::move(replayed.script),
                              static_cast<std::int64_t>(plan.size()), goals) ||
             run.State().level.score != score) {
             Report(
                 "the run found does not take the goal when replayed; this is a fault of the "
                 "automatic player");
             found = false;
+            comments = {
+                level + ": a run of the automatic player (tessaron --solve, seed " +
+                    std::to_string(seed) + ") that should take the goal but did not when the",
+                "program replayed it: " + std::to_string(plan.size()) + " passes:",
+                "  tessaron --headless --script " + script + " --passes " +
+                    std::to_string(plan.size()),
+            };
         }
+    }
+    const std::string text = ScriptText(comments, seed, level, plan);
+    if (std::string problem; !runtime::WriteWholeFile(options.replay, text, problem)) {
+        Report("cannot write the replay " + options.replay.string() + ": " + problem);
+        run.End();
+        return kBadInput;
     }
     if (!options.reach.empty()) {
         // The level as loaded, with the cell nearest the goal framed when the goal was missed.

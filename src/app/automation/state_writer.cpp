@@ -47,13 +47,17 @@ nlohmann::ordered_json StateToJson(const GameState& state) {
     return json;
 }
 
-bool WriteState(const std::filesystem::path& file, const GameState& state, std::string& error) {
+bool WriteState(const std::filesystem::path& file, const GameState& state, std::string& error,
+                const std::vector<std::string>& reachLines) {
     std::string text;
     try {
+        nlohmann::ordered_json json = StateToJson(state);
+        if (!reachLines.empty()) {
+            json["reach"] = reachLines;
+        }
         // A level file name that is not valid UTF-8 is written with replacement characters
         // rather than refused.
-        text = StateToJson(state).dump(2, ' ', false,
-                                       nlohmann::ordered_json::error_handler_t::replace);
+        text = json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
     } catch (const std::exception& exception) {
         error = std::string("cannot write the state: ") + exception.what();
         return false;

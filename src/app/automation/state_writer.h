@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -13,7 +14,9 @@ namespace tessaron::app {
 
 nlohmann::ordered_json StateToJson(const GameState& state);
 
-// Writes the state as JSON; false (and why in error) when the file cannot be written.
-bool WriteState(const std::filesystem::path& file, const GameState& state, std::string& error);
+// Writes the state as JSON; false (and why in error) when the file cannot be written. The
+// editor's reach layer, while on, adds its lines as "reach".
+bool WriteState(const std::filesystem::path& file, const GameState& state, std::string& error,
+                const std::vector<std::string>& reachLines = {});
 
 }  // namespace tessaron::app
