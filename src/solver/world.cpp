@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "game/geometry.h"
-#include "level/cell_geometry.h"
 #include "game/save_point.h"
+#include "level/cell_geometry.h"
 #include "level/element_index.h"
 #include "play/pass.h"
 #include "runtime/sound_player.h"
