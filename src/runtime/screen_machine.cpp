@@ -449,15 +449,18 @@ void Machine::Impl::NoteKey(int code, const QKeyEvent& key, bool ours) {
     // A table, not a count: the same key event may pass here more than once.
     const auto i = std::size_t(code);
     if (key.type() == QEvent::KeyPress) {
+        // Keys typed into a message box or a file requester (Return choosing a file, Escape
+        // cancelling it) are its own: they neither count as a tap nor stay down for the game,
+        // whose window may not be given their release once the requester has closed.
+        if (!ours) {
+            return;
+        }
         // A press after a release that has not counted yet is the display server's repeat of a
         // key still held, or a tap that goes down again: either way the key is down.
         releasePending[i] = false;
         keys[i] = true;
-        // A quick tap may go down and up between two passes; it still counts once. Keys typed
-        // into a message box or a file requester (Escape cancelling it) do not.
-        if (ours) {
-            pressedSinceSnapshot[i] = true;
-        }
+        // A quick tap may go down and up between two passes; it still counts once.
+        pressedSinceSnapshot[i] = true;
     } else if (keys[i]) {
         releasePending[i] = true;
         nativeKey[i] = key.nativeScanCode();
