@@ -6,7 +6,7 @@
 //     reply ANSWER       the next question "Änderungen speichern?" is answered with the button
 //                        ANSWER (Speichern Verwerfen Abbrechen); with no reply left it discards
 //     @P down KEY        KEY goes down before pass P polls its event (Up Down Left Right Tab
-//     @P up KEY          Escape F5 F6 M F11 O S P Home Shift), or up
+//     @P up KEY          Escape F5 F6 M F11 O S P Home Shift R G), or up
 //     @P mouse X Y       the mouse moves to (X, Y) in main-window coordinates
 //     @P click X Y [M]   the mouse moves there and a left-button press is queued; M is the
 //                        modifiers held (Shift, Ctrl, Shift+Ctrl)
