@@ -167,9 +167,12 @@ void CellGrid::Collect(double left, double top, double right, double bottom,
                          std::int64_t& from, std::int64_t& to) {
         const auto cell = [first, count](double pixels) {
             const double limit = static_cast<double>(count) + 2.0;
-            return static_cast<std::int64_t>(std::clamp(
-                std::floor(pixels / static_cast<double>(kCellPixels)) - static_cast<double>(first),
-                -limit, limit));
+            const double at =
+                std::floor(pixels / static_cast<double>(kCellPixels)) - static_cast<double>(first);
+            // A box edge that is no number (around a position that is none) lies before the
+            // grid: as a low edge it starts the span at the first cell, as a high edge it
+            // leaves the span empty.
+            return static_cast<std::int64_t>(at >= -limit ? std::min(at, limit) : -limit);
         };
         from = std::max<std::int64_t>(cell(low) - 1, 0);
         to = std::min<std::int64_t>(cell(high) + 1, count - 1);
