@@ -14,34 +14,7 @@ constexpr float kThresholdSpread = 8.2843f;
 using level::Code;
 using level::ElementKind;
 
-// The kinds above the empty cell by range: from the torches (3000) on, nothing is solid; from
-// the spikes (2030) on, nothing pushes.
-constexpr float kSolidBelow = 3000.0f;
-constexpr float kPushingBelow = 2030.0f;
-
 }  // namespace
-
-bool IsNear(float column, float row, float viewX, float viewY, float bound) {
-    const float x = kCellSize * column + viewX - kCentreX;
-    const float y = kCellSize * row + viewY - kCentreY;
-    return std::fabs(x) < bound && std::fabs(y) < bound;
-}
-
-std::int32_t PictureCorner(float cell, float view) {
-    const float rounded = static_cast<float>(RoundToPixel(kCellSize * cell));
-    return RoundToPixel(rounded + view - kHalfCell);
-}
-
-bool IsSolid(float kind) {
-    return kind > Code(ElementKind::Empty) && kind < kSolidBelow &&
-           kind != Code(ElementKind::Sensor);
-}
-
-bool IsPushing(float kind) {
-    return kind > Code(ElementKind::Empty) && kind < kPushingBelow &&
-           kind != Code(ElementKind::Switch) && kind != Code(ElementKind::Sensor) &&
-           kind != Code(ElementKind::BushGone);
-}
 
 PushOut ComputePushOut(float dx, float dy, std::int32_t ix, std::int32_t iy) {
     PushOut out;

@@ -3,6 +3,7 @@
 // and the push-out of the ball from an element that crowds it.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "level/cell_geometry.h"
@@ -33,19 +34,38 @@ inline constexpr float kNearVertical = 100.0f;
 
 // True when the cell (column, row) lies within `bound` pixels of the ball's centre on both axes:
 // |40 * column + viewX - 512| < bound and |40 * row + viewY - 384| < bound, in floats.
-bool IsNear(float column, float row, float viewX, float viewY, float bound);
+inline bool IsNear(float column, float row, float viewX, float viewY, float bound) {
+    const float x = kCellSize * column + viewX - kCentreX;
+    const float y = kCellSize * row + viewY - kCentreY;
+    return std::fabs(x) < bound && std::fabs(y) < bound;
+}
 
 // The screen position of the top-left corner of a cell's picture along one axis:
 // R(R(40 * cell) + view - 20).
-std::int32_t PictureCorner(float cell, float view);
+inline std::int32_t PictureCorner(float cell, float view) {
+    const float rounded = static_cast<float>(RoundToPixel(kCellSize * cell));
+    return RoundToPixel(rounded + view - kHalfCell);
+}
 
 // Solid kinds stop the ball in the vertical and horizontal passes and the head check:
 // above 1000 and below 3000, the sensor excepted.
-bool IsSolid(float kind);
+inline bool IsSolid(float kind) {
+    // From the torches (3000) on, nothing is solid.
+    constexpr float kSolidBelow = 3000.0f;
+    return kind > level::Code(level::ElementKind::Empty) && kind < kSolidBelow &&
+           kind != level::Code(level::ElementKind::Sensor);
+}
 
 // Pushing kinds crowd the ball in the push-out pass: above 1000 and below 2030, except the
 // switch, the sensor and the trampled bush.
-bool IsPushing(float kind);
+inline bool IsPushing(float kind) {
+    // From the spikes (2030) on, nothing pushes.
+    constexpr float kPushingBelow = 2030.0f;
+    return kind > level::Code(level::ElementKind::Empty) && kind < kPushingBelow &&
+           kind != level::Code(level::ElementKind::Switch) &&
+           kind != level::Code(level::ElementKind::Sensor) &&
+           kind != level::Code(level::ElementKind::BushGone);
+}
 
 // The push-out of the ball by one element, from the element's centre relative to the ball's
 // (dx, dy, in screen pixels) and the rounded offsets ix, iy of the same.
