@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -332,6 +333,10 @@ struct Machine::Impl {
     QPoint LayoutPoint(int number, QPointF desktop) const;
     // True when the desktop point lies on the black bars beside the play screen's picture.
     bool OnScreenBars(int number, QPointF desktop) const;
+    // Where a point of the play screen (its own pixels) lies on the desktop while a resizable
+    // window shows the play screen; nothing otherwise (the borderless window of scripted runs,
+    // whose play screen lies at the desktop's origin).
+    std::optional<QPoint> DesktopOfScreenPoint(QPoint point) const;
     // Writes the window's size and state to its placement file, when it has one.
     void KeepPlacement(int number) const;
     // The window's state changed (maximised, fullscreen, normal).

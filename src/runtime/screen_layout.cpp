@@ -172,6 +172,25 @@ QPoint Machine::Impl::LayoutPoint(int number, QPointF desktop) const {
     return entry.screenAt + QPoint(pixel.x, pixel.y);
 }
 
+std::optional<QPoint> Machine::Impl::DesktopOfScreenPoint(QPoint point) const {
+    for (const auto& [number, entry] : windows) {
+        if (!entry.resizable || entry.screen == nullptr || entry.widget == nullptr ||
+            !entry.screen->isVisible()) {
+            continue;
+        }
+        const QWidget& view = *entry.screen;
+        const qreal ratio = view.devicePixelRatioF();
+        const ScreenPlacement placement = PlaceScreen(DevicePixels(view.width(), ratio),
+                                                      DevicePixels(view.height(), ratio));
+        const qreal x = (placement.x + qreal(point.x()) * placement.width / PlayScreen::kWidth) /
+                        ratio;
+        const qreal y = (placement.y + qreal(point.y()) * placement.height / PlayScreen::kHeight) /
+                        ratio;
+        return view.mapToGlobal(QPointF(x, y)).toPoint();
+    }
+    return std::nullopt;
+}
+
 bool Machine::Impl::OnScreenBars(int number, QPointF desktop) const {
     auto it = windows.find(number);
     if (it == windows.end() || !it->second.resizable || it->second.screen == nullptr) {

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStandardPaths>
@@ -313,8 +314,25 @@ bool Windows::Open(int number, int x, int y, int innerWidth, int innerHeight, Wi
         window->resize(innerWidth, innerHeight);
     } else {
         window->setFixedSize(innerWidth, innerHeight);
-        // A top-level widget's position is that of its outer frame.
-        window->move(x, y);
+        // A top-level widget's position is that of its outer frame. A dialog's place is given
+        // on the play screen (the menus sit in its middle): while a window of any size shows
+        // the play screen, the dialog's middle goes where that place's middle is shown, kept on
+        // the desktop.
+        QPoint at(x, y);
+        if (style == WindowStyle::Dialog) {
+            const QPoint half(innerWidth / 2, innerHeight / 2);
+            if (const std::optional<QPoint> middle = m.DesktopOfScreenPoint(at + half)) {
+                at = *middle - half;
+                if (const QScreen* desktop = QGuiApplication::screenAt(*middle)) {
+                    const QRect area = desktop->availableGeometry();
+                    at.setX(std::clamp(at.x(), area.left(),
+                                       std::max(area.left(), area.right() + 1 - innerWidth)));
+                    at.setY(std::clamp(at.y(), area.top(),
+                                       std::max(area.top(), area.bottom() + 1 - innerHeight)));
+                }
+            }
+        }
+        window->move(at);
     }
     m.windows[number] = entry;
     m.LayOut(number);

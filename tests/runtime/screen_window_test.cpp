@@ -218,6 +218,16 @@ TEST_F(ScreenWindow, StripAndFullscreenKeepThePlayScreenWhereThePlayerWantsIt) {
     Settle();
     EXPECT_EQ(Window().size(), full);
     EXPECT_EQ(View().geometry(), QRect(QPoint(0, 0), full));
+    // A dialog placed in the middle of the play screen stays in the middle of its picture,
+    // wherever and however large the picture is shown.
+    ASSERT_TRUE(windows.Open(5, 412, 344, 200, 110, WindowStyle::Dialog, "PAUSE"));
+    QWidget& dialog = *TestMachine().Internals().WindowWidgetOf(5);
+    const ScreenPlacement placement = PlaceScreen(full.width(), full.height());
+    const QPoint middle = View().mapToGlobal(
+        QPoint(placement.x + placement.width / 2, placement.y + (399 * placement.height) / 768));
+    EXPECT_LE((dialog.pos() + QPoint(100, 55) - middle).manhattanLength(), 2);
+    windows.Close(5);
+    windows.Use(kWindow);
     windows.SetFullScreen(false);
     EXPECT_TRUE(Becomes(QSize(1024, 768)));
     EXPECT_FALSE(windows.FullScreen());
