@@ -20,8 +20,8 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 

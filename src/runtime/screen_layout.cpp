@@ -180,12 +180,12 @@ std::optional<QPoint> Machine::Impl::DesktopOfScreenPoint(QPoint point) const {
         }
         const QWidget& view = *entry.screen;
         const qreal ratio = view.devicePixelRatioF();
-        const ScreenPlacement placement = PlaceScreen(DevicePixels(view.width(), ratio),
-                                                      DevicePixels(view.height(), ratio));
-        const qreal x = (placement.x + qreal(point.x()) * placement.width / PlayScreen::kWidth) /
-                        ratio;
-        const qreal y = (placement.y + qreal(point.y()) * placement.height / PlayScreen::kHeight) /
-                        ratio;
+        const ScreenPlacement placement =
+            PlaceScreen(DevicePixels(view.width(), ratio), DevicePixels(view.height(), ratio));
+        const qreal x =
+            (placement.x + qreal(point.x()) * placement.width / PlayScreen::kWidth) / ratio;
+        const qreal y =
+            (placement.y + qreal(point.y()) * placement.height / PlayScreen::kHeight) / ratio;
         return view.mapToGlobal(QPointF(x, y)).toPoint();
     }
     return std::nullopt;
