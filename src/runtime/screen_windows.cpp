@@ -427,12 +427,10 @@ bool Windows::LeftButtonHeld() const {
 // ---------------------------------------------------------------------------------------------
 // Events
 
-Event Windows::Poll() {
-    Machine::Impl& m = machine_.Internals();
-    if (!m.screenStarted) {
-        return {};
-    }
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+namespace {
+
+// The oldest queued event, told to the observer; none when nothing is queued.
+Event TakeEvent(Machine::Impl& m) {
     if (m.events.empty()) {
         return {};
     }
@@ -444,6 +442,17 @@ Event Windows::Poll() {
     return event;
 }
 
+}  // namespace
+
+Event Windows::Poll() {
+    Machine::Impl& m = machine_.Internals();
+    if (!m.screenStarted) {
+        return {};
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return TakeEvent(m);
+}
+
 Event Windows::Wait() {
     Machine::Impl& m = machine_.Internals();
     if (!m.screenStarted) {
@@ -453,15 +462,7 @@ Event Windows::Wait() {
     while (m.events.empty() && m.stopSignal == 0) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
-    if (m.events.empty()) {
-        return {};
-    }
-    const Event event = m.events.front();
-    m.events.pop_front();
-    if (m.observer) {
-        m.observer(event);
-    }
-    return event;
+    return TakeEvent(m);
 }
 
 void Windows::Queue(const Event& event) {
