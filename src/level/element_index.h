@@ -94,7 +94,8 @@ class ElementIndex {
 
     // Which build of the indexes this is: a number no other build of any index had, so that
     // what is kept beside the indexes (the update schedule) knows when they were built anew. A
-    // copy counts as a build of its own: what was kept beside the original does not hold for it.
+    // copy counts as a build of its own: what was kept beside the copied indexes does not hold
+    // for the copy.
     std::uint64_t Build() const { return build_.value; }
     // The elements changed through ElementChanged since the last ForgetChanged, each once.
     const std::vector<std::int32_t>& Changed() const { return changed_; }
