@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "game/geometry.h"
@@ -131,9 +130,6 @@ bool IsTorch(float kind) {
     return kind == kTorchCode || kind == kTorchFlickerCode;
 }
 
-bool SameBits(const level::Element& a, const level::Element& b) {
-    return std::memcmp(&a, &b, sizeof(level::Element)) == 0;
-}
 
 }  // namespace
 
@@ -178,7 +174,7 @@ void UpdateElements(level::Level& level, UpdateSchedule& schedule, runtime::Rand
         level::Element& element = level.elements[static_cast<std::size_t>(i)];
         const level::Element before = element;
         const UpdateOutcome outcome = UpdateRecord(element, triggered, random);
-        const bool unchanged = SameBits(element, before);
+        const bool unchanged = level::SameBits(element, before);
         NoteSettingOff(before, element, level, events);
         if (!unchanged) {
             index.Moved(i, element);

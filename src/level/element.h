@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace tessaron::level {
@@ -29,6 +30,25 @@ struct Element {
     bool operator==(const Element&) const = default;
 };
 static_assert(sizeof(Element) == 15 * sizeof(float));
+
+// True when both records hold the same bits (0 and -0 differ, a NaN equals its own bits). Word
+// by word, inline: the update pass and the automatic player's snapshots compare records by the
+// million.
+inline bool SameBits(const Element& a, const Element& b) {
+    std::uint64_t wordsA[7];
+    std::uint64_t wordsB[7];
+    std::memcpy(wordsA, &a, sizeof wordsA);
+    std::memcpy(wordsB, &b, sizeof wordsB);
+    std::uint32_t lastA = 0;
+    std::uint32_t lastB = 0;
+    std::memcpy(&lastA, reinterpret_cast<const char*>(&a) + sizeof wordsA, sizeof lastA);
+    std::memcpy(&lastB, reinterpret_cast<const char*>(&b) + sizeof wordsB, sizeof lastB);
+    std::uint64_t differ = lastA ^ lastB;
+    for (int i = 0; i < 7; ++i) {
+        differ |= wordsA[i] ^ wordsB[i];
+    }
+    return differ == 0;
+}
 
 inline constexpr int kElementFieldCount = 15;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <numeric>
 
@@ -55,6 +56,25 @@ void InsertSorted(std::vector<std::int32_t>& list, std::int32_t element) {
     const auto at = std::lower_bound(list.begin(), list.end(), element);
     if (at == list.end() || *at != element) {
         list.insert(at, element);
+    }
+}
+
+// Sorts a list that is short and nearly in order already, as the cells around the ball give
+// their elements (row by row, each cell mostly holding the one element of that cell): by
+// insertion, which costs little more than a look at each, unless the list is long.
+void SortFew(std::vector<std::int32_t>& list) {
+    constexpr std::size_t kFew = 96;
+    if (list.size() > kFew) {
+        std::sort(list.begin(), list.end());
+        return;
+    }
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        const std::int32_t value = list[i];
+        std::size_t at = i;
+        for (; at > 0 && list[at - 1] > value; --at) {
+            list[at] = list[at - 1];
+        }
+        list[at] = value;
     }
 }
 
@@ -215,7 +235,7 @@ void ElementIndex::Refresh(const Level& level) {
     isChanged_.assign(list.size(), false);
     journalValid_ = false;
     journal_.clear();
-    journaled_.assign(list.size(), false);
+    journaled_.assign((list.size() + 63) / 64, 0);
     build_.value = BuildNumber::Next();
 }
 
@@ -246,7 +266,7 @@ void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float
     const CellGrid& grid = position == CellGrid::Position::Current ? current_ : home_;
     grid.Collect(double(box.left) - viewX, double(box.top) - viewY, double(box.right) - viewX,
                  double(box.bottom) - viewY, out);
-    std::sort(out.begin(), out.end());
+    SortFew(out);
 }
 
 void ElementIndex::Moved(std::int32_t element, const Element& record) {
@@ -272,9 +292,29 @@ void ElementIndex::ForgetChanged() {
     changed_.clear();
 }
 
+void ElementIndex::JournalInOrder(std::vector<std::uint32_t>& out) const {
+    out.clear();
+    // A long journal is read off its bits, a word per 64 elements; a short one sorted.
+    if (journal_.size() * 8 < journaled_.size()) {
+        out.assign(journal_.begin(), journal_.end());
+        std::sort(out.begin(), out.end());
+        return;
+    }
+    out.reserve(journal_.size());
+    for (std::size_t word = 0; word < journaled_.size(); ++word) {
+        for (std::uint64_t bits = journaled_[word]; bits != 0; bits &= bits - 1) {
+            out.push_back(static_cast<std::uint32_t>(word * 64 + std::countr_zero(bits)));
+        }
+    }
+}
+
 void ElementIndex::ResetJournal(const std::vector<std::uint32_t>& positions) {
-    for (const std::int32_t element : journal_) {
-        journaled_[static_cast<std::size_t>(element)] = false;
+    if (journal_.size() * 8 < journaled_.size()) {
+        for (const std::int32_t element : journal_) {
+            journaled_[static_cast<std::size_t>(element) >> 6] = 0;
+        }
+    } else {
+        std::fill(journaled_.begin(), journaled_.end(), 0);
     }
     journal_.clear();
     journalValid_ = true;

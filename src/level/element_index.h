@@ -111,13 +111,17 @@ class ElementIndex {
     // save point that reads the journal before the change is told): noted now.
     void NoteChange(std::int32_t element) { Note(element); }
     const std::vector<std::int32_t>& Journal() const { return journal_; }
+    // The journal's positions in list order, into `out` (replaced).
+    void JournalInOrder(std::vector<std::uint32_t>& out) const;
     void ResetJournal(const std::vector<std::uint32_t>& positions);
 
   private:
     void IndexKind(std::int32_t element, float kind);
     void Note(std::int32_t element) {
-        if (journalValid_ && !journaled_[static_cast<std::size_t>(element)]) {
-            journaled_[static_cast<std::size_t>(element)] = true;
+        const std::size_t word = static_cast<std::size_t>(element) >> 6;
+        const std::uint64_t bit = std::uint64_t{1} << (element & 63);
+        if (journalValid_ && (journaled_[word] & bit) == 0) {
+            journaled_[word] |= bit;
             journal_.push_back(element);
         }
     }
@@ -143,7 +147,8 @@ class ElementIndex {
     std::vector<bool> isChanged_;
     bool journalValid_ = false;
     std::vector<std::int32_t> journal_;
-    std::vector<bool> journaled_;
+    // One bit per element: noted in the journal.
+    std::vector<std::uint64_t> journaled_;
 };
 
 // The level's indexes, brought up to date with its list first. A level read as const gets them

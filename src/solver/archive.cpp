@@ -52,9 +52,9 @@ std::size_t SnapshotBytes(const Snapshot& snapshot) {
 }
 
 std::size_t PlaceBytes(const Place& place) {
-    // An entry of the index: its key and position, the node's link and hash, a bucket.
-    constexpr std::size_t kIndexEntry =
-        sizeof(std::pair<const PlaceKey, std::size_t>) + 3 * sizeof(void*);
+    // An entry of the index, counted at 56 bytes: a generous bound of its slots (8 bytes each,
+    // at most four per place).
+    constexpr std::size_t kIndexEntry = 56;
     return sizeof(Place) + place.links.capacity() * sizeof(std::int32_t) + kIndexEntry +
            sizeof(double);  // its weight
 }
@@ -81,21 +81,29 @@ void Archive::Release(const Snapshot& snapshot) {
     }
 }
 
+void PlaceIndex::Put(std::uint64_t hash, std::uint32_t position) {
+    std::size_t slot = hash & (slots_.size() - 1);
+    while (slots_[slot].position != kNone) {
+        slot = (slot + 1) & (slots_.size() - 1);
+    }
+    slots_[slot] = Slot{Tag(hash), position};
+}
+
 Place* Archive::Find(const PlaceKey& key) {
-    const auto it = index_.find(key);
-    return it == index_.end() ? nullptr : &places_[it->second];
+    const std::uint32_t at = index_.Find(key, KeyAt());
+    return at == PlaceIndex::kNone ? nullptr : &places_[at];
 }
 
 const Place* Archive::Find(const PlaceKey& key) const {
-    const auto it = index_.find(key);
-    return it == index_.end() ? nullptr : &places_[it->second];
+    const std::uint32_t at = index_.Find(key, KeyAt());
+    return at == PlaceIndex::kNone ? nullptr : &places_[at];
 }
 
 Place& Archive::Add(Place place) {
     const bool further = place.steps > mostSteps_;
     mostSteps_ = std::max(mostSteps_, place.steps);
     mostPoints_ = std::max(mostPoints_, place.score);
-    index_.emplace(place.key, places_.size());
+    index_.Add(place.key, KeyAt());
     placeBytes_ += PlaceBytes(place);
     Hold(place.snapshot);
     places_.push_back(std::move(place));
@@ -126,7 +134,7 @@ void Archive::Replace(Place& known, Place place) {
     const bool wasExplorable = known.explorable;
     known = std::move(place);
     if (!wasExplorable) {
-        weights_.Set(index_.at(known.key), Weight(known));
+        weights_.Set(index_.Find(known.key, KeyAt()), Weight(known));
     }
     KeepWithinBudget();
 }

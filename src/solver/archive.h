@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <unordered_map>
@@ -35,6 +36,51 @@ std::uint64_t MixBits(std::uint64_t value);
 
 struct PlaceKeyHash {
     std::size_t operator()(const PlaceKey& key) const;
+};
+
+// The positions of places by their keys: open addressing in one array of small slots, so that a
+// look-up (one in every pass the search runs) costs about one visit to memory besides the place
+// it finds. The keys stay with the places; `keyAt` gives the key of a position.
+class PlaceIndex {
+  public:
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+    // The position stored for the key, or kNone.
+    template <typename KeyAt>
+    std::uint32_t Find(const PlaceKey& key, const KeyAt& keyAt) const {
+        if (slots_.empty()) {
+            return kNone;
+        }
+        const std::uint64_t hash = PlaceKeyHash{}(key);
+        const std::uint32_t tag = Tag(hash);
+        for (std::size_t slot = hash & (slots_.size() - 1);; slot = (slot + 1) & (slots_.size() - 1)) {
+            const Slot& at = slots_[slot];
+            if (at.position == kNone || (at.tag == tag && keyAt(at.position) == key)) {
+                return at.position;
+            }
+        }
+    }
+    // Adds the next position (0, 1, 2, ...); its key must not be in the index yet.
+    template <typename KeyAt>
+    void Add(const PlaceKey& key, const KeyAt& keyAt) {
+        // At most half full, so that a look-up finds its key or an empty slot after a few steps.
+        if (2 * (size_ + 1) > slots_.size()) {
+            slots_.assign(std::max<std::size_t>(1024, 2 * slots_.size()), Slot{});
+            for (std::uint32_t position = 0; position < size_; ++position) {
+                Put(PlaceKeyHash{}(keyAt(position)), position);
+            }
+        }
+        Put(PlaceKeyHash{}(key), size_++);
+    }
+
+  private:
+    struct Slot {
+        std::uint32_t tag = 0;  // high bits of the key's hash
+        std::uint32_t position = kNone;
+    };
+    static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+    void Put(std::uint64_t hash, std::uint32_t position);
+    std::vector<Slot> slots_;
+    std::uint32_t size_ = 0;
 };
 
 struct Place {
@@ -108,6 +154,9 @@ class Archive {
     std::int32_t MostPoints() const { return mostPoints_; }
 
   private:
+    auto KeyAt() const {
+        return [this](std::uint32_t position) -> const PlaceKey& { return places_[position].key; };
+    }
     // Counts the memory of a snapshot the archive takes, or lets go of.
     void Hold(const Snapshot& snapshot);
     void Release(const Snapshot& snapshot);
@@ -123,7 +172,7 @@ class Archive {
     std::unordered_map<const void*, std::size_t> savePointHolders_;
     // A deque: places never move, so a place found stays valid while others are added.
     std::deque<Place> places_;
-    std::unordered_map<PlaceKey, std::size_t, PlaceKeyHash> index_;
+    PlaceIndex index_;
     std::int32_t mostSteps_ = 0;
     std::int32_t mostPoints_ = 0;
     WeightTree weights_;

@@ -24,6 +24,9 @@ template <typename Value>
 bool SameBytes(const Value& a, const Value& b) {
     return std::memcmp(&a, &b, sizeof(Value)) == 0;
 }
+bool SameBytes(const level::Element& a, const level::Element& b) {
+    return level::SameBits(a, b);
+}
 
 std::int32_t CellOf(float screenCentre, float view) {
     const double cell = std::floor((double{screenCentre} - double{view}) / kCellSize + 0.5);
@@ -110,8 +113,7 @@ bool SortedJournal(const level::Level& level, std::vector<std::uint32_t>& out) {
     if (!index.JournalValid()) {
         return false;
     }
-    out.assign(index.Journal().begin(), index.Journal().end());
-    std::sort(out.begin(), out.end());
+    index.JournalInOrder(out);
     return true;
 }
 
