@@ -118,7 +118,8 @@ class NearWalk {
         : level_(level),
           index_(level::IndexOf(level)),
           positions_(positions),
-          box_{kCentreX - bound, kCentreY - bound, kCentreX + bound, kCentreY + bound},
+          box_{kCentreX - bound - kRounding, kCentreY - bound - kRounding,
+               kCentreX + bound + kRounding, kCentreY + bound + kRounding},
           candidates_(walkLists.candidates),
           homes_(walkLists.homes) {
         Collect();
@@ -139,18 +140,26 @@ class NearWalk {
     }
 
   private:
+    // The near test's float sum 40 * position + view errs by at most 1/8 pixel for a position
+    // the index lists under its cell (below 65536 cells, 40 times it rounds by at most that, and
+    // a sum that lands near the ball is exact to far less): a box a pixel wider than the bound
+    // holds every element the test can find near, with no cell of margin besides.
+    static constexpr float kRounding = 1.0f;
+    static constexpr level::CellGrid::Margin kMargin = level::CellGrid::Margin::None;
+
     void Collect() {
         viewX_ = level_.viewX;
         viewY_ = level_.viewY;
         if (positions_ == Positions::CurrentAndHome) {
             std::vector<std::int32_t>& current = walkLists.current;
-            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, current);
-            index_.Near(level::CellGrid::Position::Home, box_, viewX_, viewY_, homes_);
+            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, current, kMargin);
+            index_.Near(level::CellGrid::Position::Home, box_, viewX_, viewY_, homes_, kMargin);
             candidates_.clear();
             std::set_union(current.begin(), current.end(), homes_.begin(), homes_.end(),
                            std::back_inserter(candidates_));
         } else {
-            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, candidates_);
+            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, candidates_,
+                        kMargin);
         }
         // Elements the walk has passed are not visited again.
         at_ = static_cast<std::size_t>(

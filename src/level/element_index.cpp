@@ -179,12 +179,13 @@ void CellGrid::Place(std::int32_t element, float column, float row) {
 }
 
 void CellGrid::Collect(double left, double top, double right, double bottom,
-                       std::vector<std::int32_t>& out) const {
-    // One cell of margin on each side: an element of cell k lies in [k, k + 1).
+                       std::vector<std::int32_t>& out, Margin margin) const {
+    // The margin on each side: an element of cell k lies in [k, k + 1).
     // The cells are clamped to just beyond the grid first, so that a box however far out
     // (a view offset that fell for hours) gives an empty span instead of an overflow.
-    const auto span = [](double low, double high, std::int64_t first, std::int64_t count,
-                         std::int64_t& from, std::int64_t& to) {
+    const std::int64_t cells = margin == Margin::Cell ? 1 : 0;
+    const auto span = [cells](double low, double high, std::int64_t first, std::int64_t count,
+                              std::int64_t& from, std::int64_t& to) {
         const auto cell = [first, count](double pixels) {
             const double limit = static_cast<double>(count) + 2.0;
             const double at =
@@ -194,8 +195,8 @@ void CellGrid::Collect(double left, double top, double right, double bottom,
             // leaves the span empty.
             return static_cast<std::int64_t>(at >= -limit ? std::min(at, limit) : -limit);
         };
-        from = std::max<std::int64_t>(cell(low) - 1, 0);
-        to = std::min<std::int64_t>(cell(high) + 1, count - 1);
+        from = std::max<std::int64_t>(cell(low) - cells, 0);
+        to = std::min<std::int64_t>(cell(high) + cells, count - 1);
     };
     std::int64_t c0, c1, r0, r1;
     span(left, right, firstColumn_, columns_, c0, c1);
@@ -255,7 +256,7 @@ void ElementIndex::IndexKind(std::int32_t element, float kind) {
 }
 
 void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float viewX, float viewY,
-                        std::vector<std::int32_t>& out) const {
+                        std::vector<std::int32_t>& out, CellGrid::Margin margin) const {
     out.clear();
     if (!std::isfinite(viewX) || !std::isfinite(viewY)) {
         // A view that is no number leaves nothing to reason with: every element is a candidate.
@@ -265,7 +266,7 @@ void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float
     }
     const CellGrid& grid = position == CellGrid::Position::Current ? current_ : home_;
     grid.Collect(double(box.left) - viewX, double(box.top) - viewY, double(box.right) - viewX,
-                 double(box.bottom) - viewY, out);
+                 double(box.bottom) - viewY, out, margin);
     SortFew(out);
 }
 

@@ -39,11 +39,15 @@ class CellGrid {
     void Build(const ElementList& list, Position position);
     // The element's position changed: it is listed under its new cell.
     void Place(std::int32_t element, float column, float row);
+    // How far beyond the rectangle a query looks: a whole cell (for callers that round the
+    // positions they find, or reckon with the rounding of their float arithmetic in any other
+    // way), or not at all (for callers that widened the rectangle by what their rounding needs).
+    enum class Margin { Cell, None };
+
     // Appends every element whose cell may hold a point of the world rectangle [left, right] x
-    // [top, bottom] (pixels, 40 per cell), unsorted. A generous margin covers the rounding of the
-    // callers' float arithmetic.
+    // [top, bottom] (pixels, 40 per cell), widened by the margin, unsorted.
     void Collect(double left, double top, double right, double bottom,
-                 std::vector<std::int32_t>& out) const;
+                 std::vector<std::int32_t>& out, Margin margin = Margin::Cell) const;
 
   private:
     static constexpr std::int32_t kNone = -1;
@@ -75,7 +79,8 @@ class ElementIndex {
     // their current or home position, in list order, into `out` (cleared first). Elements that
     // cannot lie there are left out; a caller tests the others exactly.
     void Near(CellGrid::Position position, const ScreenBox& box, float viewX, float viewY,
-              std::vector<std::int32_t>& out) const;
+              std::vector<std::int32_t>& out,
+              CellGrid::Margin margin = CellGrid::Margin::Cell) const;
 
     // Every element that was a sensor when last looked at, in list order (a sensor's kind
     // never changes in play; test the kind before use).
