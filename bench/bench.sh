@@ -30,7 +30,8 @@ done
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # The benchmarks: the median CPU time of each, in its own unit.
-"$build/bench/busy_bench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+"$build/bench/busy_bench" --benchmark_filter=-Search/ --benchmark_repetitions="$reps" \
+    --benchmark_report_aggregates_only=true \
     --benchmark_format=csv 2>/dev/null >"$work/bench.csv"
 bench() {  # NAME SIZE -> "value unit"
   awk -F, -v n="\"$1/$2_median\"" '$1 == n { printf "%.3g %s", $4, $5 }' "$work/bench.csv"

@@ -1,7 +1,9 @@
 // The rows of the performance table on busy levels (tools/busy_level) of 20 x 20, 299 x 100 and
 // 300 x 333 cells: the simulation stages of a play pass, whole passes with and without a frame,
 // the editor's pass with the value display and the brush preview, reading the level file, and
-// storing and restoring the save point. bench.sh prints the medians as the table.
+// storing and restoring the save point. bench.sh prints the medians as the table. Besides, the
+// automatic player's search on one core, by passes per processor second, on the busy 300 x 100
+// level and on the longest shipped level (Search/...).
 //
 // A pass follows a fixed pattern of keys (rolling right, resting, rolling left with two jumps),
 // and every 600 passes the game goes back to its start, so that each measurement sees the same
@@ -24,6 +26,7 @@
 #include "runtime/files.h"
 #include "runtime/requesters.h"
 #include "runtime/screen.h"
+#include "solver/search.h"
 
 namespace {
 
@@ -36,8 +39,12 @@ struct Size {
     std::string LevelPath() const { return "LEVEL/Busy" + Name() + ".TXT"; }
 };
 constexpr Size kSizes[] = {{20, 20}, {299, 100}, {300, 333}};
+// The level the automatic player's rate is measured on (bench/solve.sh).
+constexpr Size kSearchSize{300, 100};
 
 constexpr std::int64_t kPassesPerRound = 600;
+// The longest shipped level.
+constexpr const char* kLongLevel = "LEVEL/Wanderung.TXT";
 
 // A scratch game folder: the built game's pictures and sound, and the busy levels.
 std::filesystem::path& Folder() {
@@ -55,6 +62,10 @@ std::filesystem::path& Folder() {
             level::Level level = busy_level::MakeBusyLevel(size.width, size.height, 1);
             level::WriteLevelFile(level, files, size.LevelPath());
         }
+        level::Level searched = busy_level::MakeBusyLevel(kSearchSize.width, kSearchSize.height, 1);
+        level::WriteLevelFile(searched, files, kSearchSize.LevelPath());
+        std::filesystem::copy_file(std::filesystem::path(TESSARON_GAME_DIR) / kLongLevel,
+                                   root / kLongLevel);
         return root;
     }();
     return folder;
@@ -73,8 +84,9 @@ game::PlayerKeys KeysOfPass(std::int64_t n) {
 // A program started on a busy level, with the state it started in.
 class Session {
   public:
-    Session(const Size& size, bool drawFrames) {
-        requesters_.Answer(size.LevelPath());
+    Session(const Size& size, bool drawFrames) : Session(size.LevelPath(), drawFrames) {}
+    Session(const std::string& levelPath, bool drawFrames) {
+        requesters_.Answer(levelPath);
         app::Options options;
         options.gameDir = Folder();
         options.headless = true;
@@ -230,6 +242,27 @@ void RestoreSavePoint(benchmark::State& state, Size size) {
     }
 }
 
+// The automatic player's search on one core for a fixed number of passes (the first of them
+// find the level's first places); the rate is passes per processor second.
+void Search(benchmark::State& state, std::string levelPath, std::int64_t passes) {
+    Session session(levelPath, false);
+    if (!session.Ok())
+        return state.SkipWithError("start-up failed");
+    const solver::World start{session.Program().State(), session.Program().RandomNumbers(), {}};
+    const solver::Machines machines{session.Program().Masks()};
+    solver::SearchSettings settings;
+    settings.seconds = 1.0e9;
+    settings.passLimit = passes;
+    settings.threads = 1;
+    std::int64_t searched = 0;
+    for (auto _ : state) {
+        solver::Search search(start, machines, settings);
+        searched += search.Run([](const solver::SearchProgress&) {}).totals.passes;
+    }
+    state.counters["passes"] =
+        benchmark::Counter(static_cast<double>(searched), benchmark::Counter::kIsRate);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -252,6 +285,10 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("RestoreSavePoint" + n).c_str(), RestoreSavePoint, size)
             ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("Search/Busy300x100", Search, kSearchSize.LevelPath(), 40000)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Search/Wanderung", Search, std::string(kLongLevel), 1000000)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::error_code ignored;

@@ -105,6 +105,8 @@ struct WalkLists {
     std::vector<std::int32_t> candidates;
     std::vector<std::int32_t> current;
     std::vector<std::int32_t> homes;
+    std::vector<std::int32_t> clockwork;
+    std::vector<std::int32_t> merged;
 };
 thread_local WalkLists walkLists;
 
@@ -114,8 +116,9 @@ thread_local WalkLists walkLists;
 // carrying element, a push-out); the rest of the walk is then collected for the new view.
 class NearWalk {
   public:
-    NearWalk(const level::Level& level, float bound, Positions positions)
+    NearWalk(level::Level& level, UpdateSchedule& schedule, float bound, Positions positions)
         : level_(level),
+          schedule_(schedule),
           index_(level::IndexOf(level)),
           positions_(positions),
           box_{kCentreX - bound - kRounding, kCentreY - bound - kRounding,
@@ -150,23 +153,42 @@ class NearWalk {
     void Collect() {
         viewX_ = level_.viewX;
         viewY_ = level_.viewY;
+        std::vector<std::int32_t>& current = walkLists.current;
+        index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, current, kMargin);
+        if (schedule_.Clockworking()) {
+            // The clockwork's elements near the ball, brought to where they are now.
+            std::vector<std::int32_t>& clockwork = walkLists.clockwork;
+            clockwork.clear();
+            schedule_.ClockworkNear(level_, double(box_.left) - viewX_, double(box_.top) - viewY_,
+                                    double(box_.right) - viewX_, double(box_.bottom) - viewY_,
+                                    clockwork);
+            std::vector<std::int32_t>& merged = walkLists.merged;
+            merged.clear();
+            std::set_union(current.begin(), current.end(), clockwork.begin(), clockwork.end(),
+                           std::back_inserter(merged));
+            current.swap(merged);
+        }
         if (positions_ == Positions::CurrentAndHome) {
-            std::vector<std::int32_t>& current = walkLists.current;
-            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, current, kMargin);
             index_.Near(level::CellGrid::Position::Home, box_, viewX_, viewY_, homes_, kMargin);
+            if (schedule_.Clockworking()) {
+                // A clockwork element found by its home is looked at where it is now, too.
+                for (const std::int32_t i : homes_) {
+                    schedule_.BringUp(level_, i);
+                }
+            }
             candidates_.clear();
             std::set_union(current.begin(), current.end(), homes_.begin(), homes_.end(),
                            std::back_inserter(candidates_));
         } else {
-            index_.Near(level::CellGrid::Position::Current, box_, viewX_, viewY_, candidates_,
-                        kMargin);
+            candidates_.swap(current);
         }
         // Elements the walk has passed are not visited again.
         at_ = static_cast<std::size_t>(
             std::lower_bound(candidates_.begin(), candidates_.end(), next_) - candidates_.begin());
     }
 
-    const level::Level& level_;
+    level::Level& level_;
+    UpdateSchedule& schedule_;
     const level::ElementIndex& index_;
     Positions positions_;
     level::ScreenBox box_;
@@ -181,7 +203,7 @@ class NearWalk {
 void TouchPass(level::Level& level, Player& player, const Services& services) {
     services.schedule.Refresh(level);
     player.carried = 0;
-    NearWalk walk(level, kNearContact, Positions::CurrentAndHome);
+    NearWalk walk(level, services.schedule, kNearContact, Positions::CurrentAndHome);
     for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
         if (ElementTouches(element, level, services.masks, kNearContact, kTouchMaskY)) {
@@ -214,7 +236,7 @@ void TouchPass(level::Level& level, Player& player, const Services& services) {
 
 void VerticalPass(level::Level& level, Player& player, const Services& services) {
     services.schedule.Refresh(level);
-    NearWalk walk(level, kNearVertical, Positions::Current);
+    NearWalk walk(level, services.schedule, kNearVertical, Positions::Current);
     for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
         if (!IsSolid(element.kind) ||
@@ -235,7 +257,7 @@ void VerticalPass(level::Level& level, Player& player, const Services& services)
 }
 
 void HorizontalPass(level::Level& level, Player& player, const Services& services) {
-    NearWalk walk(level, kNearContact, Positions::Current);
+    NearWalk walk(level, services.schedule, kNearContact, Positions::Current);
     for (std::size_t i; walk.Next(i);) {
         const Element& element = level.elements[i];
         if (!IsSolid(element.kind) ||
@@ -251,8 +273,8 @@ void HorizontalPass(level::Level& level, Player& player, const Services& service
 }
 
 // The jump's head check: true when the lifted mask touches a solid element. It fires no effect.
-bool HeadBlocked(const level::Level& level, const Services& services) {
-    NearWalk walk(level, kNearContact, Positions::Current);
+bool HeadBlocked(level::Level& level, const Services& services) {
+    NearWalk walk(level, services.schedule, kNearContact, Positions::Current);
     for (std::size_t i; walk.Next(i);) {
         const Element& element = level.elements[i];
         if (IsSolid(element.kind) &&
@@ -266,7 +288,7 @@ bool HeadBlocked(const level::Level& level, const Services& services) {
 void PushOutPass(level::Level& level, Player& player, UpdateSchedule& schedule) {
     schedule.Refresh(level);
     player.contactCount = 0;
-    NearWalk walk(level, kNearContact, Positions::Current);
+    NearWalk walk(level, schedule, kNearContact, Positions::Current);
     for (std::size_t i; walk.Next(i);) {
         Element& element = level.elements[i];
         if (!IsPushing(element.kind) ||

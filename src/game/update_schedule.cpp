@@ -15,6 +15,10 @@ void UpdateSchedule::Refresh(level::Level& level) {
         builtFor_ = index.Build();
         Rebuild(level.elements.size());
         index.ForgetChanged();
+        if (clockworking_) {
+            // The index was built anew (or copied): the clockwork's elements stay left to it.
+            LeaveToClockwork(level);
+        }
         return;
     }
     if (!index.Changed().empty()) {
@@ -54,6 +58,9 @@ void UpdateSchedule::Changed(std::int32_t element) {
 }
 
 void UpdateSchedule::Wake(std::int32_t element) {
+    if (LeftToClockwork(static_cast<std::size_t>(element))) {
+        return;  // the clockwork moves it; no contact changes it
+    }
     if ((flags_[element] & kAwake) == 0) {
         flags_[element] |= kAwake;
         woken_.push_back(element);
@@ -99,6 +106,90 @@ void UpdateSchedule::TakeWaitingFor(float link, std::vector<std::int32_t>& out) 
         }
     }
     group->second.clear();
+}
+
+}  // namespace tessaron::game
+
+namespace tessaron::game {
+
+void UpdateSchedule::UseClockwork(level::Level& level, std::shared_ptr<const Clockwork> clockwork) {
+    if (clockworking_) {
+        Detach(level);
+    }
+    clockwork_ = std::move(clockwork);
+    if (clockwork_ != nullptr) {
+        Attach(level, 0);
+    }
+}
+
+void UpdateSchedule::Attach(level::Level& level, std::int64_t passes) {
+    passes_ = passes;
+    if (clockwork_ == nullptr || clockworking_) {
+        // Records left to the clockwork are brought to these passes when next looked at.
+        return;
+    }
+    Refresh(level);
+    clockworking_ = true;
+    LeaveToClockwork(level);
+}
+
+void UpdateSchedule::LeaveToClockwork(level::Level& level) {
+    level::ElementIndex& index = level::IndexOf(level);
+    for (const std::int32_t element : clockwork_->Elements()) {
+        index.Withdraw(element);
+        flags_[static_cast<std::size_t>(element)] &= static_cast<std::uint8_t>(~kAwake);
+    }
+    const auto left = [this](std::int32_t element) {
+        return LeftToClockwork(static_cast<std::size_t>(element));
+    };
+    std::erase_if(awake_, left);
+    std::erase_if(woken_, left);
+    shownAfter_.assign(clockwork_->Elements().size(), -1);
+}
+
+void UpdateSchedule::Detach(level::Level& level) {
+    if (!clockworking_) {
+        return;
+    }
+    level::ElementIndex& index = level::IndexOf(level);
+    const std::vector<std::int32_t>& elements = clockwork_->Elements();
+    for (std::size_t n = 0; n < elements.size(); ++n) {
+        level::Element& record = level.elements[static_cast<std::size_t>(elements[n])];
+        if (shownAfter_[n] != passes_) {
+            clockwork_->Put(static_cast<std::int32_t>(n), passes_, record);
+        }
+        index.Moved(elements[n], record);
+    }
+    clockworking_ = false;
+    for (const std::int32_t element : elements) {
+        Wake(element);
+    }
+}
+
+void UpdateSchedule::BringUp(level::Level& level, std::int32_t element) {
+    if (!clockworking_) {
+        return;
+    }
+    const std::int32_t n = clockwork_->NumberOf(static_cast<std::size_t>(element));
+    if (n >= 0 && shownAfter_[static_cast<std::size_t>(n)] != passes_) {
+        clockwork_->Put(n, passes_, level.elements[static_cast<std::size_t>(element)]);
+        shownAfter_[static_cast<std::size_t>(n)] = passes_;
+    }
+}
+
+void UpdateSchedule::ClockworkNear(level::Level& level, double left, double top, double right,
+                                   double bottom, std::vector<std::int32_t>& out) {
+    if (!clockworking_) {
+        return;
+    }
+    near_.clear();
+    clockwork_->Near(left, top, right, bottom, near_);
+    const std::vector<std::int32_t>& elements = clockwork_->Elements();
+    for (const std::int32_t n : near_) {
+        const std::int32_t element = elements[static_cast<std::size_t>(n)];
+        BringUp(level, element);
+        out.push_back(element);
+    }
 }
 
 }  // namespace tessaron::game

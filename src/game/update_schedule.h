@@ -12,9 +12,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
+#include "game/clockwork.h"
 #include "level/level.h"
 
 namespace tessaron::game {
@@ -44,11 +46,46 @@ class UpdateSchedule {
     std::vector<std::int32_t>& TriggeredList() { return triggered_; }
     std::vector<std::int32_t>& StillAwakeList() { return stillAwake_; }
 
+    // Update passes run since the clockwork's records were taken (counted always).
+    std::int64_t Passes() const { return passes_; }
+    void CountPass() { ++passes_; }
+
+    // Clockwork (the automatic player's passes): the elements of `clockwork`, taken from the
+    // level as it is now, after 0 update passes, are left out of the update pass and of the
+    // index of positions; their records are written only where the ball may meet them
+    // (ClockworkNear), as they stand after the passes run. A save point brought back or a
+    // game put back that was not kept so (Detach) makes them ordinary elements again.
+    void UseClockwork(level::Level& level, std::shared_ptr<const Clockwork> clockwork);
+    // True while the clockwork's elements are left to it.
+    bool Clockworking() const { return clockworking_; }
+    // The clockwork's element at that position of the list, while left to it.
+    bool LeftToClockwork(std::size_t element) const {
+        return clockworking_ && clockwork_->NumberOf(element) >= 0;
+    }
+    const Clockwork* TheClockwork() const { return clockwork_.get(); }
+    // Appends, in list order, the clockwork's elements that may lie in the world rectangle
+    // (pixels), their records written as they stand now.
+    void ClockworkNear(level::Level& level, double left, double top, double right, double bottom,
+                       std::vector<std::int32_t>& out);
+    // Writes the element's record as it stands now, if it is left to the clockwork.
+    void BringUp(level::Level& level, std::int32_t element);
+    // The clockwork's elements become ordinary elements, as they stand now: in the index of
+    // positions, visited by the update pass, noted in the index's journal.
+    void Detach(level::Level& level);
+    // The clockwork's elements are left to it again, as they stand after `passes` update
+    // passes; what their records hold until then does not count.
+    void Attach(level::Level& level, std::int64_t passes);
+    // Sets the count of update passes run (a game put back).
+    void SetPasses(std::int64_t passes) { passes_ = passes; }
+
   private:
     static constexpr std::uint8_t kAwake = 1;
     static constexpr std::uint8_t kWaiting = 2;
     static std::uint32_t LinkKey(float link);
     void Rebuild(std::size_t elements);
+    // Takes the clockwork's elements out of the index of positions and the update pass; their
+    // records are written anew before they are next looked at.
+    void LeaveToClockwork(level::Level& level);
     // The record changed in place: its link may be another now, and the update pass visits it.
     void Changed(std::int32_t element);
 
@@ -61,6 +98,13 @@ class UpdateSchedule {
     std::unordered_map<std::uint32_t, std::vector<std::int32_t>> waiting_;
     std::vector<std::int32_t> triggered_;
     std::vector<std::int32_t> stillAwake_;
+
+    std::int64_t passes_ = 0;
+    std::shared_ptr<const Clockwork> clockwork_;
+    bool clockworking_ = false;
+    // Per clockwork element: the passes its record in the list stands after, or -1.
+    std::vector<std::int64_t> shownAfter_;
+    std::vector<std::int32_t> near_;
 };
 
 }  // namespace tessaron::game

@@ -157,6 +157,9 @@ void CellGrid::Link(std::int32_t element, std::int32_t cell) {
 
 void CellGrid::Unlink(std::int32_t element) {
     const std::int32_t cell = cellOf_[element];
+    if (cell == kWithdrawn) {
+        return;
+    }
     if (cell == kOutside) {
         const auto at = std::find(outside_.begin(), outside_.end(), element);
         *at = outside_.back();
@@ -168,6 +171,11 @@ void CellGrid::Unlink(std::int32_t element) {
         link = &next_[*link];
     }
     *link = next_[element];
+}
+
+void CellGrid::Withdraw(std::int32_t element) {
+    Unlink(element);
+    cellOf_[element] = kWithdrawn;
 }
 
 void CellGrid::Place(std::int32_t element, float column, float row) {

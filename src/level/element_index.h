@@ -39,6 +39,13 @@ class CellGrid {
     void Build(const ElementList& list, Position position);
     // The element's position changed: it is listed under its new cell.
     void Place(std::int32_t element, float column, float row);
+    // The element is listed under no cell until it is placed again.
+    void Withdraw(std::int32_t element);
+    // Asks for what Place reads of the element from memory.
+    void Prefetch(std::int32_t element) const {
+        __builtin_prefetch(&cellOf_[static_cast<std::size_t>(element)]);
+        __builtin_prefetch(&next_[static_cast<std::size_t>(element)]);
+    }
     // How far beyond the rectangle a query looks: a whole cell (for callers that round the
     // positions they find, or reckon with the rounding of their float arithmetic in any other
     // way), or not at all (for callers that widened the rectangle by what their rounding needs).
@@ -52,6 +59,7 @@ class CellGrid {
   private:
     static constexpr std::int32_t kNone = -1;
     static constexpr std::int32_t kOutside = -2;
+    static constexpr std::int32_t kWithdrawn = -3;
 
     std::int32_t CellOf(float column, float row) const;
     void Link(std::int32_t element, std::int32_t cell);
@@ -93,6 +101,11 @@ class ElementIndex {
 
     // The element's position changed (the simulation moved it).
     void Moved(std::int32_t element, const Element& record);
+    // The element's position is kept elsewhere (the automatic player's clockwork): no query by
+    // position finds it until it is moved or changed again.
+    void Withdraw(std::int32_t element) { current_.Withdraw(element); }
+    // The element may soon be moved: what Moved reads of it is asked for from memory.
+    void PrefetchPlace(std::int32_t element) const { current_.Prefetch(element); }
     // Anything of the record may have changed (painting, undo): every index takes it anew, and
     // the element is noted as changed.
     void ElementChanged(std::int32_t element, const Element& record);

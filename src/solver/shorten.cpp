@@ -116,7 +116,8 @@ bool Shortener::TryFrom(KeyPlan candidate, std::int64_t from) {
             const auto number = static_cast<std::size_t>((pass + 1) / kCheckpointSpacing);
             fresh.push_back(base_.Take(world_));
             if (pass + 1 >= changedUntil && number < checkpoints_.size() &&
-                SameGame(fresh.back(), checkpoints_[number])) {
+                base_.SameGame(fresh.back(), checkpoints_[number],
+                               world_.state.schedule.TheClockwork())) {
                 fresh.pop_back();
                 adopt(static_cast<std::int64_t>(plan_.size()), true);
                 return true;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "game/clockwork.h"
 #include "game/geometry.h"
 #include "game/save_point.h"
 #include "level/cell_geometry.h"
@@ -70,7 +71,8 @@ void Put(level::Level& level, std::size_t i, const level::Element& record) {
 // order.
 void PutBack(level::Level& level, const std::vector<std::uint32_t>& noted,
              const std::vector<std::uint32_t>& positions,
-             const std::vector<level::Element>& records, const level::ElementList& base) {
+             const std::vector<level::Element>& records, const level::ElementList& base,
+             const game::Clockwork* leftAlone = nullptr) {
     constexpr std::size_t kEnd = std::numeric_limits<std::size_t>::max();
     std::size_t n = 0;
     std::size_t k = 0;
@@ -82,7 +84,10 @@ void PutBack(level::Level& level, const std::vector<std::uint32_t>& noted,
             ++k;
             n += nextKept == nextNoted;
         } else {
-            Put(level, nextNoted, base[nextNoted]);
+            // A clockwork element left to it is not written: it stands where its passes put it.
+            if (leftAlone == nullptr || leftAlone->NumberOf(nextNoted) < 0) {
+                Put(level, nextNoted, base[nextNoted]);
+            }
             ++n;
         }
     }
@@ -106,6 +111,23 @@ class HeldKeys final : public play::Stages {
   private:
     game::PlayerKeys keys_;
 };
+
+// Lists a snapshot's work reuses. Each thread keeps its own, so that taking or restoring one
+// allocates nothing for them once they have grown.
+struct TakeLists {
+    std::vector<std::uint32_t> noted;
+};
+thread_local TakeLists takeLists;
+
+// The clockwork's part of putting a snapshot back, once its records are in place: its elements
+// are left to it again where the snapshot had them so, and stand after its passes.
+void FinishRestore(const Snapshot& s, level::Level& level, game::UpdateSchedule& schedule) {
+    if (s.clockwork && schedule.TheClockwork() != nullptr) {
+        schedule.Attach(level, s.passes);
+    } else {
+        schedule.SetPasses(s.passes);
+    }
+}
 
 // The positions of the journal in list order, or null when it holds no note.
 bool SortedJournal(const level::Level& level, std::vector<std::uint32_t>& out) {
@@ -153,9 +175,22 @@ bool SearchSavePoint::Store(const level::Level& level, const game::Player& playe
         kept->records.push_back(record);
     };
     std::vector<std::uint32_t> noted;
+    // The records of the clockwork's elements left to it are not in the list: they stand as
+    // after the passes run.
+    const bool clockworking = schedule_ != nullptr && schedule_->Clockworking();
+    const auto recordOf = [&](std::size_t i) {
+        level::Element record = elements[i];
+        if (clockworking) {
+            const game::Clockwork& clockwork = *schedule_->TheClockwork();
+            if (const std::int32_t n = clockwork.NumberOf(i); n >= 0) {
+                clockwork.Put(n, schedule_->Passes(), record);
+            }
+        }
+        return record;
+    };
     if (base_ == nullptr || base_->elements.size() != elements.size()) {
         for (std::size_t i = 0; i < elements.size(); ++i) {
-            keep(i, game::RestoredRecord(elements[i]));
+            keep(i, game::RestoredRecord(recordOf(i)));
         }
     } else {
         kept->base = base_;
@@ -169,8 +204,17 @@ bool SearchSavePoint::Store(const level::Level& level, const game::Player& playe
         std::vector<std::uint32_t> candidates;
         std::set_union(noted.begin(), noted.end(), base_->roundingChanges.begin(),
                        base_->roundingChanges.end(), std::back_inserter(candidates));
+        if (clockworking) {
+            const std::vector<std::uint32_t> clockwork(
+                schedule_->TheClockwork()->Elements().begin(),
+                schedule_->TheClockwork()->Elements().end());
+            std::vector<std::uint32_t> all;
+            std::set_union(candidates.begin(), candidates.end(), clockwork.begin(),
+                           clockwork.end(), std::back_inserter(all));
+            candidates.swap(all);
+        }
         for (const std::uint32_t i : candidates) {
-            const level::Element record = game::RestoredRecord(elements[i]);
+            const level::Element record = game::RestoredRecord(recordOf(i));
             if (!SameBytes(record, base_->elements[i])) {
                 keep(i, record);
             }
@@ -190,6 +234,11 @@ bool SearchSavePoint::Restore(level::Level& level, game::Player& player) {
         kept.base != nullptr ? kept.base->elements.size() : kept.records.size();
     if (count != elements.size()) {
         return false;  // another level's: no pass changes the number of records
+    }
+    if (schedule_ != nullptr) {
+        // The save point holds every element as it was then, rounded: from here on the
+        // clockwork's elements move from there, as ordinary elements.
+        schedule_->Detach(level);
     }
     std::vector<std::uint32_t> noted;
     const bool sameBase = kept.base != nullptr && kept.base == base_;
@@ -257,6 +306,7 @@ game::PlayerKeys PlayerKeysOf(std::uint8_t keys) {
 }
 
 void RunPass(World& world, std::uint8_t keys, const Machines& machines) {
+    world.savePoint.Bind(&world.state.schedule);
     runtime::Silence silence;
     const game::Services services{machines.masks, silence, world.savePoint, world.random,
                                   world.state.schedule};
@@ -275,27 +325,64 @@ World PreparedForSearch(World world) {
         return e.speedX == 0.0f && e.speedY == 0.0f &&
                !(0.0f < e.travelled && e.travelled < e.length);
     };
-    for (const level::Element& e : elements) {
-        if (IsTorch(e.kind) && !still(e)) {
-            return world;
+    const bool stillTorches = std::all_of(elements.begin(), elements.end(), [&](const auto& e) {
+        return !IsTorch(e.kind) || still(e);
+    });
+    if (stillTorches) {
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            if (IsTorch(elements[i].kind)) {
+                elements[i].kind = level::Code(level::ElementKind::Empty);
+                level::ElementChanged(world.state.level, i);
+            }
         }
+        world.lean = true;
     }
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (IsTorch(elements[i].kind)) {
-            elements[i].kind = level::Code(level::ElementKind::Empty);
-            level::ElementChanged(world.state.level, i);
-        }
-    }
-    world.lean = true;
+    world.state.schedule.UseClockwork(world.state.level,
+                                      game::Clockwork::Of(world.state.level));
     return world;
 }
 
-bool SameGame(const Snapshot& a, const Snapshot& b) {
-    return play::SameMoment(a.moment, b.moment) && a.random == b.random &&
-           a.savePoint.SameAs(b.savePoint) && a.changedIndices == b.changedIndices &&
-           a.changed.size() == b.changed.size() &&
-           (a.changed.empty() || std::memcmp(a.changed.data(), b.changed.data(),
-                                             a.changed.size() * sizeof(level::Element)) == 0);
+bool SnapshotBase::SameGame(const Snapshot& a, const Snapshot& b,
+                            const game::Clockwork* clockwork) const {
+    if (!play::SameMoment(a.moment, b.moment) || !(a.random == b.random) ||
+        !a.savePoint.SameAs(b.savePoint)) {
+        return false;
+    }
+    const bool plain = clockwork == nullptr || (!a.clockwork && !b.clockwork) ||
+                       (a.clockwork && b.clockwork && a.passes == b.passes);
+    if (plain) {
+        return a.changedIndices == b.changedIndices && a.changed.size() == b.changed.size() &&
+               (a.changed.empty() ||
+                std::memcmp(a.changed.data(), b.changed.data(),
+                            a.changed.size() * sizeof(level::Element)) == 0);
+    }
+    // The clockwork's elements stand as their passes put them in one of the two (or both, after
+    // different numbers of passes): each record is compared as it stands in each game.
+    const level::ElementList& base = base_->elements;
+    const auto recordsOf = [&](const Snapshot& s) {
+        std::vector<std::pair<std::uint32_t, level::Element>> records;
+        for (std::size_t k = 0; k < s.changed.size(); ++k) {
+            records.emplace_back(s.changedIndices[k], s.changed[k]);
+        }
+        if (s.clockwork) {
+            for (const std::int32_t i : clockwork->Elements()) {
+                level::Element record = base[static_cast<std::size_t>(i)];
+                clockwork->Put(clockwork->NumberOf(static_cast<std::size_t>(i)), s.passes, record);
+                records.emplace_back(static_cast<std::uint32_t>(i), record);
+            }
+        }
+        std::sort(records.begin(), records.end(),
+                  [](const auto& x, const auto& y) { return x.first < y.first; });
+        // Records equal to the base's are as good as left out.
+        std::erase_if(records, [&base](const auto& r) { return SameBytes(r.second, base[r.first]); });
+        return records;
+    };
+    const auto ra = recordsOf(a);
+    const auto rb = recordsOf(b);
+    return ra.size() == rb.size() &&
+           std::equal(ra.begin(), ra.end(), rb.begin(), [](const auto& x, const auto& y) {
+               return x.first == y.first && SameBytes(x.second, y.second);
+           });
 }
 
 SnapshotBase::SnapshotBase(level::ElementList base)
@@ -308,12 +395,17 @@ Snapshot SnapshotBase::Take(const World& world) const {
     s.moment = play::MomentOf(state);
     s.random = world.random;
     s.savePoint = world.savePoint;
+    s.passes = state.schedule.Passes();
+    s.clockwork = state.schedule.Clockworking();
     const level::ElementList& elements = state.level.elements;
     const auto keep = [&](std::size_t i) {
-        s.changedIndices.push_back(static_cast<std::uint32_t>(i));
-        s.changed.push_back(elements[i]);
+        // A clockwork element left to it stands as its passes put it, whatever its record.
+        if (!state.schedule.LeftToClockwork(i)) {
+            s.changedIndices.push_back(static_cast<std::uint32_t>(i));
+            s.changed.push_back(elements[i]);
+        }
     };
-    std::vector<std::uint32_t> noted;
+    std::vector<std::uint32_t>& noted = takeLists.noted;
     if (elements.size() == base.size() && SortedJournal(state.level, noted)) {
         for (const std::uint32_t i : noted) {
             if (!SameBytes(elements[i], base[i])) {
@@ -333,6 +425,11 @@ void SnapshotBase::Restore(const Snapshot& s, World& world) const {
     world.random = s.random;
     world.savePoint = s.savePoint;
     level::Level& level = state.level;
+    game::UpdateSchedule& schedule = state.schedule;
+    if (!s.clockwork) {
+        // Its clockwork's elements are ordinary ones, among the records below.
+        schedule.Detach(level);
+    }
     if (level.elements.size() != base.size()) {
         // A list of another length (no pass makes one) is replaced whole: the level's indexes
         // are built afresh, with the changes below, before the next pass uses them.
@@ -341,6 +438,7 @@ void SnapshotBase::Restore(const Snapshot& s, World& world) const {
             level.elements[s.changedIndices[i]] = s.changed[i];
         }
         level::IndexOf(level).ResetJournal(s.changedIndices);
+        FinishRestore(s, level, schedule);
         return;
     }
     // Only the records that differ from the snapshot's are written, each through
@@ -348,16 +446,19 @@ void SnapshotBase::Restore(const Snapshot& s, World& world) const {
     // the update pass visits the records written. A record left as it was keeps its place in
     // the indexes, which is the same as for the snapshot's game: whether an element may sleep
     // depends on nothing but its own record.
-    std::vector<std::uint32_t> differing;
+    std::vector<std::uint32_t>& differing = takeLists.noted;
     if (!SortedJournal(level, differing)) {
+        differing.clear();
         ForEachDifference(level.elements, base, [&differing](std::size_t i) {
             differing.push_back(static_cast<std::uint32_t>(i));
         });
     }
     // Both lists are in list order: the records that may differ from the base now and those
     // that differ from it in the snapshot.
-    PutBack(level, differing, s.changedIndices, s.changed, base);
+    PutBack(level, differing, s.changedIndices, s.changed, base,
+            s.clockwork ? schedule.TheClockwork() : nullptr);
     level::IndexOf(level).ResetJournal(s.changedIndices);
+    FinishRestore(s, level, schedule);
 }
 
 level::ElementList SettledElements(const World& start, const Machines& machines) {

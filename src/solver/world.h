@@ -61,6 +61,9 @@ class SearchSavePoint final : public game::SavePointStore {
     bool Restore(level::Level& level, game::Player& player) override;
     std::string Problem() const override { return {}; }
     bool Holds() const { return kept_ != nullptr; }
+    // The schedule of the world whose save point this is: its clockwork's elements are kept as
+    // they stand, and become ordinary elements when the save point is brought back.
+    void Bind(game::UpdateSchedule* schedule) { schedule_ = schedule; }
     // True when both hold the same save point (or none), value for value.
     bool SameAs(const SearchSavePoint& other) const;
     // What copies share (null when it holds nothing), and the bytes that takes.
@@ -71,6 +74,7 @@ class SearchSavePoint final : public game::SavePointStore {
     struct Kept;
     std::shared_ptr<const BaseList> base_;
     std::shared_ptr<const Kept> kept_;
+    game::UpdateSchedule* schedule_ = nullptr;
 };
 
 // Everything that one play pass reads or changes. The save point lives in memory: the search
@@ -89,6 +93,8 @@ struct World {
 // pass. Where every torch is such, they become empty cells, and the random numbers (which only
 // the torches and the sensors' drawing use) are no longer drawn. The same keys then move the
 // ball exactly as in the game as loaded; the game's own pictures and the random state differ.
+// Elements that move like clockwork (game::Clockwork) are left to it: they are brought to where
+// they are only where the ball may meet them, with the same values.
 World PreparedForSearch(World world);
 
 // One pass of the main loop in play mode with `keys` held.
@@ -100,13 +106,13 @@ struct Snapshot {
     play::Moment moment;
     runtime::Random random;
     SearchSavePoint savePoint;
+    // The update passes run, and whether the clockwork's elements were left to it: then their
+    // records are not among the changed ones; they stand as after that many passes.
+    std::int64_t passes = 0;
+    bool clockwork = false;
     std::vector<std::uint32_t> changedIndices;
     std::vector<level::Element> changed;
 };
-
-// True when the two snapshots hold the same game bit for bit: from there on, the same keys give
-// the same passes.
-bool SameGame(const Snapshot& a, const Snapshot& b);
 
 // The base list and the work of taking and restoring snapshots against it. The base must have
 // as many records as every list the snapshots are taken of; a play pass never changes that.
@@ -124,6 +130,9 @@ class SnapshotBase {
     void Restore(const Snapshot& snapshot, World& world) const;
     // For the save points of the worlds this base restores.
     const std::shared_ptr<const BaseList>& Base() const { return base_; }
+    // True when the two snapshots hold the same game bit for bit: from there on, the same keys
+    // give the same passes. `clockwork` is that of the worlds they were taken of, or null.
+    bool SameGame(const Snapshot& a, const Snapshot& b, const game::Clockwork* clockwork) const;
 
   private:
     std::shared_ptr<const BaseList> base_;
