@@ -52,10 +52,12 @@ int Random::Next(int maximum) {
     }
     // Draws beyond the last whole multiple of the range are rejected, so every value from 0 to
     // maximum is equally likely.
-    const std::uint64_t range = static_cast<std::uint64_t>(maximum) + 1;
-    const std::uint64_t limit = (std::uint64_t{1} << 32) - ((std::uint64_t{1} << 32) % range);
+    // The range is at most 2^31, so both remainders are taken in 32 bits: 2^32 mod range is
+    // (2^32 - range) mod range.
+    const std::uint32_t range = static_cast<std::uint32_t>(maximum) + 1u;
+    const std::uint64_t limit = (std::uint64_t{1} << 32) - (0u - range) % range;
     for (;;) {
-        const std::uint64_t bits = Bits();
+        const std::uint32_t bits = Bits();
         if (bits < limit) {
             return static_cast<int>(bits % range);
         }

@@ -683,8 +683,10 @@ bool Machine::StartSound() {
     bool opened = OpenMixer(headless ? AudioBuffer::Silent : AudioBuffer::Device);
     if (!opened) {
         // No device: fall back to the silent driver, so that the game goes on without sound.
+        // An interactive game keeps a device's buffer: the silent driver's thread wakes once a
+        // buffer, and a short one would wake it eight times as often for as long as it plays.
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-        opened = OpenMixer(AudioBuffer::Silent);
+        opened = OpenMixer(headless ? AudioBuffer::Silent : AudioBuffer::Device);
     }
     if (!opened) {
         return false;

@@ -29,8 +29,20 @@ constexpr int kScreenHeight = PlayScreen::kHeight;
 
 static_assert(kScreenWidth == pixels::kScreenWidth && kScreenHeight == pixels::kScreenHeight);
 
+// Where an image's pixels lie, read once: the image's own accessors are calls through its
+// shared data, and a frame draws hundreds of sprites.
+struct PixelView {
+    const pixels::Pixel* pixels = nullptr;
+    int stride = 0;  // in pixels
+
+    explicit PixelView(const QImage& image = QImage())
+        : pixels(reinterpret_cast<const pixels::Pixel*>(image.constBits())),
+          stride(int(image.bytesPerLine() / qsizetype(sizeof(pixels::Pixel)))) {}
+};
+
 struct Sprite {
-    QImage image;  // premultiplied ARGB; transparent pixels are 0
+    QImage image;    // premultiplied ARGB; transparent pixels are 0
+    PixelView view;  // of image, which is never written once the sprite is made
     int width = 0;
     int height = 0;
     // The opaque runs of each row. Every pixel is either fully opaque or fully transparent, so
@@ -43,6 +55,7 @@ struct Sprite {
         int width = 0;
         int height = 0;
         QImage image;             // premultiplied ARGB, transparent pixels 0
+        PixelView view;           // of image
         pixels::RunPicture runs;  // the pixels that are not 0
     };
     std::vector<Resized> resized;
@@ -247,8 +260,8 @@ struct PlayScreen::Impl {
     pixels::Placement PlacementOf(const Sprite& s, int x, int y) {
         pixels::Placement p;
         p.runs = &s.runs;
-        p.pixels = reinterpret_cast<const pixels::Pixel*>(s.image.constBits());
-        p.stride = int(s.image.bytesPerLine() / qsizetype(sizeof(pixels::Pixel)));
+        p.pixels = s.view.pixels;
+        p.stride = s.view.stride;
         p.x = x;
         p.y = y;
         p.visible = pixels::ClipToScreen(x, y, s.width, s.height);
@@ -347,17 +360,16 @@ struct PlayScreen::Impl {
             filter.setRenderHint(QPainter::SmoothPixmapTransform, true);
             filter.drawImage(QRectF(0, 0, width, height), s.image, QRectF(0, 0, s.width, s.height));
             filter.end();
-            made.runs = pixels::FindRuns(
-                reinterpret_cast<const pixels::Pixel*>(made.image.constBits()), width, height,
-                int(made.image.bytesPerLine() / qsizetype(sizeof(QRgb))));
+            made.view = PixelView(made.image);
+            made.runs = pixels::FindRuns(made.view.pixels, width, height, made.view.stride);
             s.resized.push_back(std::move(made));
             r = s.resized.end() - 1;
         }
         Back();
         pixels::Placement p;
         p.runs = &r->runs;
-        p.pixels = reinterpret_cast<const pixels::Pixel*>(r->image.constBits());
-        p.stride = int(r->image.bytesPerLine() / qsizetype(sizeof(QRgb)));
+        p.pixels = r->view.pixels;
+        p.stride = r->view.stride;
         p.x = x;
         p.y = y;
         p.visible = pixels::ClipToScreen(x, y, width, height);
@@ -546,6 +558,7 @@ bool PlayScreen::LoadSprite(int number, std::string_view path, std::string* prob
     // Alpha is only 0 or 255, so the premultiplied form holds the same numbers.
     image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
     sprite.image = std::move(image);
+    sprite.view = PixelView(sprite.image);
     impl_->largestSprite = std::max({impl_->largestSprite, sprite.width, sprite.height});
     impl_->sprites.Put(number, std::move(sprite));
     impl_->masks.Put(number, std::move(mask));
