@@ -151,8 +151,7 @@ std::shared_ptr<const Clockwork> Clockwork::Of(const level::Level& level) {
         p.first = static_cast<std::uint32_t>(c.motions_.size());
         p.lead = lead;
         p.period = static_cast<std::uint32_t>(path.size()) - lead;
-        Bounds b{CellOf(start.column), CellOf(start.row), CellOf(start.column),
-                 CellOf(start.row)};
+        Bounds b{CellOf(start.column), CellOf(start.row), CellOf(start.column), CellOf(start.row)};
         for (const level::Element& e : path) {
             c.motions_.push_back(Motion{e.column, e.row, e.motion, e.travelled, e.pauseCount});
             b.left = std::min(b.left, CellOf(e.column));
@@ -187,7 +186,8 @@ std::shared_ptr<const Clockwork> Clockwork::Of(const level::Level& level) {
     c.columns_ = right - left + 1;
     c.rows_ = bottom - top + 1;
     const auto cellIndex = [&c](std::int64_t column, std::int64_t row) {
-        return static_cast<std::size_t>((row - c.firstRow_) * c.columns_ + (column - c.firstColumn_));
+        return static_cast<std::size_t>((row - c.firstRow_) * c.columns_ +
+                                        (column - c.firstColumn_));
     };
     std::vector<std::uint32_t> counts(static_cast<std::size_t>(c.columns_ * c.rows_) + 1, 0);
     for (const Bounds& b : bounds) {

@@ -139,7 +139,6 @@ void Prefetch(const level::Element* record) {
     __builtin_prefetch(reinterpret_cast<const char*>(record) + sizeof(level::Element) - 1, 1);
 }
 
-
 }  // namespace
 
 void SensorTrigger(const level::Element& element, level::Level& level) {

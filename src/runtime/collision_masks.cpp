@@ -48,7 +48,8 @@ bool MasksCollide(const CollisionMask& sa, int ax, int ay, const CollisionMask& 
     if (sa.wordsPerRow == 1 && sb.wordsPerRow == 1) {
         // Both pictures are at most 64 pixels wide (every game picture): a row of each is one
         // word, and the overlap of a row is one shift of each.
-        const std::uint64_t keep = width == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << width) - 1;
+        const std::uint64_t keep =
+            width == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << width) - 1;
         const std::uint64_t* rowA = sa.bits.data() + (top - ay);
         const std::uint64_t* rowB = sb.bits.data() + (top - by);
         for (std::int64_t rows = bottom - top; rows > 0; --rows) {

@@ -2,8 +2,8 @@
 // stood there, and the choice of the place to explore from next.
 #pragma once
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <unordered_map>
@@ -52,7 +52,8 @@ class PlaceIndex {
         }
         const std::uint64_t hash = PlaceKeyHash{}(key);
         const std::uint32_t tag = Tag(hash);
-        for (std::size_t slot = hash & (slots_.size() - 1);; slot = (slot + 1) & (slots_.size() - 1)) {
+        for (std::size_t slot = hash & (slots_.size() - 1);;
+             slot = (slot + 1) & (slots_.size() - 1)) {
             const Slot& at = slots_[slot];
             if (at.position == kNone || (at.tag == tag && keyAt(at.position) == key)) {
                 return at.position;

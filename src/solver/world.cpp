@@ -209,8 +209,8 @@ bool SearchSavePoint::Store(const level::Level& level, const game::Player& playe
                 schedule_->TheClockwork()->Elements().begin(),
                 schedule_->TheClockwork()->Elements().end());
             std::vector<std::uint32_t> all;
-            std::set_union(candidates.begin(), candidates.end(), clockwork.begin(),
-                           clockwork.end(), std::back_inserter(all));
+            std::set_union(candidates.begin(), candidates.end(), clockwork.begin(), clockwork.end(),
+                           std::back_inserter(all));
             candidates.swap(all);
         }
         for (const std::uint32_t i : candidates) {
@@ -337,8 +337,7 @@ World PreparedForSearch(World world) {
         }
         world.lean = true;
     }
-    world.state.schedule.UseClockwork(world.state.level,
-                                      game::Clockwork::Of(world.state.level));
+    world.state.schedule.UseClockwork(world.state.level, game::Clockwork::Of(world.state.level));
     return world;
 }
 
@@ -352,9 +351,8 @@ bool SnapshotBase::SameGame(const Snapshot& a, const Snapshot& b,
                        (a.clockwork && b.clockwork && a.passes == b.passes);
     if (plain) {
         return a.changedIndices == b.changedIndices && a.changed.size() == b.changed.size() &&
-               (a.changed.empty() ||
-                std::memcmp(a.changed.data(), b.changed.data(),
-                            a.changed.size() * sizeof(level::Element)) == 0);
+               (a.changed.empty() || std::memcmp(a.changed.data(), b.changed.data(),
+                                                 a.changed.size() * sizeof(level::Element)) == 0);
     }
     // The clockwork's elements stand as their passes put them in one of the two (or both, after
     // different numbers of passes): each record is compared as it stands in each game.
@@ -374,7 +372,8 @@ bool SnapshotBase::SameGame(const Snapshot& a, const Snapshot& b,
         std::sort(records.begin(), records.end(),
                   [](const auto& x, const auto& y) { return x.first < y.first; });
         // Records equal to the base's are as good as left out.
-        std::erase_if(records, [&base](const auto& r) { return SameBytes(r.second, base[r.first]); });
+        std::erase_if(records,
+                      [&base](const auto& r) { return SameBytes(r.second, base[r.first]); });
         return records;
     };
     const auto ra = recordsOf(a);

@@ -84,8 +84,8 @@ TEST(Clockwork, PlaysAsTheUpdateOfEveryElementInEveryPass) {
         if (pass % 40 == 0) {
             kept.emplace_back(base.Take(clockwork), base.Take(plain));
             if (random.Next(2) == 0) {
-                const auto& [a, b] = kept[static_cast<std::size_t>(
-                    random.Next(static_cast<int>(kept.size()) - 1))];
+                const auto& [a, b] =
+                    kept[static_cast<std::size_t>(random.Next(static_cast<int>(kept.size()) - 1))];
                 base.Restore(a, clockwork);
                 base.Restore(b, plain);
             }
