@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "game/geometry.h"
@@ -192,7 +193,13 @@ void UpdateElements(level::Level& level, UpdateSchedule& schedule, runtime::Rand
         const bool unchanged = level::SameBits(element, before);
         NoteSettingOff(before, element, level, events);
         if (!unchanged) {
-            index.Moved(i, element);
+            // A record that kept its position (a pause counted, a turn) stays under its cell.
+            if (std::memcmp(&element.column, &before.column, sizeof(float)) == 0 &&
+                std::memcmp(&element.row, &before.row, sizeof(float)) == 0) {
+                index.NoteChange(i);
+            } else {
+                index.Moved(i, element);
+            }
         }
         if (unchanged && !outcome.linkStarted && !IsTorch(before.kind)) {
             // A trigger of its link would change it only where the link start finds it not
