@@ -35,19 +35,19 @@ static_assert(sizeof(Element) == 15 * sizeof(float));
 // by word, inline: the update pass and the automatic player's snapshots compare records by the
 // million.
 inline bool SameBits(const Element& a, const Element& b) {
-    std::uint64_t wordsA[7];
-    std::uint64_t wordsB[7];
-    std::memcpy(wordsA, &a, sizeof wordsA);
-    std::memcpy(wordsB, &b, sizeof wordsB);
-    std::uint32_t lastA = 0;
-    std::uint32_t lastB = 0;
-    std::memcpy(&lastA, reinterpret_cast<const char*>(&a) + sizeof wordsA, sizeof lastA);
-    std::memcpy(&lastB, reinterpret_cast<const char*>(&b) + sizeof wordsB, sizeof lastB);
-    std::uint64_t differ = lastA ^ lastB;
-    for (int i = 0; i < 7; ++i) {
-        differ |= wordsA[i] ^ wordsB[i];
-    }
-    return differ == 0;
+    const auto* pa = reinterpret_cast<const unsigned char*>(&a);
+    const auto* pb = reinterpret_cast<const unsigned char*>(&b);
+    const auto word = [pa, pb](std::size_t at) {
+        std::uint64_t x = 0;
+        std::uint64_t y = 0;
+        std::memcpy(&x, pa + at, sizeof x);
+        std::memcpy(&y, pb + at, sizeof y);
+        return x ^ y;
+    };
+    // Seven words and the last four bytes, read where they lie (the last word overlaps the one
+    // before it).
+    return (word(0) | word(8) | word(16) | word(24) | word(32) | word(40) | word(48) |
+            word(sizeof(Element) - 8)) == 0;
 }
 
 inline constexpr int kElementFieldCount = 15;
