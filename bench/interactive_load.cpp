@@ -107,14 +107,21 @@ int Game(const char* gameDir, const char* level, std::int64_t passes, bool fullS
         Settle();
     }
     // The busy levels hold goals, and a goal taken opens the goal screen, which waits for the
-    // player: the bench plays on at once, as a player choosing "WEITER SPIELEN" would.
+    // player: the bench plays on at once, as a player choosing "WEITER SPIELEN" would. Only a
+    // window shown since the start is searched: walking every widget of the main window 50
+    // times a second would be measured as the game's work.
+    const QWidgetList startWindows = QApplication::topLevelWidgets();
     QTimer playOn;
-    QObject::connect(&playOn, &QTimer::timeout, [] {
-        for (QWidget* widget : QApplication::allWidgets()) {
-            auto* button = qobject_cast<QPushButton*>(widget);
-            if (button != nullptr && button->isVisible() && button->text() == "WEITER SPIELEN") {
-                button->click();
-                return;
+    QObject::connect(&playOn, &QTimer::timeout, [&startWindows] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible() || startWindows.contains(window)) {
+                continue;
+            }
+            for (auto* button : window->findChildren<QPushButton*>()) {
+                if (button->isVisible() && button->text() == "WEITER SPIELEN") {
+                    button->click();
+                    return;
+                }
             }
         }
     });
