@@ -26,6 +26,9 @@ constexpr std::size_t kLongestPath = 4096;
 constexpr float kModestCell = 65536.0f;
 // The grid of the paths' cells holds at most this many cells.
 constexpr std::int64_t kMostCells = std::int64_t{1} << 22;
+// All paths together hold at most this many records (40 MB); elements beyond are left to the
+// update pass.
+constexpr std::size_t kMostMotions = std::size_t{1} << 21;
 
 // Kinds that no contact changes and whose update reads no random number and no contact.
 bool SteadyKind(float kind) {
@@ -144,7 +147,7 @@ std::shared_ptr<const Clockwork> Clockwork::Of(const level::Level& level) {
                 break;
             }
         }
-        if (!round || !fits) {
+        if (!round || !fits || c.motions_.size() + path.size() > kMostMotions) {
             continue;
         }
         Path p;
