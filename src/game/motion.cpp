@@ -8,9 +8,9 @@
 #include "runtime/random.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "game/geometry.h"
@@ -52,7 +52,8 @@ struct UpdateOutcome {
     float motionBeforeLinkStart = 0.0f;
 };
 
-UpdateOutcome UpdateRecord(level::Element& e, float triggered, runtime::Random& random) {
+[[gnu::always_inline]] inline UpdateOutcome UpdateRecord(level::Element& e, float triggered,
+                                                         runtime::Random& random) {
     UpdateOutcome outcome;
     // Unlinked start: an element without a link sets off by itself.
     if (e.link == 0.0f && e.motion == 0.0f) {
@@ -102,15 +103,47 @@ UpdateOutcome UpdateRecord(level::Element& e, float triggered, runtime::Random& 
     if (e.travelled <= 0.0f && e.pause2 > 0.0f) {
         CountPause(e, e.pause2);
     }
-    TorchStep(e, random);
+    if (e.kind == kTorchCode || e.kind == kTorchFlickerCode) {
+        TorchStep(e, random);
+    }
     return outcome;
 }
 
+// The fields an update may change (the torch's kind, the position and the motion), kept as bits
+// in registers: the update pass compares them after the update instead of copying the whole
+// record, which the processor would have to read back through its store buffer.
+struct ChangingFields {
+    std::uint32_t kind;
+    std::uint32_t column;
+    std::uint32_t row;
+    std::uint32_t motion;
+    std::uint32_t travelled;
+    std::uint32_t pauseCount;
+
+    static ChangingFields Of(const level::Element& e) {
+        return {
+            std::bit_cast<std::uint32_t>(e.kind),      std::bit_cast<std::uint32_t>(e.column),
+            std::bit_cast<std::uint32_t>(e.row),       std::bit_cast<std::uint32_t>(e.motion),
+            std::bit_cast<std::uint32_t>(e.travelled), std::bit_cast<std::uint32_t>(e.pauseCount)};
+    }
+    float Motion() const { return std::bit_cast<float>(motion); }
+    float Travelled() const { return std::bit_cast<float>(travelled); }
+    float Kind() const { return std::bit_cast<float>(kind); }
+    // No bit of the record differs from these (the other fields no update writes).
+    bool Same(const ChangingFields& o) const {
+        return ((kind ^ o.kind) | (column ^ o.column) | (row ^ o.row) | (motion ^ o.motion) |
+                (travelled ^ o.travelled) | (pauseCount ^ o.pauseCount)) == 0;
+    }
+    bool SamePosition(const ChangingFields& o) const {
+        return ((column ^ o.column) | (row ^ o.row)) == 0;
+    }
+};
+
 // An element that sets off on its path in this update: it moves out, from its start or after
 // coming back part of the way. A switch's own press travel is no setting off.
-bool SetsOff(const level::Element& before, const level::Element& after) {
-    return after.kind != kSwitchCode && after.travelled > before.travelled &&
-           (before.travelled <= 0.0f || before.motion != 1.0f);
+bool SetsOff(const ChangingFields& before, const level::Element& after) {
+    return after.kind != kSwitchCode && after.travelled > before.Travelled() &&
+           (before.Travelled() <= 0.0f || before.Motion() != 1.0f);
 }
 
 // The element's picture lies on the play screen, at least in part.
@@ -120,7 +153,7 @@ bool OnScreen(const level::Element& e, const level::Level& level) {
 }
 
 // Notes an element on the screen that sets off; the record is only read.
-void NoteSettingOff(const level::Element& before, const level::Element& after,
+void NoteSettingOff(const ChangingFields& before, const level::Element& after,
                     const level::Level& level, PassEvents* events) {
     if (events != nullptr && SetsOff(before, after) && OnScreen(after, level)) {
         events->Note(GameEvent::MoverStarted);
@@ -188,20 +221,20 @@ void UpdateElements(level::Level& level, UpdateSchedule& schedule, runtime::Rand
             index.PrefetchPlace(ahead);
         }
         level::Element& element = level.elements[static_cast<std::size_t>(i)];
-        const level::Element before = element;
+        const ChangingFields before = ChangingFields::Of(element);
         const UpdateOutcome outcome = UpdateRecord(element, triggered, random);
-        const bool unchanged = level::SameBits(element, before);
+        const ChangingFields after = ChangingFields::Of(element);
+        const bool unchanged = after.Same(before);
         NoteSettingOff(before, element, level, events);
         if (!unchanged) {
             // A record that kept its position (a pause counted, a turn) stays under its cell.
-            if (std::memcmp(&element.column, &before.column, sizeof(float)) == 0 &&
-                std::memcmp(&element.row, &before.row, sizeof(float)) == 0) {
+            if (after.SamePosition(before)) {
                 index.NoteChange(i);
             } else {
                 index.Moved(i, element);
             }
         }
-        if (unchanged && !outcome.linkStarted && !IsTorch(before.kind)) {
+        if (unchanged && !outcome.linkStarted && !IsTorch(before.Kind())) {
             // A trigger of its link would change it only where the link start finds it not
             // under way already.
             schedule.Sleep(i, element.link,
