@@ -29,6 +29,13 @@ bool Modest(float value) {
     return std::fabs(value) < kModestCell;
 }
 
+// The whole number at or below a modest value: what std::floor gives, without the library
+// call the update pass would make for every element that moves.
+std::int64_t WholeBelow(float value) {
+    const auto whole = static_cast<std::int32_t>(value);  // toward zero, exact for a modest value
+    return static_cast<float>(whole) > value ? whole - 1 : whole;
+}
+
 // The span of keys the grid covers along one axis: all of them where they fit, else `span` keys
 // around the median.
 void ChooseSpan(std::vector<std::int64_t>& keys, std::int64_t span, std::int64_t& first,
@@ -137,8 +144,8 @@ std::int32_t CellGrid::CellOf(float column, float row) const {
     if (!Modest(column) || !Modest(row)) {
         return kOutside;
     }
-    const std::int64_t c = static_cast<std::int64_t>(std::floor(column)) - firstColumn_;
-    const std::int64_t r = static_cast<std::int64_t>(std::floor(row)) - firstRow_;
+    const std::int64_t c = WholeBelow(column) - firstColumn_;
+    const std::int64_t r = WholeBelow(row) - firstRow_;
     if (c < 0 || c >= columns_ || r < 0 || r >= rows_) {
         return kOutside;
     }
