@@ -13,28 +13,11 @@ namespace tessaron::level {
 
 namespace {
 
-// Positions up to this many cells from the origin are listed under their cell. A caller's float
-// sum of 40 times such a position and the view offset errs by half a unit in the last place of
-// the sum, however large the offset: a sum that lands near the screen errs by a tiny fraction of
-// a pixel, far less than the cell of margin every query adds. (With an offset beyond 40 times
-// this, no listed cell can land near the screen at all.)
-constexpr float kModestCell = 65536.0f;
 // The grid holds at most this many cells along an axis, and about four cells per element in all
 // (a list of a few elements far apart gets a small grid; the rest of them are outside).
 constexpr std::int64_t kMaxSpan = 4096;
 constexpr std::int64_t kMinCells = 65536;
 constexpr std::int64_t kMoveMargin = 4;
-
-bool Modest(float value) {
-    return std::fabs(value) < kModestCell;
-}
-
-// The whole number at or below a modest value: what std::floor gives, without the library
-// call the update pass would make for every element that moves.
-std::int64_t WholeBelow(float value) {
-    const auto whole = static_cast<std::int32_t>(value);  // toward zero, exact for a modest value
-    return static_cast<float>(whole) > value ? whole - 1 : whole;
-}
 
 // The span of keys the grid covers along one axis: all of them where they fit, else `span` keys
 // around the median.
@@ -140,18 +123,6 @@ void CellGrid::Build(const ElementList& list, Position position) {
     }
 }
 
-std::int32_t CellGrid::CellOf(float column, float row) const {
-    if (!Modest(column) || !Modest(row)) {
-        return kOutside;
-    }
-    const std::int64_t c = WholeBelow(column) - firstColumn_;
-    const std::int64_t r = WholeBelow(row) - firstRow_;
-    if (c < 0 || c >= columns_ || r < 0 || r >= rows_) {
-        return kOutside;
-    }
-    return static_cast<std::int32_t>(r * columns_ + c);
-}
-
 void CellGrid::Link(std::int32_t element, std::int32_t cell) {
     cellOf_[element] = cell;
     if (cell == kOutside) {
@@ -185,12 +156,9 @@ void CellGrid::Withdraw(std::int32_t element) {
     cellOf_[element] = kWithdrawn;
 }
 
-void CellGrid::Place(std::int32_t element, float column, float row) {
-    const std::int32_t cell = CellOf(column, row);
-    if (cell != cellOf_[element]) {
-        Unlink(element);
-        Link(element, cell);
-    }
+void CellGrid::Relink(std::int32_t element, std::int32_t cell) {
+    Unlink(element);
+    Link(element, cell);
 }
 
 void CellGrid::Collect(double left, double top, double right, double bottom,
@@ -283,11 +251,6 @@ void ElementIndex::Near(CellGrid::Position position, const ScreenBox& box, float
     grid.Collect(double(box.left) - viewX, double(box.top) - viewY, double(box.right) - viewX,
                  double(box.bottom) - viewY, out, margin);
     SortFew(out);
-}
-
-void ElementIndex::Moved(std::int32_t element, const Element& record) {
-    current_.Place(element, record.column, record.row);
-    Note(element);
 }
 
 void ElementIndex::ElementChanged(std::int32_t element, const Element& record) {

@@ -10,6 +10,7 @@
 // that way, for the game's update schedule to learn of them.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -37,8 +38,14 @@ class CellGrid {
     enum class Position { Current, Home };
 
     void Build(const ElementList& list, Position position);
-    // The element's position changed: it is listed under its new cell.
-    void Place(std::int32_t element, float column, float row);
+    // The element's position changed: it is listed under its new cell. Inline: the update pass
+    // places every element that moves.
+    void Place(std::int32_t element, float column, float row) {
+        const std::int32_t cell = CellOf(column, row);
+        if (cell != cellOf_[static_cast<std::size_t>(element)]) {
+            Relink(element, cell);
+        }
+    }
     // The element is listed under no cell until it is placed again.
     void Withdraw(std::int32_t element);
     // Asks for what Place reads of the element from memory.
@@ -61,7 +68,31 @@ class CellGrid {
     static constexpr std::int32_t kOutside = -2;
     static constexpr std::int32_t kWithdrawn = -3;
 
-    std::int32_t CellOf(float column, float row) const;
+    // Positions up to this many cells from the origin are listed under their cell. A caller's float
+    // sum of 40 times such a position and the view offset errs by half a unit in the last place of
+    // the sum, however large the offset: a sum that lands near the screen errs by a tiny fraction
+    // of a pixel, far less than the cell of margin every query adds. (With an offset beyond 40
+    // times this, no listed cell can land near the screen at all.)
+    static constexpr float kModestCell = 65536.0f;
+    static bool Modest(float value) { return std::fabs(value) < kModestCell; }
+    // The whole number at or below a modest value: what std::floor gives, without the library
+    // call the update pass would make for every element that moves.
+    static std::int64_t WholeBelow(float value) {
+        const auto whole = static_cast<std::int32_t>(value);  // toward zero, exact when modest
+        return static_cast<float>(whole) > value ? whole - 1 : whole;
+    }
+    std::int32_t CellOf(float column, float row) const {
+        if (!Modest(column) || !Modest(row)) {
+            return kOutside;
+        }
+        const std::int64_t c = WholeBelow(column) - firstColumn_;
+        const std::int64_t r = WholeBelow(row) - firstRow_;
+        if (c < 0 || c >= columns_ || r < 0 || r >= rows_) {
+            return kOutside;
+        }
+        return static_cast<std::int32_t>(r * columns_ + c);
+    }
+    void Relink(std::int32_t element, std::int32_t cell);
     void Link(std::int32_t element, std::int32_t cell);
     void Unlink(std::int32_t element);
 
@@ -100,7 +131,10 @@ class ElementIndex {
     }
 
     // The element's position changed (the simulation moved it).
-    void Moved(std::int32_t element, const Element& record);
+    void Moved(std::int32_t element, const Element& record) {
+        current_.Place(element, record.column, record.row);
+        Note(element);
+    }
     // The element's position is kept elsewhere (the automatic player's clockwork): no query by
     // position finds it until it is moved or changed again.
     void Withdraw(std::int32_t element) { current_.Withdraw(element); }
