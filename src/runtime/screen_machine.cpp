@@ -680,13 +680,14 @@ bool Machine::StartSound() {
         // Headless runs and tests make no noise and need no sound server.
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     }
-    bool opened = OpenMixer(headless ? AudioBuffer::Silent : AudioBuffer::Device);
+    // An interactive game keeps a device's buffer also on the silent driver: its thread wakes
+    // once a buffer, and a short one would wake it eight times as often for as long as it plays.
+    const AudioBuffer buffer = headless ? AudioBuffer::Silent : AudioBuffer::Device;
+    bool opened = OpenMixer(buffer);
     if (!opened) {
         // No device: fall back to the silent driver, so that the game goes on without sound.
-        // An interactive game keeps a device's buffer: the silent driver's thread wakes once a
-        // buffer, and a short one would wake it eight times as often for as long as it plays.
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-        opened = OpenMixer(headless ? AudioBuffer::Silent : AudioBuffer::Device);
+        opened = OpenMixer(buffer);
     }
     if (!opened) {
         return false;

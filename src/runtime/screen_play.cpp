@@ -257,15 +257,19 @@ struct PlayScreen::Impl {
     QRgb clearColour = 0;
     pixels::CoverMask cover;
 
-    pixels::Placement PlacementOf(const Sprite& s, int x, int y) {
+    static pixels::Placement PlacementOf(const PixelView& view, const pixels::RunPicture& runs,
+                                         int x, int y, int width, int height) {
         pixels::Placement p;
-        p.runs = &s.runs;
-        p.pixels = s.view.pixels;
-        p.stride = s.view.stride;
+        p.runs = &runs;
+        p.pixels = view.pixels;
+        p.stride = view.stride;
         p.x = x;
         p.y = y;
-        p.visible = pixels::ClipToScreen(x, y, s.width, s.height);
+        p.visible = pixels::ClipToScreen(x, y, width, height);
         return p;
+    }
+    static pixels::Placement PlacementOf(const Sprite& s, int x, int y) {
+        return PlacementOf(s.view, s.runs, x, y, s.width, s.height);
     }
 
     pixels::Pixel* BackPixels() { return reinterpret_cast<pixels::Pixel*>(back.bits()); }
@@ -366,14 +370,8 @@ struct PlayScreen::Impl {
             r = s.resized.end() - 1;
         }
         Back();
-        pixels::Placement p;
-        p.runs = &r->runs;
-        p.pixels = r->view.pixels;
-        p.stride = r->view.stride;
-        p.x = x;
-        p.y = y;
-        p.visible = pixels::ClipToScreen(x, y, width, height);
-        pixels::BlendRuns(p, opacity, BackPixels(), BackStride());
+        pixels::BlendRuns(PlacementOf(r->view, r->runs, x, y, width, height), opacity, BackPixels(),
+                          BackStride());
         return true;
     }
 

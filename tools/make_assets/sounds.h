@@ -10,7 +10,7 @@ namespace tessaron::assets {
 // The mixer's own rate: sounds made at it are mixed as they are, without resampling while they
 // play (the music streams for as long as the game runs).
 inline constexpr int kEffectRate = 44100;
-inline constexpr int kMusicRate = 44100;
+inline constexpr int kMusicRate = kEffectRate;
 
 struct SoundFile {
     std::string file;  // the name under WAV/
