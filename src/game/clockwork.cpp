@@ -43,16 +43,19 @@ bool SteadyKind(float kind) {
     return false;
 }
 
-// Every value the pass's trigger can take in this level: that of a pass without one, and the
-// link of each switch and sensor, rounded as a contact rounds it. No pass changes a kind into
-// a switch or a sensor, nor the link of one.
+// Every value the pass's trigger can take in this level: first that of a pass without one, then
+// the links of the switches and sensors, rounded as a contact rounds them, each once. No pass
+// changes a kind into a switch or a sensor, nor the link of one.
 std::vector<float> TriggerValues(const level::ElementList& elements) {
-    std::vector<float> values{-1.0f};
+    std::vector<float> values;
     for (const level::Element& e : elements) {
         if (e.kind == Code(ElementKind::Switch) || e.kind == Code(ElementKind::Sensor)) {
             values.push_back(static_cast<float>(runtime::RoundToInt(static_cast<double>(e.link))));
         }
     }
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    values.insert(values.begin(), -1.0f);
     return values;
 }
 
@@ -106,13 +109,18 @@ std::shared_ptr<const Clockwork> Clockwork::Of(const level::Level& level) {
     runtime::Random unused(1);
     std::vector<level::Element> path;
     std::unordered_map<MotionKey, std::uint32_t, MotionKeyHash> seen;
+    c.groups_.emplace_back();  // group 0: never triggered
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const level::Element& start = elements[i];
+        // An element whose link is that of a pass without a trigger is sent out in every such
+        // pass, and held back in every pass with one.
         if (!SteadyKind(start.kind) || (start.speedX == 0.0f && start.speedY == 0.0f) ||
-            std::any_of(triggers.begin(), triggers.end(),
-                        [&start](float t) { return start.link == t; })) {
+            start.link == triggers.front()) {
             continue;
         }
+        const auto trigger = std::find_if(triggers.begin() + 1, triggers.end(),
+                                          [&start](float t) { return start.link == t; });
+        const bool waits = trigger != triggers.end();
         // The records after 0, 1, 2, ... passes, until one comes again: from there on the path
         // goes round.
         path.clear();
@@ -150,6 +158,20 @@ std::shared_ptr<const Clockwork> Clockwork::Of(const level::Level& level) {
         if (!round || !fits || c.motions_.size() + path.size() > kMostMotions) {
             continue;
         }
+        std::int32_t group = 0;
+        if (waits) {
+            if (path.size() == 1) {
+                continue;  // it keeps its record until triggered: the update pass lets it sleep
+            }
+            group = c.GroupTriggeredBy(*trigger);
+            if (group < 0) {
+                if (c.groups_.size() == kMostGroups) {
+                    continue;
+                }
+                group = static_cast<std::int32_t>(c.groups_.size());
+                c.groups_.push_back(GroupOfElements{*trigger, {}});
+            }
+        }
         Path p;
         p.first = static_cast<std::uint32_t>(c.motions_.size());
         p.lead = lead;
@@ -163,6 +185,9 @@ std::shared_ptr<const Clockwork> Clockwork::Of(const level::Level& level) {
             b.bottom = std::max(b.bottom, CellOf(e.row));
         }
         c.numberOf_[i] = static_cast<std::int32_t>(c.elements_.size());
+        c.groups_[static_cast<std::size_t>(group)].numbers.push_back(
+            static_cast<std::int32_t>(c.elements_.size()));
+        c.groupOf_.push_back(static_cast<std::uint8_t>(group));
         c.elements_.push_back(static_cast<std::int32_t>(i));
         c.paths_.push_back(p);
         bounds.push_back(b);
@@ -214,6 +239,15 @@ std::shared_ptr<const Clockwork> Clockwork::Of(const level::Level& level) {
         }
     }
     return clockwork;
+}
+
+std::int32_t Clockwork::GroupTriggeredBy(float trigger) const {
+    for (std::size_t g = 1; g < groups_.size(); ++g) {
+        if (groups_[g].trigger == trigger) {
+            return static_cast<std::int32_t>(g);
+        }
+    }
+    return -1;
 }
 
 void Clockwork::Put(std::int32_t number, std::int64_t passes, level::Element& record) const {

@@ -199,6 +199,8 @@ void UpdateElements(level::Level& level, UpdateSchedule& schedule, runtime::Rand
     // always did.
     schedule.Refresh(level);
     level::ElementIndex& index = level::IndexOf(level);
+    // Elements that moved like clockwork while waiting for this trigger are updated from here on.
+    schedule.Trigger(level, triggered);
     schedule.AdmitWoken();
     std::vector<std::int32_t>& triggeredNow = schedule.TriggeredList();
     schedule.TakeWaitingFor(triggered, triggeredNow);

@@ -15,9 +15,9 @@ void UpdateSchedule::Refresh(level::Level& level) {
         builtFor_ = index.Build();
         Rebuild(level.elements.size());
         index.ForgetChanged();
-        if (clockworking_) {
+        if (attached_ != 0) {
             // The index was built anew (or copied): the clockwork's elements stay left to it.
-            LeaveToClockwork(level);
+            LeaveToClockwork(level, attached_);
         }
         return;
     }
@@ -113,65 +113,87 @@ void UpdateSchedule::TakeWaitingFor(float link, std::vector<std::int32_t>& out) 
 namespace tessaron::game {
 
 void UpdateSchedule::UseClockwork(level::Level& level, std::shared_ptr<const Clockwork> clockwork) {
-    if (clockworking_) {
-        Detach(level);
-    }
+    Detach(level);
     clockwork_ = std::move(clockwork);
     if (clockwork_ != nullptr) {
-        Attach(level, 0);
+        Attach(level, 0, clockwork_->AllGroups());
     }
 }
 
-void UpdateSchedule::Attach(level::Level& level, std::int64_t passes) {
+void UpdateSchedule::Attach(level::Level& level, std::int64_t passes, std::uint64_t groups) {
     passes_ = passes;
-    if (clockwork_ == nullptr || clockworking_) {
-        // Records left to the clockwork are brought to these passes when next looked at.
+    if (clockwork_ == nullptr) {
+        return;
+    }
+    // Records of groups left to the clockwork already are brought to these passes when next
+    // looked at.
+    const std::uint64_t joining = groups & clockwork_->AllGroups() & ~attached_;
+    if (joining == 0) {
         return;
     }
     Refresh(level);
-    clockworking_ = true;
-    LeaveToClockwork(level);
+    attached_ |= joining;
+    LeaveToClockwork(level, joining);
 }
 
-void UpdateSchedule::LeaveToClockwork(level::Level& level) {
+void UpdateSchedule::LeaveToClockwork(level::Level& level, std::uint64_t groups) {
     level::ElementIndex& index = level::IndexOf(level);
-    for (const std::int32_t element : clockwork_->Elements()) {
-        index.Withdraw(element);
-        flags_[static_cast<std::size_t>(element)] &= static_cast<std::uint8_t>(~kAwake);
+    shownAfter_.resize(clockwork_->Elements().size(), -1);
+    const std::vector<std::int32_t>& elements = clockwork_->Elements();
+    for (std::uint64_t rest = groups; rest != 0; rest &= rest - 1) {
+        for (const std::int32_t n : clockwork_->Group(std::countr_zero(rest))) {
+            const std::int32_t element = elements[static_cast<std::size_t>(n)];
+            index.Withdraw(element);
+            flags_[static_cast<std::size_t>(element)] &= static_cast<std::uint8_t>(~kAwake);
+            shownAfter_[static_cast<std::size_t>(n)] = -1;
+        }
     }
-    const auto left = [this](std::int32_t element) {
-        return LeftToClockwork(static_cast<std::size_t>(element));
+    const auto left = [this, groups](std::int32_t element) {
+        return clockwork_->Holds(static_cast<std::size_t>(element), groups);
     };
     std::erase_if(awake_, left);
     std::erase_if(woken_, left);
-    shownAfter_.assign(clockwork_->Elements().size(), -1);
 }
 
-void UpdateSchedule::Detach(level::Level& level) {
-    if (!clockworking_) {
+void UpdateSchedule::Detach(level::Level& level, std::uint64_t groups) {
+    const std::uint64_t leaving = attached_ & groups;
+    if (leaving == 0) {
         return;
     }
     level::ElementIndex& index = level::IndexOf(level);
     const std::vector<std::int32_t>& elements = clockwork_->Elements();
-    for (std::size_t n = 0; n < elements.size(); ++n) {
-        level::Element& record = level.elements[static_cast<std::size_t>(elements[n])];
-        if (shownAfter_[n] != passes_) {
-            clockwork_->Put(static_cast<std::int32_t>(n), passes_, record);
+    for (std::uint64_t rest = leaving; rest != 0; rest &= rest - 1) {
+        for (const std::int32_t n : clockwork_->Group(std::countr_zero(rest))) {
+            const std::int32_t element = elements[static_cast<std::size_t>(n)];
+            level::Element& record = level.elements[static_cast<std::size_t>(element)];
+            if (shownAfter_[static_cast<std::size_t>(n)] != passes_) {
+                clockwork_->Put(n, passes_, record);
+            }
+            index.Moved(element, record);
         }
-        index.Moved(elements[n], record);
     }
-    clockworking_ = false;
-    for (const std::int32_t element : elements) {
-        Wake(element);
+    attached_ &= ~leaving;
+    for (std::uint64_t rest = leaving; rest != 0; rest &= rest - 1) {
+        for (const std::int32_t n : clockwork_->Group(std::countr_zero(rest))) {
+            Wake(elements[static_cast<std::size_t>(n)]);
+        }
+    }
+}
+
+void UpdateSchedule::EndGroupTriggeredBy(level::Level& level, float trigger) {
+    const std::int32_t group = clockwork_->GroupTriggeredBy(trigger);
+    if (group > 0) {
+        Detach(level, std::uint64_t{1} << group);
     }
 }
 
 void UpdateSchedule::BringUp(level::Level& level, std::int32_t element) {
-    if (!clockworking_) {
+    if (attached_ == 0) {
         return;
     }
     const std::int32_t n = clockwork_->NumberOf(static_cast<std::size_t>(element));
-    if (n >= 0 && shownAfter_[static_cast<std::size_t>(n)] != passes_) {
+    if (n >= 0 && ((attached_ >> clockwork_->GroupOf(n)) & 1) != 0 &&
+        shownAfter_[static_cast<std::size_t>(n)] != passes_) {
         clockwork_->Put(n, passes_, level.elements[static_cast<std::size_t>(element)]);
         shownAfter_[static_cast<std::size_t>(n)] = passes_;
     }
@@ -179,15 +201,21 @@ void UpdateSchedule::BringUp(level::Level& level, std::int32_t element) {
 
 void UpdateSchedule::ClockworkNear(level::Level& level, double left, double top, double right,
                                    double bottom, std::vector<std::int32_t>& out) {
-    if (!clockworking_) {
+    if (attached_ == 0) {
         return;
     }
     near_.clear();
     clockwork_->Near(left, top, right, bottom, near_);
     const std::vector<std::int32_t>& elements = clockwork_->Elements();
     for (const std::int32_t n : near_) {
+        if (((attached_ >> clockwork_->GroupOf(n)) & 1) == 0) {
+            continue;  // an ordinary element now, found by the index of positions
+        }
         const std::int32_t element = elements[static_cast<std::size_t>(n)];
-        BringUp(level, element);
+        if (shownAfter_[static_cast<std::size_t>(n)] != passes_) {
+            clockwork_->Put(n, passes_, level.elements[static_cast<std::size_t>(element)]);
+            shownAfter_[static_cast<std::size_t>(n)] = passes_;
+        }
         out.push_back(element);
     }
 }

@@ -53,14 +53,24 @@ class UpdateSchedule {
     // Clockwork (the automatic player's passes): the elements of `clockwork`, taken from the
     // level as it is now, after 0 update passes, are left out of the update pass and of the
     // index of positions; their records are written only where the ball may meet them
-    // (ClockworkNear), as they stand after the passes run. A save point brought back or a
-    // game put back that was not kept so (Detach) makes them ordinary elements again.
+    // (ClockworkNear), as they stand after the passes run. A pass that triggers the link a group
+    // of them waits for, a save point brought back or a game put back that was not kept so
+    // (Detach) makes them ordinary elements again.
     void UseClockwork(level::Level& level, std::shared_ptr<const Clockwork> clockwork);
-    // True while the clockwork's elements are left to it.
-    bool Clockworking() const { return clockworking_; }
-    // The clockwork's element at that position of the list, while left to it.
+    // True while some of the clockwork's elements are left to it.
+    bool Clockworking() const { return attached_ != 0; }
+    // The clockwork's groups left to it, one bit each (Clockwork::Group).
+    std::uint64_t AttachedGroups() const { return attached_; }
+    // The clockwork's element at that position of the list, while its group is left to it.
     bool LeftToClockwork(std::size_t element) const {
-        return clockworking_ && clockwork_->NumberOf(element) >= 0;
+        return attached_ != 0 && clockwork_->Holds(element, attached_);
+    }
+    // The update pass is about to run with this trigger: the group waiting for it, if still left
+    // to the clockwork, becomes ordinary elements as they stand now, which the pass updates.
+    void Trigger(level::Level& level, float trigger) {
+        if (attached_ != 0 && trigger != kNoTrigger) {
+            EndGroupTriggeredBy(level, trigger);
+        }
     }
     const Clockwork* TheClockwork() const { return clockwork_.get(); }
     // Appends, in list order, the clockwork's elements that may lie in the world rectangle
@@ -69,23 +79,27 @@ class UpdateSchedule {
                        std::vector<std::int32_t>& out);
     // Writes the element's record as it stands now, if it is left to the clockwork.
     void BringUp(level::Level& level, std::int32_t element);
-    // The clockwork's elements become ordinary elements, as they stand now: in the index of
-    // positions, visited by the update pass, noted in the index's journal.
-    void Detach(level::Level& level);
-    // The clockwork's elements are left to it again, as they stand after `passes` update
-    // passes; what their records hold until then does not count.
-    void Attach(level::Level& level, std::int64_t passes);
+    // The clockwork's elements of the groups (all by default) become ordinary elements, as they
+    // stand now: in the index of positions, visited by the update pass, noted in the index's
+    // journal.
+    void Detach(level::Level& level, std::uint64_t groups = ~std::uint64_t{0});
+    // The clockwork's elements of the groups are left to it (again), all of them as they stand
+    // after `passes` update passes; what the records of those newly left to it hold until then
+    // does not count. Groups left to it already stay so.
+    void Attach(level::Level& level, std::int64_t passes, std::uint64_t groups);
     // Sets the count of update passes run (a game put back).
     void SetPasses(std::int64_t passes) { passes_ = passes; }
 
   private:
+    static constexpr float kNoTrigger = -1.0f;
     static constexpr std::uint8_t kAwake = 1;
     static constexpr std::uint8_t kWaiting = 2;
     static std::uint32_t LinkKey(float link);
     void Rebuild(std::size_t elements);
-    // Takes the clockwork's elements out of the index of positions and the update pass; their
-    // records are written anew before they are next looked at.
-    void LeaveToClockwork(level::Level& level);
+    // Takes the clockwork's elements of the groups out of the index of positions and the update
+    // pass; their records are written anew before they are next looked at.
+    void LeaveToClockwork(level::Level& level, std::uint64_t groups);
+    void EndGroupTriggeredBy(level::Level& level, float trigger);
     // The record changed in place: its link may be another now, and the update pass visits it.
     void Changed(std::int32_t element);
 
@@ -101,7 +115,7 @@ class UpdateSchedule {
 
     std::int64_t passes_ = 0;
     std::shared_ptr<const Clockwork> clockwork_;
-    bool clockworking_ = false;
+    std::uint64_t attached_ = 0;
     // Per clockwork element: the passes its record in the list stands after, or -1.
     std::vector<std::int64_t> shownAfter_;
     std::vector<std::int32_t> near_;

@@ -73,7 +73,7 @@ void Put(level::Level& level, std::size_t i, const level::Element& record) {
 void PutBack(level::Level& level, const std::vector<std::uint32_t>& noted,
              const std::vector<std::uint32_t>& positions,
              const std::vector<level::Element>& records, const level::ElementList& base,
-             const game::Clockwork* leftAlone = nullptr) {
+             const game::Clockwork* clockwork = nullptr, std::uint64_t leftAlone = 0) {
     constexpr std::size_t kEnd = std::numeric_limits<std::size_t>::max();
     std::size_t n = 0;
     std::size_t k = 0;
@@ -86,7 +86,7 @@ void PutBack(level::Level& level, const std::vector<std::uint32_t>& noted,
             n += nextKept == nextNoted;
         } else {
             // A clockwork element left to it is not written: it stands where its passes put it.
-            if (leftAlone == nullptr || leftAlone->NumberOf(nextNoted) < 0) {
+            if (clockwork == nullptr || !clockwork->Holds(nextNoted, leftAlone)) {
                 Put(level, nextNoted, base[nextNoted]);
             }
             ++n;
@@ -121,11 +121,11 @@ struct TakeLists {
 };
 thread_local TakeLists takeLists;
 
-// The clockwork's part of putting a snapshot back, once its records are in place: its elements
+// The clockwork's part of putting a snapshot back, once its records are in place: its groups
 // are left to it again where the snapshot had them so, and stand after its passes.
 void FinishRestore(const Snapshot& s, level::Level& level, game::UpdateSchedule& schedule) {
-    if (s.clockwork && schedule.TheClockwork() != nullptr) {
-        schedule.Attach(level, s.passes);
+    if (s.clockwork != 0 && schedule.TheClockwork() != nullptr) {
+        schedule.Attach(level, s.passes, s.clockwork);
     } else {
         schedule.SetPasses(s.passes);
     }
@@ -182,11 +182,9 @@ bool SearchSavePoint::Store(const level::Level& level, const game::Player& playe
     const bool clockworking = schedule_ != nullptr && schedule_->Clockworking();
     const auto recordOf = [&](std::size_t i) {
         level::Element record = elements[i];
-        if (clockworking) {
+        if (clockworking && schedule_->LeftToClockwork(i)) {
             const game::Clockwork& clockwork = *schedule_->TheClockwork();
-            if (const std::int32_t n = clockwork.NumberOf(i); n >= 0) {
-                clockwork.Put(n, schedule_->Passes(), record);
-            }
+            clockwork.Put(clockwork.NumberOf(i), schedule_->Passes(), record);
         }
         return record;
     };
@@ -207,9 +205,12 @@ bool SearchSavePoint::Store(const level::Level& level, const game::Player& playe
         std::set_union(noted.begin(), noted.end(), base_->roundingChanges.begin(),
                        base_->roundingChanges.end(), std::back_inserter(candidates));
         if (clockworking) {
-            const std::vector<std::uint32_t> clockwork(
-                schedule_->TheClockwork()->Elements().begin(),
-                schedule_->TheClockwork()->Elements().end());
+            std::vector<std::uint32_t> clockwork;
+            for (const std::int32_t i : schedule_->TheClockwork()->Elements()) {
+                if (schedule_->LeftToClockwork(static_cast<std::size_t>(i))) {
+                    clockwork.push_back(static_cast<std::uint32_t>(i));
+                }
+            }
             std::vector<std::uint32_t> all;
             std::set_union(candidates.begin(), candidates.end(), clockwork.begin(), clockwork.end(),
                            std::back_inserter(all));
@@ -349,8 +350,8 @@ bool SnapshotBase::SameGame(const Snapshot& a, const Snapshot& b,
         !a.savePoint.SameAs(b.savePoint)) {
         return false;
     }
-    const bool plain = clockwork == nullptr || (!a.clockwork && !b.clockwork) ||
-                       (a.clockwork && b.clockwork && a.passes == b.passes);
+    const bool plain = clockwork == nullptr ||
+                       (a.clockwork == b.clockwork && (a.clockwork == 0 || a.passes == b.passes));
     if (plain) {
         return a.changedIndices == b.changedIndices && a.changed.size() == b.changed.size() &&
                (a.changed.empty() || std::memcmp(a.changed.data(), b.changed.data(),
@@ -364,8 +365,8 @@ bool SnapshotBase::SameGame(const Snapshot& a, const Snapshot& b,
         for (std::size_t k = 0; k < s.changed.size(); ++k) {
             records.emplace_back(s.changedIndices[k], s.changed[k]);
         }
-        if (s.clockwork) {
-            for (const std::int32_t i : clockwork->Elements()) {
+        for (const std::int32_t i : clockwork->Elements()) {
+            if (clockwork->Holds(static_cast<std::size_t>(i), s.clockwork)) {
                 level::Element record = base[static_cast<std::size_t>(i)];
                 clockwork->Put(clockwork->NumberOf(static_cast<std::size_t>(i)), s.passes, record);
                 records.emplace_back(static_cast<std::uint32_t>(i), record);
@@ -397,7 +398,7 @@ Snapshot SnapshotBase::Take(const World& world) const {
     s.random = world.random;
     s.savePoint = world.savePoint;
     s.passes = state.schedule.Passes();
-    s.clockwork = state.schedule.Clockworking();
+    s.clockwork = state.schedule.AttachedGroups();
     const level::ElementList& elements = state.level.elements;
     std::vector<std::uint32_t>& kept = takeLists.kept;
     kept.clear();
@@ -441,10 +442,9 @@ void SnapshotBase::Restore(const Snapshot& s, World& world) const {
     world.savePoint = s.savePoint;
     level::Level& level = state.level;
     game::UpdateSchedule& schedule = state.schedule;
-    if (!s.clockwork) {
-        // Its clockwork's elements are ordinary ones, among the records below.
-        schedule.Detach(level);
-    }
+    // The clockwork's groups it does not leave to it are ordinary elements there, among the
+    // records below.
+    schedule.Detach(level, ~s.clockwork);
     if (level.elements.size() != base.size()) {
         // A list of another length (no pass makes one) is replaced whole: the level's indexes
         // are built afresh, with the changes below, before the next pass uses them.
@@ -470,8 +470,8 @@ void SnapshotBase::Restore(const Snapshot& s, World& world) const {
     }
     // Both lists are in list order: the records that may differ from the base now and those
     // that differ from it in the snapshot.
-    PutBack(level, differing, s.changedIndices, s.changed, base,
-            s.clockwork ? schedule.TheClockwork() : nullptr);
+    PutBack(level, differing, s.changedIndices, s.changed, base, schedule.TheClockwork(),
+            s.clockwork);
     level::IndexOf(level).ResetJournal(s.changedIndices);
     FinishRestore(s, level, schedule);
 }

@@ -106,10 +106,11 @@ struct Snapshot {
     play::Moment moment;
     runtime::Random random;
     SearchSavePoint savePoint;
-    // The update passes run, and whether the clockwork's elements were left to it: then their
-    // records are not among the changed ones; they stand as after that many passes.
+    // The update passes run, and the clockwork's groups left to it (UpdateSchedule's
+    // AttachedGroups): their elements' records are not among the changed ones; they stand as
+    // after that many passes.
     std::int64_t passes = 0;
-    bool clockwork = false;
+    std::uint64_t clockwork = 0;
     std::vector<std::uint32_t> changedIndices;
     std::vector<level::Element> changed;
 };

@@ -29,19 +29,21 @@ std::size_t Mover(game::testing::World& loose, ElementKind kind, float column, f
 }
 
 // A floor with spikes, a disk under the ball's start, platforms going to and fro by themselves
-// across the ball's way (one at a speed no float holds exactly), and a door that a switch opens.
+// across the ball's way (one at a speed no float holds exactly), a door that a switch opens, and
+// a platform counting its start pause until that switch sets it off.
 World MovingWorld() {
     game::testing::World loose;
     loose.Row(ElementKind::Brick, 1.0f, 30.0f, 10.0f);
     loose.Put(ElementKind::Spikes, 9.0f, 9.0f);
     loose.Put(ElementKind::Spikes, 21.0f, 9.0f);
     loose.Put(ElementKind::Disk, 6.0f, 9.0f);
-    loose.At(loose.Put(ElementKind::Switch, 15.0f, 9.0f)).link = 3.0f;
+    loose.At(loose.Put(ElementKind::Switch, 6.0f, 10.0f)).link = 3.0f;
     Mover(loose, ElementKind::Wood, 10.0f, 8.0f, 20.0f, 0.0f, 4.0f, 5.0f, 5.0f);
     Mover(loose, ElementKind::Brick, 14.0f, 8.0f, 0.0f, -10.0f, 2.0f, 3.0f, 7.0f);
     Mover(loose, ElementKind::Concrete, 3.0f, 7.0f, 13.0f, 0.0f, 3.0f, 4.0f, 4.0f);
     Mover(loose, ElementKind::Wood, 5.0f, 8.0f, -7.0f, 0.0f, 2.0f, 9.0f, 2.0f);
     Mover(loose, ElementKind::Door, 17.0f, 9.0f, 0.0f, -25.0f, 1.0f, 20.0f, 0.0f, 3.0f);
+    Mover(loose, ElementKind::Wood, 7.0f, 8.0f, 0.0f, -15.0f, 2.0f, 6.0f, 11.0f, 3.0f);
     loose.PlaceBall(5.0f * 40.0f, 9.0f * 40.0f - 10.0f);
     World world;
     world.state.level = loose.level;
@@ -67,8 +69,9 @@ TEST(Clockwork, PlaysAsTheUpdateOfEveryElementInEveryPass) {
     const Machines machines{game::testing::Machine().screen->Masks()};
     World clockwork = PreparedForSearch(MovingWorld());
     ASSERT_NE(clockwork.state.schedule.TheClockwork(), nullptr);
-    // The four platforms; not the door, whose link a switch triggers.
-    EXPECT_EQ(clockwork.state.schedule.TheClockwork()->Elements().size(), 4u);
+    // The five platforms; not the door, which waits for the switch without a start pause, so
+    // that the update pass lets it sleep.
+    EXPECT_EQ(clockwork.state.schedule.TheClockwork()->Elements().size(), 5u);
     World plain = clockwork;
     plain.state.schedule.UseClockwork(plain.state.level, nullptr);
     const SnapshotBase base(SettledElements(plain, machines));
@@ -79,6 +82,7 @@ TEST(Clockwork, PlaysAsTheUpdateOfEveryElementInEveryPass) {
     constexpr std::uint8_t kKeys[] = {kNoKeys, kLeft, kRight, kUp, kUp | kLeft, kUp | kRight};
     std::vector<std::pair<Snapshot, Snapshot>> kept;
     int detached = 0;
+    int triggered = 0;
     std::uint8_t keys = kNoKeys;
     for (int pass = 0; pass < 20000; ++pass) {
         if (pass % 40 == 0) {
@@ -96,6 +100,7 @@ TEST(Clockwork, PlaysAsTheUpdateOfEveryElementInEveryPass) {
         RunPass(clockwork, keys, machines);
         RunPass(plain, keys, machines);
         detached += !clockwork.state.schedule.Clockworking();
+        triggered += clockwork.state.schedule.AttachedGroups() == 1;
         ASSERT_EQ(clockwork.state.level.viewX, plain.state.level.viewX) << "pass " << pass;
         ASSERT_EQ(clockwork.state.level.viewY, plain.state.level.viewY) << "pass " << pass;
         ASSERT_EQ(clockwork.state.player.velocityY, plain.state.player.velocityY);
@@ -105,8 +110,10 @@ TEST(Clockwork, PlaysAsTheUpdateOfEveryElementInEveryPass) {
             ASSERT_TRUE(level::SameBits(a[i], b[i])) << "pass " << pass << ", element " << i;
         }
     }
-    // Save points were brought back (the clockwork's elements became ordinary ones), and games
-    // kept before were put back.
+    // The switch set off the waiting platform while the others were left to the clockwork, save
+    // points were brought back (the clockwork's elements became ordinary ones), and games kept
+    // before were put back.
+    EXPECT_GT(triggered, 0);
     EXPECT_GT(detached, 0);
     EXPECT_TRUE(base.SameGame(base.Take(clockwork), base.Take(plain),
                               clockwork.state.schedule.TheClockwork()));
