@@ -38,6 +38,7 @@ void UpdateSchedule::Rebuild(std::size_t elements) {
     // The update pass's lists never hold more than every element: room for that at once, so
     // that no pass has to grow them.
     woken_.reserve(elements);
+    sortedWoken_.reserve(elements);
     merged_.reserve(elements);
     triggered_.reserve(elements);
     stillAwake_.reserve(elements);
@@ -71,7 +72,18 @@ void UpdateSchedule::AdmitWoken() {
     if (woken_.empty()) {
         return;
     }
-    std::sort(woken_.begin(), woken_.end());
+    // A game put back wakes the records it writes in list order, after the few elements woken
+    // by the contacts of the pass before: only those few are sorted, then merged with the rest.
+    auto tail = woken_.end() - 1;
+    while (tail != woken_.begin() && *(tail - 1) <= *tail) {
+        --tail;
+    }
+    if (tail != woken_.begin()) {
+        std::sort(woken_.begin(), tail);
+        sortedWoken_.clear();
+        std::merge(woken_.begin(), tail, tail, woken_.end(), std::back_inserter(sortedWoken_));
+        woken_.swap(sortedWoken_);
+    }
     merged_.clear();
     std::merge(awake_.begin(), awake_.end(), woken_.begin(), woken_.end(),
                std::back_inserter(merged_));

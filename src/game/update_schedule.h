@@ -108,6 +108,7 @@ class UpdateSchedule {
     std::vector<std::uint8_t> flags_;
     std::vector<std::int32_t> awake_;
     std::vector<std::int32_t> woken_;
+    std::vector<std::int32_t> sortedWoken_;
     std::vector<std::int32_t> merged_;
     std::unordered_map<std::uint32_t, std::vector<std::int32_t>> waiting_;
     std::vector<std::int32_t> triggered_;
