@@ -152,14 +152,12 @@ void UpdateSchedule::LeaveToClockwork(level::Level& level, std::uint64_t groups)
     level::ElementIndex& index = level::IndexOf(level);
     shownAfter_.resize(clockwork_->Elements().size(), -1);
     const std::vector<std::int32_t>& elements = clockwork_->Elements();
-    for (std::uint64_t rest = groups; rest != 0; rest &= rest - 1) {
-        for (const std::int32_t n : clockwork_->Group(std::countr_zero(rest))) {
-            const std::int32_t element = elements[static_cast<std::size_t>(n)];
-            index.Withdraw(element);
-            flags_[static_cast<std::size_t>(element)] &= static_cast<std::uint8_t>(~kAwake);
-            shownAfter_[static_cast<std::size_t>(n)] = -1;
-        }
-    }
+    ForEachNumber(groups, [&](std::int32_t n) {
+        const std::int32_t element = elements[static_cast<std::size_t>(n)];
+        index.Withdraw(element);
+        flags_[static_cast<std::size_t>(element)] &= static_cast<std::uint8_t>(~kAwake);
+        shownAfter_[static_cast<std::size_t>(n)] = -1;
+    });
     const auto left = [this, groups](std::int32_t element) {
         return clockwork_->Holds(static_cast<std::size_t>(element), groups);
     };
@@ -174,22 +172,13 @@ void UpdateSchedule::Detach(level::Level& level, std::uint64_t groups) {
     }
     level::ElementIndex& index = level::IndexOf(level);
     const std::vector<std::int32_t>& elements = clockwork_->Elements();
-    for (std::uint64_t rest = leaving; rest != 0; rest &= rest - 1) {
-        for (const std::int32_t n : clockwork_->Group(std::countr_zero(rest))) {
-            const std::int32_t element = elements[static_cast<std::size_t>(n)];
-            level::Element& record = level.elements[static_cast<std::size_t>(element)];
-            if (shownAfter_[static_cast<std::size_t>(n)] != passes_) {
-                clockwork_->Put(n, passes_, record);
-            }
-            index.Moved(element, record);
-        }
-    }
+    ForEachNumber(leaving, [&](std::int32_t n) {
+        Show(level, n);
+        const std::int32_t element = elements[static_cast<std::size_t>(n)];
+        index.Moved(element, level.elements[static_cast<std::size_t>(element)]);
+    });
     attached_ &= ~leaving;
-    for (std::uint64_t rest = leaving; rest != 0; rest &= rest - 1) {
-        for (const std::int32_t n : clockwork_->Group(std::countr_zero(rest))) {
-            Wake(elements[static_cast<std::size_t>(n)]);
-        }
-    }
+    ForEachNumber(leaving, [&](std::int32_t n) { Wake(elements[static_cast<std::size_t>(n)]); });
 }
 
 void UpdateSchedule::EndGroupTriggeredBy(level::Level& level, float trigger) {
@@ -204,10 +193,8 @@ void UpdateSchedule::BringUp(level::Level& level, std::int32_t element) {
         return;
     }
     const std::int32_t n = clockwork_->NumberOf(static_cast<std::size_t>(element));
-    if (n >= 0 && ((attached_ >> clockwork_->GroupOf(n)) & 1) != 0 &&
-        shownAfter_[static_cast<std::size_t>(n)] != passes_) {
-        clockwork_->Put(n, passes_, level.elements[static_cast<std::size_t>(element)]);
-        shownAfter_[static_cast<std::size_t>(n)] = passes_;
+    if (n >= 0 && Attached(n)) {
+        Show(level, n);
     }
 }
 
@@ -220,15 +207,10 @@ void UpdateSchedule::ClockworkNear(level::Level& level, double left, double top,
     clockwork_->Near(left, top, right, bottom, near_);
     const std::vector<std::int32_t>& elements = clockwork_->Elements();
     for (const std::int32_t n : near_) {
-        if (((attached_ >> clockwork_->GroupOf(n)) & 1) == 0) {
-            continue;  // an ordinary element now, found by the index of positions
+        if (Attached(n)) {  // else an ordinary element now, found by the index of positions
+            Show(level, n);
+            out.push_back(elements[static_cast<std::size_t>(n)]);
         }
-        const std::int32_t element = elements[static_cast<std::size_t>(n)];
-        if (shownAfter_[static_cast<std::size_t>(n)] != passes_) {
-            clockwork_->Put(n, passes_, level.elements[static_cast<std::size_t>(element)]);
-            shownAfter_[static_cast<std::size_t>(n)] = passes_;
-        }
-        out.push_back(element);
     }
 }
 

@@ -11,6 +11,7 @@
 // outside the simulation (painting, undo, a snapshot put back), as the index reports them.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -100,6 +101,25 @@ class UpdateSchedule {
     // pass; their records are written anew before they are next looked at.
     void LeaveToClockwork(level::Level& level, std::uint64_t groups);
     void EndGroupTriggeredBy(level::Level& level, float trigger);
+    // The clockwork's element of number n is left to it.
+    bool Attached(std::int32_t n) const { return ((attached_ >> clockwork_->GroupOf(n)) & 1) != 0; }
+    // Writes the record of the clockwork's element of number n as it stands now, unless it does.
+    void Show(level::Level& level, std::int32_t n) {
+        if (shownAfter_[static_cast<std::size_t>(n)] != passes_) {
+            const std::int32_t element = clockwork_->Elements()[static_cast<std::size_t>(n)];
+            clockwork_->Put(n, passes_, level.elements[static_cast<std::size_t>(element)]);
+            shownAfter_[static_cast<std::size_t>(n)] = passes_;
+        }
+    }
+    // Calls `visit` with the number of every element of the clockwork's groups.
+    template <typename Visit>
+    void ForEachNumber(std::uint64_t groups, Visit visit) const {
+        for (std::uint64_t rest = groups; rest != 0; rest &= rest - 1) {
+            for (const std::int32_t n : clockwork_->Group(std::countr_zero(rest))) {
+                visit(n);
+            }
+        }
+    }
     // The record changed in place: its link may be another now, and the update pass visits it.
     void Changed(std::int32_t element);
 
